@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (no display needed).
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+kestrum_install_missing
+kestrum_build
+cd "$KESTRUM_BUILD"
+ctest --output-on-failure --parallel "$(nproc)" "$@"

@@ -1,0 +1,42 @@
+// Windows: autorun through the Run key of the current user, the guard in the local temp folder.
+#include "app/Platform.h"
+
+#include <QDir>
+#include <QSettings>
+#include <windows.h>
+
+namespace {
+const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRunValue = QStringLiteral("ZI_ZODIV");
+} // namespace
+
+namespace Platform {
+
+QString ModuleFileName()
+{
+    wchar_t buffer[32768];
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, DWORD(std::size(buffer)));
+    return QString::fromWCharArray(buffer, int(n));
+}
+
+QString InstanceGuardFolder()
+{
+    const QString dir = QDir::tempPath() + QStringLiteral("/Kestrum");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+bool SetAutorun(bool enable, const QString& program)
+{
+    QSettings run(kRunKey, QSettings::NativeFormat);
+    if (enable)
+        run.setValue(kRunValue, QDir::toNativeSeparators(program));
+    else
+        run.remove(kRunValue);
+    run.sync();
+    return run.status() == QSettings::NoError;
+}
+
+bool IsAutorunSet() { return QSettings(kRunKey, QSettings::NativeFormat).contains(kRunValue); }
+
+} // namespace Platform

@@ -1,0 +1,62 @@
+#include "controls/Messages.h"
+
+#include <QApplication>
+
+namespace {
+Messages::Handler* g_pHandler = nullptr;
+
+QMessageBox::Icon toQtIcon(Messages::Icon icon)
+{
+    switch (icon) {
+    case Messages::Icon::Information:
+        return QMessageBox::Information;
+    case Messages::Icon::Warning:
+        return QMessageBox::Warning;
+    case Messages::Icon::Critical:
+        return QMessageBox::Critical;
+    case Messages::Icon::Question:
+        return QMessageBox::Question;
+    case Messages::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+namespace Messages {
+
+Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon, Buttons buttons)
+{
+    if (g_pHandler)
+        return g_pHandler->Respond(Request{parent, text, caption, icon, buttons});
+
+    // Stored message texts keep their Windows line ends; a label shows "\r" as a glyph.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(toQtIcon(icon), caption, shown, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons.testFlag(QMessageBox::Yes))
+        box.setDefaultButton(QMessageBox::Yes);
+    return static_cast<Answer>(box.exec());
+}
+
+void warning(QWidget* parent, const QString& text)
+{
+    show(parent, text, QStringLiteral("警告"), Icon::Warning);
+}
+
+void information(QWidget* parent, const QString& text)
+{
+    show(parent, text, QStringLiteral("提示"), Icon::Information);
+}
+
+bool askYesNo(QWidget* parent, const QString& text, const QString& caption)
+{
+    return show(parent, text, caption, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString appCaption() { return QStringLiteral("Kestrum"); }
+
+void setHandler(Handler* handler) { g_pHandler = handler; }
+
+} // namespace Messages

@@ -1,0 +1,37 @@
+#include "controls/StdDialogs.h"
+
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+StdDialogs::Handler* g_pHandler = nullptr;
+}
+
+namespace StdDialogs {
+
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (g_pHandler)
+        return g_pHandler->OpenFileName(parent, caption, folder, filter);
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (g_pHandler)
+        return g_pHandler->SaveFileName(parent, caption, folder, filter);
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+}
+
+bool execPrintDialog(QWidget* parent, QPrinter* printer)
+{
+    if (g_pHandler)
+        return g_pHandler->Print(parent, printer);
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void setHandler(Handler* handler) { g_pHandler = handler; }
+
+} // namespace StdDialogs

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "controls/Messages.h"
+
+#include <QList>
+#include <QStringList>
+
+/// Answers message boxes instead of the user and remembers every one of them. Installed for
+/// its lifetime. Queued answers are used in order; without one, a box is answered with Yes
+/// when it offers Yes, otherwise with Ok.
+class MessageRecorder final : public Messages::Handler
+{
+public:
+    MessageRecorder() { Messages::setHandler(this); }
+    ~MessageRecorder() override { Messages::setHandler(nullptr); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void setNextAnswer(Messages::Answer answer) { m_answers.append(answer); }
+
+    const QList<Messages::Request>& requests() const { return m_requests; }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& r : m_requests)
+            out << r.text;
+        return out;
+    }
+    int count() const { return int(m_requests.size()); }
+    Messages::Request last() const { return m_requests.isEmpty() ? Messages::Request{} : m_requests.last(); }
+    void clear() { m_requests.clear(); }
+
+    Messages::Answer Respond(const Messages::Request& request) override
+    {
+        m_requests.append(request);
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return request.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+    }
+
+private:
+    QList<Messages::Answer> m_answers;
+    QList<Messages::Request> m_requests;
+};

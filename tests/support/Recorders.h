@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/ErrorReporter.h"
+#include "app/Launcher.h"
+#include "app/Sound.h"
+
+#include <QStringList>
+
+/// Collects the data store's error messages.
+class ErrorRecorder final : public IErrorReporter
+{
+public:
+    void ReportError(const QString& text) override { m_texts << text; }
+    QStringList texts() const { return m_texts; }
+    void clear() { m_texts.clear(); }
+
+private:
+    QStringList m_texts;
+};
+
+/// Records the sounds the program plays instead of playing them.
+class SoundRecorder final : public ISoundPlayer
+{
+public:
+    SoundRecorder() { Sound::setPlayer(this); }
+    ~SoundRecorder() override { Sound::setPlayer(nullptr); }
+    SoundRecorder(const SoundRecorder&) = delete;
+    SoundRecorder& operator=(const SoundRecorder&) = delete;
+
+    struct Played
+    {
+        QString path;
+        bool wait;
+    };
+    void Play(const QString& path, bool wait) override { m_played.append({path, wait}); }
+    void Stop() override { ++m_nStops; }
+
+    const QList<Played>& played() const { return m_played; }
+    int stops() const { return m_nStops; }
+
+private:
+    QList<Played> m_played;
+    int m_nStops = 0;
+};
+
+/// Records program launches; each launch succeeds unless told otherwise.
+class LaunchRecorder final : public IProgramLauncher
+{
+public:
+    LaunchRecorder() { Launcher::set(this); }
+    ~LaunchRecorder() override { Launcher::set(nullptr); }
+    LaunchRecorder(const LaunchRecorder&) = delete;
+    LaunchRecorder& operator=(const LaunchRecorder&) = delete;
+
+    void setSucceeds(bool ok) { m_bSucceeds = ok; }
+    bool StartDetached(const QString& program, const QStringList&) override
+    {
+        m_started << program;
+        return m_bSucceeds;
+    }
+    bool RunAndWait(const QString& program, const QStringList&) override
+    {
+        m_waited << program;
+        return m_bSucceeds;
+    }
+    bool OpenWithDesktop(const QString& path) override
+    {
+        m_opened << path;
+        return m_bSucceeds;
+    }
+
+    QStringList started() const { return m_started; }
+    QStringList waited() const { return m_waited; }
+    QStringList opened() const { return m_opened; }
+
+private:
+    QStringList m_started, m_waited, m_opened;
+    bool m_bSucceeds = true;
+};

@@ -1,0 +1,1 @@
+// Anchors the support library; its doubles are header-only.
