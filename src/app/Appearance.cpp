@@ -1,0 +1,92 @@
+#include "app/Appearance.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace {
+
+// Preferred faces, best first. Noto/Source Han ship with Debian's fonts-noto-cjk; the others
+// are what other distributions and Windows have.
+const QStringList kSongFaces = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
+                                QStringLiteral("AR PL UMing CN"),    QStringLiteral("SimSun"),
+                                QStringLiteral("NSimSun"),           QStringLiteral("Noto Sans CJK SC"),
+                                QStringLiteral("WenQuanYi Zen Hei")};
+const QStringList kSansFaces = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+                                QStringLiteral("Microsoft YaHei"),  QStringLiteral("WenQuanYi Micro Hei"),
+                                QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback")};
+
+QStringList Present(const QStringList& faces)
+{
+    const QStringList families = QFontDatabase::families();
+    QStringList out;
+    for (const QString& face : faces) {
+        if (families.contains(face, Qt::CaseInsensitive))
+            out << face;
+    }
+    return out;
+}
+
+} // namespace
+
+namespace Appearance {
+
+QString SongFamily()
+{
+    const QStringList present = Present(kSongFaces);
+    return present.isEmpty() ? QStringLiteral("宋体") : present.first();
+}
+
+void ApplyChineseLook(QApplication& app)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China);
+    QLocale::setDefault(chinese);
+
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtmultimedia_zh_CN")}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(name, translations))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+
+    const QStringList song = Present(kSongFaces);
+    if (!song.isEmpty()) {
+        for (const QString& alias : {QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("SimSun")}) {
+            if (!QFontDatabase::families().contains(alias))
+                QFont::insertSubstitutions(alias, song);
+        }
+    }
+    const QStringList sans = Present(kSansFaces);
+    if (!sans.isEmpty()) {
+        QFont font = QApplication::font();
+        font.setFamilies(sans);
+        font.setPointSize(9);
+        QApplication::setFont(font);
+    }
+}
+
+void ApplySkin(QApplication& app, const QString& styleSheetFile)
+{
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    QPalette palette = QApplication::style()->standardPalette();
+    palette.setColor(QPalette::Window, QColor(0xF4, 0xF7, 0xFB));
+    palette.setColor(QPalette::Button, QColor(0xE9, 0xF0, 0xF8));
+    palette.setColor(QPalette::Highlight, QColor(0x2F, 0x6F, 0xB5));
+    QApplication::setPalette(palette);
+
+    QFile file(styleSheetFile);
+    if (!styleSheetFile.isEmpty() && file.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+} // namespace Appearance

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+/// The folder that holds the user's data: the database, config.ini, the timetable and program
+/// list files and the sounds. It is chosen once at start-up; every data file is this folder
+/// plus the file's name.
+namespace DataFolder {
+
+/// Where the data lives: "--data-dir DIR" (or "--data-dir=DIR") in \a arguments, else the
+/// environment variable KESTRUM_DATA_DIR, else a folder "data" beside the executable (a
+/// portable install), else the desktop's per-user data location.
+QString Resolve(const QStringList& arguments, const QString& appFolder);
+
+void Set(const QString& folder);
+QString Path();
+/// Path() + "/" + \a name.
+QString File(const QString& name);
+
+/// The school term a new database starts with: the autumn term (1 September to 31 January)
+/// or the spring term (1 February to 31 August) that contains \a today.
+QPair<QDate, QDate> DefaultTerm(const QDate& today);
+
+/// Creates \a folder with the shipped defaults: an empty database whose school term contains
+/// \a today, config.ini with every setting off, and the two sounds. The folder is filled
+/// under a temporary name and renamed into place, so an interrupted first run leaves no
+/// half-made folder behind. False with \a error on failure.
+bool CreateWithDefaults(const QString& folder, const QDate& today, QString* error);
+
+/// Default files added by other parts of the program (name in the folder, resource path).
+/// They are copied by CreateWithDefaults as well.
+void RegisterDefaultFile(const QString& name, const QString& resource);
+
+} // namespace DataFolder

@@ -1,0 +1,192 @@
+#include "app/PlannerApp.h"
+
+#include "app/Appearance.h"
+#include "app/Clock.h"
+#include "app/ConfigFile.h"
+#include "app/DataFolder.h"
+#include "app/Launcher.h"
+#include "app/Platform.h"
+#include "app/SingleInstance.h"
+#include "controls/Messages.h"
+#include "mainwnd/PlannerDlg.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+CPlannerApp* g_pApp = nullptr;
+
+QString SplashProgram(const QString& folder)
+{
+#ifdef Q_OS_WIN
+    return folder + QStringLiteral("/QZSplash.exe");
+#else
+    return folder + QStringLiteral("/QZSplash");
+#endif
+}
+} // namespace
+
+void CPlannerApp::CMessageReporter::ReportError(const QString& text)
+{
+    Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Warning);
+}
+
+CPlannerApp::CPlannerApp(const QStringList& arguments) : m_arguments(arguments)
+{
+    g_pApp = this;
+    m_dataStore.SetErrorReporter(&m_reporter);
+}
+
+CPlannerApp::~CPlannerApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CPlannerApp* CPlannerApp::Get() { return g_pApp; }
+
+QString CPlannerApp::GetAppFolder() const { return Platform::AppFolder(); }
+
+bool CPlannerApp::HoldsInstanceGuard() const { return m_pInstanceGuard && m_pInstanceGuard->IsHeld(); }
+
+bool CPlannerApp::InitInstance()
+{
+    if (Startup())
+        RunMainWindow();
+    return false;
+}
+
+bool CPlannerApp::PrepareDataFolder()
+{
+    const QString folder = DataFolder::Resolve(m_arguments, GetAppFolder());
+    DataFolder::Set(folder);
+    if (QFileInfo::exists(folder))
+        return true;
+    QString error;
+    if (DataFolder::CreateWithDefaults(folder, Clock::today(), &error))
+        return true;
+    Messages::show(nullptr, QStringLiteral("创建数据文件夹失败!\r\n%1\r\n%2").arg(folder, error),
+                   Messages::appCaption(), Messages::Icon::Warning);
+    return false;
+}
+
+bool CPlannerApp::Startup()
+{
+    if (!PrepareDataFolder())
+        return false;
+
+    // The database is open and the settings valid before any window exists; a second copy
+    // gets as far as reading them before it finds the first one.
+    if (!m_dataStore.Connect(DataFolder::File(QStringLiteral("kstrm.db"))))
+        return false;
+    if (!ReadConfig())
+        return false;
+
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        Appearance::ApplySkin(*app, DataFolder::File(QStringLiteral("skin.qss")));
+
+    m_pInstanceGuard = std::make_unique<CSingleInstance>(Platform::InstanceGuardFolder());
+    if (!m_pInstanceGuard->Acquire()) {
+        // Raise the running copy first, so that it is in front when the user reads the message.
+        m_pInstanceGuard->SignalRunningInstance();
+        m_pInstanceGuard.reset();
+        Messages::show(nullptr, QStringLiteral("本软件已经打开，请激活!"), Messages::appCaption(),
+                       Messages::Icon::Warning);
+        return false;
+    }
+
+    // The long-lived windows exist from here on, hidden until they are needed.
+    auto* notice = new QLabel;
+    notice->setObjectName(QStringLiteral("noticeWindow"));
+    notice->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    notice->setMargin(16);
+    notice->setWordWrap(true);
+    notice->setFixedSize(350, 150);
+    notice->setStyleSheet(QStringLiteral("background:#2B3A4A;color:white;"));
+    m_pNotice = notice;
+
+    if (m_bShowSplash)
+        RunSplash();
+    return true;
+}
+
+void CPlannerApp::RunSplash()
+{
+    const QString program = SplashProgram(GetAppFolder());
+    if (QFileInfo(program).isExecutable())
+        Launcher::get().RunAndWait(program, {QString()});
+}
+
+void CPlannerApp::RunMainWindow()
+{
+    CPlannerDlg dlg;
+    m_pMainWnd = &dlg;
+    if (m_pInstanceGuard)
+        connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, &dlg, &CPlannerDlg::Activate);
+    if (m_bTopmost)
+        dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dlg.exec();
+    m_pMainWnd = nullptr;
+}
+
+int CPlannerApp::ExitInstance()
+{
+    m_dataStore.Close();
+    if (m_pInstanceGuard)
+        m_pInstanceGuard->Release();
+    m_pInstanceGuard.reset();
+    delete m_pNotice.data();
+    return 0;
+}
+
+bool CPlannerApp::ReadConfig()
+{
+    ConfigFlags flags;
+    if (!ConfigFile::Read(DataFolder::File(QStringLiteral("config.ini")), flags)) {
+        Messages::show(nullptr, QStringLiteral("打开系统配置文件错误，请重新启动程序"), Messages::appCaption(),
+                       Messages::Icon::Warning);
+        return false;
+    }
+    m_bAutorun = flags.m_bAutorun;
+    m_bShowSplash = flags.m_bShowSplash;
+    m_bStartMinimized = flags.m_bStartMinimized;
+    m_bTopmost = flags.m_bTopmost;
+    return true;
+}
+
+bool CPlannerApp::WriteConfig()
+{
+    const ConfigFlags flags{m_bAutorun, m_bShowSplash, m_bStartMinimized, m_bTopmost};
+    if (!ConfigFile::Write(DataFolder::File(QStringLiteral("config.ini")), flags)) {
+        Messages::show(nullptr, QStringLiteral("打开配置文件失败，不能更新设置，请重试"), Messages::appCaption(),
+                       Messages::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void CPlannerApp::ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate)
+{
+    Q_UNUSED(bAnimate);
+    auto* notice = qobject_cast<QLabel*>(m_pNotice.data());
+    if (!notice)
+        return;
+    notice->setText(text);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        notice->move(area.right() - notice->width(), area.bottom() - notice->height());
+    }
+    notice->show();
+    if (bAutoClose == 1)
+        QTimer::singleShot(std::max(1, nSeconds) * 1000, notice, &QWidget::hide);
+}
+
+void CPlannerApp::SplitHourMinute(const QString& text, int& nHour, int& nMinute)
+{
+    nHour = text.left(2).toInt();
+    nMinute = text.right(2).toInt();
+}

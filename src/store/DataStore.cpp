@@ -1,0 +1,111 @@
+#include "store/DataStore.h"
+
+#include "app/ErrorReporter.h"
+#include "store/Schema.h"
+
+#include <QAtomicInt>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+QString NewConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("kestrum-store-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+} // namespace
+
+CDataStore::CDataStore(IErrorReporter* reporter) : m_pReporter(reporter) {}
+
+CDataStore::~CDataStore() { Close(); }
+
+bool CDataStore::IsConnected() const
+{
+    return !m_strConnection.isEmpty() && QSqlDatabase::database(m_strConnection, false).isOpen();
+}
+
+void CDataStore::Close()
+{
+    m_pRecordset.reset();
+    m_nTransactionDepth = 0;
+    if (m_strConnection.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_strConnection);
+    m_strConnection.clear();
+}
+
+bool CDataStore::Connect(const QString& path)
+{
+    Close();
+    const QString name = NewConnectionName();
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        // mode=rw: a missing file is an error, never silently a new empty database.
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            failure = CDbError::FromSql(db.lastError()).m_strDescription;
+        } else {
+            // SQLite reads the file only on first use, so this is where a file that is not a
+            // database, or cannot be read, shows itself.
+            try {
+                Schema::PrepareConnection(db);
+            } catch (const CDbError& error) {
+                failure = error.m_strDescription;
+            }
+            if (!failure.isEmpty())
+                db.close();
+        }
+    }
+    if (!failure.isEmpty()) {
+        QSqlDatabase::removeDatabase(name);
+        ReportError(QStringLiteral("连接数据库失败!\r\n错误信息:%1").arg(failure));
+        return false;
+    }
+    m_strConnection = name;
+    m_pRecordset = std::make_unique<CRecordset>(m_strConnection);
+    return true;
+}
+
+void CDataStore::ReportError(const QString& text) const
+{
+    if (m_pReporter)
+        m_pReporter->ReportError(text);
+}
+
+void CDataStore::BeginTransaction()
+{
+    if (m_nTransactionDepth++ > 0)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    if (!db.transaction()) {
+        m_nTransactionDepth = 0;
+        throw CDbError::FromSql(db.lastError());
+    }
+}
+
+void CDataStore::CommitTransaction()
+{
+    if (--m_nTransactionDepth > 0)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    if (!db.commit()) {
+        const CDbError error = CDbError::FromSql(db.lastError());
+        db.rollback();
+        throw error;
+    }
+}
+
+void CDataStore::RollbackTransaction()
+{
+    if (m_nTransactionDepth == 0 || --m_nTransactionDepth > 0)
+        return;
+    QSqlDatabase::database(m_strConnection, false).rollback();
+}

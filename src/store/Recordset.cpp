@@ -1,0 +1,271 @@
+#include "store/Recordset.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+CDbError OwnError(const QString& text) { return CDbError{-1, text}; }
+
+struct ParsedSelect
+{
+    QString m_strColumns;
+    QString m_strTable;
+    QString m_strRest;
+};
+
+// Recognises the statements whose rows can be written back: plain columns of one table.
+bool ParseUpdatableSelect(const QString& statement, ParsedSelect& out)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+([A-Za-z_][A-Za-z0-9_]*)((?:\s.*)?)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto m = re.match(statement);
+    if (!m.hasMatch())
+        return false;
+    out.m_strColumns = m.captured(1);
+    out.m_strTable = m.captured(2);
+    out.m_strRest = m.captured(3);
+    static const QRegularExpression notPlainColumns(QStringLiteral(R"([()]|\bdistinct\b)"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression notOneTable(
+        QStringLiteral(R"(^\s*,|\b(join|group\s+by|union|intersect|except)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !notPlainColumns.match(out.m_strColumns).hasMatch() && !notOneTable.match(out.m_strRest).hasMatch();
+}
+
+} // namespace
+
+CRecordset::CRecordset(QString connectionName) : m_strConnection(std::move(connectionName)) {}
+
+QSqlDatabase CRecordset::Database() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    if (!db.isValid() || !db.isOpen())
+        throw OwnError(QStringLiteral("no open database connection"));
+    return db;
+}
+
+void CRecordset::Open(const QString& statement)
+{
+    Close();
+    QSqlDatabase db = Database();
+
+    ParsedSelect parsed;
+    const bool updatable = ParseUpdatableSelect(statement, parsed);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // The rowid rides along in the first column so that changes can find their row again.
+    const QString sql = updatable ? QStringLiteral("SELECT rowid, %1 FROM %2%3")
+                                        .arg(parsed.m_strColumns, parsed.m_strTable, parsed.m_strRest)
+                                  : statement;
+    if (!query.exec(sql))
+        throw CDbError::FromSql(query.lastError());
+
+    const QSqlRecord record = query.record();
+    const int first = updatable ? 1 : 0;
+    m_fields.clear();
+    for (int i = first; i < record.count(); ++i)
+        m_fields << record.fieldName(i);
+
+    const int width = int(m_fields.size());
+    while (query.next()) {
+        Row row;
+        if (updatable)
+            row.m_nRowId = query.value(0).toLongLong();
+        row.m_values.reserve(size_t(width));
+        for (int i = 0; i < width; ++i)
+            row.m_values.push_back(query.value(first + i));
+        m_rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw CDbError::FromSql(query.lastError());
+
+    m_strTable = updatable ? parsed.m_strTable : QString();
+    m_nLiveRows = long(m_rows.size());
+    m_nPos = 0;
+    m_bOpen = true;
+}
+
+void CRecordset::Close()
+{
+    m_bOpen = false;
+    m_strTable.clear();
+    m_fields.clear();
+    m_rows.clear();
+    m_nPos = 0;
+    m_nLiveRows = 0;
+    m_bAdding = false;
+    m_pending.clear();
+}
+
+void CRecordset::RequireOpen() const
+{
+    if (!m_bOpen)
+        throw OwnError(QStringLiteral("the result set is not open"));
+}
+
+void CRecordset::RequireUpdatable() const
+{
+    RequireOpen();
+    if (m_strTable.isEmpty())
+        throw OwnError(QStringLiteral("the result set cannot be changed"));
+}
+
+bool CRecordset::IsEOF() const
+{
+    RequireOpen();
+    return m_nPos >= m_rows.size();
+}
+
+void CRecordset::MoveFirst()
+{
+    RequireOpen();
+    if (m_bAdding || !m_pending.empty())
+        Update();
+    m_nPos = 0;
+    while (m_nPos < m_rows.size() && m_rows[m_nPos].m_bDeleted)
+        ++m_nPos;
+}
+
+void CRecordset::MoveNext()
+{
+    RequireOpen();
+    if (m_nPos >= m_rows.size())
+        throw OwnError(QStringLiteral("already past the last row"));
+    if (m_bAdding || !m_pending.empty())
+        Update();
+    do
+        ++m_nPos;
+    while (m_nPos < m_rows.size() && m_rows[m_nPos].m_bDeleted);
+}
+
+long CRecordset::GetRecordCount() const
+{
+    RequireOpen();
+    return m_nLiveRows;
+}
+
+int CRecordset::FieldIndex(const QString& field) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw OwnError(QStringLiteral("no column named %1").arg(field));
+}
+
+CRecordset::Row& CRecordset::CurrentRow()
+{
+    RequireOpen();
+    if (m_nPos >= m_rows.size())
+        throw OwnError(QStringLiteral("no current row"));
+    Row& row = m_rows[m_nPos];
+    if (row.m_bDeleted)
+        throw OwnError(QStringLiteral("the current row has been deleted"));
+    return row;
+}
+
+const CRecordset::Row& CRecordset::CurrentRow() const
+{
+    return const_cast<CRecordset*>(this)->CurrentRow();
+}
+
+QVariant CRecordset::GetCollect(const QString& field) const
+{
+    const Row& row = CurrentRow();
+    const int index = FieldIndex(field);
+    for (const auto& [i, value] : m_pending) {
+        if (i == index)
+            return value;
+    }
+    return row.m_values[size_t(index)];
+}
+
+void CRecordset::PutCollect(const QString& field, const QVariant& value)
+{
+    RequireUpdatable();
+    CurrentRow();
+    const int index = FieldIndex(field);
+    for (auto& [i, pendingValue] : m_pending) {
+        if (i == index) {
+            pendingValue = value;
+            return;
+        }
+    }
+    m_pending.emplace_back(index, value);
+}
+
+void CRecordset::AddNew()
+{
+    RequireUpdatable();
+    if (m_bAdding || !m_pending.empty())
+        Update();
+    Row row;
+    row.m_values.resize(size_t(m_fields.size()));
+    m_rows.push_back(std::move(row));
+    m_nPos = m_rows.size() - 1;
+    m_bAdding = true;
+}
+
+void CRecordset::Delete()
+{
+    RequireUpdatable();
+    if (m_bAdding) { // deleting a row that was never stored just drops it
+        m_rows.pop_back();
+        m_nPos = m_rows.size();
+        m_bAdding = false;
+        m_pending.clear();
+        return;
+    }
+    Row& row = CurrentRow();
+    QSqlQuery query(Database());
+    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_strTable));
+    query.addBindValue(row.m_nRowId);
+    if (!query.exec())
+        throw CDbError::FromSql(query.lastError());
+    row.m_bDeleted = true;
+    --m_nLiveRows;
+    m_pending.clear();
+}
+
+void CRecordset::Update()
+{
+    RequireUpdatable();
+    if (!m_bAdding && m_pending.empty())
+        return;
+    Row& row = CurrentRow();
+    QStringList columns;
+    for (const auto& change : m_pending)
+        columns << m_fields[change.first];
+
+    QSqlQuery query(Database());
+    if (m_bAdding) {
+        if (columns.isEmpty()) {
+            query.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_strTable));
+        } else {
+            const QString marks = QStringLiteral("?, ").repeated(columns.size()).chopped(2);
+            query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                              .arg(m_strTable, columns.join(QStringLiteral(", ")), marks));
+        }
+    } else {
+        query.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                          .arg(m_strTable, columns.join(QStringLiteral(" = ?, "))));
+    }
+    for (const auto& change : m_pending)
+        query.addBindValue(change.second);
+    if (!m_bAdding)
+        query.addBindValue(row.m_nRowId);
+    if (!query.exec())
+        throw CDbError::FromSql(query.lastError());
+
+    for (auto& [index, value] : m_pending)
+        row.m_values[size_t(index)] = std::move(value);
+    if (m_bAdding) {
+        row.m_nRowId = query.lastInsertId().toLongLong();
+        ++m_nLiveRows;
+    }
+    m_bAdding = false;
+    m_pending.clear();
+}

@@ -1,0 +1,105 @@
+#include "store/Schema.h"
+
+#include "store/DbError.h"
+#include "store/ValueConvert.h"
+
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSet>
+#include <QUuid>
+
+namespace {
+
+const char* const kTables[] = {
+    "CREATE TABLE shiqing (date TEXT, content TEXT, state TEXT)",
+    "CREATE TABLE tx (year INTEGER, month INTEGER, day INTEGER, hour INTEGER, minute INTEGER, "
+    "second INTEGER, week INTEGER, mode INTEGER, ring INTEGER, title TEXT, content TEXT)",
+    "CREATE TABLE yljrb (date TEXT, name TEXT)",
+    "CREATE TABLE lljrb (date TEXT, name TEXT)",
+    "CREATE TABLE xiaoli (date REAL)",
+};
+
+struct IndexDef
+{
+    const char* table;
+    const char* sql;
+};
+
+// Tasks are always looked up by day, and by day and content; holidays by their month-day key.
+const IndexDef kIndexes[] = {
+    {"shiqing", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
+    {"shiqing", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
+    {"yljrb", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
+    {"lljrb", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
+    {"tx", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
+};
+
+void Exec(QSqlQuery& query, const QString& sql)
+{
+    if (!query.exec(sql))
+        throw CDbError::FromSql(query.lastError());
+}
+
+} // namespace
+
+namespace Schema {
+
+void PrepareConnection(QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    // Reading the schema is the first real access to the file.
+    Exec(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    QSet<QString> tables;
+    while (query.next())
+        tables.insert(query.value(0).toString().toLower());
+
+    Exec(query, QStringLiteral("PRAGMA journal_mode = WAL"));
+    // In WAL mode NORMAL may lose the last commits on power failure; a planner must not.
+    Exec(query, QStringLiteral("PRAGMA synchronous = FULL"));
+    for (const IndexDef& index : kIndexes) {
+        if (tables.contains(QString::fromLatin1(index.table)))
+            Exec(query, QString::fromLatin1(index.sql));
+    }
+}
+
+bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 already exists").arg(path);
+        return false;
+    }
+    const QString name = QStringLiteral("kestrum-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        try {
+            if (!db.open())
+                throw CDbError::FromSql(db.lastError());
+            QSqlQuery query(db);
+            Exec(query, QStringLiteral("PRAGMA journal_mode = WAL"));
+            if (!db.transaction())
+                throw CDbError::FromSql(db.lastError());
+            for (const char* sql : kTables)
+                Exec(query, QString::fromLatin1(sql));
+            query.prepare(QStringLiteral("INSERT INTO xiaoli (date) VALUES (?)"));
+            for (const QDate& day : {termStart, termEnd}) {
+                query.addBindValue(DateToSerial(day.startOfDay()));
+                if (!query.exec())
+                    throw CDbError::FromSql(query.lastError());
+            }
+            if (!db.commit())
+                throw CDbError::FromSql(db.lastError());
+            ok = true;
+        } catch (const CDbError& e) {
+            if (error)
+                *error = e.m_strDescription;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace Schema

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+
+/// The database layout: the five tables of a new database, the indexes the statements rely
+/// on, and the settings every connection runs with.
+namespace Schema {
+
+/// Journal mode, durability and the indexes of the tables that exist. Throws CDbError when the
+/// file cannot be read as a database.
+void PrepareConnection(QSqlDatabase& db);
+
+/// Creates a new database file at \a path with the five tables and a school term from
+/// \a termStart to \a termEnd. The file must not exist yet. False with \a error on failure.
+bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error);
+
+} // namespace Schema
