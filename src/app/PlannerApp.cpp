@@ -35,7 +35,8 @@ void CPlannerApp::CMessageReporter::ReportError(const QString& text)
     Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Warning);
 }
 
-CPlannerApp::CPlannerApp(const QStringList& arguments) : m_arguments(arguments)
+CPlannerApp::CPlannerApp(const QStringList& arguments)
+    : m_arguments(arguments), m_strSplashProgram(SplashProgram(Platform::AppFolder()))
 {
     g_pApp = this;
     m_dataStore.SetErrorReporter(&m_reporter);
@@ -98,6 +99,7 @@ bool CPlannerApp::Startup()
                        Messages::Icon::Warning);
         return false;
     }
+    connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, this, &CPlannerApp::ActivationRequested);
 
     // The long-lived windows exist from here on, hidden until they are needed.
     auto* notice = new QLabel;
@@ -116,17 +118,15 @@ bool CPlannerApp::Startup()
 
 void CPlannerApp::RunSplash()
 {
-    const QString program = SplashProgram(GetAppFolder());
-    if (QFileInfo(program).isExecutable())
-        Launcher::get().RunAndWait(program, {QString()});
+    if (QFileInfo(m_strSplashProgram).isExecutable())
+        Launcher::get().RunAndWait(m_strSplashProgram, {QString()});
 }
 
 void CPlannerApp::RunMainWindow()
 {
     CPlannerDlg dlg;
     m_pMainWnd = &dlg;
-    if (m_pInstanceGuard)
-        connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, &dlg, &CPlannerDlg::Activate);
+    connect(this, &CPlannerApp::ActivationRequested, &dlg, &CPlannerDlg::Activate);
     if (m_bTopmost)
         dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     dlg.exec();

@@ -51,6 +51,8 @@ public:
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
     CPlannerDlg* MainWindow() const { return m_pMainWnd; }
+    /// The splash program started at start-up; QZSplash beside the executable unless set.
+    void SetSplashProgram(const QString& program) { m_strSplashProgram = program; }
     bool HoldsInstanceGuard() const;
 
     CDataStore m_dataStore;
@@ -58,6 +60,10 @@ public:
     int m_bShowSplash = 0;
     int m_bStartMinimized = 0;
     int m_bTopmost = 0;
+
+signals:
+    /// Another copy of the program was started and asks this one to come to the front.
+    void ActivationRequested();
 
 private:
     class CMessageReporter final : public IErrorReporter
@@ -70,6 +76,7 @@ private:
     void RunSplash();
 
     QStringList m_arguments;
+    QString m_strSplashProgram;
     CMessageReporter m_reporter;
     std::unique_ptr<CSingleInstance> m_pInstanceGuard;
     QPointer<QWidget> m_pNotice;

@@ -1,0 +1,315 @@
+#include "app/ConfigFile.h"
+#include "app/DataFolder.h"
+#include "app/Platform.h"
+#include "app/PlannerApp.h"
+#include "app/SingleInstance.h"
+#include "FakeClock.h"
+#include "MessageRecorder.h"
+#include "Recorders.h"
+#include "mainwnd/PlannerDlg.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kConnectPrefix = QStringLiteral("连接数据库失败!\r\n错误信息:");
+const QString kNoConfig = QStringLiteral("打开系统配置文件错误，请重新启动程序");
+const QString kSecondCopy = QStringLiteral("本软件已经打开，请激活!");
+
+QStringList DataDirArgs(const QString& dir) { return {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir}; }
+
+bool GuardIsFree()
+{
+    CSingleInstance probe(Platform::InstanceGuardFolder());
+    return probe.Acquire();
+}
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void appFolderIsTextBeforeLastSeparator_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("windows") << QStringLiteral("C:\\A\\B\\Kestrum.exe") << QStringLiteral("C:\\A\\B");
+        QTest::newRow("unix") << QStringLiteral("/opt/kestrum/bin/Kestrum") << QStringLiteral("/opt/kestrum/bin");
+        QTest::newRow("root") << QStringLiteral("/Kestrum") << QString();
+        QTest::newRow("no separator") << QStringLiteral("Kestrum.exe") << QString();
+    }
+    void appFolderIsTextBeforeLastSeparator()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, folder);
+        QCOMPARE(Platform::FolderOfModulePath(module), folder);
+    }
+
+    void dataFolderResolution()
+    {
+        QTemporaryDir app;
+        const QString fallback = DataFolder::Resolve({QStringLiteral("x")}, app.path());
+        QVERIFY2(fallback.endsWith(QStringLiteral("/Kestrum")), qPrintable(fallback));
+
+        QVERIFY(QDir(app.path()).mkdir(QStringLiteral("data")));
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x")}, app.path()), app.filePath(QStringLiteral("data")));
+
+        qputenv("KESTRUM_DATA_DIR", "/tmp/from-env");
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x")}, app.path()), QStringLiteral("/tmp/from-env"));
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir"), QStringLiteral("/tmp/arg")},
+                                     app.path()),
+                 QStringLiteral("/tmp/arg"));
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir=/tmp/arg2")}, app.path()),
+                 QStringLiteral("/tmp/arg2"));
+        qunsetenv("KESTRUM_DATA_DIR");
+    }
+
+    void defaultTermContainsToday_data()
+    {
+        QTest::addColumn<QDate>("today");
+        for (const QDate& d : {QDate(2026, 12, 6), QDate(2027, 1, 31), QDate(2027, 2, 1), QDate(2028, 2, 29),
+                               QDate(2027, 8, 31), QDate(2027, 9, 1), QDate(2026, 12, 31)})
+            QTest::newRow(qPrintable(d.toString(Qt::ISODate))) << d;
+    }
+    void defaultTermContainsToday()
+    {
+        QFETCH(QDate, today);
+        const auto [start, end] = DataFolder::DefaultTerm(today);
+        QVERIFY(start <= today && today <= end);
+        QVERIFY(start.daysTo(end) > 120);
+    }
+
+    void firstRunCreatesDefaults()
+    {
+        FakeClock clock(QDateTime(QDate(2027, 3, 15), QTime(9, 0)));
+        MessageRecorder messages;
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("nested/data"));
+        {
+            CPlannerApp app(DataDirArgs(folder));
+            QVERIFY(app.Startup());
+            QVERIFY(app.m_dataStore.IsConnected());
+            app.ExitInstance();
+        }
+        QCOMPARE(messages.count(), 0);
+        for (const char* name : {"kstrm.db", "config.ini", "ringin.wav", "notify.wav"})
+            QVERIFY2(QFileInfo::exists(folder + u'/' + QLatin1String(name)), name);
+        QFile wav(folder + QStringLiteral("/notify.wav"));
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        QVERIFY(wav.read(4) == "RIFF");
+        QVERIFY(wav.isWritable() || QFileInfo(wav).permission(QFile::WriteOwner));
+        ConfigFlags flags{1, 1, 1, 1};
+        QVERIFY(ConfigFile::Read(folder + QStringLiteral("/config.ini"), flags));
+        QCOMPARE(flags, ConfigFlags{});
+        // No staging folder left beside it.
+        QCOMPARE(QDir(root.filePath(QStringLiteral("nested"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("data")});
+
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(folder + QStringLiteral("/kstrm.db"));
+        QVERIFY(db.open());
+        {
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
+                                          "('shiqing','tx','yljrb','lljrb','xiaoli')")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 5);
+            QVERIFY(q.exec(QStringLiteral("SELECT date FROM xiaoli ORDER BY rowid")));
+            QList<double> serials;
+            while (q.next())
+                serials << q.value(0).toDouble();
+            QCOMPARE(serials, (QList<double>{46419.0, 46630.0})); // 2027-02-01 and 2027-08-31
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    // The start-up steps run in order: the database, then the configuration, then the guard.
+    void failuresEndStartupInOrder_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("expectedStart");
+        QTest::addColumn<QString>("engineText");
+        QTest::newRow("database missing") << QStringLiteral("remove-db") << kConnectPrefix
+                                          << QStringLiteral("unable to open database file");
+        QTest::newRow("not a database") << QStringLiteral("garbage-db") << kConnectPrefix
+                                        << QStringLiteral("file is not a database");
+        QTest::newRow("database is a folder") << QStringLiteral("folder-db") << kConnectPrefix
+                                              << QStringLiteral("unable to open database file");
+        QTest::newRow("config missing") << QStringLiteral("remove-config") << kNoConfig << QString();
+    }
+    void failuresEndStartupInOrder()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, expectedStart);
+        QFETCH(QString, engineText);
+        MessageRecorder messages;
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QVERIFY(DataFolder::CreateWithDefaults(folder, QDate(2026, 12, 6), nullptr));
+        const QString db = folder + QStringLiteral("/kstrm.db");
+        if (damage != QStringLiteral("remove-config")) {
+            QVERIFY(QFile::remove(db));
+            // The config goes too: a broken database must stop start-up before it is read.
+            QVERIFY(QFile::remove(folder + QStringLiteral("/config.ini")));
+        }
+        if (damage == QStringLiteral("garbage-db")) {
+            QFile f(db);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(8192, 'x'));
+        } else if (damage == QStringLiteral("folder-db")) {
+            QVERIFY(QDir(folder).mkdir(QStringLiteral("kstrm.db")));
+        } else if (damage == QStringLiteral("remove-config")) {
+            QVERIFY(QFile::remove(folder + QStringLiteral("/config.ini")));
+        }
+
+        CPlannerApp app(DataDirArgs(folder));
+        QVERIFY(!app.Startup());
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().text.startsWith(expectedStart), qPrintable(messages.last().text));
+        QVERIFY2(messages.last().text.contains(engineText), qPrintable(messages.last().text));
+        QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
+        QVERIFY(!app.HoldsInstanceGuard());
+        QVERIFY(GuardIsFree());
+        app.ExitInstance();
+        QVERIFY(!QFileInfo(db).isFile() || damage != QStringLiteral("remove-db")); // never created silently
+    }
+
+    void secondCopyShowsMessageOnceAndRaisesFirst()
+    {
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        MessageRecorder messages;
+        CPlannerApp first(DataDirArgs(folder));
+        QVERIFY(first.Startup());
+        QVERIFY(first.HoldsInstanceGuard());
+        QSignalSpy raised(&first, &CPlannerApp::ActivationRequested);
+        {
+            CPlannerApp second(DataDirArgs(folder));
+            QVERIFY(!second.Startup());
+            QCOMPARE(messages.texts(), QStringList{kSecondCopy});
+            QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
+            second.ExitInstance();
+        }
+        QVERIFY(raised.wait(3000));
+        // The first copy keeps its guard and its database.
+        QVERIFY(first.HoldsInstanceGuard());
+        QVERIFY(first.m_dataStore.IsConnected());
+        QVERIFY(!GuardIsFree());
+        first.ExitInstance();
+        QVERIFY(GuardIsFree());
+        QCOMPARE(messages.count(), 1);
+    }
+
+    void activationReachesTheRunningCopy()
+    {
+        QTemporaryDir dir;
+        CSingleInstance running(dir.path());
+        QVERIFY(running.Acquire());
+        QSignalSpy spy(&running, &CSingleInstance::ActivationRequested);
+        CSingleInstance later(dir.path());
+        QVERIFY(!later.Acquire());
+        QVERIFY(later.SignalRunningInstance());
+        QVERIFY(spy.wait(3000));
+    }
+
+    void guardOfCrashedCopyDoesNotBlock()
+    {
+        QTemporaryDir dir;
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/guard_child"), {dir.path()});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(10000));
+        QCOMPARE(child.readAll().trimmed(), QByteArray("held"));
+        {
+            CSingleInstance whileAlive(dir.path());
+            QVERIFY(!whileAlive.Acquire());
+        }
+        child.kill();
+        QVERIFY(child.waitForFinished(10000));
+        CSingleInstance afterCrash(dir.path());
+        QVERIFY(afterCrash.Acquire());
+        // And the socket is ours now: a later copy reaches us, not the dead one.
+        QSignalSpy spy(&afterCrash, &CSingleInstance::ActivationRequested);
+        CSingleInstance later(dir.path());
+        QVERIFY(later.SignalRunningInstance());
+        QVERIFY(spy.wait(3000));
+    }
+
+    void splashRunsOnlyWhenConfiguredAndPresent_data()
+    {
+        QTest::addColumn<int>("showSplash");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<bool>("waited");
+        QTest::newRow("off") << 0 << true << false;
+        QTest::newRow("on, missing") << 1 << false << false;
+        QTest::newRow("on, present") << 1 << true << true;
+    }
+    void splashRunsOnlyWhenConfiguredAndPresent()
+    {
+        QFETCH(int, showSplash);
+        QFETCH(bool, present);
+        QFETCH(bool, waited);
+        MessageRecorder messages;
+        LaunchRecorder launches;
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QVERIFY(DataFolder::CreateWithDefaults(folder, QDate(2026, 12, 6), nullptr));
+        QVERIFY(ConfigFile::Write(folder + QStringLiteral("/config.ini"), ConfigFlags{0, showSplash, 0, 0}));
+        const QString splash = root.filePath(QStringLiteral("QZSplash"));
+        if (present) {
+            QFile f(splash);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("#!/bin/sh\n");
+            f.close();
+            f.setPermissions(f.permissions() | QFile::ExeOwner);
+        }
+        CPlannerApp app(DataDirArgs(folder));
+        app.SetSplashProgram(splash);
+        QVERIFY(app.Startup());
+        QCOMPARE(launches.waited(), waited ? QStringList{splash} : QStringList{});
+        app.ExitInstance();
+        QCOMPARE(messages.count(), 0);
+    }
+
+    void mainWindowRunsUntilClosed()
+    {
+        MessageRecorder messages;
+        QTemporaryDir root;
+        CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
+        QVERIFY(app.Startup());
+        bool sawWindow = false;
+        QTimer::singleShot(0, [&] {
+            CPlannerDlg* dlg = app.MainWindow();
+            sawWindow = dlg && dlg->windowTitle() == QStringLiteral("Kestrum") && dlg->isVisible();
+            if (dlg)
+                QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("exitButton")), Qt::LeftButton);
+        });
+        app.RunMainWindow();
+        QVERIFY(sawWindow);
+        QVERIFY(!app.MainWindow());
+        app.ExitInstance();
+    }
+
+    void splitHourMinute()
+    {
+        int h = -1, m = -1;
+        CPlannerApp::SplitHourMinute(QStringLiteral("08:20"), h, m);
+        QCOMPARE(h, 8);
+        QCOMPARE(m, 20);
+        CPlannerApp::SplitHourMinute(QStringLiteral("14:05"), h, m);
+        QCOMPARE(h, 14);
+        QCOMPARE(m, 5);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
