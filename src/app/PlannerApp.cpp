@@ -11,11 +11,13 @@
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 CPlannerApp* g_pApp = nullptr;
@@ -129,6 +131,14 @@ void CPlannerApp::RunMainWindow()
     connect(this, &CPlannerApp::ActivationRequested, &dlg, &CPlannerDlg::Activate);
     if (m_bTopmost)
         dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (qEnvironmentVariableIsSet("KESTRUM_REPORT_FIRST_PAINT")) {
+        // Start-up timing (bench/app): report the first paint on the monotonic clock and leave.
+        connect(&dlg, &CPlannerDlg::FirstPainted, &dlg, [&dlg] {
+            std::printf("first-paint %lld\n", static_cast<long long>(QElapsedTimer::msecsSinceReference()));
+            std::fflush(stdout);
+            QMetaObject::invokeMethod(&dlg, &QDialog::reject, Qt::QueuedConnection);
+        });
+    }
     dlg.exec();
     m_pMainWnd = nullptr;
 }
