@@ -2,8 +2,8 @@
 // clock when the dialog is first painted, then ends.
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPushButton>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -15,7 +15,9 @@ protected:
         QDialog::paintEvent(event);
         if (!m_bReported) {
             m_bReported = true;
-            std::printf("first-paint %lld\n", static_cast<long long>(QElapsedTimer::msecsSinceReference()));
+            std::printf("first-paint %lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                       std::chrono::steady_clock::now().time_since_epoch())
+                                                       .count()));
             std::fflush(stdout);
             QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
         }

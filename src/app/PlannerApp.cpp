@@ -11,12 +11,12 @@
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -134,7 +134,9 @@ void CPlannerApp::RunMainWindow()
     if (qEnvironmentVariableIsSet("KESTRUM_REPORT_FIRST_PAINT")) {
         // Start-up timing (bench/app): report the first paint on the monotonic clock and leave.
         connect(&dlg, &CPlannerDlg::FirstPainted, &dlg, [&dlg] {
-            std::printf("first-paint %lld\n", static_cast<long long>(QElapsedTimer::msecsSinceReference()));
+            std::printf("first-paint %lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                       std::chrono::steady_clock::now().time_since_epoch())
+                                                       .count()));
             std::fflush(stdout);
             QMetaObject::invokeMethod(&dlg, &QDialog::reject, Qt::QueuedConnection);
         });
