@@ -50,28 +50,21 @@ void ApplyChineseLook(QApplication& app)
     QLocale::setDefault(chinese);
 
     const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const QString& name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtmultimedia_zh_CN")}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(name, translations))
-            QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), translations))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 
-    const QStringList song = Present(kSongFaces);
-    if (!song.isEmpty()) {
-        for (const QString& alias : {QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("SimSun")}) {
-            if (!QFontDatabase::families().contains(alias))
-                QFont::insertSubstitutions(alias, song);
-        }
-    }
-    const QStringList sans = Present(kSansFaces);
-    if (!sans.isEmpty()) {
-        QFont font = QApplication::font();
-        font.setFamilies(sans);
-        font.setPointSize(9);
-        QApplication::setFont(font);
-    }
+    // Font matching walks these lists and skips faces that are not installed, so there is no
+    // need to enumerate the system's fonts here (that alone would cost a good part of the
+    // start-up time).
+    for (const QString& alias : {QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("SimSun")})
+        QFont::insertSubstitutions(alias, kSongFaces);
+    QFont font = QApplication::font();
+    font.setFamilies(kSansFaces);
+    font.setPointSize(9);
+    QApplication::setFont(font);
 }
 
 void ApplySkin(QApplication& app, const QString& styleSheetFile)

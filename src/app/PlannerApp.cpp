@@ -110,7 +110,6 @@ bool CPlannerApp::Startup()
     notice->setMargin(16);
     notice->setWordWrap(true);
     notice->setFixedSize(350, 150);
-    notice->setStyleSheet(QStringLiteral("background:#2B3A4A;color:white;"));
     m_pNotice = notice;
 
     if (m_bShowSplash)

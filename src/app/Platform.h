@@ -19,6 +19,25 @@ QString AppFolder();
 /// A folder private to this user for the single-instance guard (lock file and socket).
 QString InstanceGuardFolder();
 
+/// A lock that one process at a time can hold, named by \a key within \a folder. The system
+/// drops it when its holder ends in any way, a crash included, so it can never go stale.
+/// (An advisory file lock on Unix, a named mutex on Windows.)
+class CInstanceLock
+{
+public:
+    CInstanceLock(const QString& folder, const QString& key);
+    ~CInstanceLock();
+    CInstanceLock(const CInstanceLock&) = delete;
+    CInstanceLock& operator=(const CInstanceLock&) = delete;
+
+    bool TryLock();
+    void Unlock();
+
+private:
+    QString m_strName;
+    qintptr m_hLock = -1;
+};
+
 /// Makes the desktop start \a program when the user logs in, or stops it doing so.
 /// Failures are returned, not reported: the setting itself lives in the configuration file.
 bool SetAutorun(bool enable, const QString& program);

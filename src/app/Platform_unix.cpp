@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +40,38 @@ QString InstanceGuardFolder()
     QDir().mkpath(dir);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return dir;
+}
+
+CInstanceLock::CInstanceLock(const QString& folder, const QString& key)
+    : m_strName(folder + u'/' + key + QStringLiteral(".lock"))
+{
+}
+
+CInstanceLock::~CInstanceLock() { Unlock(); }
+
+bool CInstanceLock::TryLock()
+{
+    if (m_hLock >= 0)
+        return true;
+    const int fd = ::open(QFile::encodeName(m_strName).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    // flock belongs to this open file: another open of the same file, even in this process,
+    // cannot take it, and the kernel releases it when the process dies.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_hLock = fd;
+    return true;
+}
+
+void CInstanceLock::Unlock()
+{
+    if (m_hLock < 0)
+        return;
+    ::close(int(m_hLock));
+    m_hLock = -1;
 }
 
 bool SetAutorun(bool enable, const QString& program)

@@ -26,6 +26,38 @@ QString InstanceGuardFolder()
     return dir;
 }
 
+CInstanceLock::CInstanceLock(const QString& folder, const QString& key) : m_strName(key)
+{
+    Q_UNUSED(folder); // a named mutex lives in the session's namespace, not in a folder
+}
+
+CInstanceLock::~CInstanceLock() { Unlock(); }
+
+bool CInstanceLock::TryLock()
+{
+    if (m_hLock != -1)
+        return true;
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, reinterpret_cast<LPCWSTR>(m_strName.utf16()));
+    if (!mutex)
+        return false;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    m_hLock = reinterpret_cast<qintptr>(mutex);
+    return true;
+}
+
+void CInstanceLock::Unlock()
+{
+    if (m_hLock == -1)
+        return;
+    HANDLE mutex = reinterpret_cast<HANDLE>(m_hLock);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    m_hLock = -1;
+}
+
 bool SetAutorun(bool enable, const QString& program)
 {
     QSettings run(kRunKey, QSettings::NativeFormat);

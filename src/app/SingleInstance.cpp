@@ -1,18 +1,18 @@
 #include "app/SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 const QByteArray kActivate = "activate\n";
 }
 
 CSingleInstance::CSingleInstance(const QString& folder, const QString& key, QObject* parent)
-    : QObject(parent), m_strSocketName(folder + u'/' + key + QStringLiteral(".socket")),
-      m_lock(folder + u'/' + key + QStringLiteral(".lock"))
+    : QObject(parent), m_strSocketName(folder + u'/' + key + QStringLiteral(".socket")), m_lock(folder, key)
 {
-    // Only a dead owner makes a lock stale, never its age: the program runs for days.
-    m_lock.setStaleLockTime(0);
 }
 
 CSingleInstance::~CSingleInstance() { Release(); }
@@ -21,11 +21,20 @@ bool CSingleInstance::Acquire()
 {
     if (m_bHeld)
         return true;
-    if (!m_lock.tryLock(0))
+    if (!m_lock.TryLock())
         return false;
     m_bHeld = true;
+    QTimer::singleShot(0, this, &CSingleInstance::StartListening);
+    return true;
+}
 
-    // The socket file of a crashed copy may still be there; we hold the lock, so it is stale.
+bool CSingleInstance::IsListening() const { return m_pServer && m_pServer->isListening(); }
+
+void CSingleInstance::StartListening()
+{
+    if (!m_bHeld || m_pServer)
+        return;
+    // A socket file left by a crashed copy may still be there; we hold the lock, so it is stale.
     QLocalServer::removeServer(m_strSocketName);
     m_pServer = std::make_unique<QLocalServer>();
     m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
@@ -40,17 +49,22 @@ bool CSingleInstance::Acquire()
     });
     // Without the socket the guard still works; only the raising of the first copy is lost.
     m_pServer->listen(m_strSocketName);
-    return true;
 }
 
 bool CSingleInstance::SignalRunningInstance(int timeoutMs) const
 {
+    const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(m_strSocketName);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    for (;;) {
+        socket.connectToServer(m_strSocketName);
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20); // the running copy may not be listening yet
+    }
     socket.write(kActivate);
-    const bool written = socket.waitForBytesWritten(timeoutMs);
+    const bool written = socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 100)));
     socket.disconnectFromServer();
     return written;
 }
@@ -63,6 +77,6 @@ void CSingleInstance::Release()
         m_pServer->close();
         m_pServer.reset();
     }
-    m_lock.unlock();
+    m_lock.Unlock();
     m_bHeld = false;
 }

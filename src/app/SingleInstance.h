@@ -1,29 +1,33 @@
 #pragma once
 
-#include <QLockFile>
+#include "app/Platform.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
 
 class QLocalServer;
 
-/// Keeps the program to one running copy per user. The first copy holds a lock file and
+/// Keeps the program to one running copy per user. The first copy holds a system lock and
 /// listens on a local socket; a later copy finds the lock held, asks the first one through
-/// the socket to come to the front, and gives up. A lock left by a copy that crashed is
-/// recognised as stale (its process is gone) and taken over.
+/// the socket to come to the front, and gives up. The system drops the lock of a copy that
+/// crashed, so the next start is never blocked by it.
 class CSingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    /// \a folder holds the lock file and the socket; \a key names them.
+    /// \a folder holds the lock and the socket; \a key names them.
     explicit CSingleInstance(const QString& folder, const QString& key = QStringLiteral("Kestrum"),
                              QObject* parent = nullptr);
     ~CSingleInstance() override;
 
-    /// Takes the guard. False when another copy holds it.
+    /// Takes the guard. False when another copy holds it. The socket starts listening once the
+    /// event loop runs, so that answering other copies costs the start-up nothing.
     bool Acquire();
     bool IsHeld() const { return m_bHeld; }
-    /// Asks the copy holding the guard to show its main window. False when none answered.
+    bool IsListening() const;
+    /// Asks the copy holding the guard to show its main window; tries for up to \a timeoutMs
+    /// while that copy may still be starting. False when none answered.
     bool SignalRunningInstance(int timeoutMs = 1000) const;
     /// Gives the guard up (also done by the destructor).
     void Release();
@@ -33,8 +37,10 @@ signals:
     void ActivationRequested();
 
 private:
+    void StartListening();
+
     QString m_strSocketName;
-    QLockFile m_lock;
+    Platform::CInstanceLock m_lock;
     std::unique_ptr<QLocalServer> m_pServer;
     bool m_bHeld = false;
 };

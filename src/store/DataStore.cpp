@@ -4,6 +4,8 @@
 #include "store/Schema.h"
 
 #include <QAtomicInt>
+#include <QLibraryInfo>
+#include <QPluginLoader>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
@@ -15,6 +17,15 @@ QString NewConnectionName()
     return QStringLiteral("kestrum-store-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 } // namespace
+
+std::future<void> CDataStore::PreloadDriver()
+{
+    return std::async(std::launch::async, [] {
+        // Loading and relocating the driver and SQLite is most of the cost of the first
+        // connection; the plugin loader later finds the library already in memory.
+        QPluginLoader(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/sqldrivers/qsqlite")).load();
+    });
+}
 
 CDataStore::CDataStore(IErrorReporter* reporter) : m_pReporter(reporter) {}
 

@@ -4,6 +4,7 @@
 #include "store/Recordset.h"
 
 #include <QString>
+#include <future>
 #include <memory>
 
 class IErrorReporter;
@@ -20,6 +21,11 @@ public:
     CDataStore& operator=(const CDataStore&) = delete;
 
     void SetErrorReporter(IErrorReporter* reporter) { m_pReporter = reporter; }
+
+    /// Loads the SQLite driver on a worker thread while the rest of start-up goes on; the first
+    /// Connect then finds it ready. Safe to call before the application object exists. Keep
+    /// the result until start-up is over (its destructor waits for the thread).
+    static std::future<void> PreloadDriver();
 
     /// Opens the database file at \a path (which must exist and be a database), switches it to
     /// write-ahead logging with durable commits and adds the indexes the statements need.

@@ -22,16 +22,17 @@ const char* const kTables[] = {
 struct IndexDef
 {
     const char* table;
+    const char* name;
     const char* sql;
 };
 
 // Tasks are always looked up by day, and by day and content; holidays by their month-day key.
 const IndexDef kIndexes[] = {
-    {"shiqing", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
-    {"shiqing", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
-    {"yljrb", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
-    {"lljrb", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
-    {"tx", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
+    {"shiqing", "shiqing_date_content", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
+    {"shiqing", "shiqing_state_date", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
+    {"yljrb", "yljrb_date", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
+    {"lljrb", "lljrb_date", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
+    {"tx", "tx_time", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
 };
 
 void Exec(QSqlQuery& query, const QString& sql)
@@ -48,16 +49,16 @@ void PrepareConnection(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     // Reading the schema is the first real access to the file.
-    Exec(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-    QSet<QString> tables;
+    Exec(query, QStringLiteral("SELECT type, lower(name) FROM sqlite_master WHERE type IN ('table', 'index')"));
+    QSet<QString> tables, indexes;
     while (query.next())
-        tables.insert(query.value(0).toString().toLower());
+        (query.value(0).toString() == QStringLiteral("table") ? tables : indexes).insert(query.value(1).toString());
 
     Exec(query, QStringLiteral("PRAGMA journal_mode = WAL"));
     // In WAL mode NORMAL may lose the last commits on power failure; a planner must not.
     Exec(query, QStringLiteral("PRAGMA synchronous = FULL"));
     for (const IndexDef& index : kIndexes) {
-        if (tables.contains(QString::fromLatin1(index.table)))
+        if (tables.contains(QLatin1String(index.table)) && !indexes.contains(QLatin1String(index.name)))
             Exec(query, QString::fromLatin1(index.sql));
     }
 }

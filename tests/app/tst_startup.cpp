@@ -192,6 +192,7 @@ private slots:
         QVERIFY(first.Startup());
         QVERIFY(first.HoldsInstanceGuard());
         QSignalSpy raised(&first, &CPlannerApp::ActivationRequested);
+        QCoreApplication::processEvents(); // the first copy answers others once its event loop runs
         {
             CPlannerApp second(DataDirArgs(folder));
             QVERIFY(!second.Startup());
@@ -215,6 +216,7 @@ private slots:
         CSingleInstance running(dir.path());
         QVERIFY(running.Acquire());
         QSignalSpy spy(&running, &CSingleInstance::ActivationRequested);
+        QTRY_VERIFY(running.IsListening());
         CSingleInstance later(dir.path());
         QVERIFY(!later.Acquire());
         QVERIFY(later.SignalRunningInstance());
@@ -239,6 +241,7 @@ private slots:
         QVERIFY(afterCrash.Acquire());
         // And the socket is ours now: a later copy reaches us, not the dead one.
         QSignalSpy spy(&afterCrash, &CSingleInstance::ActivationRequested);
+        QTRY_VERIFY(afterCrash.IsListening());
         CSingleInstance later(dir.path());
         QVERIFY(later.SignalRunningInstance());
         QVERIFY(spy.wait(3000));
