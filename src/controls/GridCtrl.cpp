@@ -1,0 +1,434 @@
+#include "controls/GridCtrl.h"
+
+#include "controls/GridDelegate.h"
+#include "controls/GridModel.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace {
+
+int DefaultRowHeight(const QFont& font)
+{
+    // Measured on Chinese as well as Latin text: the Chinese glyphs come from a fallback
+    // font whose lines are usually taller than those of the grid's own font.
+    CGridCell sample;
+    sample.m_strText = QStringLiteral("Ag事情");
+    return GridPaint::CellExtent(sample, font, nullptr).height();
+}
+
+} // namespace
+
+CGridCtrl::CGridCtrl(QWidget* parent)
+    : QTableView(parent), m_pModel(new CGridModel(this)), m_pDelegate(new CGridDelegate(this, this)),
+      m_crText(palette().color(QPalette::WindowText)), m_crTextBk(palette().color(QPalette::Base)),
+      m_crFixedBk(palette().color(QPalette::Button)), m_crGridLine(192, 192, 192)
+{
+    setModel(m_pModel);
+    setItemDelegate(m_pDelegate);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(DefaultRowHeight(font()));
+    setShowGrid(false);
+    setCornerButtonEnabled(false);
+    // Pixel scrolling keeps a data row from stopping half under the frozen header rows.
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setEditTriggers(NoEditTriggers);
+
+    m_pLeftView = MakeFrozenView();
+    m_pTopView = MakeFrozenView();
+    m_pCornerView = MakeFrozenView();
+
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int nCol, int, int nSize) {
+        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView})
+            v->setColumnWidth(nCol, nSize);
+        PlaceFrozenViews();
+    });
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int nRow, int, int nSize) {
+        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView})
+            v->setRowHeight(nRow, nSize);
+        PlaceFrozenViews();
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pTopView->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_pLeftView->verticalScrollBar(),
+            &QScrollBar::setValue);
+    // The frozen views learn about new rows and columns later than the main view; once their
+    // range allows it they catch up with its position.
+    connect(m_pTopView->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { m_pTopView->horizontalScrollBar()->setValue(horizontalScrollBar()->value()); });
+    connect(m_pLeftView->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { m_pLeftView->verticalScrollBar()->setValue(verticalScrollBar()->value()); });
+    connect(m_pLeftView, &QAbstractItemView::pressed, this, &CGridCtrl::FrozenCellPressed);
+    connect(m_pTopView, &QAbstractItemView::pressed, this, &CGridCtrl::FrozenCellPressed);
+}
+
+CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidget* parent)
+    : CGridCtrl(parent)
+{
+    SetRowCount(nRows);
+    SetColumnCount(nCols);
+    SetFixedRowCount(nFixedRows);
+    SetFixedColumnCount(nFixedCols);
+}
+
+CGridCtrl::~CGridCtrl() = default;
+
+QTableView* CGridCtrl::MakeFrozenView()
+{
+    auto* v = new QTableView(this);
+    v->setModel(m_pModel);
+    v->setItemDelegate(m_pDelegate);
+    v->horizontalHeader()->hide();
+    v->verticalHeader()->hide();
+    v->horizontalHeader()->setMinimumSectionSize(1);
+    v->verticalHeader()->setMinimumSectionSize(1);
+    v->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    v->horizontalHeader()->setDefaultSectionSize(horizontalHeader()->defaultSectionSize());
+    v->setShowGrid(false);
+    v->setCornerButtonEnabled(false);
+    v->setFrameShape(QFrame::NoFrame);
+    v->setFocusPolicy(Qt::NoFocus);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setVerticalScrollMode(ScrollPerPixel);
+    v->setHorizontalScrollMode(ScrollPerPixel);
+    v->setSelectionMode(NoSelection);
+    v->setEditTriggers(NoEditTriggers);
+    v->setAutoScroll(false);
+    v->viewport()->installEventFilter(this);
+    v->hide();
+    return v;
+}
+
+bool CGridCtrl::eventFilter(QObject* watched, QEvent* event)
+{
+    // A frozen view must never scroll on its own: the wheel turns the whole grid.
+    if (event->type() == QEvent::Wheel) {
+        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView}) {
+            if (watched == v->viewport()) {
+                wheelEvent(static_cast<QWheelEvent*>(event));
+                return true;
+            }
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void CGridCtrl::FrozenCellPressed(const QModelIndex& index)
+{
+    // A click on a row header picks that row, as it would in the row itself.
+    if (index.row() < m_nFixedRows || GetColumnCount() <= m_nFixedCols)
+        return;
+    const QModelIndex target = m_pModel->index(index.row(), qMax(index.column(), m_nFixedCols));
+    setFocus(Qt::MouseFocusReason);
+    if (m_bListMode)
+        selectRow(index.row());
+    setCurrentIndex(target);
+}
+
+int CGridCtrl::GetRowCount() const
+{
+    return m_pModel->rowCount();
+}
+
+int CGridCtrl::GetColumnCount() const
+{
+    return m_pModel->columnCount();
+}
+
+bool CGridCtrl::SetRowCount(int nRows)
+{
+    if (nRows < 0)
+        return false;
+    m_nFixedRows = qMin(m_nFixedRows, nRows);
+    m_pModel->SetFixed(m_nFixedRows, m_nFixedCols);
+    m_pModel->SetRowCount(nRows);
+    ApplyFixedLayout();
+    return true;
+}
+
+bool CGridCtrl::SetColumnCount(int nCols)
+{
+    if (nCols < 0)
+        return false;
+    m_nFixedCols = qMin(m_nFixedCols, nCols);
+    m_pModel->SetFixed(m_nFixedRows, m_nFixedCols);
+    m_pModel->SetColumnCount(nCols);
+    ApplyFixedLayout();
+    return true;
+}
+
+bool CGridCtrl::SetFixedRowCount(int nFixedRows)
+{
+    if (nFixedRows < 0)
+        return false;
+    if (nFixedRows > GetRowCount())
+        SetRowCount(nFixedRows);
+    m_nFixedRows = nFixedRows;
+    ApplyFixedLayout();
+    return true;
+}
+
+bool CGridCtrl::SetFixedColumnCount(int nFixedCols)
+{
+    if (nFixedCols < 0)
+        return false;
+    if (nFixedCols > GetColumnCount())
+        SetColumnCount(nFixedCols);
+    m_nFixedCols = nFixedCols;
+    ApplyFixedLayout();
+    return true;
+}
+
+void CGridCtrl::ApplyFixedLayout()
+{
+    m_pModel->SetFixed(m_nFixedRows, m_nFixedCols);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && IsCellFixed(current.row(), current.column()))
+        selectionModel()->clearCurrentIndex();
+    CopySectionSizes();
+    PlaceFrozenViews();
+    RepaintAll();
+}
+
+void CGridCtrl::CopySectionSizes()
+{
+    if (!m_pCornerView)
+        return;
+    for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView}) {
+        for (int r = 0; r < GetRowCount(); ++r) {
+            if (v->rowHeight(r) != rowHeight(r))
+                v->setRowHeight(r, rowHeight(r));
+        }
+        for (int c = 0; c < GetColumnCount(); ++c) {
+            if (v->columnWidth(c) != columnWidth(c))
+                v->setColumnWidth(c, columnWidth(c));
+        }
+    }
+}
+
+int CGridCtrl::FixedRowsHeight() const
+{
+    int n = 0;
+    for (int r = 0; r < m_nFixedRows; ++r)
+        n += rowHeight(r);
+    return n;
+}
+
+int CGridCtrl::FixedColumnsWidth() const
+{
+    int n = 0;
+    for (int c = 0; c < m_nFixedCols; ++c)
+        n += columnWidth(c);
+    return n;
+}
+
+void CGridCtrl::PlaceFrozenViews()
+{
+    if (!m_pCornerView)
+        return; // the base class lays out before the frozen views exist
+    const QRect vp = viewport()->geometry();
+    const int nHeight = qMin(FixedRowsHeight(), vp.height());
+    const int nWidth = qMin(FixedColumnsWidth(), vp.width());
+    m_pTopView->setGeometry(vp.x(), vp.y(), vp.width(), nHeight);
+    m_pLeftView->setGeometry(vp.x(), vp.y(), nWidth, vp.height());
+    m_pCornerView->setGeometry(vp.x(), vp.y(), nWidth, nHeight);
+    m_pTopView->setVisible(nHeight > 0);
+    m_pLeftView->setVisible(nWidth > 0);
+    m_pCornerView->setVisible(nHeight > 0 && nWidth > 0);
+    m_pLeftView->raise();
+    m_pTopView->raise();
+    m_pCornerView->raise();
+    m_pTopView->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_pLeftView->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void CGridCtrl::updateGeometries()
+{
+    QTableView::updateGeometries();
+    PlaceFrozenViews();
+}
+
+void CGridCtrl::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    if (!index.isValid())
+        return;
+    // The base class thinks the whole viewport is free; the frozen rows and columns cover
+    // its top and left, so a cell that went there is pulled out again.
+    const QRect rect = visualRect(index);
+    const int nTop = FixedRowsHeight();
+    if (index.row() >= m_nFixedRows && rect.top() < nTop)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - (nTop - rect.top()));
+    const int nLeft = FixedColumnsWidth();
+    if (index.column() >= m_nFixedCols && rect.left() < nLeft)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (nLeft - rect.left()));
+}
+
+QModelIndex CGridCtrl::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex index = QTableView::moveCursor(cursorAction, modifiers);
+    if (!index.isValid())
+        return index;
+    const int nRow = qMax(index.row(), m_nFixedRows);
+    const int nCol = qMax(index.column(), m_nFixedCols);
+    if (!m_pModel->IsValid(nRow, nCol))
+        return currentIndex();
+    return m_pModel->index(nRow, nCol);
+}
+
+void CGridCtrl::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        const int nHeight = DefaultRowHeight(font());
+        for (QTableView* v : {static_cast<QTableView*>(this), m_pTopView, m_pLeftView, m_pCornerView})
+            v->verticalHeader()->setDefaultSectionSize(nHeight);
+        CopySectionSizes();
+        PlaceFrozenViews();
+    }
+}
+
+void CGridCtrl::RepaintAll()
+{
+    for (QTableView* v : {static_cast<QTableView*>(this), m_pTopView, m_pLeftView, m_pCornerView})
+        v->viewport()->update();
+}
+
+bool CGridCtrl::SetRowHeight(int nRow, int nHeight)
+{
+    if (nRow < 0 || nRow >= GetRowCount() || nHeight < 0)
+        return false;
+    setRowHeight(nRow, nHeight);
+    return true;
+}
+
+int CGridCtrl::GetRowHeight(int nRow) const
+{
+    return nRow >= 0 && nRow < GetRowCount() ? rowHeight(nRow) : 0;
+}
+
+bool CGridCtrl::SetColumnWidth(int nCol, int nWidth)
+{
+    if (nCol < 0 || nCol >= GetColumnCount() || nWidth < 0)
+        return false;
+    setColumnWidth(nCol, nWidth);
+    return true;
+}
+
+int CGridCtrl::GetColumnWidth(int nCol) const
+{
+    return nCol >= 0 && nCol < GetColumnCount() ? columnWidth(nCol) : 0;
+}
+
+bool CGridCtrl::AutoSizeColumn(int nCol, bool bIgnoreFixedRows)
+{
+    if (nCol < 0 || nCol >= GetColumnCount())
+        return false;
+    int nWidth = -1;
+    for (int r = bIgnoreFixedRows ? m_nFixedRows : 0; r < GetRowCount(); ++r) {
+        const CGridCell* pCell = GetCell(r, nCol);
+        nWidth = qMax(nWidth, GridPaint::CellExtent(*pCell, font(), GetImage(pCell->m_nImage)).width());
+    }
+    if (nWidth >= 0)
+        setColumnWidth(nCol, nWidth);
+    return true;
+}
+
+void CGridCtrl::AutoSizeColumns(bool bIgnoreFixedRows)
+{
+    for (int c = 0; c < GetColumnCount(); ++c)
+        AutoSizeColumn(c, bIgnoreFixedRows);
+}
+
+void CGridCtrl::AutoSizeRows()
+{
+    for (int r = 0; r < GetRowCount(); ++r) {
+        int nHeight = DefaultRowHeight(font());
+        for (int c = 0; c < GetColumnCount(); ++c) {
+            const CGridCell* pCell = GetCell(r, c);
+            nHeight =
+                qMax(nHeight, GridPaint::CellExtent(*pCell, font(), GetImage(pCell->m_nImage)).height());
+        }
+        setRowHeight(r, nHeight);
+    }
+}
+
+void CGridCtrl::AutoSize()
+{
+    AutoSizeColumns(false);
+    AutoSizeRows();
+}
+
+void CGridCtrl::SetListMode(bool bEnable)
+{
+    m_bListMode = bEnable;
+    setSelectionBehavior(bEnable ? SelectRows : SelectItems);
+}
+
+void CGridCtrl::SetEditable(bool bEditable)
+{
+    m_pModel->SetEditable(bEditable);
+    setEditTriggers(bEditable ? (DoubleClicked | EditKeyPressed | AnyKeyPressed) : NoEditTriggers);
+}
+
+bool CGridCtrl::IsEditable() const
+{
+    return m_pModel->IsEditable();
+}
+
+void CGridCtrl::SetImageList(const QList<QPixmap>* pImageList)
+{
+    m_pImageList = pImageList;
+    RepaintAll();
+}
+
+const QPixmap* CGridCtrl::GetImage(int iImage) const
+{
+    if (!m_pImageList || iImage < 0 || iImage >= m_pImageList->size())
+        return nullptr;
+    return &(*m_pImageList)[iImage];
+}
+
+QList<QPixmap> CGridCtrl::ImagesFromStrip(const QImage& strip, int nWidth, const QColor& crTransparent)
+{
+    QList<QPixmap> images;
+    if (nWidth <= 0)
+        return images;
+    for (int x = 0; x + nWidth <= strip.width(); x += nWidth) {
+        QPixmap pixmap = QPixmap::fromImage(strip.copy(x, 0, nWidth, strip.height()));
+        pixmap.setMask(pixmap.createMaskFromColor(crTransparent, Qt::MaskInColor));
+        images.append(pixmap);
+    }
+    return images;
+}
+
+void CGridCtrl::SetTextColour(const QColor& cr)
+{
+    m_crText = cr;
+    RepaintAll();
+}
+
+void CGridCtrl::SetTextBkColour(const QColor& cr)
+{
+    m_crTextBk = cr;
+    RepaintAll();
+}
+
+void CGridCtrl::SetFixedBkColour(const QColor& cr)
+{
+    m_crFixedBk = cr;
+    RepaintAll();
+}
+
+void CGridCtrl::SetGridLineColour(const QColor& cr)
+{
+    m_crGridLine = cr;
+    RepaintAll();
+}

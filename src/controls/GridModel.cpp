@@ -1,0 +1,107 @@
+#include "controls/GridModel.h"
+
+CGridModel::CGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int CGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_nCols;
+}
+
+QVariant CGridModel::data(const QModelIndex& index, int role) const
+{
+    const CGridCell* pCell = Cell(index.row(), index.column());
+    if (!pCell)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return pCell->m_strText;
+    return {};
+}
+
+bool CGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    CGridCell* pCell = Cell(index.row(), index.column());
+    if (!pCell || role != Qt::EditRole || !m_bEditable || IsFixed(index.row(), index.column()))
+        return false;
+    pCell->m_strText = value.toString();
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const
+{
+    if (!IsValid(index.row(), index.column()))
+        return Qt::NoItemFlags;
+    // Headers stay enabled so that their tips still show, but they never take the selection.
+    if (IsFixed(index.row(), index.column()))
+        return Qt::ItemIsEnabled;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_bEditable)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void CGridModel::SetRowCount(int nRows)
+{
+    const int nOld = int(m_rows.size());
+    if (nRows > nOld) {
+        beginInsertRows({}, nOld, nRows - 1);
+        m_rows.resize(nRows, QList<CGridCell>(m_nCols));
+        endInsertRows();
+    } else if (nRows < nOld) {
+        beginRemoveRows({}, nRows, nOld - 1);
+        m_rows.resize(nRows);
+        endRemoveRows();
+    }
+}
+
+void CGridModel::SetColumnCount(int nCols)
+{
+    const int nOld = m_nCols;
+    if (nCols > nOld) {
+        beginInsertColumns({}, nOld, nCols - 1);
+        m_nCols = nCols;
+        for (auto& row : m_rows)
+            row.resize(nCols);
+        endInsertColumns();
+    } else if (nCols < nOld) {
+        beginRemoveColumns({}, nCols, nOld - 1);
+        m_nCols = nCols;
+        for (auto& row : m_rows)
+            row.resize(nCols);
+        endRemoveColumns();
+    }
+}
+
+void CGridModel::SetFixed(int nFixedRows, int nFixedCols)
+{
+    m_nFixedRows = nFixedRows;
+    m_nFixedCols = nFixedCols;
+    if (!m_rows.isEmpty() && m_nCols > 0)
+        emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, m_nCols - 1));
+}
+
+bool CGridModel::IsValid(int nRow, int nCol) const
+{
+    return nRow >= 0 && nRow < m_rows.size() && nCol >= 0 && nCol < m_nCols;
+}
+
+const CGridCell* CGridModel::Cell(int nRow, int nCol) const
+{
+    return IsValid(nRow, nCol) ? &m_rows[nRow][nCol] : nullptr;
+}
+
+CGridCell* CGridModel::Cell(int nRow, int nCol)
+{
+    return IsValid(nRow, nCol) ? &m_rows[nRow][nCol] : nullptr;
+}
+
+void CGridModel::CellChanged(int nRow, int nCol)
+{
+    if (IsValid(nRow, nCol))
+        emit dataChanged(index(nRow, nCol), index(nRow, nCol));
+}
