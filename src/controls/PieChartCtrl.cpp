@@ -124,7 +124,11 @@ void CPieChartCtrl::DrawChart(QPainter& painter)
         const int nFrom = nAngle;
         nAngle += piece.m_nDegrees;
         const QPoint pt1 = GetPointOnCircle(nAngle);
-        if (pt0 != pt1) {
+        if (piece.m_nDegrees >= 360) {
+            // Both radii coincide, as they do for a zero slice; a whole turn is the whole disc.
+            painter.setBrush(piece.m_brush);
+            painter.drawEllipse(disc);
+        } else if (pt0 != pt1) {
             const int nSweep = ((piece.m_nDegrees % 360) + 360) % 360;
             painter.setBrush(piece.m_brush);
             // Qt counts from three o'clock anticlockwise in sixteenths of a degree.

@@ -29,6 +29,9 @@ bool execPrintDialog(QWidget* parent, QPrinter* printer)
     if (g_pHandler)
         return g_pHandler->Print(parent, printer);
     QPrintDialog dialog(printer, parent);
+    // The program prints whole lists: no page ranges, no selection. Printing to a file stays,
+    // since on many desktops a PDF file is the only printer there is.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -173,6 +173,9 @@ void TestPieChartCtrl::slices_data()
     const Pieces wrapped{{kYellow, 300}, {kGreen, 100}};
     QTest::newRow("a slice may cross the top") << wrapped << 20.0 << kGreen;
     QTest::newRow("no slice") << Pieces{} << 10.0 << kYellow;
+    // Start and end meet for a whole turn: the slice is the whole disc, not nothing.
+    QTest::newRow("whole turn fills the disc") << Pieces{{kRed, 360}} << 200.0 << kRed;
+    QTest::newRow("whole turn after nothing") << Pieces{{kBlue, 0}, {kRed, 360}} << 10.0 << kRed;
 }
 
 void TestPieChartCtrl::slices()
