@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
@@ -194,6 +195,12 @@ void CPlannerApp::ShowNotice(const QString& text, int bAutoClose, int nSeconds, 
     notice->show();
     if (bAutoClose == 1)
         QTimer::singleShot(std::max(1, nSeconds) * 1000, notice, &QWidget::hide);
+}
+
+void CPlannerApp::DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window)
+{
+    const QRect area(QPoint(0, 0), window->size());
+    painter.drawPixmap(area.topLeft(), bitmap, area.intersected(bitmap.rect()));
 }
 
 void CPlannerApp::SplitHourMinute(const QString& text, int& nHour, int& nMinute)

@@ -11,6 +11,8 @@
 
 class CPlannerDlg;
 class CSingleInstance;
+class QPainter;
+class QPixmap;
 class QWidget;
 
 /// The one application object: opens the data, reads the settings, guards against a second
@@ -47,6 +49,9 @@ public:
     /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
     /// \a bAutoClose is 1.
     void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate);
+    /// Paints a dialog's background picture unscaled at the top-left corner, over an area the
+    /// size of \a window (a picture smaller than the window leaves the rest as it was).
+    static void DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window);
     /// "08:20" gives 8 and 20: the value of the first two and of the last two characters.
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
