@@ -8,15 +8,12 @@
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
 #include "controls/Messages.h"
+#include "controls/NotifyWnd.h"
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QPainter>
-#include <QScreen>
-#include <QTimer>
 #include <chrono>
 #include <cstdio>
 
@@ -105,13 +102,8 @@ bool CPlannerApp::Startup()
     connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, this, &CPlannerApp::ActivationRequested);
 
     // The long-lived windows exist from here on, hidden until they are needed.
-    auto* notice = new QLabel;
-    notice->setObjectName(QStringLiteral("noticeWindow"));
-    notice->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    notice->setMargin(16);
-    notice->setWordWrap(true);
-    notice->setFixedSize(350, 150);
-    m_pNotice = notice;
+    m_pNotice = new CNotifyWnd;
+    m_pNotice->SetSoundFile(DataFolder::File(QStringLiteral("notify.wav")));
 
     if (m_bShowSplash)
         RunSplash();
@@ -183,18 +175,8 @@ bool CPlannerApp::WriteConfig()
 
 void CPlannerApp::ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate)
 {
-    Q_UNUSED(bAnimate);
-    auto* notice = qobject_cast<QLabel*>(m_pNotice.data());
-    if (!notice)
-        return;
-    notice->setText(text);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        notice->move(area.right() - notice->width(), area.bottom() - notice->height());
-    }
-    notice->show();
-    if (bAutoClose == 1)
-        QTimer::singleShot(std::max(1, nSeconds) * 1000, notice, &QWidget::hide);
+    if (m_pNotice)
+        m_pNotice->ShowNotice(text, bAutoClose == 1, nSeconds, bAnimate);
 }
 
 void CPlannerApp::DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window)

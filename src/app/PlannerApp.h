@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ErrorReporter.h"
+#include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+
 
 class CPlannerDlg;
 class CSingleInstance;
@@ -56,6 +58,8 @@ public:
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
     CPlannerDlg* MainWindow() const { return m_pMainWnd; }
+    /// The notification pop-up (null before start-up has created it).
+    CNotifyWnd* NoticeWindow() const { return m_pNotice; }
     /// The splash program started at start-up; QZSplash beside the executable unless set.
     void SetSplashProgram(const QString& program) { m_strSplashProgram = program; }
     bool HoldsInstanceGuard() const;
@@ -84,6 +88,6 @@ private:
     QString m_strSplashProgram;
     CMessageReporter m_reporter;
     std::unique_ptr<CSingleInstance> m_pInstanceGuard;
-    QPointer<QWidget> m_pNotice;
+    QPointer<CNotifyWnd> m_pNotice;
     CPlannerDlg* m_pMainWnd = nullptr;
 };

@@ -302,6 +302,25 @@ private slots:
         app.ExitInstance();
     }
 
+    void noticeGoesToThePopupWithTheFolderSound()
+    {
+        MessageRecorder messages;
+        SoundRecorder sounds;
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        CPlannerApp app(DataDirArgs(folder));
+        QVERIFY(app.Startup());
+        QVERIFY(app.NoticeWindow());
+        QVERIFY(!app.NoticeWindow()->isVisible()); // created hidden
+        app.ShowNotice(QStringLiteral("已成功添加事情\n读书"), 1, 5, true);
+        QCOMPARE(app.NoticeWindow()->GetText(), QStringLiteral("已成功添加事情\n读书"));
+        QVERIFY(app.NoticeWindow()->isVisible());
+        QCOMPARE(sounds.played().size(), 1);
+        QCOMPARE(sounds.played().first().path, folder + QStringLiteral("/notify.wav"));
+        app.ExitInstance();
+        QVERIFY(!app.NoticeWindow());
+    }
+
     void splitHourMinute()
     {
         int h = -1, m = -1;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QHash>
+#include <QIcon>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+/// The program's tooltip: a rounded box with a tail at its lower right, holding an optional
+/// icon and a text, shown just above and left of the pointer and hidden as soon as the pointer
+/// moves. The owner either asks for a tip with ShowAt, or registers controls with AddTool so
+/// that their tip shows when the pointer rests on them.
+///
+/// The owner passes the mouse events it receives to RelayEvent before handling them (or
+/// installs the tip as an event filter); registered controls are watched automatically.
+class CBalloonTip : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Creates the tip hidden, as a pop-up owned by \a pOwner.
+    explicit CBalloonTip(QWidget* pOwner = nullptr);
+
+    /// Icon drawn left of the text from the next show on; a null icon removes it. A standard
+    /// icon counts as 32 x 32.
+    void SetIcon(const QIcon& icon);
+    /// Shows \a strText with \a icon whenever the pointer comes to rest on \a pControl. A second
+    /// registration of the same control replaces the first.
+    void AddTool(QWidget* pControl, const QString& strText, const QIcon& icon = QIcon());
+    /// Shows \a strText ("\n" starts a new line) at the pointer's position.
+    void ShowAt(const QString& strText);
+    /// Shows \a strText with the tail pointing at \a ptScreen.
+    void ShowAt(const QString& strText, const QPoint& ptScreen);
+    /// Lets the tip see the owner's pointer moves and clicks.
+    void RelayEvent(QEvent* pEvent);
+
+    /// Size of the box without its tail, for the current text, icon and font.
+    QSize GetBoxSize() const;
+    /// Where the text starts inside the window.
+    QPoint GetTextOrigin() const;
+    QString GetText() const { return m_strText; }
+    QPoint GetShowPoint() const { return m_ptShow; }
+
+    static constexpr int kShowDelayMs = 30;
+    static constexpr int kCheckPeriodMs = 800;
+    /// Height the tail adds below the box.
+    static constexpr int kTailHeight = 25;
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    void paintEvent(QPaintEvent* pEvent) override;
+
+private:
+    struct Tool
+    {
+        QString strText;
+        QIcon icon;
+    };
+
+    void OnShowTimer();
+    void OnCheckTimer();
+    void Hide();
+    QRegion GetShape(const QSize& box) const;
+
+    int m_nShowDelay = kShowDelayMs;
+    QPoint m_ptShow;
+    QString m_strText;
+    QIcon m_icon;
+    int m_cxIcon = 0;
+    int m_cyIcon = 0;
+    QHash<QWidget*, Tool> m_tools;
+    QTimer m_showTimer;
+    QTimer m_checkTimer;
+};

@@ -1,0 +1,269 @@
+#include "Recorders.h"
+#include "controls/NotifyWnd.h"
+
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+const QString kSound = QStringLiteral("/opt/kestrum/data/notify.wav");
+
+// Drives timer nId until it stops by itself (or the limit is reached), and returns the ticks.
+int RunOut(CNotifyWnd& wnd, CNotifyWnd::TimerId nId, int nLimit = 1000)
+{
+    int nTicks = 0;
+    while (wnd.IsTimerRunning(nId) && nTicks < nLimit) {
+        wnd.OnTimer(nId);
+        ++nTicks;
+    }
+    return nTicks;
+}
+
+// Top row of the message area that holds text (white pixels), -1 when there is none.
+int TopTextRow(CNotifyWnd& wnd)
+{
+    const QImage image = wnd.grab().toImage();
+    const QRect area = CNotifyWnd::kMessageArea;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 200 && c.blue() > 200)
+                return y;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestNotifyWnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void countsDownThenSlidesAway_data();
+    void countsDownThenSlidesAway();
+    void noticeWhileShownReplacesText();
+    void longMessagesWrap_data();
+    void longMessagesWrap();
+    void tabPinsUntilClose_data();
+    void tabPinsUntilClose();
+    void closeWhileRisingGoesBack();
+    void shapeLeavesOutBlack();
+
+private:
+    QRect m_rcStart;
+};
+
+void TestNotifyWnd::init()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    m_rcStart = QRect(screen.right() + 1 - 350, screen.bottom() + 1 - 30, 350, 150);
+}
+
+void TestNotifyWnd::countsDownThenSlidesAway_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<bool>("animate");
+    QTest::addColumn<QStringList>("countdown");
+
+    const QString mark = QStringLiteral("※");
+    QTest::newRow("5 seconds") << 5 << true << QStringList{QStringLiteral(" 4"),
+                                                           QStringLiteral(" 3"),
+                                                           QStringLiteral(" 2"),
+                                                           QStringLiteral(" 1"),
+                                                           mark,
+                                                           mark};
+    QTest::newRow("3 seconds, no picture")
+        << 3 << false << QStringList{QStringLiteral(" 2"), QStringLiteral(" 1"), mark, mark};
+    QTest::newRow("12 seconds") << 12 << false
+                                << QStringList{QStringLiteral("11"),
+                                               QStringLiteral("10"),
+                                               QStringLiteral(" 9"),
+                                               QStringLiteral(" 8"),
+                                               QStringLiteral(" 7"),
+                                               QStringLiteral(" 6"),
+                                               QStringLiteral(" 5"),
+                                               QStringLiteral(" 4"),
+                                               QStringLiteral(" 3"),
+                                               QStringLiteral(" 2"),
+                                               QStringLiteral(" 1"),
+                                               mark,
+                                               mark};
+}
+
+void TestNotifyWnd::countsDownThenSlidesAway()
+{
+    QFETCH(int, seconds);
+    QFETCH(bool, animate);
+    QFETCH(QStringList, countdown);
+    SoundRecorder sounds;
+    CNotifyWnd wnd;
+    wnd.SetSoundFile(kSound);
+    QVERIFY(!wnd.isVisible());
+    QCOMPARE(wnd.GetWindowRect(), m_rcStart);
+
+    wnd.ShowNotice(QStringLiteral("删除成功!"), true, seconds, animate);
+    QVERIFY(wnd.isVisible());
+    QCOMPARE(wnd.GetText(), QStringLiteral("删除成功!"));
+    QCOMPARE(sounds.played().size(), 1);
+    QCOMPARE(sounds.played()[0].path, kSound);
+    QVERIFY(!sounds.played()[0].wait);
+    auto* pPicture = wnd.findChild<QLabel*>(QStringLiteral("notifyPicture"));
+    QVERIFY(pPicture);
+    QCOMPARE(pPicture->isVisibleTo(&wnd), animate);
+
+    QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer), 152); // 151 moves and the tick that ends them
+    QCOMPARE(wnd.pos(), m_rcStart.topLeft() - QPoint(0, 151));
+    QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
+    QVERIFY(wnd.IsTimerRunning(CNotifyWnd::CountdownTimer));
+    QCOMPARE(wnd.IsTimerRunning(CNotifyWnd::AnimationTimer), animate);
+
+    QStringList shown;
+    while (wnd.IsTimerRunning(CNotifyWnd::CountdownTimer) && shown.size() < 100) {
+        QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
+        wnd.OnTimer(CNotifyWnd::CountdownTimer);
+        shown << wnd.GetCountdownText();
+    }
+    QCOMPARE(shown, countdown);
+    QVERIFY(wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
+
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
+    QVERIFY(!wnd.isVisible());
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::AnimationTimer));
+    QCOMPARE(wnd.GetWindowRect(), m_rcStart);
+    QCOMPARE(sounds.played().size(), 1);
+
+    // The next notice runs the whole sequence again.
+    wnd.ShowNotice(QStringLiteral("保存成功"), true, seconds, animate);
+    QCOMPARE(sounds.played().size(), 2);
+    QVERIFY(wnd.IsTimerRunning(CNotifyWnd::SlideUpTimer));
+    QCOMPARE(wnd.pos(), m_rcStart.topLeft());
+}
+
+void TestNotifyWnd::noticeWhileShownReplacesText()
+{
+    SoundRecorder sounds;
+    CNotifyWnd wnd;
+    wnd.SetSoundFile(kSound);
+    wnd.ShowNotice(QStringLiteral("第一条"), true, 5, true);
+    for (int i = 0; i < 60; ++i)
+        wnd.OnTimer(CNotifyWnd::SlideUpTimer);
+    const QPoint ptMid = wnd.pos();
+    QCOMPARE(ptMid, m_rcStart.topLeft() - QPoint(0, 60));
+
+    wnd.ShowNotice(QStringLiteral("第二条"), true, 5, true);
+    QCOMPARE(wnd.GetText(), QStringLiteral("第二条"));
+    QCOMPARE(wnd.pos(), ptMid);
+    QCOMPARE(sounds.played().size(), 1);
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer), 152 - 60);
+
+    wnd.OnTimer(CNotifyWnd::CountdownTimer);
+    QCOMPARE(wnd.GetCountdownText(), QStringLiteral(" 4"));
+    wnd.ShowNotice(QStringLiteral("第三条"), true, 5, true);
+    QCOMPARE(wnd.GetText(), QStringLiteral("第三条"));
+    QCOMPARE(wnd.GetCountdownText(), QStringLiteral(" 4"));
+    QVERIFY(wnd.IsTimerRunning(CNotifyWnd::CountdownTimer));
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideUpTimer));
+    QCOMPARE(sounds.played().size(), 1);
+}
+
+void TestNotifyWnd::longMessagesWrap_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("wraps");
+
+    QTest::newRow("11 Chinese characters") << QStringLiteral("保存提醒信息到数据库成") << false;
+    QTest::newRow("12 Chinese characters") << QStringLiteral("保存提醒信息到数据库成功") << true;
+    QTest::newRow("23 bytes mixed") << QStringLiteral("a保存提醒信息到数据库成") << false;
+    QTest::newRow("24 bytes mixed") << QStringLiteral("ab保存提醒信息到数据库成") << true;
+    QTest::newRow("23 ASCII") << QStringLiteral("Saved the reminder: ok") + u'!' << false;
+    QTest::newRow("24 ASCII") << QStringLiteral("Saved the reminder: ok!!") << true;
+}
+
+void TestNotifyWnd::longMessagesWrap()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, wraps);
+    CNotifyWnd wnd;
+    wnd.ShowNotice(text, true, 5, false);
+    const int nTop = TopTextRow(wnd);
+    QVERIFY2(nTop >= 0, "no text drawn");
+    // A wrapped message starts at the top of the area; a single line sits in its middle.
+    if (wraps)
+        QVERIFY2(nTop < CNotifyWnd::kMessageArea.top() + 8, qPrintable(QString::number(nTop)));
+    else
+        QVERIFY2(nTop > CNotifyWnd::kMessageArea.top() + 15, qPrintable(QString::number(nTop)));
+}
+
+void TestNotifyWnd::tabPinsUntilClose_data()
+{
+    QTest::addColumn<int>("clickAfterSteps");
+    QTest::newRow("after the slide") << 152;
+    QTest::newRow("during the slide") << 40;
+}
+
+void TestNotifyWnd::tabPinsUntilClose()
+{
+    QFETCH(int, clickAfterSteps);
+    CNotifyWnd wnd;
+    wnd.ShowNotice(QStringLiteral("节日信息已成功修改"), true, 3, true);
+    for (int i = 0; i < clickAfterSteps; ++i)
+        wnd.OnTimer(CNotifyWnd::SlideUpTimer);
+    if (clickAfterSteps > 151)
+        wnd.OnTimer(CNotifyWnd::CountdownTimer);
+
+    QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(150, 30));
+    QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
+    RunOut(wnd, CNotifyWnd::SlideUpTimer);
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::CountdownTimer));
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
+    QVERIFY(wnd.isVisible());
+
+    // Clicks elsewhere, even in the message, leave it pinned.
+    QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(200, 90));
+    QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(300, 140));
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
+
+    QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(333, 56));
+    QVERIFY(wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
+    QVERIFY(!wnd.isVisible());
+    QCOMPARE(wnd.GetWindowRect(), m_rcStart);
+}
+
+void TestNotifyWnd::closeWhileRisingGoesBack()
+{
+    CNotifyWnd wnd;
+    wnd.ShowNotice(QStringLiteral("删除成功!"), true, 5, true);
+    for (int i = 0; i < 70; ++i)
+        wnd.OnTimer(CNotifyWnd::SlideUpTimer);
+    QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(333, 56));
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideUpTimer));
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 71);
+    QVERIFY(!wnd.isVisible());
+    QCOMPARE(wnd.GetWindowRect(), m_rcStart);
+    QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::CountdownTimer));
+
+    // And the next notice rises the full way from the usual place.
+    wnd.ShowNotice(QStringLiteral("又一条"), true, 5, true);
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer), 152);
+    QCOMPARE(wnd.pos(), m_rcStart.topLeft() - QPoint(0, 151));
+}
+
+void TestNotifyWnd::shapeLeavesOutBlack()
+{
+    CNotifyWnd wnd;
+    const QRegion shape = wnd.mask();
+    QVERIFY(!shape.isEmpty());
+    QVERIFY(!shape.contains(QPoint(0, 0)));     // above the panel, left of the tab
+    QVERIFY(!shape.contains(QPoint(349, 149))); // rounded corner
+    QVERIFY(shape.contains(QPoint(120, 30)));   // tab
+    QVERIFY(shape.contains(CNotifyWnd::kCloseMark.center()));
+    QVERIFY(shape.contains(CNotifyWnd::kMessageArea));
+}
+
+QTEST_MAIN(TestNotifyWnd)
+#include "tst_notifywnd.moc"
