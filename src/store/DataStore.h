@@ -1,9 +1,15 @@
 #pragma once
 
+#include "calendar/LunarCalendar.h"
 #include "store/DbError.h"
 #include "store/Recordset.h"
+#include "store/TaskRecord.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -36,6 +42,96 @@ public:
     bool IsConnected() const;
     QString ConnectionName() const { return m_strConnection; }
 
+    // Every table operation below runs as one transaction and reports a database error with
+    // its table's fixed message through the error reporter, then returns false (0 for counts).
+    // Listing operations replace the contents of their lists, one entry per row in the order
+    // the statement gives them; when they return false the lists are left as they were.
+
+    /// \name Tasks (table shiqing). A task is named by its day and its content.
+    ///@{
+    bool IsTaskPresent(const QDate& date, const QString& content);
+    /// Refuses a content the day already holds, reporting "该事情已经存在，不能添加".
+    bool AddTask(const QDate& date, const QString& content, const TaskState& state);
+    /// False when the day holds no such task.
+    bool DeleteTask(const QDate& date, const QString& content);
+    /// Deletes every row \a selectStatement (a SELECT on shiqing, run as given) returns, as one
+    /// change. False when it returns no row.
+    bool DeleteTasksBySql(const QString& selectStatement);
+    /// Moves the task to the next day as not done and leaves a postponed copy on its day.
+    /// Refuses when the next day holds the same content, reporting
+    /// "事情已经存在于第二天了\r\n不能推迟请删除".
+    bool PostponeTask(const QDate& date, const QString& content);
+    bool SetTaskState(const QDate& date, const QString& content, const TaskState& state);
+    int CountTasksOnDay(const QDate& date);
+    bool ListTasksOfDay(const QDate& date, QStringList& contents, QStringList& states);
+    int CountInProgressOnDay(const QDate& date);
+    /// Rows of a SELECT on shiqing, run as given.
+    int CountTasksBySql(const QString& selectStatement);
+    bool ListTasksBySql(const QString& selectStatement, QStringList& dates, QStringList& contents,
+                        QStringList& states);
+    /// Statistics of the tasks before, after and on today (from the clock), and of all tasks:
+    /// the total (which alone counts tasks in progress), then not done, done and postponed.
+    /// Counts made before a failure stay in their outputs; the others keep their values.
+    bool CountTasksBefore(int& total, int& notDone, int& done, int& postponed);
+    bool CountTasksAfter(int& total, int& notDone, int& done, int& postponed);
+    bool CountTasksToday(int& total, int& notDone, int& done, int& postponed);
+    bool CountAllTasks(int& total, int& notDone, int& done, int& postponed);
+    ///@}
+
+    /// \name Reminders (table tx). Listings give five texts per reminder: the time
+    /// "yyyy-MM-dd hh:mm:ss", the mode text, the ring text, the title and the content.
+    ///@{
+    /// Stores every date and time field of \a when (and its week day, 1 = Sunday), whatever
+    /// the mode. Identical reminders may exist side by side.
+    bool AddReminder(const QDateTime& when, int mode, int ring, const QString& title, const QString& content);
+    int CountReminders();
+    bool ListReminders(QStringList& times, QStringList& modes, QStringList& rings, QStringList& titles,
+                       QStringList& contents);
+    /// Reminders due today (from the clock): once-only ones dated today, daily ones, weekly
+    /// ones on today's week day, monthly ones on today's day, yearly ones on today's month and day.
+    int CountTodayReminders();
+    /// The reminders of CountTodayReminders() in order of their time of day.
+    bool ListTodayReminders(QStringList& times, QStringList& modes, QStringList& rings, QStringList& titles,
+                            QStringList& contents);
+    /// Deletes the first reminder that matches every field but the week day; false when none does.
+    bool DeleteReminder(const QDateTime& when, int mode, int ring, const QString& title,
+                        const QString& content);
+    /// Deletes the once-only reminders whose moment lies before the current second. False when
+    /// there is no once-only reminder at all.
+    bool PurgeExpiredReminders();
+    ///@}
+
+    /// \name Holidays (tables yljrb, solar, and lljrb, lunar). Several holidays may share a
+    /// key; a key and a name name one row. Changes act on the first matching row.
+    ///@{
+    /// The solar key of a date: two-digit month, then two-digit day (5 March is "0305").
+    static HolidayKey SolarHolidayKey(const QDate& date);
+    int CountSolarHolidays(const QDate& date);
+    bool GetSolarHolidayNames(const QDate& date, QStringList& names);
+    int CountLunarHolidays(const HolidayKey& key);
+    bool GetLunarHolidayNames(const HolidayKey& key, QStringList& names);
+    bool AddSolarHoliday(const HolidayKey& key, const QString& name);
+    bool AddLunarHoliday(const HolidayKey& key, const QString& name);
+    bool IsSolarHolidayPresent(const HolidayKey& key, const QString& name);
+    bool IsLunarHolidayPresent(const HolidayKey& key, const QString& name);
+    bool DeleteSolarHoliday(const HolidayKey& key, const QString& name);
+    bool DeleteLunarHoliday(const HolidayKey& key, const QString& name);
+    bool RenameSolarHoliday(const HolidayKey& key, const QString& name, const QString& newName);
+    bool RenameLunarHoliday(const HolidayKey& key, const QString& name, const QString& newName);
+    /// Both holiday tables as one text: a heading per table and a line "key: name\r\n" per
+    /// row. False, with the text built so far, when a table is empty: an empty solar table
+    /// leaves only the solar heading.
+    bool GetAllHolidaysText(QString& text);
+    ///@}
+
+    /// \name School calendar (table xiaoli): the first row holds the term start, the second
+    /// the term end. Fewer than two rows fail with the table's message.
+    ///@{
+    /// Outputs not yet read when a failure comes keep their values.
+    bool LoadSchoolCalendar(QDateTime& termStart, QDateTime& termEnd);
+    bool SaveSchoolCalendar(const QDateTime& termStart, const QDateTime& termEnd);
+    ///@}
+
 protected:
     /// Runs one table operation: \a body works on m_pRecordset and may throw CDbError. The
     /// whole body is one transaction. On a database error the transaction is undone, the
@@ -49,6 +145,24 @@ protected:
     std::unique_ptr<CRecordset> m_pRecordset;
 
 private:
+    bool CountTaskStatistics(const QString& totalStatement,
+                             const std::function<QString(const TaskState&)>& stateStatement, int& total,
+                             int& notDone, int& done, int& postponed);
+    bool ListReminderTexts(const QString& statement, QStringList& times, QStringList& modes,
+                           QStringList& rings, QStringList& titles, QStringList& contents);
+    int CountHolidays(const QString& table, const QString& failMessage, const HolidayKey& key);
+    bool GetHolidayNames(const QString& table, const QString& failMessage, const HolidayKey& key,
+                         QStringList& names);
+    bool AddHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
+                    const QString& name);
+    bool IsHolidayPresent(const QString& table, const QString& failMessage, const HolidayKey& key,
+                          const QString& name);
+    bool DeleteHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
+                       const QString& name);
+    bool RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
+                       const QString& name, const QString& newName);
+    bool AppendHolidayLines(const QString& table, const QString& failMessage, QString& text);
+
     void BeginTransaction();
     void CommitTransaction();
     void RollbackTransaction();

@@ -1,5 +1,7 @@
 #include "store/Recordset.h"
 
+#include "store/StatementClauses.h"
+
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -39,6 +41,8 @@ bool ParseUpdatableSelect(const QString& statement, ParsedSelect& out)
 
 CRecordset::CRecordset(QString connectionName) : m_strConnection(std::move(connectionName)) {}
 
+CRecordset::~CRecordset() = default;
+
 QSqlDatabase CRecordset::Database() const
 {
     QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
@@ -54,50 +58,98 @@ void CRecordset::Open(const QString& statement)
 
     ParsedSelect parsed;
     const bool updatable = ParseUpdatableSelect(statement, parsed);
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
+    auto query = std::make_unique<QSqlQuery>(db);
+    query->setForwardOnly(true);
     // The rowid rides along in the first column so that changes can find their row again.
-    const QString sql = updatable ? QStringLiteral("SELECT rowid, %1 FROM %2%3")
-                                        .arg(parsed.m_strColumns, parsed.m_strTable, parsed.m_strRest)
-                                  : statement;
-    if (!query.exec(sql))
-        throw CDbError::FromSql(query.lastError());
+    const QString sql = updatable
+                            ? QStringLiteral("SELECT rowid, %1 FROM %2 %3")
+                                  .arg(parsed.m_strColumns, parsed.m_strTable,
+                                       StatementClauses::InTableOrder(
+                                           StatementClauses::WithoutTrailingSemicolons(parsed.m_strRest)))
+                            : statement;
+    if (!query->prepare(sql))
+        throw CDbError::FromSql(query->lastError());
 
-    const QSqlRecord record = query.record();
-    const int first = updatable ? 1 : 0;
+    m_pQuery = std::move(query);
+    m_strStatement = statement;
+    m_strTable = updatable ? parsed.m_strTable : QString();
+    m_bOpen = true;
+}
+
+void CRecordset::Execute()
+{
+    if (m_bStale) {
+        m_pQuery->finish();
+        m_bExecuted = false;
+        m_bStale = false;
+    }
+    if (m_bExecuted)
+        return;
+    if (!m_pQuery->exec())
+        throw CDbError::FromSql(m_pQuery->lastError());
+    const QSqlRecord record = m_pQuery->record();
+    const int first = m_strTable.isEmpty() ? 0 : 1;
     m_fields.clear();
     for (int i = first; i < record.count(); ++i)
         m_fields << record.fieldName(i);
+    m_bExecuted = true;
+}
 
+void CRecordset::Fetch()
+{
+    Execute();
+    const bool withRowId = !m_strTable.isEmpty();
+    const int first = withRowId ? 1 : 0;
     const int width = int(m_fields.size());
+    std::vector<Row> rows;
+    QSqlQuery& query = *m_pQuery;
     while (query.next()) {
         Row row;
-        if (updatable)
+        if (withRowId)
             row.m_nRowId = query.value(0).toLongLong();
         row.m_values.reserve(size_t(width));
         for (int i = 0; i < width; ++i)
             row.m_values.push_back(query.value(first + i));
-        m_rows.push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
         throw CDbError::FromSql(query.lastError());
+    query.finish();
+    m_bExecuted = false;
 
-    m_strTable = updatable ? parsed.m_strTable : QString();
+    m_rows = std::move(rows);
     m_nLiveRows = long(m_rows.size());
     m_nPos = 0;
-    m_bOpen = true;
+    m_bFetched = true;
+    m_bAppendOnly = false;
 }
 
 void CRecordset::Close()
 {
     m_bOpen = false;
+    m_pQuery.reset();
+    m_strStatement.clear();
     m_strTable.clear();
+    m_bExecuted = m_bFetched = m_bAppendOnly = m_bStale = false;
     m_fields.clear();
     m_rows.clear();
     m_nPos = 0;
     m_nLiveRows = 0;
     m_bAdding = false;
     m_pending.clear();
+}
+
+QSqlQuery& CRecordset::Statement(const QString& sql)
+{
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end())
+        return *it;
+    QSqlQuery query(Database());
+    if (!query.prepare(sql))
+        throw CDbError::FromSql(query.lastError());
+    if (m_statements.size() >= 32) // column combinations are few; this only bounds odd callers
+        m_statements.clear();
+    return *m_statements.insert(sql, query);
 }
 
 void CRecordset::RequireOpen() const
@@ -113,9 +165,11 @@ void CRecordset::RequireUpdatable() const
         throw OwnError(QStringLiteral("the result set cannot be changed"));
 }
 
-bool CRecordset::IsEOF() const
+bool CRecordset::IsEOF()
 {
     RequireOpen();
+    if (RowsUnread())
+        Fetch();
     return m_nPos >= m_rows.size();
 }
 
@@ -124,6 +178,9 @@ void CRecordset::MoveFirst()
     RequireOpen();
     if (m_bAdding || !m_pending.empty())
         Update();
+    // After appending to a set that was never read, the first row is the table's, not ours.
+    if (!m_bFetched)
+        Fetch();
     m_nPos = 0;
     while (m_nPos < m_rows.size() && m_rows[m_nPos].m_bDeleted)
         ++m_nPos;
@@ -132,6 +189,8 @@ void CRecordset::MoveFirst()
 void CRecordset::MoveNext()
 {
     RequireOpen();
+    if (RowsUnread())
+        Fetch();
     if (m_nPos >= m_rows.size())
         throw OwnError(QStringLiteral("already past the last row"));
     if (m_bAdding || !m_pending.empty())
@@ -141,14 +200,37 @@ void CRecordset::MoveNext()
     while (m_nPos < m_rows.size() && m_rows[m_nPos].m_bDeleted);
 }
 
-long CRecordset::GetRecordCount() const
+long CRecordset::GetRecordCount()
 {
     RequireOpen();
+    if (m_bFetched)
+        return m_nLiveRows;
+    // Nothing read yet: let the engine count instead of reading every row. The statement
+    // stands on lines of its own so that a trailing comment cannot swallow the bracket.
+    const QString inner =
+        StatementClauses::WithoutOrdering(StatementClauses::WithoutTrailingSemicolons(m_strStatement));
+    QSqlQuery count(Database());
+    count.setForwardOnly(true);
+    if (count.exec(QStringLiteral("SELECT count(*) FROM (\n") + inner + QStringLiteral("\n)")) &&
+        count.next())
+        return long(count.value(0).toLongLong());
+    // A statement that cannot be wrapped is counted by reading it.
+    Fetch();
     return m_nLiveRows;
 }
 
-int CRecordset::FieldIndex(const QString& field) const
+QStringList CRecordset::FieldNames()
 {
+    RequireOpen();
+    if (!m_bFetched && !m_bAppendOnly)
+        Execute();
+    return m_fields;
+}
+
+int CRecordset::FieldIndex(const QString& field)
+{
+    if (!m_bExecuted && !m_bFetched && !m_bAppendOnly)
+        Execute();
     for (int i = 0; i < m_fields.size(); ++i) {
         if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
             return i;
@@ -159,6 +241,8 @@ int CRecordset::FieldIndex(const QString& field) const
 CRecordset::Row& CRecordset::CurrentRow()
 {
     RequireOpen();
+    if (RowsUnread())
+        Fetch();
     if (m_nPos >= m_rows.size())
         throw OwnError(QStringLiteral("no current row"));
     Row& row = m_rows[m_nPos];
@@ -167,12 +251,7 @@ CRecordset::Row& CRecordset::CurrentRow()
     return row;
 }
 
-const CRecordset::Row& CRecordset::CurrentRow() const
-{
-    return const_cast<CRecordset*>(this)->CurrentRow();
-}
-
-QVariant CRecordset::GetCollect(const QString& field) const
+QVariant CRecordset::GetCollect(const QString& field)
 {
     const Row& row = CurrentRow();
     const int index = FieldIndex(field);
@@ -202,6 +281,18 @@ void CRecordset::AddNew()
     RequireUpdatable();
     if (m_bAdding || !m_pending.empty())
         Update();
+    if (RowsUnread()) {
+        // The column names are all an append needs; the rows stay unread. Once the table has
+        // changed, reading it later must run the statement afresh.
+        Execute();
+        m_pQuery->finish();
+        m_bExecuted = false;
+        m_bAppendOnly = true;
+        m_rows.clear();
+        m_nLiveRows = 0;
+    }
+    if (!m_bFetched)
+        m_bStale = true;
     Row row;
     row.m_values.resize(size_t(m_fields.size()));
     m_rows.push_back(std::move(row));
@@ -220,9 +311,8 @@ void CRecordset::Delete()
         return;
     }
     Row& row = CurrentRow();
-    QSqlQuery query(Database());
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_strTable));
-    query.addBindValue(row.m_nRowId);
+    QSqlQuery& query = Statement(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_strTable));
+    query.bindValue(0, row.m_nRowId);
     if (!query.exec())
         throw CDbError::FromSql(query.lastError());
     row.m_bDeleted = true;
@@ -240,23 +330,25 @@ void CRecordset::Update()
     for (const auto& change : m_pending)
         columns << m_fields[change.first];
 
-    QSqlQuery query(Database());
+    QString sql;
     if (m_bAdding) {
         if (columns.isEmpty()) {
-            query.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_strTable));
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_strTable);
         } else {
             const QString marks = QStringLiteral("?, ").repeated(columns.size()).chopped(2);
-            query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(m_strTable, columns.join(QStringLiteral(", ")), marks));
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(m_strTable, columns.join(QStringLiteral(", ")), marks);
         }
     } else {
-        query.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                          .arg(m_strTable, columns.join(QStringLiteral(" = ?, "))));
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                  .arg(m_strTable, columns.join(QStringLiteral(" = ?, ")));
     }
+    QSqlQuery& query = Statement(sql);
+    int slot = 0;
     for (const auto& change : m_pending)
-        query.addBindValue(change.second);
+        query.bindValue(slot++, change.second);
     if (!m_bAdding)
-        query.addBindValue(row.m_nRowId);
+        query.bindValue(slot, row.m_nRowId);
     if (!query.exec())
         throw CDbError::FromSql(query.lastError());
 
@@ -266,6 +358,8 @@ void CRecordset::Update()
         row.m_nRowId = query.lastInsertId().toLongLong();
         ++m_nLiveRows;
     }
+    if (!m_bFetched)
+        m_bStale = true;
     m_bAdding = false;
     m_pending.clear();
 }

@@ -2,35 +2,48 @@
 
 #include "store/DbError.h"
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 /// A scrollable, updatable set of rows over one SELECT statement: open it on a statement,
 /// walk it, read and write fields by column name, append, delete the current row, store
 /// changes, close it. Every table operation of the data store is written in these steps.
 ///
-/// The rows are read when the set is opened. A set can be changed when its statement reads
-/// plain columns of one table (SELECT * / column list FROM table [WHERE ...] [ORDER BY ...]);
-/// other statements (aggregates, joins) give a read-only set. Every failing step throws CDbError.
+/// Opening only compiles the statement (so a bad statement fails there); the rows are read
+/// the first time they are needed, and all of them at once, so that changes made through the
+/// set never disturb the walk. Asking for the count before any row was read lets the engine
+/// count, and appending to a set whose rows were never read does not read them at all: an
+/// add on a table of a million rows costs no more than on an empty one.
+///
+/// A set can be changed when its statement reads plain columns of one table
+/// (SELECT * / column list FROM table [WHERE ...] [ORDER BY ...]); other statements
+/// (aggregates, joins) give a read-only set. Every failing step throws CDbError.
 class CRecordset
 {
 public:
     explicit CRecordset(QString connectionName);
+    ~CRecordset();
+    CRecordset(const CRecordset&) = delete;
+    CRecordset& operator=(const CRecordset&) = delete;
 
     void Open(const QString& statement);
     bool IsOpen() const { return m_bOpen; }
+    /// Closes the set; changes not yet stored by Update() are dropped.
     void Close();
 
-    bool IsEOF() const;
+    bool IsEOF();
     void MoveFirst();
     void MoveNext();
     /// Number of rows in the set (rows deleted through it no longer count).
-    long GetRecordCount() const;
+    long GetRecordCount();
 
     /// The value of column \a field in the current row; a pending written value wins.
-    QVariant GetCollect(const QString& field) const;
+    QVariant GetCollect(const QString& field);
     /// Writes column \a field of the current row; stored by Update().
     void PutCollect(const QString& field, const QVariant& value);
 
@@ -41,7 +54,7 @@ public:
     /// Stores the pending new row or the pending changes of the current row.
     void Update();
 
-    QStringList FieldNames() const { return m_fields; }
+    QStringList FieldNames();
 
 private:
     struct Row
@@ -52,21 +65,33 @@ private:
     };
 
     QSqlDatabase Database() const;
-    int FieldIndex(const QString& field) const;
+    void Execute();
+    void Fetch();
+    bool RowsUnread() const { return !m_bFetched && !m_bAppendOnly; }
+    QSqlQuery& Statement(const QString& sql);
+    int FieldIndex(const QString& field);
     Row& CurrentRow();
-    const Row& CurrentRow() const;
     void RequireUpdatable() const;
     void RequireOpen() const;
 
     QString m_strConnection;
     bool m_bOpen = false;
-    QString m_strTable;         // empty when the set cannot be changed
-    QStringList m_fields;       // visible columns, in statement order
+    QString m_strStatement;              // as the caller gave it
+    QString m_strTable;                  // empty when the set cannot be changed
+    std::unique_ptr<QSqlQuery> m_pQuery; // the compiled statement
+    bool m_bExecuted = false;            // m_pQuery runs and m_fields is known
+    bool m_bFetched = false;             // m_rows holds the statement's rows
+    bool m_bAppendOnly = false;          // rows were appended before any was read; m_rows holds only those
+    bool m_bStale = false;               // the table changed since m_pQuery ran: run it again before reading
+    QStringList m_fields;                // visible columns, in statement order
     std::vector<Row> m_rows;
-    size_t m_nPos = 0;          // == m_rows.size() at end of set
+    size_t m_nPos = 0; // == m_rows.size() at end of set
     long m_nLiveRows = 0;
 
     // Pending changes of the current row (or of the row being added).
     bool m_bAdding = false;
     std::vector<std::pair<int, QVariant>> m_pending;
+
+    // Compiled change statements, kept across sets: a batch delete runs one per row.
+    QHash<QString, QSqlQuery> m_statements;
 };

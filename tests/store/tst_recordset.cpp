@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "store/StatementClauses.h"
 #include "store/ValueConvert.h"
 
 #include <QSqlQuery>
@@ -93,6 +94,142 @@ private slots:
         QCOMPARE(Contents(f.store, find.arg(SqlQuote(content))), QStringList{content});
         QCOMPARE(Contents(f.store, QStringLiteral("select * from shiqing order by rowid")),
                  (QStringList{content, QStringLiteral("plain")}));
+        QVERIFY(f.errors.texts().isEmpty());
+    }
+
+    // Only the statement's own clauses count: ORDER BY or LIMIT inside a text, a quoted name,
+    // a comment or a subquery must be left alone, or a count would change or fail.
+    void clausesOfTheStatementItself_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("forCounting");
+        QTest::addColumn<QString>("inTableOrder");
+        const QString same = QStringLiteral("=");
+        QTest::newRow("plain") << QStringLiteral(" where a=1") << same
+                               << QStringLiteral(" where a=1\nORDER BY rowid");
+        QTest::newRow("ordered") << QStringLiteral(" where a=1 order by date asc")
+                                 << QStringLiteral(" where a=1 ") << same;
+        QTest::newRow("mixed case, line break")
+            << QStringLiteral(" Order\n  BY date") << QStringLiteral(" ") << same;
+        QTest::newRow("ordered, limited") << QStringLiteral(" order by date limit 2") << same << same;
+        QTest::newRow("limited only") << QStringLiteral(" where a=1 limit 2") << same
+                                      << QStringLiteral(" where a=1  ORDER BY rowid limit 2");
+        QTest::newRow("in a text") << QStringLiteral(" where c='it''s order by x limit 1'") << same
+                                   << QStringLiteral(" where c='it''s order by x limit 1'\nORDER BY rowid");
+        QTest::newRow("quoted names")
+            << QStringLiteral(" where \"order by\"=1 and [limit]=2 and `x`=3") << same
+            << QStringLiteral(" where \"order by\"=1 and [limit]=2 and `x`=3\nORDER BY rowid");
+        QTest::newRow("comments") << QStringLiteral(" /* order by a */ where a=1 -- limit 1") << same
+                                  << QStringLiteral(" /* order by a */ where a=1 -- limit 1\nORDER BY rowid");
+        QTest::newRow("subquery") << QStringLiteral(" where d in (select d from t order by d limit 1)")
+                                  << same
+                                  << QStringLiteral(
+                                         " where d in (select d from t order by d limit 1)\nORDER BY rowid");
+        QTest::newRow("subquery, then order")
+            << QStringLiteral(" where d in (select d from t limit 1) order by d")
+            << QStringLiteral(" where d in (select d from t limit 1) ") << same;
+        QTest::newRow("words that contain the keywords")
+            << QStringLiteral(" where border_by=1 and limits=2") << same
+            << QStringLiteral(" where border_by=1 and limits=2\nORDER BY rowid");
+        QTest::newRow("order without by") << QStringLiteral(" where \"order\"=1") << same
+                                          << QStringLiteral(" where \"order\"=1\nORDER BY rowid");
+    }
+    void clausesOfTheStatementItself()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, forCounting);
+        QFETCH(QString, inTableOrder);
+        QCOMPARE(StatementClauses::WithoutOrdering(statement), forCounting == u"=" ? statement : forCounting);
+        QCOMPARE(StatementClauses::InTableOrder(statement), inTableOrder == u"=" ? statement : inTableOrder);
+    }
+
+    // Counting before any row is read is the engine's count; it must agree with the rows the
+    // same statement gives, whatever clauses, quotes and comments the statement holds.
+    void countBeforeReadingMatchesRows_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<long>("rows");
+        QTest::newRow("whole table") << QStringLiteral("select * from shiqing") << 6L;
+        QTest::newRow("ordered") << QStringLiteral(
+                                        "select * from shiqing where content like '%会议%' order by date asc")
+                                 << 3L;
+        QTest::newRow("ordered, limited")
+            << QStringLiteral("select * from shiqing order by date limit 2") << 2L;
+        QTest::newRow("limit and offset")
+            << QStringLiteral("select * from shiqing order by date desc limit 10 offset 4") << 2L;
+        QTest::newRow("limited subquery")
+            << QStringLiteral("select * from shiqing where date in (select date from shiqing order by date "
+                              "limit 1) order by content")
+            << 2L;
+        QTest::newRow("trailing semicolon")
+            << QStringLiteral("select * from shiqing where state='未完成' ;  ") << 4L;
+        QTest::newRow("aggregate") << QStringLiteral(
+                                          "select state, count(*) from shiqing group by state order by 2")
+                                   << 3L;
+        QTest::newRow("compound")
+            << QStringLiteral(
+                   "select date from shiqing union all select date from shiqing order by 1 limit 7")
+            << 7L;
+    }
+    void countBeforeReadingMatchesRows()
+    {
+        QFETCH(QString, statement);
+        QFETCH(long, rows);
+        StoreFixture f;
+        QVERIFY(f.Open());
+        QVERIFY(f.store.RunOperation(kTaskError, [&] {
+            const char* data[][3] = {
+                {"2026-12-01", "部门会议", "未完成"},   {"2026-12-01", "买菜", "已完成"},
+                {"2026-12-02", "家长会议", "未完成"},   {"2026-12-03", "x order by y", "未完成"},
+                {"2026-12-04", "会议'纪要'", "未完成"}, {"2026-12-05", "跑步", "进行中"}};
+            for (const auto& row : data)
+                AddRow(f.store.Rs(), QString::fromUtf8(row[0]), QString::fromUtf8(row[1]),
+                       QString::fromUtf8(row[2]));
+        }));
+        long counted = -1, walked = 0;
+        QVERIFY(f.store.RunOperation(kTaskError, [&] {
+            CRecordset& rs = f.store.Rs();
+            rs.Open(statement);
+            counted = rs.GetRecordCount();
+            rs.Open(statement);
+            for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+                ++walked;
+            QCOMPARE(rs.GetRecordCount(), walked);
+        }));
+        QCOMPARE(walked, rows);
+        QCOMPARE(counted, rows);
+        QVERIFY(f.errors.texts().isEmpty());
+    }
+
+    // Appending to a set whose rows were never read does not read them; reading them later
+    // shows the table as it now is, the new row included.
+    void appendBeforeReading()
+    {
+        StoreFixture f;
+        QVERIFY(f.Open());
+        QVERIFY(f.store.RunOperation(kTaskError, [&] {
+            AddRow(f.store.Rs(), QStringLiteral("2026-12-06"), QStringLiteral("one"),
+                   QStringLiteral("未完成"));
+            AddRow(f.store.Rs(), QStringLiteral("2026-12-06"), QStringLiteral("two"),
+                   QStringLiteral("未完成"));
+        }));
+        QVERIFY(f.store.RunOperation(kTaskError, [&] {
+            CRecordset& rs = f.store.Rs();
+            rs.Open(QStringLiteral("select * from shiqing"));
+            rs.AddNew();
+            rs.PutCollect(QStringLiteral("content"), QStringLiteral("three"));
+            rs.Update();
+            QCOMPARE(rs.GetCollect(QStringLiteral("content")).toString(), QStringLiteral("three"));
+            rs.PutCollect(QStringLiteral("state"), QStringLiteral("已完成")); // the new row is current
+            rs.Update();
+            QCOMPARE(rs.GetRecordCount(), 3L);
+            QStringList seen;
+            for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+                seen << rs.GetCollect(QStringLiteral("content")).toString() + u'/' +
+                            rs.GetCollect(QStringLiteral("state")).toString();
+            QCOMPARE(seen, (QStringList{QStringLiteral("one/未完成"), QStringLiteral("two/未完成"),
+                                        QStringLiteral("three/已完成")}));
+        }));
         QVERIFY(f.errors.texts().isEmpty());
     }
 

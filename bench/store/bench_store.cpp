@@ -1,0 +1,296 @@
+// Measures the task table on a database of 1,000,000 tasks spread over 30 years:
+//  - one day:  CountTasksOnDay + ListTasksOfDay for a day (about 91 tasks), timed per day;
+//  - add:      AddTask of one task (its commit included), for information only;
+//  - query:    CountTasksBySql + ListTasksBySql of the content search for 会议, against the
+//              sqlite3 shell running the same SELECT once on the same file;
+//  - delete:   DeleteTasksBySql of one year (about 33,000 tasks), against the shell running the
+//              matching DELETE, each on a fresh copy of the database.
+// The shell's figures are its own statement timer (".timer on", output to /dev/null), which
+// leaves out starting the process and opening the file; the wall time of the whole shell
+// process is printed beside it. Every figure is the median over the rounds, and every ratio
+// pairs a measurement with the baseline taken in the same round.
+
+#include "app/ErrorReporter.h"
+#include "store/DataStore.h"
+#include "store/Schema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kTasks = 1'000'000;
+const QDate kFirstDay(1996, 1, 1);
+const QDate kLastDay(2025, 12, 31);
+
+class PrintingReporter final : public IErrorReporter
+{
+public:
+    void ReportError(const QString& text) override
+    {
+        std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
+        ++m_nErrors;
+    }
+    int m_nErrors = 0;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Ms(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void Fail(const QString& what)
+{
+    std::fprintf(stderr, "bench_store: %s\n", qUtf8Printable(what));
+    std::exit(1);
+}
+
+// Contents look like a planner's: short phrases, about one in twenty mentioning a meeting,
+// inserted in random day order so that table order and date order differ as they do in use.
+bool BuildDatabase(const QString& path)
+{
+    if (!Schema::CreateDatabaseFile(path, QDate(2025, 9, 1), QDate(2026, 1, 31), nullptr))
+        return false;
+    const QStringList phrases = {
+        QStringLiteral("买菜"),         QStringLiteral("跑步五公里"), QStringLiteral("读书笔记"),
+        QStringLiteral("给妈妈打电话"), QStringLiteral("备课"),       QStringLiteral("批改作业"),
+        QStringLiteral("交电费"),       QStringLiteral("写周报"),     QStringLiteral("去银行"),
+        QStringLiteral("整理房间"),     QStringLiteral("复习英语"),   QStringLiteral("看牙医"),
+        QStringLiteral("洗车"),         QStringLiteral("准备演讲稿"), QStringLiteral("修自行车"),
+        QStringLiteral("寄快递"),       QStringLiteral("订机票"),     QStringLiteral("浇花"),
+        QStringLiteral("练字"),
+    };
+    const QStringList meetings = {QStringLiteral("部门会议"), QStringLiteral("家长会议记录"),
+                                  QStringLiteral("项目会议 'A'")};
+    const QStringList states = {QStringLiteral("未完成"), QStringLiteral("已完成"), QStringLiteral("已推迟"),
+                                QStringLiteral("进行中")};
+    const int days = int(kFirstDay.daysTo(kLastDay)) + 1;
+    QRandomGenerator random(20240601);
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("build"));
+        db.setDatabaseName(path);
+        if (db.open() && db.transaction()) {
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral("INSERT INTO shiqing (date, content, state) VALUES (?, ?, ?)"));
+            ok = true;
+            for (int i = 0; i < kTasks && ok; ++i) {
+                const QDate day = kFirstDay.addDays(random.bounded(days));
+                const QString& phrase = random.bounded(20) == 0
+                                            ? meetings[random.bounded(int(meetings.size()))]
+                                            : phrases[random.bounded(int(phrases.size()))];
+                const int s = random.bounded(100);
+                insert.bindValue(0, day.toString(QStringLiteral("yyyy-MM-dd")));
+                insert.bindValue(1, QString(phrase + u' ' + QString::number(i)));
+                insert.bindValue(2, states[s < 40 ? 0 : s < 80 ? 1 : s < 95 ? 2 : 3]);
+                ok = insert.exec();
+            }
+            ok = ok && db.commit();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("build"));
+    return ok;
+}
+
+struct ShellRun
+{
+    double statementMs = 0; // the shell's own timer
+    double processMs = 0;   // the whole process
+};
+
+ShellRun RunShell(const QString& shell, const QString& path, const QString& statement)
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(shell, {QStringLiteral("-batch"), path});
+    if (!process.waitForStarted())
+        Fail(QStringLiteral("cannot start %1").arg(shell));
+    process.write(
+        (QStringLiteral(".timer on\n.output /dev/null\n") + statement + QStringLiteral(";\n")).toUtf8());
+    process.closeWriteChannel();
+    process.waitForFinished(-1);
+    ShellRun run;
+    run.processMs = Ms(timer);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression timerLine(QStringLiteral(R"(Run Time: real ([0-9.]+))"));
+    QString last;
+    for (auto it = timerLine.globalMatch(out); it.hasNext();)
+        last = it.next().captured(1);
+    if (process.exitCode() != 0 || last.isEmpty())
+        Fail(QStringLiteral("shell failed: %1 %2")
+                 .arg(out, QString::fromUtf8(process.readAllStandardError())));
+    run.statementMs = last.toDouble() * 1000;
+    return run;
+}
+
+qint64 CountRows(const QString& path, const QString& where)
+{
+    qint64 n = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT count(*) FROM shiqing ") + where) && q.next())
+                n = q.value(0).toLongLong();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return n;
+}
+
+void Copy(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    QFile::remove(to + QStringLiteral("-wal"));
+    QFile::remove(to + QStringLiteral("-shm"));
+    if (!QFile::copy(from, to))
+        Fail(QStringLiteral("cannot copy %1").arg(from));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const QString shell = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sqlite3");
+
+    QTemporaryDir dir;
+    const QString master = dir.filePath(QStringLiteral("tasks.db"));
+    QElapsedTimer timer;
+    timer.start();
+    if (!BuildDatabase(master))
+        Fail(QStringLiteral("cannot build the database"));
+    const double buildMs = Ms(timer);
+
+    PrintingReporter reporter;
+    CDataStore store(&reporter);
+    timer.start();
+    if (!store.Connect(master)) // adds the indexes
+        Fail(QStringLiteral("cannot connect"));
+    std::printf("%d tasks, %s .. %s: built in %.1f s, indexed in %.1f s\n", kTasks,
+                qUtf8Printable(kFirstDay.toString(Qt::ISODate)),
+                qUtf8Printable(kLastDay.toString(Qt::ISODate)), buildMs / 1000, Ms(timer) / 1000);
+
+    const QString query =
+        QStringLiteral("select * from shiqing where content like '%会议%' order by date asc");
+    const QString yearWhere = QStringLiteral("where date<'2011-01-01' and date>='2010-01-01'");
+    const qint64 yearRows = CountRows(master, yearWhere);
+
+    std::vector<double> dayMs, addMs, queryMs, queryShellMs, queryShellProcMs, queryRatio;
+    std::vector<double> deleteMs, deleteShellMs, deleteShellProcMs, deleteRatio;
+    QRandomGenerator random(7);
+    const int days = int(kFirstDay.daysTo(kLastDay)) + 1;
+    for (int round = 1; round <= rounds; ++round) {
+        // One day: many different days, so that no single lucky page decides the figure.
+        std::vector<double> perDay;
+        int tasksSeen = 0;
+        for (int i = 0; i < 300; ++i) {
+            const QDate day = kFirstDay.addDays(random.bounded(days));
+            QStringList contents, states;
+            timer.start();
+            const int n = store.CountTasksOnDay(day);
+            store.ListTasksOfDay(day, contents, states);
+            perDay.push_back(Ms(timer));
+            if (contents.size() != n)
+                Fail(QStringLiteral("day count and listing disagree"));
+            tasksSeen += n;
+        }
+        dayMs.push_back(Median(perDay));
+
+        // Adding to a table of a million rows must not read the table.
+        std::vector<double> perAdd;
+        for (int i = 0; i < 20; ++i) {
+            const QDate day = kFirstDay.addDays(random.bounded(days));
+            const QString content = QStringLiteral("bench %1-%2").arg(round).arg(i);
+            timer.start();
+            const bool added = store.AddTask(day, content, QStringLiteral("未完成"));
+            perAdd.push_back(Ms(timer));
+            if (!added || !store.DeleteTask(day, content))
+                Fail(QStringLiteral("cannot add and delete a task"));
+        }
+        addMs.push_back(Median(perAdd));
+
+        // Query: the two passes of the query dialog against the shell's one.
+        const ShellRun shellQuery = RunShell(shell, master, query);
+        QStringList dates, contents, states;
+        timer.start();
+        const int found = store.CountTasksBySql(query);
+        const double countMs = Ms(timer);
+        store.ListTasksBySql(query, dates, contents, states);
+        queryMs.push_back(Ms(timer));
+        if (found != dates.size() || found == 0)
+            Fail(QStringLiteral("query count and listing disagree"));
+        queryShellMs.push_back(shellQuery.statementMs);
+        queryShellProcMs.push_back(shellQuery.processMs);
+        queryRatio.push_back(queryMs.back() / shellQuery.statementMs);
+
+        // Delete one year, each side on its own fresh copy.
+        store.Close(); // folds the log back into the file, so a copy of the file is complete
+        const QString shellCopy = dir.filePath(QStringLiteral("shell.db"));
+        const QString storeCopy = dir.filePath(QStringLiteral("store.db"));
+        Copy(master, shellCopy);
+        Copy(master, storeCopy);
+        const ShellRun shellDelete = RunShell(
+            shell, shellCopy, QStringLiteral("PRAGMA synchronous=FULL;\ndelete from shiqing ") + yearWhere);
+        if (!store.Connect(storeCopy))
+            Fail(QStringLiteral("cannot connect to the copy"));
+        timer.start();
+        const bool deleted = store.DeleteTasksBySql(QStringLiteral("select * from shiqing ") + yearWhere);
+        deleteMs.push_back(Ms(timer));
+        store.Close();
+        if (!deleted || CountRows(storeCopy, yearWhere) != 0 || CountRows(shellCopy, yearWhere) != 0 ||
+            CountRows(storeCopy, QString()) != CountRows(shellCopy, QString()))
+            Fail(QStringLiteral("the two deletes differ"));
+        deleteShellMs.push_back(shellDelete.statementMs);
+        deleteShellProcMs.push_back(shellDelete.processMs);
+        deleteRatio.push_back(deleteMs.back() / shellDelete.statementMs);
+        if (!store.Connect(master))
+            Fail(QStringLiteral("cannot reconnect"));
+
+        std::printf(
+            "round %d: day %.3f ms (%.0f tasks/day) | add %.2f ms | query %d rows: store %.1f ms (count "
+            "%.1f), shell %.1f ms "
+            "(process %.1f ms), %.2fx | delete %lld rows: store %.1f ms, shell %.1f ms (process %.1f ms), "
+            "%.2fx\n",
+            round, dayMs.back(), tasksSeen / 300.0, addMs.back(), found, queryMs.back(), countMs,
+            shellQuery.statementMs, shellQuery.processMs, queryRatio.back(), static_cast<long long>(yearRows),
+            deleteMs.back(), shellDelete.statementMs, shellDelete.processMs, deleteRatio.back());
+        std::fflush(stdout);
+    }
+    std::printf("\nmedian of %d rounds:\n", rounds);
+    std::printf("  one day, count + list:   %.3f ms (target: under 1 ms)\n", Median(dayMs));
+    std::printf("  AddTask (one commit):     %.2f ms (no target; shows the table is not read)\n",
+                Median(addMs));
+    std::printf(
+        "  query, count + list:     %.1f ms; shell %.1f ms (process %.1f ms); ratio %.2f (target: at most "
+        "2.5)\n",
+        Median(queryMs), Median(queryShellMs), Median(queryShellProcMs), Median(queryRatio));
+    std::printf(
+        "  delete one year:         %.1f ms; shell %.1f ms (process %.1f ms); ratio %.2f (target: at most "
+        "2)\n",
+        Median(deleteMs), Median(deleteShellMs), Median(deleteShellProcMs), Median(deleteRatio));
+    return reporter.m_nErrors == 0 ? 0 : 1;
+}

@@ -1,0 +1,187 @@
+// The reminder table: one row per reminder, every date and time field filled whatever the mode.
+#include "app/Clock.h"
+#include "store/DataStore.h"
+#include "store/ReminderRecord.h"
+#include "store/TableSteps.h"
+#include "store/ValueConvert.h"
+
+using TableSteps::Fill;
+
+namespace {
+
+QString AddError()
+{
+    return QStringLiteral("打开提醒表错误");
+}
+QString ListError()
+{
+    return QStringLiteral("打开定时提醒信息表错误");
+}
+QString DeleteError()
+{
+    return QStringLiteral("打开提醒信息表错误");
+}
+
+QString Num(int n)
+{
+    return QString::number(n);
+}
+
+ReminderRecord ReadReminder(CRecordset& rs)
+{
+    auto field = [&rs](const QString& name) { return ValueToShort(rs.GetCollect(name)); };
+    ReminderRecord r;
+    r.nYear = field(QStringLiteral("year"));
+    r.nMonth = field(QStringLiteral("month"));
+    r.nDay = field(QStringLiteral("day"));
+    r.nWeek = field(QStringLiteral("week"));
+    r.nHour = field(QStringLiteral("hour"));
+    r.nMinute = field(QStringLiteral("minute"));
+    r.nSecond = field(QStringLiteral("second"));
+    r.nMode = field(QStringLiteral("mode"));
+    r.nRing = field(QStringLiteral("ring"));
+    r.strTitle = ValueToText(rs.GetCollect(QStringLiteral("title")));
+    r.strContent = ValueToText(rs.GetCollect(QStringLiteral("content")));
+    return r;
+}
+
+// The reminders due on \a day; the listing adds the order of the time of day.
+QString DueOn(const QDate& day)
+{
+    const QString y = Num(day.year()), m = Num(day.month()), d = Num(day.day());
+    return QStringLiteral("select * from tx where ") +
+           Fill(u" mode=0 and year=%d and month=%d and day=%d ", {y, m, d}) + QStringLiteral(" or mode=1 ") +
+           Fill(u" or mode=2 and week=%d ", {Num(ReminderWeekday(day))}) +
+           Fill(u" or mode=3 and day=%d ", {d}) + Fill(u" or mode=4 and month=%d and day=%d", {m, d});
+}
+
+} // namespace
+
+bool CDataStore::AddReminder(const QDateTime& when, int mode, int ring, const QString& title,
+                             const QString& content)
+{
+    const ReminderRecord r = ReminderRecord::At(when, mode, ring, title, content);
+    return RunOperation(AddError(), [&] {
+        TableSteps::Append(*m_pRecordset, QStringLiteral("select * from tx"),
+                           {{QStringLiteral("year"), r.nYear},
+                            {QStringLiteral("month"), r.nMonth},
+                            {QStringLiteral("day"), r.nDay},
+                            {QStringLiteral("hour"), r.nHour},
+                            {QStringLiteral("minute"), r.nMinute},
+                            {QStringLiteral("second"), r.nSecond},
+                            {QStringLiteral("week"), r.nWeek},
+                            {QStringLiteral("mode"), r.nMode},
+                            {QStringLiteral("ring"), r.nRing},
+                            {QStringLiteral("title"), r.strTitle},
+                            {QStringLiteral("content"), r.strContent}});
+    });
+}
+
+int CDataStore::CountReminders()
+{
+    int count = 0;
+    const bool ran = RunOperation(
+        ListError(), [&] { count = TableSteps::Count(*m_pRecordset, QStringLiteral("select * from tx")); });
+    return ran ? count : 0;
+}
+
+bool CDataStore::ListReminderTexts(const QString& statement, QStringList& times, QStringList& modes,
+                                   QStringList& rings, QStringList& titles, QStringList& contents)
+{
+    QStringList t, m, r, ti, c;
+    bool found = false;
+    const bool ran = RunOperation(ListError(), [&] {
+        CRecordset& rs = *m_pRecordset;
+        rs.Open(statement);
+        if (rs.IsEOF()) {
+            rs.Close();
+            return;
+        }
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+            const ReminderRecord record = ReadReminder(rs);
+            t << ReminderTimeText(record);
+            m << ReminderModeText(record.nMode);
+            r << ReminderRingText(record.nRing);
+            ti << record.strTitle;
+            c << record.strContent;
+        }
+        rs.Close();
+        found = true;
+    });
+    if (!ran || !found)
+        return false;
+    times = std::move(t);
+    modes = std::move(m);
+    rings = std::move(r);
+    titles = std::move(ti);
+    contents = std::move(c);
+    return true;
+}
+
+bool CDataStore::ListReminders(QStringList& times, QStringList& modes, QStringList& rings,
+                               QStringList& titles, QStringList& contents)
+{
+    return ListReminderTexts(QStringLiteral("select * from tx"), times, modes, rings, titles, contents);
+}
+
+int CDataStore::CountTodayReminders()
+{
+    int count = 0;
+    const bool ran =
+        RunOperation(ListError(), [&] { count = TableSteps::Count(*m_pRecordset, DueOn(Clock::today())); });
+    return ran ? count : 0;
+}
+
+bool CDataStore::ListTodayReminders(QStringList& times, QStringList& modes, QStringList& rings,
+                                    QStringList& titles, QStringList& contents)
+{
+    return ListReminderTexts(DueOn(Clock::today()) +
+                                 QStringLiteral(" order by hour ASC, minute ASC, second ASC"),
+                             times, modes, rings, titles, contents);
+}
+
+bool CDataStore::DeleteReminder(const QDateTime& when, int mode, int ring, const QString& title,
+                                const QString& content)
+{
+    const ReminderRecord r = ReminderRecord::At(when, mode, ring, title, content);
+    // The week day is left out of the match: it follows from the date anyway.
+    const QString statement =
+        Fill(u"select * from tx where year=%d and \t\t                                  month=%d and "
+             u"\t\t\t\t\t\t\t\t\t\t  day=%d and \t\t\t\t\t\t\t\t\t\t  hour=%d and "
+             u"\t\t\t\t\t\t\t\t\t\t  minute=%d and \t\t\t\t\t\t\t\t\t\t  second=%d and "
+             u"\t\t\t\t\t\t\t\t\t\t  mode=%d and \t\t\t\t\t\t\t\t\t\t  ring=%d and "
+             u"\t\t\t\t\t\t\t\t\t\t  title='%s' and \t\t\t\t\t\t\t\t\t\t  content='%s'",
+             {Num(r.nYear), Num(r.nMonth), Num(r.nDay), Num(r.nHour), Num(r.nMinute), Num(r.nSecond),
+              Num(r.nMode), Num(r.nRing), SqlEscape(title), SqlEscape(content)});
+    bool deleted = false;
+    const bool ran =
+        RunOperation(DeleteError(), [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, statement); });
+    return ran && deleted;
+}
+
+bool CDataStore::PurgeExpiredReminders()
+{
+    // The table keeps whole seconds: a reminder due in the current second has not passed yet.
+    const QDateTime now = Clock::now();
+    const QDateTime second(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    bool found = false;
+    const bool ran = RunOperation(DeleteError(), [&] {
+        CRecordset& rs = *m_pRecordset;
+        rs.Open(QStringLiteral("select * from tx where mode = 0"));
+        if (rs.IsEOF()) {
+            rs.Close();
+            return;
+        }
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+            const QDateTime moment = ReadReminder(rs).Moment();
+            // Fields that name no real moment can never fire either.
+            if (!moment.isValid() || moment < second) {
+                rs.Delete();
+                rs.Update();
+            }
+        }
+        rs.Close();
+        found = true;
+    });
+    return ran && found;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "StoreFixture.h"
+#include "store/TaskRecord.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <functional>
+
+/// Reads and changes tables behind the store's back, on the store's own connection, so that a
+/// test sees exactly what is stored.
+namespace TableTest {
+
+inline QSqlQuery Exec(CDataStore& store, const QString& sql)
+{
+    QSqlQuery q(QSqlDatabase::database(store.ConnectionName()));
+    if (!q.exec(sql))
+        qWarning("statement failed: %s: %s", qUtf8Printable(sql), qUtf8Printable(q.lastError().text()));
+    return q;
+}
+
+/// The first column of every row of \a sql, as text.
+inline QStringList Column(CDataStore& store, const QString& sql)
+{
+    QStringList out;
+    for (QSqlQuery q = Exec(store, sql); q.next();)
+        out << q.value(0).toString();
+    return out;
+}
+
+/// Every task as "date state content", in table order.
+inline QStringList Tasks(CDataStore& store)
+{
+    return Column(
+        store, QStringLiteral("SELECT date || ' ' || state || ' ' || content FROM shiqing ORDER BY rowid"));
+}
+
+} // namespace TableTest
+
+/// One store operation, as a test data column; it answers its result as a number.
+using StoreOp = std::function<int(CDataStore&)>;
+Q_DECLARE_METATYPE(StoreOp)

@@ -1,0 +1,41 @@
+// Runs the crash test's store operations one after another until it is killed, printing
+// "ok <n>" (flushed) after the n-th operation has reported success.
+#include "CrashScript.h"
+#include "app/ErrorReporter.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+class ExitOnError final : public IErrorReporter
+{
+public:
+    void ReportError(const QString& text) override
+    {
+        std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
+        std::exit(3);
+    }
+};
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    ExitOnError reporter;
+    CDataStore store(&reporter);
+    if (!store.Connect(QString::fromLocal8Bit(argv[1])))
+        return 1;
+    const QList<CrashScript::Op> ops = CrashScript::Build(std::atoi(argv[2]), 20000);
+    for (qsizetype i = 0; i < ops.size(); ++i) {
+        if (!CrashScript::Run(store, ops[i])) {
+            std::fprintf(stderr, "operation %lld failed\n", static_cast<long long>(i));
+            return 4;
+        }
+        std::printf("ok %lld\n", static_cast<long long>(i + 1));
+        std::fflush(stdout);
+    }
+    return 0;
+}
