@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QDialog>
+#include <QPixmap>
+
+class QDateEdit;
+class QPushButton;
+
+/// "校历设置": the first and last day of the school term. OK stores them and ends the dialog
+/// only once they are stored; the teaching weeks count from the week of the first day.
+class CSchoolCalendarDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 420;
+    static constexpr int kHeight = 232;
+
+    /// The pickers start at \a termStart and \a termEnd.
+    CSchoolCalendarDlg(const QDate& termStart, const QDate& termEnd, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnOK();
+
+    QDateTime m_tStart;
+    QDateTime m_tEnd;
+
+    QPixmap m_background;
+    QDateEdit* m_pStartPicker = nullptr;
+    QDateEdit* m_pEndPicker = nullptr;
+    QPushButton* m_pOkButton = nullptr;
+    QPushButton* m_pCancelButton = nullptr;
+};
