@@ -37,6 +37,7 @@ const QDate kLastDay(2025, 12, 31);
 class PrintingReporter final : public IErrorReporter
 {
 public:
+    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
     void ReportError(const QString& text) override
     {
         std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));

@@ -2,11 +2,17 @@
 
 #include <QString>
 
-/// Where the data store sends the one fixed message of a failed operation. The application
-/// shows it in a message box; tests record it. Core code never sees a widget.
+/// Where the data store sends what it has to tell the user: the one fixed message of a failed
+/// operation, and the few refusals that carry a caption of their own. The application shows
+/// them in message boxes; tests record them. Core code never sees a widget.
 class IErrorReporter
 {
 public:
+    enum class Kind { Error, Information };
+
     virtual ~IErrorReporter() = default;
+    /// A failed operation (shown under the program's title).
     virtual void ReportError(const QString& text) = 0;
+    /// A refusal with its own caption, shown with the error or the information icon.
+    virtual void ReportMessage(const QString& text, const QString& caption, Kind kind) = 0;
 };

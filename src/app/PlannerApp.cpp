@@ -35,6 +35,12 @@ void CPlannerApp::CMessageReporter::ReportError(const QString& text)
     Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Warning);
 }
 
+void CPlannerApp::CMessageReporter::ReportMessage(const QString& text, const QString& caption, Kind kind)
+{
+    Messages::show(nullptr, text, caption,
+                   kind == Kind::Error ? Messages::Icon::Critical : Messages::Icon::Information);
+}
+
 CPlannerApp::CPlannerApp(const QStringList& arguments)
     : m_arguments(arguments), m_strSplashProgram(SplashProgram(Platform::AppFolder()))
 {

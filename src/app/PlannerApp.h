@@ -79,6 +79,7 @@ private:
     {
     public:
         void ReportError(const QString& text) override;
+        void ReportMessage(const QString& text, const QString& caption, Kind kind) override;
     };
 
     bool PrepareDataFolder();

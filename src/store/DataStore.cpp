@@ -91,10 +91,17 @@ void CDataStore::ReportError(const QString& text) const
         m_pReporter->ReportError(text);
 }
 
+void CDataStore::ReportMessage(const QString& text, const QString& caption, IErrorReporter::Kind kind) const
+{
+    if (m_pReporter)
+        m_pReporter->ReportMessage(text, caption, kind);
+}
+
 void CDataStore::BeginTransaction()
 {
     if (m_nTransactionDepth++ > 0)
         return;
+    m_bTransactionDoomed = false;
     QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
     if (!db.transaction()) {
         m_nTransactionDepth = 0;
@@ -107,6 +114,11 @@ void CDataStore::CommitTransaction()
     if (--m_nTransactionDepth > 0)
         return;
     QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    if (m_bTransactionDoomed) {
+        // A part that failed has already reported itself; what the other parts did goes too.
+        db.rollback();
+        throw CDbError{-1, QStringLiteral("a nested operation failed")};
+    }
     if (!db.commit()) {
         const CDbError error = CDbError::FromSql(db.lastError());
         db.rollback();
@@ -116,7 +128,11 @@ void CDataStore::CommitTransaction()
 
 void CDataStore::RollbackTransaction()
 {
-    if (m_nTransactionDepth == 0 || --m_nTransactionDepth > 0)
+    if (m_nTransactionDepth == 0)
         return;
+    if (--m_nTransactionDepth > 0) {
+        m_bTransactionDoomed = true;
+        return;
+    }
     QSqlDatabase::database(m_strConnection, false).rollback();
 }

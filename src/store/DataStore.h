@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/LunarCalendar.h"
+#include "app/ErrorReporter.h"
 #include "store/DbError.h"
 #include "store/Recordset.h"
 #include "store/TaskRecord.h"
@@ -13,7 +14,6 @@
 #include <future>
 #include <memory>
 
-class IErrorReporter;
 
 /// The program's only access to its database (an SQLite file). Every table operation opens
 /// the one shared result set on its statement, works through it, and closes it again; each
@@ -141,6 +141,7 @@ protected:
     bool RunOperation(const QString& failMessage, Body&& body);
 
     void ReportError(const QString& text) const;
+    void ReportMessage(const QString& text, const QString& caption, IErrorReporter::Kind kind) const;
 
     std::unique_ptr<CRecordset> m_pRecordset;
 
@@ -170,6 +171,7 @@ private:
     QString m_strConnection; ///< name of our QSqlDatabase connection (empty until Connect)
     IErrorReporter* m_pReporter = nullptr;
     int m_nTransactionDepth = 0;
+    bool m_bTransactionDoomed = false; ///< a nested part failed: the whole must not be kept
 };
 
 template <typename Body>

@@ -1,5 +1,6 @@
 // The task table: one row per task and day, named by its day and content.
 #include "app/Clock.h"
+#include "app/ErrorReporter.h"
 #include "store/DataStore.h"
 #include "store/TableSteps.h"
 #include "store/ValueConvert.h"
@@ -46,7 +47,7 @@ bool CDataStore::AddTask(const QDate& date, const QString& content, const TaskSt
                             {QStringLiteral("state"), state}});
     });
     if (ran && duplicate)
-        ReportError(QStringLiteral("该事情已经存在，不能添加"));
+        ReportMessage(QStringLiteral("该事情已经存在，不能添加"), QStringLiteral("警告"), IErrorReporter::Kind::Error);
     return ran && !duplicate;
 }
 
@@ -107,7 +108,8 @@ bool CDataStore::PostponeTask(const QDate& date, const QString& content)
         moved = true;
     });
     if (ran && blocked)
-        ReportError(QStringLiteral("事情已经存在于第二天了\r\n不能推迟请删除"));
+        ReportMessage(QStringLiteral("事情已经存在于第二天了\r\n不能推迟请删除"), QStringLiteral("提示"),
+                      IErrorReporter::Kind::Information);
     return ran && moved;
 }
 

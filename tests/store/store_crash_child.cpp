@@ -16,6 +16,7 @@ public:
         std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
         std::exit(3);
     }
+    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
 };
 } // namespace
 

@@ -346,6 +346,20 @@ private slots:
         QVERIFY(Contents(f.store, QStringLiteral("select * from shiqing")).isEmpty());
     }
 
+    void failedInnerOperationUndoesTheOuter()
+    {
+        StoreFixture f;
+        QVERIFY(f.Open());
+        const QString outerError = QStringLiteral("打开提醒表错误");
+        QVERIFY(!f.store.RunOperation(outerError, [&] {
+            AddRow(f.store.Rs(), QStringLiteral("2026-12-06"), QStringLiteral("outer"), QStringLiteral("未完成"));
+            QVERIFY(!f.store.RunOperation(kTaskError, [&] { f.store.Rs().Open(QStringLiteral("select * from nowhere")); }));
+        }));
+        // Both report, and nothing of either stays.
+        QCOMPARE(f.errors.texts(), (QStringList{kTaskError, outerError}));
+        QVERIFY(Contents(f.store, QStringLiteral("select * from shiqing")).isEmpty());
+    }
+
     void aggregateSetIsReadOnly()
     {
         StoreFixture f;

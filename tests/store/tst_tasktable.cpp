@@ -69,6 +69,8 @@ private slots:
         // The copy left behind cannot follow while the moved task is on the next day.
         QVERIFY(!f.store.PostponeTask(day, a));
         QCOMPARE(f.errors.texts(), QStringList{kOnNextDay});
+        QCOMPARE(f.errors.captions(), QStringList{QStringLiteral("提示")});
+        QCOMPARE(f.errors.kinds(), QList<IErrorReporter::Kind>{IErrorReporter::Kind::Information});
         QCOMPARE(Tasks(f.store), moved);
         QVERIFY(f.store.DeleteTask(day.addDays(1), a));
         QVERIFY(f.store.PostponeTask(day, a));
@@ -90,6 +92,8 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
         QVERIFY(!f.store.AddTask(kDay, QStringLiteral("开会"), TaskStates::Done()));
         QCOMPARE(f.errors.texts(), QStringList{kDuplicate});
+        QCOMPARE(f.errors.captions(), QStringList{QStringLiteral("警告")});
+        QCOMPARE(f.errors.kinds(), QList<IErrorReporter::Kind>{IErrorReporter::Kind::Error});
         QCOMPARE(Tasks(f.store),
                  (QStringList{Line("2026-12-06", TaskStates::NotDone(), QStringLiteral("开会")),
                               Line("2026-12-07", TaskStates::NotDone(), QStringLiteral("开会"))}));

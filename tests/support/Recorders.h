@@ -10,12 +10,32 @@
 class ErrorRecorder final : public IErrorReporter
 {
 public:
-    void ReportError(const QString& text) override { m_texts << text; }
+    void ReportError(const QString& text) override
+    {
+        m_texts << text;
+        m_captions << QString();
+    }
+    void ReportMessage(const QString& text, const QString& caption, Kind kind) override
+    {
+        m_texts << text;
+        m_captions << caption;
+        m_kinds << kind;
+    }
     QStringList texts() const { return m_texts; }
-    void clear() { m_texts.clear(); }
+    /// The caption of each text; empty for operation failures, which have none of their own.
+    QStringList captions() const { return m_captions; }
+    QList<Kind> kinds() const { return m_kinds; }
+    void clear()
+    {
+        m_texts.clear();
+        m_captions.clear();
+        m_kinds.clear();
+    }
 
 private:
     QStringList m_texts;
+    QStringList m_captions;
+    QList<Kind> m_kinds;
 };
 
 /// Records the sounds the program plays instead of playing them.
