@@ -1,20 +1,325 @@
 #include "mainwnd/PlannerDlg.h"
 
+#include "app/Clock.h"
+#include "app/PlannerApp.h"
+#include "calendar/WeekNumber.h"
+#include "controls/BalloonTip.h"
+#include "controls/GbkLength.h"
+#include "controls/GifPicture.h"
+#include "mainwnd/PlannerLayout.h"
+#include "store/TaskRecord.h"
+
+#include <QCalendarWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTextCharFormat>
+
+using namespace PlannerLayout;
+
+int g_nTodayTeachWeek = 1;
+int g_nTodayWeekday = 1;
+
+namespace {
+
+const QColor kListBack(238, 238, 238);
+const QColor kListText(0, 0, 200);
+const QColor kPastBack(238, 0, 0);
+// A row's first column longer than this many bytes does not fit and is shown in a tip on click.
+constexpr int kRowTipBytes = 23;
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& name, const QRect& rect)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(rect);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
 
 CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("PlannerDlg"));
     setWindowTitle(QStringLiteral("Kestrum"));
+    setWindowIcon(QIcon(QStringLiteral(":/mainwnd/app.png")));
     setFixedSize(kWidth, kHeight);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    setMouseTracking(true);
 
-    m_pExitButton = new QPushButton(QStringLiteral("×"), this);
-    m_pExitButton->setObjectName(QStringLiteral("exitButton"));
-    m_pExitButton->setToolTip(QStringLiteral("退出"));
-    m_pExitButton->setGeometry(kWidth - 34, 6, 28, 24);
-    connect(m_pExitButton, &QPushButton::clicked, this, &QDialog::accept);
+    m_background.load(QStringLiteral(":/mainwnd/background.png"));
+    for (int i = 0; i < 10; ++i)
+        m_digits[i].load(QStringLiteral(":/mainwnd/digit%1.png").arg(i));
+    m_logo.load(QStringLiteral(":/mainwnd/logo.png"));
+    m_logoHover.load(QStringLiteral(":/mainwnd/logo-hover.png"));
+
+    CreateControls();
+    LoadSchoolCalendar();
+
+    m_dtSelected = Clock::now();
+    m_nTeachWeek = TeachingWeek(m_dtSelected.date(), m_dtTermStart.date());
+    g_nTodayTeachWeek = m_nTeachWeek;
+    g_nTodayWeekday = m_dtSelected.date().dayOfWeek(); // Qt counts Monday 1 .. Sunday 7 as we do
+    {
+        const QSignalBlocker block(m_pCalendar);
+        m_pCalendar->setSelectedDate(m_dtSelected.date());
+    }
+
+    RefreshTaskList();
+    ShowTaskButtons(false);
+}
+
+CPlannerDlg::~CPlannerDlg() = default;
+
+CDataStore& CPlannerDlg::Store() const { return CPlannerApp::Get()->m_dataStore; }
+
+void CPlannerDlg::CreateControls()
+{
+    m_pCalendar = new QCalendarWidget(this);
+    m_pCalendar->setObjectName(QStringLiteral("monthCalendar"));
+    m_pCalendar->setGeometry(kMonthCalendar);
+    m_pCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    m_pCalendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    m_pCalendar->setFirstDayOfWeek(Qt::Sunday);
+    // Calendar colours: a light blue month on a green title bar with dark blue text.
+    QPalette calendarPalette = m_pCalendar->palette();
+    calendarPalette.setColor(QPalette::Base, QColor(191, 219, 255));
+    calendarPalette.setColor(QPalette::AlternateBase, QColor(191, 219, 255));
+    calendarPalette.setColor(QPalette::Window, QColor(191, 219, 255));
+    m_pCalendar->setPalette(calendarPalette);
+    // Six weeks of dates have to fit the place the background leaves for the calendar.
+    if (auto* view = m_pCalendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview")))
+        view->verticalHeader()->setMinimumSectionSize(12);
+    if (QWidget* bar = m_pCalendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
+        // The title bar is painted in the highlight role, its month and year in the
+        // highlighted-text role.
+        QPalette barPalette = bar->palette();
+        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::Window, QPalette::Button})
+            barPalette.setColor(role, QColor(33, 158, 41));
+        for (QPalette::ColorRole role : {QPalette::HighlightedText, QPalette::ButtonText, QPalette::WindowText})
+            barPalette.setColor(role, QColor(0, 0, 153));
+        bar->setPalette(barPalette);
+        for (QWidget* child : bar->findChildren<QWidget*>())
+            child->setPalette(barPalette);
+    }
+    connect(m_pCalendar, &QCalendarWidget::selectionChanged, this, &CPlannerDlg::OnDatePicked);
+
+    m_pList = new QTableWidget(0, 2, this);
+    m_pList->setObjectName(QStringLiteral("taskList"));
+    m_pList->setGeometry(kTaskList);
+    m_pList->horizontalHeader()->hide();
+    m_pList->verticalHeader()->hide();
+    m_pList->verticalHeader()->setMinimumSectionSize(kListRowHeight);
+    m_pList->verticalHeader()->setDefaultSectionSize(kListRowHeight);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pList->setShowGrid(true);
+    m_pList->setWordWrap(false);
+    m_pList->setTextElideMode(Qt::ElideRight);
+    m_pList->viewport()->installEventFilter(this);
+    connect(m_pList->verticalScrollBar(), &QScrollBar::valueChanged, this, &CPlannerDlg::PlaceMarker);
+
+    m_pMarker = new CGifPicture(this);
+    m_pMarker->setObjectName(QStringLiteral("inProgressMarker"));
+    m_pMarker->LoadFromResource(167, QStringLiteral("GIF"));
+    m_pMarker->hide();
+
+    m_pLogo = new QLabel(this);
+    m_pLogo->setObjectName(QStringLiteral("logo"));
+    m_pLogo->setGeometry(kLogo);
+    m_pLogo->setPixmap(m_logo);
+    m_pLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_pDeleteButton = MakeButton(this, QStringLiteral("删除事情"), QStringLiteral("deleteButton"), ButtonRect(0));
+    m_pStatsButton = MakeButton(this, QStringLiteral("事情统计"), QStringLiteral("statsButton"), ButtonRect(0));
+    m_pPostponeButton = MakeButton(this, QStringLiteral("推迟事情"), QStringLiteral("postponeButton"), ButtonRect(1));
+    m_pProgramsButton = MakeButton(this, QStringLiteral("常用软件"), QStringLiteral("programsButton"), ButtonRect(1));
+    m_pStateButton = MakeButton(this, QStringLiteral("更改状态"), QStringLiteral("stateButton"), ButtonRect(2));
+    MakeButton(this, QStringLiteral("查询事情"), QStringLiteral("queryButton"), ButtonRect(3));
+    MakeButton(this, QStringLiteral("节日设置"), QStringLiteral("holidayButton"), ButtonRect(4));
+    MakeButton(this, QStringLiteral("系统设置"), QStringLiteral("settingsButton"), ButtonRect(5));
+    QPushButton* tray = MakeButton(this, QStringLiteral(">>"), QStringLiteral("trayButton"), kTrayButton);
+    m_pExitButton = MakeButton(this, QStringLiteral("×"), QStringLiteral("exitButton"), kExitButton);
+    m_pExitButton->setDefault(true); // Enter leads to the exit question too
+    QPushButton* timetable = MakeButton(this, QString(), QStringLiteral("timetableButton"), SmallButtonRect(0));
+    QPushButton* reminders = MakeButton(this, QString(), QStringLiteral("remindersButton"), SmallButtonRect(1));
+    QPushButton* accounts = MakeButton(this, QString(), QStringLiteral("accountsButton"), SmallButtonRect(2));
+    timetable->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    reminders->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    accounts->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    for (QPushButton* small : {timetable, reminders, accounts})
+        small->setIconSize(QSize(24, 24));
+
+    connect(m_pDeleteButton, &QPushButton::clicked, this, &CPlannerDlg::OnDeleteTask);
+    connect(m_pPostponeButton, &QPushButton::clicked, this, &CPlannerDlg::OnPostponeTask);
+    connect(m_pStateButton, &QPushButton::clicked, this, &CPlannerDlg::OnChangeState);
+    connect(m_pExitButton, &QPushButton::clicked, this, &CPlannerDlg::OnExit);
+
+    m_pTip = new CBalloonTip(this);
+    m_pTip->setObjectName(QStringLiteral("balloonTip"));
+    m_pTip->SetIcon(QIcon(QStringLiteral(":/mainwnd/hint.png")));
+    m_pTip->AddTool(tray, QStringLiteral("最小化到系统托盘"));
+    m_pTip->AddTool(m_pExitButton, QStringLiteral("退出系统"));
+    m_pTip->AddTool(timetable, QStringLiteral("显示课程表"));
+    m_pTip->AddTool(reminders, QStringLiteral("设置定时提醒"));
+    m_pTip->AddTool(accounts, QStringLiteral("Pennova 个人记账本\n------------------------\n"
+                                             "感谢您使用Ormel工作室的软件\n------------------------\n"
+                                             "注意第一次使用时注册一个\n自己的用户名及密码"));
+}
+
+void CPlannerDlg::LoadSchoolCalendar()
+{
+    QDateTime start, end;
+    if (Store().LoadSchoolCalendar(start, end)) {
+        m_dtTermStart = start;
+        m_dtTermEnd = end;
+    }
+    const QSignalBlocker block(m_pCalendar);
+    // A reversed term is stored as the user gave it; the calendar then offers what Qt makes
+    // of the reversed range (a single day), as a reminder to correct it.
+    m_pCalendar->setDateRange(m_dtTermStart.date(), m_dtTermEnd.date());
+}
+
+void CPlannerDlg::ShowTaskButtons(bool bShow)
+{
+    m_pDeleteButton->setVisible(bShow);
+    m_pPostponeButton->setVisible(bShow);
+    m_pStateButton->setVisible(bShow);
+    m_pStatsButton->setVisible(!bShow);
+    m_pProgramsButton->setVisible(!bShow);
+}
+
+bool CPlannerDlg::IsEditableDate() const { return m_dtSelected.msecsTo(Clock::now()) <= 86400LL * 1000; }
+
+QString CPlannerDlg::RowText(int nRow, int nColumn) const
+{
+    const QTableWidgetItem* item = m_pList->item(nRow, nColumn);
+    return item ? item->text() : QString();
+}
+
+QString CPlannerDlg::TaskContentOfRow(int nRow) const
+{
+    const QString text = RowText(nRow, 0);
+    const qsizetype mark = text.indexOf(u'、');
+    return mark < 0 ? text : text.mid(mark + 1);
+}
+
+void CPlannerDlg::PickDate(const QDate& date) { m_pCalendar->setSelectedDate(date); }
+
+void CPlannerDlg::OnDatePicked()
+{
+    m_dtSelected = QDateTime(m_pCalendar->selectedDate(), QTime(0, 0));
+    m_nTeachWeek = TeachingWeek(m_dtSelected.date(), m_dtTermStart.date());
+    update();
+    RefreshTaskList();
+    // A chosen row belongs to the date it was chosen on: no command may act on the row at the
+    // same position of another date.
+    ClearChosenTask();
+}
+
+void CPlannerDlg::ClearChosenTask()
+{
+    m_nSelTask = -1;
+    m_pList->clearSelection();
+    ShowTaskButtons(false);
+}
+
+void CPlannerDlg::RefreshTaskList()
+{
+    const bool editable = IsEditableDate();
+    m_pList->setRowCount(0);
+    QPalette palette = m_pList->palette();
+    palette.setColor(QPalette::Base, kListBack);
+    palette.setColor(QPalette::Text, editable ? kListText : Qt::white);
+    m_pList->setPalette(palette);
+
+    m_nTaskCount = Store().CountTasksOnDay(m_dtSelected.date());
+    // Past fourteen rows the scroll bar takes its place from the first column.
+    // The list's inner width, scroll bar included: it is the same before the list is first shown.
+    const int w = m_pList->contentsRect().width();
+    const int s = m_nTaskCount > kListVisibleRows ? 16 : 0;
+    m_pList->setColumnWidth(0, (3 * w) / 4 - s + 10);
+    m_pList->setColumnWidth(1, w / 4 - 10);
+
+    m_nMarkerRow = -1;
+    QStringList contents, states;
+    if (m_nTaskCount < 1 || !Store().ListTasksOfDay(m_dtSelected.date(), contents, states)) {
+        PlaceMarker();
+        return;
+    }
+    m_pList->setRowCount(int(contents.size()));
+    int nInProgress = -1;
+    for (int i = 0; i < contents.size(); ++i) {
+        auto* content = new QTableWidgetItem(QString::asprintf(" %2d", i + 1) + u'、' + contents[i]);
+        auto* state = new QTableWidgetItem(states.value(i));
+        for (QTableWidgetItem* item : {content, state}) {
+            item->setForeground(editable ? kListText : QColor(Qt::white));
+            if (!editable)
+                item->setBackground(kPastBack);
+        }
+        m_pList->setItem(i, 0, content);
+        m_pList->setItem(i, 1, state);
+        if (states.value(i) == TaskStates::InProgress())
+            nInProgress = i;
+    }
+    m_nMarkerRow = editable ? nInProgress : -1;
+    PlaceMarker();
+}
+
+void CPlannerDlg::PlaceMarker()
+{
+    // The marker stands beside its row as the list really draws it, whatever the font and
+    // however far the list is scrolled; a row scrolled out of sight takes its marker along.
+    const QRect row = m_nMarkerRow >= 0 ? m_pList->visualRect(m_pList->model()->index(m_nMarkerRow, 0)) : QRect();
+    const QRect viewport = m_pList->viewport()->rect();
+    if (row.isNull() || !viewport.contains(row.center())) {
+        m_pMarker->Stop();
+        m_pMarker->hide();
+        return;
+    }
+    const QPoint centre = m_pList->viewport()->mapTo(this, row.center());
+    m_pMarker->setGeometry(kMarkerLeft, centre.y() - kMarkerSize / 2, kMarkerSize, kMarkerSize);
+    m_pMarker->show();
+    m_pMarker->Start();
+}
+
+void CPlannerDlg::OnListClick(int nRow, const QPoint& globalPos)
+{
+    m_nSelTask = -1;
+    if (nRow >= 0 && nRow <= m_nTaskCount - 1 && IsEditableDate()) {
+        ShowTaskButtons(true);
+        m_nSelTask = nRow;
+    } else {
+        ShowTaskButtons(false);
+        m_pStatsButton->setFocus();
+    }
+    const QString text = RowText(nRow, 0);
+    if (GbkLength(text) > kRowTipBytes)
+        m_pTip->ShowAt(text, globalPos);
+}
+
+bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pList->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton)
+                OnListClick(m_pList->rowAt(int(mouse->position().y())), mouse->globalPosition().toPoint());
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            OnListDoubleClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CPlannerDlg::Activate()
@@ -23,13 +328,4 @@ void CPlannerDlg::Activate()
     show();
     raise();
     activateWindow();
-}
-
-void CPlannerDlg::paintEvent(QPaintEvent* event)
-{
-    QDialog::paintEvent(event);
-    if (!m_bPainted) {
-        m_bPainted = true;
-        emit FirstPainted();
-    }
 }

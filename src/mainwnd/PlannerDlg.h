@@ -1,22 +1,63 @@
 #pragma once
 
+#include "calendar/LunarCalendar.h"
+
+#include <QDateTime>
 #include <QDialog>
+#include <QPixmap>
 
+class CBalloonTip;
+class CDataStore;
+class CGifPicture;
+class QCalendarWidget;
+class QLabel;
 class QPushButton;
+class QTableWidget;
 
-/// The main window: a fixed-size dialog that runs from start-up to exit.
+/// The teaching week and weekday (1 Monday .. 7 Sunday) of the current date, for the timetable.
+extern int g_nTodayTeachWeek;
+extern int g_nTodayWeekday;
+
+/// The main window: a month calendar limited to the school term, and for the picked date its
+/// tasks, the task in progress, the lunar date, the holidays and the teaching week. It runs
+/// from start-up to exit.
 class CPlannerDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 730;
-    static constexpr int kHeight = 520;
-
     explicit CPlannerDlg(QWidget* parent = nullptr);
+    ~CPlannerDlg() override;
 
-    /// Brings the window to the front, also out of the minimised state (a second copy of the
-    /// program asks for this).
+    /// Re-reads the tasks of the shown date into the list and places the in-progress marker.
+    void RefreshTaskList();
+    /// Shows the delete, postpone and change-state buttons (hiding statistics and program
+    /// list, which share their places), or the reverse.
+    void ShowTaskButtons(bool bShow);
+    /// True for today and later dates: only their tasks can be changed.
+    bool IsEditableDate() const;
+    /// The content of a row: its first column without the number, up to the first "、".
+    QString TaskContentOfRow(int nRow) const;
+    /// Picks \a date as if the user had clicked it on the calendar.
+    void PickDate(const QDate& date);
+
+    /// Brings the window to the front, also out of the minimised state.
     void Activate();
+
+    // Day view state.
+    QDateTime m_dtSelected;
+    QDateTime m_dtTermStart{QDate(2008, 1, 1), QTime(0, 0)};
+    QDateTime m_dtTermEnd{QDate(2009, 1, 1), QTime(0, 0)};
+    int m_nTeachWeek = 1;
+    HolidayKey m_strLunarKey = QStringLiteral("0101");
+    int m_nTaskCount = 0;
+    int m_nSelTask = -1;
+    QString m_strNewState;
+    bool m_bInTray = false;
+
+    /// The holiday lines of the shown date, as painted ("★_^-^) name\r\n" per holiday).
+    QString HolidayText();
+    /// The row beside which the in-progress marker stands, or -1 when it is hidden.
+    int MarkerRow() const { return m_nMarkerRow; }
 
 signals:
     /// Emitted once, when the window has been painted for the first time.
@@ -24,8 +65,48 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Esc asks the exit question like every other way out.
+    void reject() override;
 
 private:
+    void CreateControls();
+    void LoadSchoolCalendar();
+    void OnDatePicked();
+    void OnListClick(int nRow, const QPoint& globalPos);
+    void PlaceMarker();
+    void OnSchoolHot();
+    void OnAddHot();
+    void OnAbout();
+
+    // Task commands and exit (TaskCommands.cpp).
+    void OnDeleteTask();
+    void OnPostponeTask();
+    void OnChangeState();
+    void OnListDoubleClick();
+    void OnExit();
+    void ClearChosenTask();
+
+    CDataStore& Store() const;
+    QString RowText(int nRow, int nColumn) const;
+
+    QCalendarWidget* m_pCalendar = nullptr;
+    QTableWidget* m_pList = nullptr;
+    CGifPicture* m_pMarker = nullptr;
+    QLabel* m_pLogo = nullptr;
+    CBalloonTip* m_pTip = nullptr;
+    QPushButton* m_pDeleteButton = nullptr;
+    QPushButton* m_pPostponeButton = nullptr;
+    QPushButton* m_pStateButton = nullptr;
+    QPushButton* m_pStatsButton = nullptr;
+    QPushButton* m_pProgramsButton = nullptr;
     QPushButton* m_pExitButton = nullptr;
+    QPixmap m_background;
+    QPixmap m_digits[10];
+    QPixmap m_logo, m_logoHover;
+    int m_nMarkerRow = -1;
     bool m_bPainted = false;
 };

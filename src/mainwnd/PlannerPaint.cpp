@@ -1,0 +1,146 @@
+// The main window's background: painting, the pointer hints over the hot areas, and the
+// dialogs the hot areas open.
+#include "app/Appearance.h"
+#include "app/Clock.h"
+#include "app/PlannerApp.h"
+#include "calendar/SchoolCalendarDlg.h"
+#include "calendar/WeekNumber.h"
+#include "controls/BalloonTip.h"
+#include "mainwnd/AboutDlg.h"
+#include "mainwnd/AddTaskDlg.h"
+#include "mainwnd/PlannerDlg.h"
+#include "mainwnd/PlannerLayout.h"
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace PlannerLayout;
+
+namespace {
+
+// Text sizes are given in points and turned into pixels with the screen's vertical resolution.
+QFont SongFont(const QWidget* widget, int points, int weight)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(points * widget->logicalDpiY() / 72);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+} // namespace
+
+QString CPlannerDlg::HolidayText()
+{
+    QString text;
+    CDataStore& store = Store();
+    QStringList names;
+    if (store.CountSolarHolidays(m_dtSelected.date()) > 0 && store.GetSolarHolidayNames(m_dtSelected.date(), names)) {
+        for (const QString& name : std::as_const(names))
+            text += QStringLiteral("★_^-^) ") + name + QStringLiteral("\r\n");
+    }
+    names.clear();
+    if (store.CountLunarHolidays(m_strLunarKey) > 0 && store.GetLunarHolidayNames(m_strLunarKey, names)) {
+        for (const QString& name : std::as_const(names))
+            text += QStringLiteral("▲_^-^) ") + name + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void CPlannerDlg::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+
+    // The teaching week, always with two digits.
+    const int week = std::clamp(m_nTeachWeek, 0, 99);
+    painter.drawPixmap(kWeekTens, m_digits[week / 10]);
+    painter.drawPixmap(kWeekOnes, m_digits[week % 10]);
+
+    // The lunar date: dark green over a white shadow.
+    const LunarDate lunar = SolarToLunar(m_dtSelected.date());
+    m_strLunarKey = lunar.strKey;
+    painter.setFont(SongFont(this, 11, 700));
+    const int lunarFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    painter.setPen(Qt::white);
+    painter.drawText(kLunarShadow, lunarFlags, lunar.strText);
+    painter.setPen(QColor(0, 92, 0));
+    painter.drawText(kLunarText, lunarFlags, lunar.strText);
+
+    // The holidays of the date (the lunar key was set just above, for the same date).
+    QString holidays = HolidayText();
+    holidays.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    painter.setFont(SongFont(this, 10, 400));
+    painter.setPen(QColor(0, 0, 200));
+    painter.drawText(kHolidays, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, holidays);
+
+    if (!m_bPainted) {
+        m_bPainted = true;
+        emit FirstPainted();
+    }
+}
+
+void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    m_pTip->RelayEvent(event);
+    const QPoint pt = event->position().toPoint();
+    if (kLogo.contains(pt)) {
+        m_pLogo->setPixmap(m_logoHover);
+        setCursor(Qt::PointingHandCursor);
+        if (pt.y() > kLogo.top() + 30)
+            m_pTip->ShowAt(QStringLiteral("关于Ormel工作室"));
+        return;
+    }
+    m_pLogo->setPixmap(m_logo);
+    if (kSchoolHot.contains(pt)) {
+        setCursor(Qt::PointingHandCursor);
+        m_pTip->ShowAt(QStringLiteral("点击设置校历"));
+    } else if (kAddHot.contains(pt)) {
+        setCursor(Qt::PointingHandCursor);
+        m_pTip->ShowAt(QStringLiteral("点击增加要做的事情"));
+    } else {
+        unsetCursor();
+    }
+}
+
+void CPlannerDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_pTip->RelayEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pt = event->position().toPoint();
+    if (kLogo.contains(pt))
+        OnAbout();
+    else if (kSchoolHot.contains(pt))
+        OnSchoolHot();
+    else if (kAddHot.contains(pt))
+        OnAddHot();
+}
+
+void CPlannerDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+    m_pLogo->setPixmap(m_logo);
+}
+
+void CPlannerDlg::OnSchoolHot()
+{
+    CSchoolCalendarDlg dlg(m_dtTermStart.date(), m_dtTermEnd.date(), this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    LoadSchoolCalendar();
+    // From here the view shows the week of the current date until the next date pick.
+    m_nTeachWeek = TeachingWeek(Clock::today(), m_dtTermStart.date());
+    g_nTodayTeachWeek = m_nTeachWeek;
+    update();
+}
+
+void CPlannerDlg::OnAddHot()
+{
+    CAddTaskDlg dlg(m_dtSelected, this);
+    dlg.exec();
+    RefreshTaskList();
+}
