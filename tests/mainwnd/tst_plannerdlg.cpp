@@ -3,6 +3,7 @@
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "app/PlannerApp.h"
+#include "controls/BalloonTip.h"
 #include "controls/GifPicture.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerLayout.h"
@@ -346,6 +347,66 @@ private slots:
         QCOMPARE(early.copy(QRect(PlannerLayout::kWeekTens, zero.size())), zero);
         QCOMPARE(early.copy(QRect(PlannerLayout::kWeekOnes, three.size())), three);
         QCOMPARE(g_nTodayTeachWeek, 15); // a date pick leaves today's week alone
+    }
+
+    // " 1、" and the content: 23 bytes fit the column, 24 do not and show whole in a tip.
+    void longRowsShowInATip_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("tip");
+        QTest::newRow("23 bytes") << QStringLiteral("九个汉字的事情内容") << false;
+        QTest::newRow("24 bytes") << QStringLiteral("九个汉字的事情内容x") << true;
+    }
+    void longRowsShowInATip()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, tip);
+        QVERIFY(Store().AddTask(kToday, content, TaskStates::NotDone()));
+        Open();
+        auto* balloon = m_dlg->findChild<CBalloonTip*>(QStringLiteral("balloonTip"));
+        ClickRow(0);
+        QTest::qWait(CBalloonTip::kShowDelayMs * 4);
+        QCOMPARE(balloon->isVisible(), tip);
+        if (tip)
+            QCOMPARE(balloon->GetText(), QStringLiteral("  1、") + content);
+    }
+
+    void hotAreasGiveHints_data()
+    {
+        QTest::addColumn<QPoint>("where");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("school") << PlannerLayout::kSchoolHot.center() << QStringLiteral("点击设置校历");
+        QTest::newRow("add") << PlannerLayout::kAddHot.center() << QStringLiteral("点击增加要做的事情");
+        QTest::newRow("logo, lower part") << QPoint(650, 100) << QStringLiteral("关于Ormel工作室");
+    }
+    void hotAreasGiveHints()
+    {
+        QFETCH(QPoint, where);
+        QFETCH(QString, hint);
+        Open();
+        QTest::mouseMove(m_dlg.get(), where);
+        QTRY_COMPARE(m_dlg->findChild<CBalloonTip*>(QStringLiteral("balloonTip"))->GetText(), hint);
+        QCOMPARE(m_dlg->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void schoolCalendarResetsTheTerm()
+    {
+        Open();
+        m_dlg->PickDate(QDate(2026, 9, 14));
+        QCOMPARE(m_dlg->m_nTeachWeek, 3);
+        WhenModal<QDialog>([](QDialog* dlg) {
+            dlg->findChild<QDateEdit*>(QStringLiteral("startPicker"))->setDate(QDate(2026, 11, 30));
+            dlg->findChild<QDateEdit*>(QStringLiteral("endPicker"))->setDate(QDate(2027, 2, 5));
+            Click(dlg, "okButton");
+        });
+        QTest::mouseClick(m_dlg.get(), Qt::LeftButton, {}, PlannerLayout::kSchoolHot.center());
+        QCOMPARE(m_dlg->m_dtTermStart, QDateTime(QDate(2026, 11, 30), QTime(0, 0)));
+        auto* calendar = m_dlg->findChild<QCalendarWidget*>(QStringLiteral("monthCalendar"));
+        QCOMPARE(calendar->minimumDate(), QDate(2026, 11, 30));
+        QCOMPARE(calendar->maximumDate(), QDate(2027, 2, 5));
+        // The view now shows the week of today in the new term: its second week.
+        QCOMPARE(m_dlg->m_nTeachWeek, 2);
+        QCOMPARE(g_nTodayTeachWeek, 2);
     }
 
     void exitResetsOnlyTheShownDatesTaskInProgress()
