@@ -10,6 +10,7 @@
 // process is printed beside it. Every figure is the median over the rounds, and every ratio
 // pairs a measurement with the baseline taken in the same round.
 
+#include "BenchTaskDatabase.h"
 #include "app/ErrorReporter.h"
 #include "store/DataStore.h"
 #include "store/Schema.h"
@@ -64,52 +65,9 @@ void Fail(const QString& what)
     std::exit(1);
 }
 
-// Contents look like a planner's: short phrases, about one in twenty mentioning a meeting,
-// inserted in random day order so that table order and date order differ as they do in use.
 bool BuildDatabase(const QString& path)
 {
-    if (!Schema::CreateDatabaseFile(path, QDate(2025, 9, 1), QDate(2026, 1, 31), nullptr))
-        return false;
-    const QStringList phrases = {
-        QStringLiteral("买菜"),         QStringLiteral("跑步五公里"), QStringLiteral("读书笔记"),
-        QStringLiteral("给妈妈打电话"), QStringLiteral("备课"),       QStringLiteral("批改作业"),
-        QStringLiteral("交电费"),       QStringLiteral("写周报"),     QStringLiteral("去银行"),
-        QStringLiteral("整理房间"),     QStringLiteral("复习英语"),   QStringLiteral("看牙医"),
-        QStringLiteral("洗车"),         QStringLiteral("准备演讲稿"), QStringLiteral("修自行车"),
-        QStringLiteral("寄快递"),       QStringLiteral("订机票"),     QStringLiteral("浇花"),
-        QStringLiteral("练字"),
-    };
-    const QStringList meetings = {QStringLiteral("部门会议"), QStringLiteral("家长会议记录"),
-                                  QStringLiteral("项目会议 'A'")};
-    const QStringList states = {QStringLiteral("未完成"), QStringLiteral("已完成"), QStringLiteral("已推迟"),
-                                QStringLiteral("进行中")};
-    const int days = int(kFirstDay.daysTo(kLastDay)) + 1;
-    QRandomGenerator random(20240601);
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("build"));
-        db.setDatabaseName(path);
-        if (db.open() && db.transaction()) {
-            QSqlQuery insert(db);
-            insert.prepare(QStringLiteral("INSERT INTO shiqing (date, content, state) VALUES (?, ?, ?)"));
-            ok = true;
-            for (int i = 0; i < kTasks && ok; ++i) {
-                const QDate day = kFirstDay.addDays(random.bounded(days));
-                const QString& phrase = random.bounded(20) == 0
-                                            ? meetings[random.bounded(int(meetings.size()))]
-                                            : phrases[random.bounded(int(phrases.size()))];
-                const int s = random.bounded(100);
-                insert.bindValue(0, day.toString(QStringLiteral("yyyy-MM-dd")));
-                insert.bindValue(1, QString(phrase + u' ' + QString::number(i)));
-                insert.bindValue(2, states[s < 40 ? 0 : s < 80 ? 1 : s < 95 ? 2 : 3]);
-                ok = insert.exec();
-            }
-            ok = ok && db.commit();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("build"));
-    return ok;
+    return BenchData::BuildTaskDatabase(path, kTasks, kFirstDay, kLastDay, QDate(2025, 9, 1), QDate(2026, 1, 31));
 }
 
 struct ShellRun

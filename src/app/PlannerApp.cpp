@@ -136,7 +136,8 @@ void CPlannerApp::RunMainWindow()
                                                        std::chrono::steady_clock::now().time_since_epoch())
                                                        .count()));
             std::fflush(stdout);
-            QMetaObject::invokeMethod(&dlg, &QDialog::reject, Qt::QueuedConnection);
+            // Straight out, without the exit question.
+            QMetaObject::invokeMethod(&dlg, [&dlg] { dlg.done(QDialog::Rejected); }, Qt::QueuedConnection);
         });
     }
     dlg.exec();
