@@ -1,13 +1,17 @@
 #include "app/Appearance.h"
 #include "app/PlannerApp.h"
+#include "mainwnd/PlannerArt.h"
 #include "store/DataStore.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    // Loading the database driver, and decoding the main window's pictures once the
+    // application object exists, go on in parallel with the rest of start-up.
     const auto driverLoaded = CDataStore::PreloadDriver();
     QApplication app(argc, argv);
+    PlannerArt::Preload();
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));
     Appearance::ApplyChineseLook(app);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QMutex>
 #include <QPainter>
 #include <chrono>
@@ -68,14 +69,19 @@ CGifPicture::~CGifPicture()
 
 QString CGifPicture::ResourcePath(int nId, const QString& strType)
 {
-    const QString strName = QString::number(nId) + u'.' + strType.toLower();
-    QDirIterator it(QStringLiteral(":/"), QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(strName, Qt::CaseInsensitive) == 0)
-            return it.filePath();
-    }
-    return {};
+    // The resources are fixed when the program is built: walk them once, not at every load.
+    static const QHash<QString, QString> index = [] {
+        QHash<QString, QString> names;
+        QDirIterator it(QStringLiteral(":/"), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const QString key = it.fileName().toLower();
+            if (!names.contains(key)) // the first of equal names wins
+                names.insert(key, it.filePath());
+        }
+        return names;
+    }();
+    return index.value((QString::number(nId) + u'.' + strType).toLower());
 }
 
 bool CGifPicture::LoadFromResource(int nId, const QString& strType)

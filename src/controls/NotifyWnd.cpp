@@ -47,6 +47,23 @@ CNotifyWnd::CNotifyWnd(QWidget* pParent)
     m_rcWindow = QRect(rcScreen.right() + 1 - kWidth, rcScreen.bottom() + 1 - 30, kWidth, kHeight);
     setGeometry(m_rcWindow);
 
+    m_fontText = NoticeFont(QFont::Normal);
+    m_fontCountdown = NoticeFont(QFont::Black);
+
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("notifyPicture"));
+    m_picture->setGeometry(23, 50, 115, 82);
+    m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_picture->hide();
+}
+
+void CNotifyWnd::LoadPictures()
+{
+    // The pop-up lives hidden from start-up on; its pictures wait for the first notice, so
+    // that the program's start does not pay for them.
+    if (m_bPicturesLoaded)
+        return;
+    m_bPicturesLoaded = true;
     const QImage shape = LoadArt(191).toImage().convertToFormat(QImage::Format_RGB32);
     // The pixels matching the colour come out of createMaskFromColor as color0 bits in this
     // mode, and a widget mask leaves those out.
@@ -55,16 +72,7 @@ CNotifyWnd::CNotifyWnd(QWidget* pParent)
     m_background = LoadArt(192);
     m_frames[0] = LoadArt(197);
     m_frames[1] = LoadArt(196);
-
-    m_fontText = NoticeFont(QFont::Normal);
-    m_fontCountdown = NoticeFont(QFont::Black);
-
-    m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("notifyPicture"));
-    m_picture->setGeometry(23, 50, 115, 82);
     m_picture->setPixmap(m_frames[0]);
-    m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_picture->hide();
 }
 
 void CNotifyWnd::ShowNotice(const QString& strText, bool bAutoClose, int nSeconds, bool bAnimate)
@@ -73,6 +81,7 @@ void CNotifyWnd::ShowNotice(const QString& strText, bool bAutoClose, int nSecond
     m_bAutoClose = bAutoClose;
     m_nSeconds = nSeconds;
     m_bAnimate = bAnimate;
+    LoadPictures();
     if (isVisible())
         update();
     show();
@@ -87,6 +96,7 @@ QString CNotifyWnd::GetCountdownText() const
 
 void CNotifyWnd::showEvent(QShowEvent* pEvent)
 {
+    LoadPictures();
     QWidget::showEvent(pEvent);
     if (pEvent->spontaneous())
         return;

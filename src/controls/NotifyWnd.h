@@ -69,6 +69,7 @@ private:
     void SlideDownTick();
     void AnimationTick();
     void CloseNow();
+    void LoadPictures();
 
     QString m_strText;
     bool m_bAutoClose = true;
@@ -85,6 +86,7 @@ private:
     QPixmap m_background;
     QPixmap m_frames[2];
     QLabel* m_picture = nullptr;
+    bool m_bPicturesLoaded = false;
     QString m_strSoundFile;
     QBasicTimer m_timers[4];
 };

@@ -6,6 +6,7 @@
 #include "controls/BalloonTip.h"
 #include "controls/GbkLength.h"
 #include "controls/GifPicture.h"
+#include "mainwnd/PlannerArt.h"
 #include "mainwnd/PlannerLayout.h"
 #include "store/TaskRecord.h"
 
@@ -54,11 +55,12 @@ CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
                    Qt::WindowCloseButtonHint);
     setMouseTracking(true);
 
-    m_background.load(QStringLiteral(":/mainwnd/background.png"));
+    const PlannerArt art = PlannerArt::Take();
+    m_background = QPixmap::fromImage(art.background);
     for (int i = 0; i < 10; ++i)
-        m_digits[i].load(QStringLiteral(":/mainwnd/digit%1.png").arg(i));
-    m_logo.load(QStringLiteral(":/mainwnd/logo.png"));
-    m_logoHover.load(QStringLiteral(":/mainwnd/logo-hover.png"));
+        m_digits[i] = QPixmap::fromImage(art.digits[i]);
+    m_logo = QPixmap::fromImage(art.logo);
+    m_logoHover = QPixmap::fromImage(art.logoHover);
 
     CreateControls();
     LoadSchoolCalendar();

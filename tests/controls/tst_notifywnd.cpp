@@ -256,6 +256,7 @@ void TestNotifyWnd::closeWhileRisingGoesBack()
 void TestNotifyWnd::shapeLeavesOutBlack()
 {
     CNotifyWnd wnd;
+    wnd.ShowNotice(QStringLiteral("形状"), true, 5, false); // the shape comes with the first notice
     const QRegion shape = wnd.mask();
     QVERIFY(!shape.isEmpty());
     QVERIFY(!shape.contains(QPoint(0, 0)));     // above the panel, left of the tab
