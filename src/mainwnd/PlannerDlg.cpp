@@ -55,13 +55,6 @@ CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
                    Qt::WindowCloseButtonHint);
     setMouseTracking(true);
 
-    const PlannerArt art = PlannerArt::Take();
-    m_background = QPixmap::fromImage(art.background);
-    for (int i = 0; i < 10; ++i)
-        m_digits[i] = QPixmap::fromImage(art.digits[i]);
-    m_logo = QPixmap::fromImage(art.logo);
-    m_logoHover = QPixmap::fromImage(art.logoHover);
-
     CreateControls();
     LoadSchoolCalendar();
 
@@ -76,6 +69,16 @@ CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
 
     RefreshTaskList();
     ShowTaskButtons(false);
+
+    // The pictures are wanted only for painting: taking them last gives their decoding, which
+    // started with the program, the most time to finish.
+    const PlannerArt art = PlannerArt::Take();
+    m_background = QPixmap::fromImage(art.background);
+    for (int i = 0; i < 10; ++i)
+        m_digits[i] = QPixmap::fromImage(art.digits[i]);
+    m_logo = QPixmap::fromImage(art.logo);
+    m_logoHover = QPixmap::fromImage(art.logoHover);
+    m_pLogo->setPixmap(m_logo);
 }
 
 CPlannerDlg::~CPlannerDlg() = default;
@@ -138,7 +141,6 @@ void CPlannerDlg::CreateControls()
     m_pLogo = new QLabel(this);
     m_pLogo->setObjectName(QStringLiteral("logo"));
     m_pLogo->setGeometry(kLogo);
-    m_pLogo->setPixmap(m_logo);
     m_pLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     m_pDeleteButton = MakeButton(this, QStringLiteral("删除事情"), QStringLiteral("deleteButton"), ButtonRect(0));
