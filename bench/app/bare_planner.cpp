@@ -1,40 +1,17 @@
 // The baseline for the full main window: a bare Qt program that shows a dialog with a month
 // calendar and a two-column list. Prints the monotonic clock when the dialog is first painted,
 // then ends.
+#include "FirstPaintDialog.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QDialog>
 #include <QPushButton>
 #include <QTableWidget>
-#include <chrono>
-#include <cstdio>
-
-namespace {
-class Dialog : public QDialog
-{
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QDialog::paintEvent(event);
-        if (!m_bReported) {
-            m_bReported = true;
-            std::printf("first-paint %lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                                                         std::chrono::steady_clock::now().time_since_epoch())
-                                                                         .count()));
-            std::fflush(stdout);
-            QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
-        }
-    }
-
-private:
-    bool m_bReported = false;
-};
-} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    Dialog dialog;
+    FirstPaintDialog dialog;
     dialog.setWindowTitle(QStringLiteral("Kestrum"));
     dialog.setFixedSize(730, 440);
     auto* calendar = new QCalendarWidget(&dialog);
