@@ -1,6 +1,6 @@
 // Shows the grid and the pie chart filled the way the query and statistics windows fill
 // them, saves pictures of them and prints the grid, for looking at by eye:
-//   controls_demo OUTPUT_FOLDER [--wait]
+//   grid-pie-shots OUTPUT_FOLDER [--wait]
 // writes grid.png, grid-scrolled.png, pie.png, pie-turned.png and grid.pdf.
 
 #include "DialogRecorder.h"
@@ -74,6 +74,7 @@ int main(int argc, char* argv[])
     if (argc < 2)
         return 2;
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
     const QList<QPixmap> images = StateImages();
 
     QWidget window;

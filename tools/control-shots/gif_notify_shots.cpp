@@ -1,7 +1,7 @@
 // Puts the notice pop-up, a balloon tip and the animated pictures on the screen and saves
 // pictures of the screen, so that their look can be checked by eye:
 //
-//     xvfb-run -a -s "-screen 0 1024x768x24" gif_notify_demo /tmp/kestrum-shots
+//     xvfb-run -a -s "-screen 0 1024x768x24" gif-notify-shots /tmp/kestrum-shots
 
 #include "controls/BalloonTip.h"
 #include "controls/GifPicture.h"
