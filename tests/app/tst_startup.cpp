@@ -210,19 +210,6 @@ private slots:
         QCOMPARE(messages.count(), 1);
     }
 
-    void activationReachesTheRunningCopy()
-    {
-        QTemporaryDir dir;
-        CSingleInstance running(dir.path());
-        QVERIFY(running.Acquire());
-        QSignalSpy spy(&running, &CSingleInstance::ActivationRequested);
-        QTRY_VERIFY(running.IsListening());
-        CSingleInstance later(dir.path());
-        QVERIFY(!later.Acquire());
-        QVERIFY(later.SignalRunningInstance());
-        QVERIFY(spy.wait(3000));
-    }
-
     void guardOfCrashedCopyDoesNotBlock()
     {
         QTemporaryDir dir;

@@ -11,14 +11,6 @@
 using DialogMaker = std::function<QDialog*()>;
 Q_DECLARE_METATYPE(DialogMaker)
 
-namespace {
-QWidget* Under(QWidget& dlg, const QPoint& where)
-{
-    QWidget* child = dlg.childAt(where);
-    return child ? child : &dlg;
-}
-} // namespace
-
 class TestAboutDlg : public QObject
 {
     Q_OBJECT
@@ -35,55 +27,46 @@ private slots:
         QVERIFY(strip->IsPlaying());
     }
 
-    void doubleClickCloses_data()
+    // "acts": a double click closes the box; a drag moves it, wherever it is grabbed.
+    void mouse_data()
     {
+        QTest::addColumn<bool>("drag");
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<QPoint>("where");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("left on the picture") << Qt::LeftButton << QPoint(240, 100) << true;
-        QTest::newRow("left on the strip") << Qt::LeftButton << QPoint(240, 260) << true;
-        QTest::newRow("right") << Qt::RightButton << QPoint(240, 100) << false;
+        QTest::addColumn<bool>("acts");
+        auto row = [](const char* name, bool drag, Qt::MouseButton button, QPoint where, bool acts) {
+            QTest::newRow(name) << drag << button << where << acts;
+        };
+        row("double click, left on the picture", false, Qt::LeftButton, {240, 100}, true);
+        row("double click, left on the strip", false, Qt::LeftButton, {240, 260}, true);
+        row("double click, right", false, Qt::RightButton, {240, 100}, false);
+        row("drag, left on the picture", true, Qt::LeftButton, {60, 40}, true);
+        row("drag, left on the strip", true, Qt::LeftButton, {400, 280}, true);
+        row("drag, right", true, Qt::RightButton, {60, 40}, false);
     }
-    void doubleClickCloses()
+    void mouse()
     {
+        QFETCH(bool, drag);
         QFETCH(Qt::MouseButton, button);
         QFETCH(QPoint, where);
-        QFETCH(bool, closes);
-        CAboutDlg dlg;
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QWidget* target = Under(dlg, where);
-        QTest::mouseDClick(target, button, {}, target->mapFrom(&dlg, where));
-        QCOMPARE(dlg.isVisible(), !closes);
-    }
-
-    void dragMovesTheBox_data()
-    {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<QPoint>("grab");
-        QTest::addColumn<bool>("moves");
-        QTest::newRow("left on the picture") << Qt::LeftButton << QPoint(60, 40) << true;
-        QTest::newRow("left on the strip") << Qt::LeftButton << QPoint(400, 280) << true;
-        QTest::newRow("right") << Qt::RightButton << QPoint(60, 40) << false;
-    }
-    void dragMovesTheBox()
-    {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(QPoint, grab);
-        QFETCH(bool, moves);
+        QFETCH(bool, acts);
         CAboutDlg dlg;
         dlg.move(100, 80);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        const QPoint start = dlg.pos();
-        const QPoint delta(37, -21);
+        const QPoint start = dlg.pos(), delta(37, -21);
         // Events go where a real pointer would send them: to the strip when it is under it.
-        QWidget* target = Under(dlg, grab);
-        const QPoint local = target->mapFrom(&dlg, grab);
+        QWidget* target = dlg.childAt(where) ? dlg.childAt(where) : &dlg;
+        const QPoint local = target->mapFrom(&dlg, where);
+        if (!drag) {
+            QTest::mouseDClick(target, button, {}, local);
+            QCOMPARE(dlg.isVisible(), !acts);
+            return;
+        }
         QTest::mousePress(target, button, {}, local);
         QTest::mouseMove(target, local + delta);
         QTest::mouseRelease(target, button, {}, local + delta);
-        QCOMPARE(dlg.pos(), moves ? start + delta : start);
+        QCOMPARE(dlg.pos(), acts ? start + delta : start);
     }
 
     // Each dialog's picture is as large as the dialog and is what shows behind its controls.
@@ -91,15 +74,14 @@ private slots:
     {
         QTest::addColumn<DialogMaker>("make");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("add task") << DialogMaker([] { return new CAddTaskDlg(QDateTime::currentDateTime()); })
-                                  << QStringLiteral(":/dialogs/160.png");
-        QTest::newRow("task state") << DialogMaker([] { return new CTaskStateDlg(QStringLiteral("未完成")); })
-                                    << QStringLiteral(":/dialogs/162.png");
-        QTest::newRow("school calendar")
-            << DialogMaker([] { return new CSchoolCalendarDlg(QDate(2027, 2, 22), QDate(2027, 7, 9)); })
-            << QStringLiteral(":/dialogs/144.png");
-        QTest::newRow("about") << DialogMaker([] { return new CAboutDlg; })
-                               << QStringLiteral(":/dialogs/171.png");
+        auto row = [](const char* name, const char* picture, DialogMaker make) {
+            QTest::newRow(name) << make << QStringLiteral(":/dialogs/%1.png").arg(QLatin1String(picture));
+        };
+        row("add task", "160", [] { return new CAddTaskDlg(QDateTime::currentDateTime()); });
+        row("task state", "162", [] { return new CTaskStateDlg(QStringLiteral("未完成")); });
+        row("school calendar", "144",
+            [] { return new CSchoolCalendarDlg(QDate(2027, 2, 22), QDate(2027, 7, 9)); });
+        row("about", "171", [] { return new CAboutDlg; });
     }
     void picturesFitTheirDialogs()
     {

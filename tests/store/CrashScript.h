@@ -5,20 +5,11 @@
 #include <QStringList>
 #include <algorithm>
 
-/// The fixed run of store operations that the crash test's child performs, and a model of what
-/// the tables must hold after the first n of them. Both sides build the same run from the round
-/// number, so the test knows what every reported success left behind.
+/// The fixed run of store operations the crash test's child performs, and a model of what the
+/// tables hold after the first n of them. Both sides build the same run from the round number.
 namespace CrashScript {
 
-enum class Kind
-{
-    AddTask,
-    SetState,
-    Postpone,
-    DeleteMoved,
-    AddHoliday,
-    DeleteBatch,
-};
+enum class Kind { AddTask, SetState, Postpone, DeleteMoved, AddHoliday, DeleteBatch };
 
 struct Op
 {
@@ -28,18 +19,14 @@ struct Op
 };
 
 /// Everything a round writes starts with this.
-inline QString Tag(int round)
-{
-    return QStringLiteral("r%1-").arg(round);
-}
+inline QString Tag(int round) { return QStringLiteral("r%1-").arg(round); }
 
 inline QList<Op> Build(int round, int items)
 {
     QList<Op> ops;
     for (int i = 0; i < items; ++i) {
         const QString batch = Tag(round) + QStringLiteral("b%1-").arg(i / 10);
-        // Quotes and format holes on purpose: they travel through every statement.
-        const QString content = batch + QStringLiteral("%1 it's %s 100%").arg(i);
+        const QString content = batch + QStringLiteral("%1 it's %s 100%").arg(i); // quotes and format holes
         const QDate day = QDate(2000, 1, 1).addDays(3 * i);
         ops.append({Kind::AddTask, day, content});
         ops.append({Kind::SetState, day, content});
@@ -67,9 +54,8 @@ inline bool Run(CDataStore& store, const Op& op)
     case Kind::AddHoliday:
         return store.AddSolarHoliday(CDataStore::SolarHolidayKey(op.day), op.text);
     case Kind::DeleteBatch:
-        return store.DeleteTasksBySql(
-            QStringLiteral("select * from shiqing where substr(content, 1, %1) = '%2'")
-                .arg(QString::number(op.text.size()), op.text));
+        return store.DeleteTasksBySql(QStringLiteral("select * from shiqing where substr(content, 1, %1) = '%2'")
+                                          .arg(QString::number(op.text.size()), op.text));
     }
     return false;
 }
@@ -92,8 +78,7 @@ inline Tables Model(const QList<Op>& ops, qsizetype done)
     QList<Task> tasks;
     Tables t;
     auto find = [&tasks](const Op& op) {
-        return std::find_if(tasks.begin(), tasks.end(),
-                            [&](const Task& r) { return r.day == op.day && r.content == op.text; });
+        return std::find_if(tasks.begin(), tasks.end(), [&](const Task& r) { return r.day == op.day && r.content == op.text; });
     };
     for (const Op& op : ops.first(std::min(done, ops.size()))) {
         switch (op.kind) {

@@ -3,12 +3,15 @@
 #include "Recorders.h"
 #include "store/DataStore.h"
 #include "store/Schema.h"
+#include "store/TaskRecord.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
-/// A data store connected to a fresh database in a temporary folder, with its table-operation
-/// machinery open to the test.
+/// A store whose table-operation machinery is open to the test.
 class TestableStore : public CDataStore
 {
 public:
@@ -17,6 +20,7 @@ public:
     CRecordset& Rs() { return *m_pRecordset; }
 };
 
+/// A store on a fresh database in a temporary folder.
 struct StoreFixture
 {
     QTemporaryDir dir;
@@ -29,3 +33,33 @@ struct StoreFixture
         return Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) && store.Connect(path);
     }
 };
+
+/// Reads and changes tables behind the store's back, on the store's own connection.
+namespace TableTest {
+inline QSqlQuery Exec(CDataStore& store, const QString& sql)
+{
+    QSqlQuery q(QSqlDatabase::database(store.ConnectionName()));
+    if (!q.exec(sql))
+        qWarning("statement failed: %s: %s", qUtf8Printable(sql), qUtf8Printable(q.lastError().text()));
+    return q;
+}
+
+/// The first column of every row of \a sql, as text.
+inline QStringList Column(CDataStore& store, const QString& sql)
+{
+    QStringList out;
+    for (QSqlQuery q = Exec(store, sql); q.next();)
+        out << q.value(0).toString();
+    return out;
+}
+
+/// Every task as "date state content", in table order.
+inline QStringList Tasks(CDataStore& store)
+{
+    return Column(store, QStringLiteral("SELECT date || ' ' || state || ' ' || content FROM shiqing ORDER BY rowid"));
+}
+} // namespace TableTest
+
+/// One store operation, as a test data column; it answers its result as a number.
+using StoreOp = std::function<int(CDataStore&)>;
+Q_DECLARE_METATYPE(StoreOp)

@@ -12,25 +12,18 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QVariant() << QString();
-        QTest::newRow("null text") << QVariant(QMetaType(QMetaType::QString)) << QString();
         QTest::newRow("null integer") << QVariant(QMetaType(QMetaType::LongLong)) << QString();
         QTest::newRow("short negative") << QVariant::fromValue<short>(-12) << QStringLiteral("-12");
-        QTest::newRow("int") << QVariant(123456) << QStringLiteral("123456");
         QTest::newRow("unsigned int top bit") << QVariant(4294967295u) << QStringLiteral("-1");
         QTest::newRow("signed byte as unsigned") << QVariant::fromValue<signed char>(-1) << QStringLiteral("255");
-        QTest::newRow("unsigned byte") << QVariant::fromValue<uchar>(200) << QStringLiteral("200");
-        QTest::newRow("unsigned short") << QVariant::fromValue<ushort>(65535) << QStringLiteral("65535");
         QTest::newRow("64-bit low word") << QVariant(qlonglong(0x100000005LL)) << QStringLiteral("5");
-        QTest::newRow("64-bit negative") << QVariant(qlonglong(-7)) << QStringLiteral("-7");
         QTest::newRow("64-bit low word sign") << QVariant(qlonglong(0x80000000LL)) << QStringLiteral("-2147483648");
-        QTest::newRow("single 1.5") << QVariant(1.5f) << QStringLiteral("1.5000");
-        QTest::newRow("double 1.5") << QVariant(1.5) << QStringLiteral("1.50000000");
-        QTest::newRow("double third") << QVariant(1.0 / 3.0) << QStringLiteral("0.33333333");
+        QTest::newRow("single") << QVariant(1.5f) << QStringLiteral("1.5000");
+        QTest::newRow("double") << QVariant(1.0 / 3.0) << QStringLiteral("0.33333333");
         QTest::newRow("date and time") << QVariant(QDateTime(QDate(2009, 3, 1), QTime(8, 5, 0)))
                                        << QStringLiteral("2009-03-01 08:05:00");
         QTest::newRow("date only") << QVariant(QDate(2009, 3, 1)) << QStringLiteral("2009-03-01 00:00:00");
         QTest::newRow("true") << QVariant(true) << QStringLiteral("TRUE");
-        QTest::newRow("false") << QVariant(false) << QStringLiteral("FALSE");
         QTest::newRow("text") << QVariant(QStringLiteral("会议 'a' %_\\")) << QStringLiteral("会议 'a' %_\\");
         QTest::newRow("blob") << QVariant(QByteArray("\x01\x02", 2)) << QStringLiteral("[BLOB]");
         QTest::newRow("other") << QVariant(QPoint(1, 2)) << QStringLiteral("UN_KNOW");
@@ -49,14 +42,10 @@ private slots:
         QTest::newRow("sqlite integer") << QVariant(qlonglong(2026)) << 2026;
         QTest::newRow("integer keeps 16 bits") << QVariant(qlonglong(0x12345)) << 0x2345;
         QTest::newRow("integer 16-bit sign") << QVariant(qlonglong(0xFFFF)) << -1;
-        QTest::newRow("short") << QVariant::fromValue<short>(-3) << -3;
-        QTest::newRow("bool") << QVariant(true) << 1;
         QTest::newRow("byte") << QVariant::fromValue<signed char>(-1) << 255;
         QTest::newRow("real") << QVariant(3.0) << 0;
         QTest::newRow("text") << QVariant(QStringLiteral("12")) << 0;
-        QTest::newRow("32-bit int") << QVariant(12) << 0;
         QTest::newRow("null") << QVariant(QMetaType(QMetaType::LongLong)) << 0;
-        QTest::newRow("blob") << QVariant(QByteArray("1")) << 0;
     }
     void valueToShort()
     {
@@ -69,9 +58,7 @@ private slots:
     {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QDateTime>("expected");
-        QTest::newRow("serial day") << QVariant(39873.0) << QDateTime(QDate(2009, 3, 1), QTime(0, 0));
         QTest::newRow("serial with time") << QVariant(39873.25) << QDateTime(QDate(2009, 3, 1), QTime(6, 0));
-        QTest::newRow("base") << QVariant(0.0) << QDateTime(QDate(1899, 12, 30), QTime(0, 0));
         QTest::newRow("before base") << QVariant(-1.25) << QDateTime(QDate(1899, 12, 29), QTime(6, 0));
         QTest::newRow("rounds up to next day")
             << QVariant(39873.9999999999) << QDateTime(QDate(2009, 3, 2), QTime(0, 0));
@@ -79,8 +66,6 @@ private slots:
                                    << QDateTime(QDate(2020, 2, 29), QTime(1, 2, 3));
         QTest::newRow("text") << QVariant(QStringLiteral("2009-03-01")) << QDateTime();
         QTest::newRow("integer") << QVariant(qlonglong(39873)) << QDateTime();
-        QTest::newRow("null") << QVariant(QMetaType(QMetaType::Double)) << QDateTime();
-        QTest::newRow("not finite") << QVariant(qInf()) << QDateTime();
     }
     void valueToDate()
     {
@@ -92,19 +77,11 @@ private slots:
 
     void serialRoundTrip()
     {
-        for (const QDateTime& dt : {QDateTime(QDate(1899, 12, 29), QTime(6, 0)), QDateTime(QDate(1900, 1, 1), QTime()),
-                                    QDateTime(QDate(2026, 9, 1), QTime(0, 0)),
-                                    QDateTime(QDate(2100, 12, 31), QTime(23, 59, 59))}) {
+        for (const QDateTime& dt : {QDateTime(QDate(1899, 12, 29), QTime(6, 0)),
+                                    QDateTime(QDate(2100, 12, 31), QTime(23, 59, 59))})
             QCOMPARE(SerialToDate(DateToSerial(dt)), dt);
-        }
         QCOMPARE(DateToSerial(QDateTime(QDate(2026, 9, 1), QTime(0, 0))), 46266.0);
-    }
-
-    void quotesAreDoubled()
-    {
         QCOMPARE(SqlQuote(QStringLiteral("O'Neil's")), QStringLiteral("'O''Neil''s'"));
-        QCOMPARE(SqlQuote(QString()), QStringLiteral("''"));
-        QCOMPARE(SqlEscape(QStringLiteral("'")), QStringLiteral("''"));
     }
 };
 
