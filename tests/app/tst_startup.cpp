@@ -6,14 +6,10 @@
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
-#include "mainwnd/PlannerDlg.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -112,24 +108,13 @@ private slots:
         QCOMPARE(QDir(root.filePath(QStringLiteral("nested"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("data")});
 
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(folder + QStringLiteral("/kstrm.db"));
-        QVERIFY(db.open());
-        {
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
-                                          "('shiqing','tx','yljrb','lljrb','xiaoli')")));
-            QVERIFY(q.next());
-            QCOMPARE(q.value(0).toInt(), 5);
-            QVERIFY(q.exec(QStringLiteral("SELECT date FROM xiaoli ORDER BY rowid")));
-            QList<double> serials;
-            while (q.next())
-                serials << q.value(0).toDouble();
-            QCOMPARE(serials, (QList<double>{46419.0, 46630.0})); // 2027-02-01 and 2027-08-31
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        CDataStore store;
+        QVERIFY(store.Connect(folder + QStringLiteral("/kstrm.db")));
+        QDateTime start, end;
+        QVERIFY(store.LoadSchoolCalendar(start, end));
+        QCOMPARE(start, QDateTime(QDate(2027, 2, 1), QTime(0, 0)));
+        QCOMPARE(end, QDateTime(QDate(2027, 8, 31), QTime(0, 0)));
+        QCOMPARE(store.CountTasksOnDay(QDate(2027, 3, 15)), 0); // the task table is there, empty
     }
 
     // The start-up steps run in order: the database, then the configuration, then the guard.
@@ -270,25 +255,6 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
-    void mainWindowRunsUntilClosed()
-    {
-        MessageRecorder messages;
-        QTemporaryDir root;
-        CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
-        QVERIFY(app.Startup());
-        bool sawWindow = false;
-        QTimer::singleShot(0, [&] {
-            CPlannerDlg* dlg = app.MainWindow();
-            sawWindow = dlg && dlg->windowTitle() == QStringLiteral("Kestrum") && dlg->isVisible();
-            if (dlg)
-                QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("exitButton")), Qt::LeftButton);
-        });
-        app.RunMainWindow();
-        QVERIFY(sawWindow);
-        QVERIFY(!app.MainWindow());
-        app.ExitInstance();
-    }
-
     void noticeGoesToThePopupWithTheFolderSound()
     {
         MessageRecorder messages;
@@ -306,17 +272,6 @@ private slots:
         QCOMPARE(sounds.played().first().path, folder + QStringLiteral("/notify.wav"));
         app.ExitInstance();
         QVERIFY(!app.NoticeWindow());
-    }
-
-    void splitHourMinute()
-    {
-        int h = -1, m = -1;
-        CPlannerApp::SplitHourMinute(QStringLiteral("08:20"), h, m);
-        QCOMPARE(h, 8);
-        QCOMPARE(m, 20);
-        CPlannerApp::SplitHourMinute(QStringLiteral("14:05"), h, m);
-        QCOMPARE(h, 14);
-        QCOMPARE(m, 5);
     }
 };
 
