@@ -162,7 +162,6 @@ private:
                        const QString& name);
     bool RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
                        const QString& name, const QString& newName);
-    bool AppendHolidayLines(const QString& table, const QString& failMessage, QString& text);
 
     void BeginTransaction();
     void CommitTransaction();

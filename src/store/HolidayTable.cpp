@@ -35,6 +35,22 @@ QString Heading(const QString& text)
     return text + QStringLiteral(":\r\n--------------------------\r\n");
 }
 
+// Appends "key: name" lines for every row of \a table; false when it has none.
+bool AppendHolidayLines(CRecordset& rs, const QString& table, QString& text)
+{
+    rs.Open(QStringLiteral("select * from ") + table);
+    if (rs.IsEOF()) {
+        rs.Close();
+        return false;
+    }
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        text += ValueToText(rs.GetCollect(QStringLiteral("date"))) + QStringLiteral(": ") +
+                ValueToText(rs.GetCollect(QStringLiteral("name"))) + QStringLiteral("\r\n");
+    }
+    rs.Close();
+    return true;
+}
+
 } // namespace
 
 HolidayKey CDataStore::SolarHolidayKey(const QDate& date)
@@ -167,32 +183,21 @@ bool CDataStore::RenameLunarHoliday(const HolidayKey& key, const QString& name, 
     return RenameHoliday(LunarTable(), LunarError(), key, name, newName);
 }
 
-bool CDataStore::AppendHolidayLines(const QString& table, const QString& failMessage, QString& text)
-{
-    bool found = false;
-    const bool ran = RunOperation(failMessage, [&] {
-        CRecordset& rs = *m_pRecordset;
-        rs.Open(QStringLiteral("select * from ") + table);
-        if (rs.IsEOF()) {
-            rs.Close();
-            return;
-        }
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-            text += ValueToText(rs.GetCollect(QStringLiteral("date"))) + QStringLiteral(": ") +
-                    ValueToText(rs.GetCollect(QStringLiteral("name"))) + QStringLiteral("\r\n");
-        }
-        rs.Close();
-        found = true;
-    });
-    return ran && found;
-}
-
 bool CDataStore::GetAllHolidaysText(QString& text)
 {
-    // The text stops at the first table that is empty or fails, as far as it got.
-    text = Heading(QStringLiteral("阳历节日"));
-    if (!AppendHolidayLines(SolarTable(), SolarError(), text))
-        return false;
-    text += QStringLiteral("\r\n") + Heading(QStringLiteral("农历节日"));
-    return AppendHolidayLines(LunarTable(), LunarError(), text);
+    // Both tables are read in one transaction, so the text shows one moment of them. It stops
+    // at the first table that is empty or fails, as far as it got; a failure shows the message
+    // of the table being read, which the body keeps up to date.
+    QString failMessage = SolarError();
+    bool complete = false;
+    const bool ran = RunOperation(failMessage, [&] {
+        CRecordset& rs = *m_pRecordset;
+        text = Heading(QStringLiteral("阳历节日"));
+        if (!AppendHolidayLines(rs, SolarTable(), text))
+            return;
+        text += QStringLiteral("\r\n") + Heading(QStringLiteral("农历节日"));
+        failMessage = LunarError();
+        complete = AppendHolidayLines(rs, LunarTable(), text);
+    });
+    return ran && complete;
 }

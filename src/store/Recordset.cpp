@@ -21,7 +21,7 @@ struct ParsedSelect
 bool ParseUpdatableSelect(const QString& statement, ParsedSelect& out)
 {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+([A-Za-z_][A-Za-z0-9_]*)((?:\s.*)?)$)"),
+        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+([A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\]|"(?:[^"]|"")+"|`[^`]+`)((?:\s.*)?)$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = re.match(statement);
     if (!m.hasMatch())
@@ -31,10 +31,7 @@ bool ParseUpdatableSelect(const QString& statement, ParsedSelect& out)
     out.m_strRest = m.captured(3);
     static const QRegularExpression notPlainColumns(QStringLiteral(R"([()]|\bdistinct\b)"),
                                                     QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression notOneTable(
-        QStringLiteral(R"(^\s*,|\b(join|group\s+by|union|intersect|except)\b)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return !notPlainColumns.match(out.m_strColumns).hasMatch() && !notOneTable.match(out.m_strRest).hasMatch();
+    return !notPlainColumns.match(out.m_strColumns).hasMatch() && StatementClauses::KeepsToOneTable(out.m_strRest);
 }
 
 } // namespace
@@ -57,17 +54,19 @@ void CRecordset::Open(const QString& statement)
     QSqlDatabase db = Database();
 
     ParsedSelect parsed;
-    const bool updatable = ParseUpdatableSelect(statement, parsed);
+    bool updatable = ParseUpdatableSelect(statement, parsed);
     auto query = std::make_unique<QSqlQuery>(db);
     query->setForwardOnly(true);
     // The rowid rides along in the first column so that changes can find their row again.
-    const QString sql = updatable
-                            ? QStringLiteral("SELECT rowid, %1 FROM %2 %3")
-                                  .arg(parsed.m_strColumns, parsed.m_strTable,
-                                       StatementClauses::InTableOrder(
-                                           StatementClauses::WithoutTrailingSemicolons(parsed.m_strRest)))
-                            : statement;
-    if (!query->prepare(sql))
+    // Should the engine not take the statement so changed, it runs as given, read-only: a
+    // valid statement never fails for the sake of writing back.
+    if (updatable &&
+        !query->prepare(QStringLiteral("SELECT rowid, %1 FROM %2 %3")
+                            .arg(parsed.m_strColumns, parsed.m_strTable,
+                                 StatementClauses::InTableOrder(
+                                     StatementClauses::WithoutTrailingSemicolons(parsed.m_strRest)))))
+        updatable = false;
+    if (!updatable && !query->prepare(statement))
         throw CDbError::FromSql(query->lastError());
 
     m_pQuery = std::move(query);

@@ -13,18 +13,31 @@ struct Clauses
     qsizetype m_nLimit = -1;   // where its LIMIT starts
 };
 
-// Finds the ORDER BY and LIMIT clauses that belong to the statement itself, not to a subquery,
-// a quoted name, a text or a comment.
-Clauses FindClauses(const QString& statement)
+bool WordAt(const QString& statement, qsizetype i, QLatin1StringView word)
 {
     const qsizetype n = statement.size();
-    auto wordAt = [&](qsizetype i, QLatin1StringView word) {
-        const qsizetype end = i + word.size();
-        return end <= n &&
-               QStringView(statement).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
-               (i == 0 || !IsWordChar(statement[i - 1])) && (end == n || !IsWordChar(statement[end]));
-    };
-    Clauses found;
+    const qsizetype end = i + word.size();
+    return end <= n && QStringView(statement).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+           (i == 0 || !IsWordChar(statement[i - 1])) && (end == n || !IsWordChar(statement[end]));
+}
+
+// Where the two words "first second" (any blanks between) start at i, or false.
+bool WordsAt(const QString& statement, qsizetype i, QLatin1StringView first, QLatin1StringView second)
+{
+    if (!WordAt(statement, i, first))
+        return false;
+    qsizetype j = i + first.size();
+    while (j < statement.size() && statement[j].isSpace())
+        ++j;
+    return WordAt(statement, j, second);
+}
+
+// Calls visit(i) for every word start and every comma that belongs to the statement itself:
+// not inside a subquery or other brackets, a quoted name, a text or a comment.
+template <typename Visit>
+void ForEachTopLevel(const QString& statement, Visit visit)
+{
+    const qsizetype n = statement.size();
     qsizetype depth = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = statement[i];
@@ -48,18 +61,22 @@ Clauses FindClauses(const QString& statement)
             ++depth;
         } else if (c == u')') {
             --depth;
-        } else if (depth == 0 && IsWordChar(c) && (i == 0 || !IsWordChar(statement[i - 1]))) {
-            if (wordAt(i, QLatin1StringView("order"))) {
-                qsizetype j = i + 5;
-                while (j < n && statement[j].isSpace())
-                    ++j;
-                if (wordAt(j, QLatin1StringView("by")))
-                    found.m_nOrderBy = i;
-            } else if (found.m_nLimit < 0 && wordAt(i, QLatin1StringView("limit"))) {
-                found.m_nLimit = i;
-            }
+        } else if (depth == 0 && (c == u',' || (IsWordChar(c) && (i == 0 || !IsWordChar(statement[i - 1]))))) {
+            visit(i);
         }
     }
+}
+
+// Finds the ORDER BY and LIMIT clauses that belong to the statement itself.
+Clauses FindClauses(const QString& statement)
+{
+    Clauses found;
+    ForEachTopLevel(statement, [&](qsizetype i) {
+        if (WordsAt(statement, i, QLatin1StringView("order"), QLatin1StringView("by")))
+            found.m_nOrderBy = i;
+        else if (found.m_nLimit < 0 && WordAt(statement, i, QLatin1StringView("limit")))
+            found.m_nLimit = i;
+    });
     return found;
 }
 
@@ -89,6 +106,29 @@ QString InTableOrder(const QString& rest)
     if (clauses.m_nLimit >= 0)
         return rest.left(clauses.m_nLimit) + QStringLiteral(" ORDER BY rowid ") + rest.mid(clauses.m_nLimit);
     return rest + QStringLiteral("\nORDER BY rowid"); // on a line of its own, after any comment
+}
+
+bool KeepsToOneTable(const QString& rest)
+{
+    bool oneTable = true;
+    bool pastFrom = false; // past the FROM clause: commas now separate terms, not tables
+    ForEachTopLevel(rest, [&](qsizetype i) {
+        static const QLatin1StringView endsFrom[] = {QLatin1StringView("where"), QLatin1StringView("order"),
+                                                     QLatin1StringView("limit"), QLatin1StringView("window")};
+        static const QLatin1StringView otherTables[] = {
+            QLatin1StringView("join"), QLatin1StringView("union"), QLatin1StringView("intersect"),
+            QLatin1StringView("except"), QLatin1StringView("having")};
+        if (rest[i] == u',') {
+            oneTable = oneTable && pastFrom;
+            return;
+        }
+        for (const auto word : endsFrom)
+            pastFrom = pastFrom || WordAt(rest, i, word);
+        for (const auto word : otherTables)
+            oneTable = oneTable && !WordAt(rest, i, word);
+        oneTable = oneTable && !WordsAt(rest, i, QLatin1StringView("group"), QLatin1StringView("by"));
+    });
+    return oneTable;
 }
 
 } // namespace StatementClauses

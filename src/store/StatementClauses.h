@@ -19,4 +19,9 @@ QString WithoutOrdering(const QString& statement);
 /// were added, whatever index the engine picks: a day's tasks list as they were entered.
 QString InTableOrder(const QString& rest);
 
+/// Whether \a rest, the part of a SELECT after the name of its first table, keeps to that one
+/// table: no second table (a comma in the FROM clause or a JOIN), no grouping and no compound
+/// (UNION, INTERSECT, EXCEPT). Only such rows can be written back.
+bool KeepsToOneTable(const QString& rest);
+
 } // namespace StatementClauses

@@ -187,6 +187,53 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
+    // Statements handed in whole run as given, whatever their texts and names hold; a change
+    // goes through wherever the rows belong to one table.
+    void handedInStatements_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<bool>("deletable");
+        QTest::addColumn<QStringList>("afterDelete");
+        const QString join = QStringLiteral("x join y"), compound = QStringLiteral("union all"),
+                      plain = QStringLiteral("plain");
+        QTest::newRow("clause words in texts")
+            << QStringLiteral("select * from shiqing where content like '%join%' or content like '%union%'")
+            << QStringList{join, compound} << true << QStringList{plain};
+        QTest::newRow("bracketed table") << QStringLiteral("select * from [shiqing] where date='2026-12-07'")
+                                         << QStringList{plain} << true << QStringList{join, compound};
+        QTest::newRow("order by two columns") << QStringLiteral("select * from shiqing order by date desc, content")
+                                              << QStringList{plain, compound, join} << true << QStringList{};
+        QTest::newRow("second table")
+            << QStringLiteral("select s.date, s.content, s.state from shiqing s, yljrb y where y.date='1206' and "
+                              "s.content<>'plain'")
+            << QStringList{join, compound} << false << QStringList{};
+    }
+    void handedInStatements()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QStringList, found);
+        QFETCH(bool, deletable);
+        QFETCH(QStringList, afterDelete);
+        StoreFixture f;
+        QVERIFY(f.Open());
+        QVERIFY(f.store.AddTask(kDay, QStringLiteral("x join y"), TaskStates::NotDone()));
+        QVERIFY(f.store.AddTask(kDay, QStringLiteral("union all"), TaskStates::NotDone()));
+        QVERIFY(f.store.AddTask(kDay.addDays(1), QStringLiteral("plain"), TaskStates::NotDone()));
+        QVERIFY(f.store.AddSolarHoliday(QStringLiteral("1206"), QStringLiteral("n")));
+        QStringList dates, contents, states;
+        QCOMPARE(f.store.CountTasksBySql(statement), found.size());
+        QVERIFY(f.store.ListTasksBySql(statement, dates, contents, states));
+        QCOMPARE(contents, found);
+        QVERIFY(f.errors.texts().isEmpty());
+        if (!deletable)
+            return;
+        QVERIFY(f.store.DeleteTasksBySql(statement));
+        QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT content FROM shiqing ORDER BY rowid")),
+                 afterDelete);
+        QVERIFY(f.errors.texts().isEmpty());
+    }
+
     // A failure in the middle of a change undoes all of it, and the store goes on working.
     void failureMidwayLeavesNothingHalfDone()
     {
