@@ -115,6 +115,13 @@ void CPlannerDlg::CreateControls()
             child->setPalette(barPalette);
     }
     connect(m_pCalendar, &QCalendarWidget::selectionChanged, this, &CPlannerDlg::OnDatePicked);
+    // A click on the date the calendar already marks changes no selection, yet it is a pick
+    // when the view shows another date: out of term, today lies outside the calendar's range
+    // and the calendar marks the nearest term day instead.
+    connect(m_pCalendar, &QCalendarWidget::clicked, this, [this](QDate date) {
+        if (date != m_dtSelected.date())
+            OnDatePicked();
+    });
 
     m_pList = new QTableWidget(0, 2, this);
     m_pList->setObjectName(QStringLiteral("taskList"));
@@ -189,7 +196,7 @@ void CPlannerDlg::LoadSchoolCalendar()
     }
     const QSignalBlocker block(m_pCalendar);
     // A reversed term is stored as the user gave it; the calendar then offers what Qt makes
-    // of the reversed range (a single day), as a reminder to correct it.
+    // of the reversed range (the two dates swapped).
     m_pCalendar->setDateRange(m_dtTermStart.date(), m_dtTermEnd.date());
 }
 
@@ -316,10 +323,20 @@ bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_pList->viewport()) {
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton)
-                OnListClick(m_pList->rowAt(int(mouse->position().y())), mouse->globalPosition().toPoint());
+            if (mouse->button() == Qt::LeftButton) {
+                // The release that ends a double click is not a click of its own: it would
+                // choose the row again that the quick change has just let go.
+                if (m_bDoubleClickRelease)
+                    m_bDoubleClickRelease = false;
+                else
+                    OnListClick(m_pList->rowAt(int(mouse->position().y())), mouse->globalPosition().toPoint());
+            }
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            OnListDoubleClick();
+            // Only the left button chooses rows, so only its double click changes the chosen one.
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                m_bDoubleClickRelease = true;
+                OnListDoubleClick();
+            }
             return true;
         }
     }

@@ -109,4 +109,5 @@ private:
     QPixmap m_logo, m_logoHover;
     int m_nMarkerRow = -1;
     bool m_bPainted = false;
+    bool m_bDoubleClickRelease = false; ///< the next left release ends a double click
 };

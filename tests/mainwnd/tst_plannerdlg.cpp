@@ -90,11 +90,15 @@ class TestPlannerDlg : public QObject
         QTableWidget* list = List();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
     }
-    void DoubleClickRow(int row)
+    // A double click as the window system delivers it: a click, then the second press as a
+    // double click, then its release.
+    void DoubleClickRow(int row, Qt::MouseButton button = Qt::LeftButton)
     {
-        ClickRow(row);
         QTableWidget* list = List();
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mouseClick(list->viewport(), button, {}, at);
+        QTest::mouseDClick(list->viewport(), button, {}, at);
+        QTest::mouseRelease(list->viewport(), button, {}, at);
     }
     QStringList States()
     {
@@ -207,10 +211,19 @@ private slots:
         QVERIFY(Store().AddTask(kToday, QStringLiteral("第二件"), TaskStates::NotDone()));
         Open();
         QCOMPARE(MarkerRowOnScreen(), -1);
+        // Another button's double click chooses nothing and changes nothing, not even the row
+        // chosen before.
+        ClickRow(0);
+        DoubleClickRow(1, Qt::RightButton);
+        QCOMPARE(States(), (QStringList{QStringLiteral("未完成"), QStringLiteral("未完成")}));
+
         DoubleClickRow(1);
         QCOMPARE(States(), (QStringList{QStringLiteral("未完成"), QStringLiteral("进行中")}));
         QCOMPARE(MarkerRowOnScreen(), 1);
-        QVERIFY(!Button("stateButton")->isVisible()); // the quick change hides the task buttons
+        // The quick change lets the row go and hides the task buttons, release and all.
+        QCOMPARE(m_dlg->m_nSelTask, -1);
+        QVERIFY(!Button("stateButton")->isVisible());
+        QVERIFY(Button("statsButton")->hasFocus());
 
         DoubleClickRow(1);
         QCOMPARE(States(), (QStringList{QStringLiteral("未完成"), QStringLiteral("已完成")}));
@@ -292,6 +305,31 @@ private slots:
         QCOMPARE(m_dlg->m_nSelTask, -1);
         QVERIFY(!Button("deleteButton")->isVisible());
         QCOMPARE(m_dlg->m_dtSelected, QDateTime(kToday.addDays(1), QTime(0, 0)));
+    }
+
+    // Out of term the calendar marks the term's last day while the view shows today; a click
+    // on the marked day shows that day.
+    void clickOnTheMarkedDayOutOfTerm()
+    {
+        const QDate lastDay(2026, 11, 30);
+        QVERIFY(Store().SaveSchoolCalendar(QDateTime(QDate(2026, 9, 1), QTime(0, 0)),
+                                           QDateTime(lastDay, QTime(0, 0))));
+        QVERIFY(Store().AddTask(lastDay, QStringLiteral("期末"), TaskStates::Done()));
+        Open();
+        auto* calendar = m_dlg->findChild<QCalendarWidget*>();
+        QCOMPARE(calendar->selectedDate(), lastDay);
+        QCOMPARE(m_dlg->m_dtSelected.date(), kToday);
+        auto* view = calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+        QVERIFY(view);
+        QModelIndex cell; // the last "30" on the page is 30 November
+        for (int r = 0; r < view->model()->rowCount(); ++r)
+            for (int c = 0; c < view->model()->columnCount(); ++c)
+                if (view->model()->index(r, c).data().toString() == QStringLiteral("30"))
+                    cell = view->model()->index(r, c);
+        QVERIFY(cell.isValid());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+        QCOMPARE(m_dlg->m_dtSelected.date(), lastDay);
+        QCOMPARE(Cell(0, 0), QStringLiteral("  1、期末"));
     }
 
     void fourteenTasksMakeRoomForTheScrollBar_data()
