@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "controls/Messages.h"
 #include "controls/NotifyWnd.h"
+#include "controls/RunModal.h"
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
@@ -140,7 +141,7 @@ void CPlannerApp::RunMainWindow()
             QMetaObject::invokeMethod(&dlg, [&dlg] { dlg.done(QDialog::Rejected); }, Qt::QueuedConnection);
         });
     }
-    dlg.exec();
+    RunModal(dlg);
     m_pMainWnd = nullptr;
 }
 

@@ -1,4 +1,5 @@
 #include "controls/Messages.h"
+#include "controls/RunModal.h"
 
 #include <QApplication>
 
@@ -37,7 +38,7 @@ Answer show(QWidget* parent, const QString& text, const QString& caption, Icon i
     box.setTextFormat(Qt::PlainText);
     if (buttons.testFlag(QMessageBox::Yes))
         box.setDefaultButton(QMessageBox::Yes);
-    return static_cast<Answer>(box.exec());
+    return static_cast<Answer>(RunModal(box));
 }
 
 void warning(QWidget* parent, const QString& text)

@@ -1,4 +1,5 @@
 #include "controls/StdDialogs.h"
+#include "controls/RunModal.h"
 
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -32,7 +33,7 @@ bool execPrintDialog(QWidget* parent, QPrinter* printer)
     // The program prints whole lists: no page ranges, no selection. Printing to a file stays,
     // since on many desktops a PDF file is the only printer there is.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile);
-    return dialog.exec() == QDialog::Accepted;
+    return RunModal(dialog) == QDialog::Accepted;
 }
 
 void setHandler(Handler* handler) { g_pHandler = handler; }

@@ -6,6 +6,7 @@
 #include "calendar/SchoolCalendarDlg.h"
 #include "calendar/WeekNumber.h"
 #include "controls/BalloonTip.h"
+#include "controls/RunModal.h"
 #include "mainwnd/AboutDlg.h"
 #include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/PlannerDlg.h"
@@ -122,14 +123,14 @@ void CPlannerDlg::mouseReleaseEvent(QMouseEvent* event)
 void CPlannerDlg::OnAbout()
 {
     CAboutDlg about(this);
-    about.exec();
+    RunModal(about);
     m_pLogo->setPixmap(m_logo);
 }
 
 void CPlannerDlg::OnSchoolHot()
 {
     CSchoolCalendarDlg dlg(m_dtTermStart.date(), m_dtTermEnd.date(), this);
-    if (dlg.exec() != QDialog::Accepted)
+    if (RunModal(dlg) != QDialog::Accepted)
         return;
     LoadSchoolCalendar();
     // From here the view shows the week of the current date until the next date pick.
@@ -141,6 +142,6 @@ void CPlannerDlg::OnSchoolHot()
 void CPlannerDlg::OnAddHot()
 {
     CAddTaskDlg dlg(m_dtSelected, this);
-    dlg.exec();
+    RunModal(dlg);
     RefreshTaskList();
 }

@@ -1,6 +1,7 @@
 // The commands on the chosen task of the day view, and the way out of the program.
 #include "app/PlannerApp.h"
 #include "controls/Messages.h"
+#include "controls/RunModal.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/TaskStateDlg.h"
 #include "store/TaskRecord.h"
@@ -71,7 +72,7 @@ void CPlannerDlg::OnChangeState()
     if (m_nSelTask < 0)
         return;
     CTaskStateDlg dlg(RowText(m_nSelTask, 1), this);
-    if (dlg.exec() != QDialog::Accepted)
+    if (RunModal(dlg) != QDialog::Accepted)
         return;
     m_strNewState = dlg.GetNewState();
     if (Store().CountInProgressOnDay(m_dtSelected.date()) > 0 && m_strNewState == TaskStates::InProgress()) {

@@ -5,6 +5,7 @@
 #include "app/PlannerApp.h"
 #include "controls/BalloonTip.h"
 #include "controls/GifPicture.h"
+#include "controls/NotifyWnd.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerLayout.h"
 #include "store/TaskRecord.h"
@@ -171,6 +172,26 @@ private slots:
         QCOMPARE(States(), (QStringList{QStringLiteral("未完成"), QStringLiteral("进行中"), QStringLiteral("进行中")}));
         QCOMPARE(m_dlg->MarkerRow(), 2);
         QCOMPARE(MarkerRowOnScreen(), 2);
+    }
+
+    // A dialog blocks only the main window: the pop-up's tab still pins it, clicked as the
+    // window system delivers clicks.
+    void noticeStaysUsableUnderADialog()
+    {
+        Open();
+        CNotifyWnd* notice = m_app->NoticeWindow();
+        m_app->ShowNotice(QStringLiteral("提示"), 1, 5, false);
+        for (int step = 0; step <= CNotifyWnd::kSlideSteps; ++step) // up, and counting down
+            notice->OnTimer(CNotifyWnd::SlideUpTimer);
+        QVERIFY(notice->IsTimerRunning(CNotifyWnd::CountdownTimer));
+        bool pinned = false;
+        WhenModal<QDialog>([notice, &pinned](QDialog* dlg) {
+            QTest::mouseClick(notice->windowHandle(), Qt::LeftButton, {}, QPoint(150, 30));
+            pinned = !notice->IsTimerRunning(CNotifyWnd::CountdownTimer);
+            dlg->reject();
+        });
+        QTest::mouseClick(m_dlg.get(), Qt::LeftButton, {}, PlannerLayout::kAddHot.center());
+        QVERIFY(pinned);
     }
 
     void changeStateHoldsOneTaskInProgress()
