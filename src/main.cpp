@@ -7,10 +7,11 @@
 
 int main(int argc, char* argv[])
 {
-    // Loading the database driver, and decoding the main window's pictures once the
-    // application object exists, go on in parallel with the rest of start-up.
-    const auto driverLoaded = CDataStore::PreloadDriver();
+    // Loading the database driver and decoding the main window's pictures go on in parallel
+    // with the rest of start-up. Both wait for the application object: the first thread to
+    // touch Qt becomes its main thread.
     QApplication app(argc, argv);
+    const auto driverLoaded = CDataStore::PreloadDriver();
     PlannerArt::Preload();
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));

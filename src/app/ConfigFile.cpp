@@ -36,7 +36,7 @@ bool Read(const QString& path, ConfigFlags& flags)
         return false;
     int* const fields[] = {&flags.m_bAutorun, &flags.m_bShowSplash, &flags.m_bStartMinimized, &flags.m_bTopmost};
     for (int* field : fields) {
-        const QByteArray line = file.atEnd() ? QByteArray() : file.readLine(4096);
+        const QByteArray line = file.atEnd() ? QByteArray() : file.readLine();
         *field = FlagOfLine(line);
     }
     return true;

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 CPlannerApp* g_pApp = nullptr;
@@ -120,7 +121,7 @@ bool CPlannerApp::Startup()
 void CPlannerApp::RunSplash()
 {
     if (QFileInfo(m_strSplashProgram).isExecutable())
-        Launcher::get().RunAndWait(m_strSplashProgram, {QString()});
+        Launcher::get().RunAndWait(m_strSplashProgram, {});
 }
 
 void CPlannerApp::RunMainWindow()
@@ -195,6 +196,7 @@ void CPlannerApp::DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap,
 
 void CPlannerApp::SplitHourMinute(const QString& text, int& nHour, int& nMinute)
 {
-    nHour = text.left(2).toInt();
-    nMinute = text.right(2).toInt();
+    // Read as C's atoi reads: "8:" is 8 o'clock, ":5" is no minute.
+    nHour = std::atoi(text.left(2).toLatin1().constData());
+    nMinute = std::atoi(text.right(2).toLatin1().constData());
 }

@@ -54,7 +54,8 @@ public:
     /// Paints a dialog's background picture unscaled at the top-left corner, over an area the
     /// size of \a window (a picture smaller than the window leaves the rest as it was).
     static void DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window);
-    /// "08:20" gives 8 and 20: the value of the first two and of the last two characters.
+    /// "08:20" gives 8 and 20: the value of the first two and of the last two characters, each
+    /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
     CPlannerDlg* MainWindow() const { return m_pMainWnd; }

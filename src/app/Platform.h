@@ -30,7 +30,13 @@ public:
     CInstanceLock(const CInstanceLock&) = delete;
     CInstanceLock& operator=(const CInstanceLock&) = delete;
 
-    bool TryLock();
+    enum class Result
+    {
+        Taken,         ///< this process holds the lock
+        HeldElsewhere, ///< another process holds it
+        Unavailable    ///< the lock cannot be made here at all (its file cannot be opened)
+    };
+    Result TryLock();
     void Unlock();
 
 private:

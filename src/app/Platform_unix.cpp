@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -49,21 +50,22 @@ CInstanceLock::CInstanceLock(const QString& folder, const QString& key)
 
 CInstanceLock::~CInstanceLock() { Unlock(); }
 
-bool CInstanceLock::TryLock()
+CInstanceLock::Result CInstanceLock::TryLock()
 {
     if (m_hLock >= 0)
-        return true;
+        return Result::Taken;
     const int fd = ::open(QFile::encodeName(m_strName).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return false;
+        return Result::Unavailable;
     // flock belongs to this open file: another open of the same file, even in this process,
     // cannot take it, and the kernel releases it when the process dies.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return false;
+        return error == EWOULDBLOCK ? Result::HeldElsewhere : Result::Unavailable;
     }
     m_hLock = fd;
-    return true;
+    return Result::Taken;
 }
 
 void CInstanceLock::Unlock()

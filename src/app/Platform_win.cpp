@@ -33,19 +33,19 @@ CInstanceLock::CInstanceLock(const QString& folder, const QString& key) : m_strN
 
 CInstanceLock::~CInstanceLock() { Unlock(); }
 
-bool CInstanceLock::TryLock()
+CInstanceLock::Result CInstanceLock::TryLock()
 {
     if (m_hLock != -1)
-        return true;
+        return Result::Taken;
     HANDLE mutex = CreateMutexW(nullptr, TRUE, reinterpret_cast<LPCWSTR>(m_strName.utf16()));
     if (!mutex)
-        return false;
+        return GetLastError() == ERROR_ACCESS_DENIED ? Result::HeldElsewhere : Result::Unavailable;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
-        return false;
+        return Result::HeldElsewhere;
     }
     m_hLock = reinterpret_cast<qintptr>(mutex);
-    return true;
+    return Result::Taken;
 }
 
 void CInstanceLock::Unlock()

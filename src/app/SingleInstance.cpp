@@ -21,8 +21,16 @@ bool CSingleInstance::Acquire()
 {
     if (m_bHeld)
         return true;
-    if (!m_lock.TryLock())
+    switch (m_lock.TryLock()) {
+    case Platform::CInstanceLock::Result::HeldElsewhere:
         return false;
+    case Platform::CInstanceLock::Result::Unavailable:
+        // Nothing says another copy runs: better a second copy than none at all.
+        qWarning("Kestrum: the single-instance lock cannot be made; running without it");
+        return true;
+    case Platform::CInstanceLock::Result::Taken:
+        break;
+    }
     m_bHeld = true;
     QTimer::singleShot(0, this, &CSingleInstance::StartListening);
     return true;

@@ -21,7 +21,8 @@ public:
                              QObject* parent = nullptr);
     ~CSingleInstance() override;
 
-    /// Takes the guard. False when another copy holds it. The socket starts listening once the
+    /// Takes the guard. False when another copy holds it; true without holding it when no
+    /// guard can be made here at all (the program then runs unguarded rather than not at all). The socket starts listening once the
     /// event loop runs, so that answering other copies costs the start-up nothing.
     bool Acquire();
     bool IsHeld() const { return m_bHeld; }

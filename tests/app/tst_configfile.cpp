@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("last line without line end") << QByteArray("a=0\r\nb=0\r\nc=0\r\ntopmost=1")
                                                     << QList<int>{0, 0, 0, 1};
         QTest::newRow("empty file") << QByteArray() << QList<int>{0, 0, 0, 0};
+        QTest::newRow("very long line") << "autorun=1" + QByteArray(5000, ' ') + "\r\nshowscreen=1\r\nd=0\r\nt=0\r\n"
+                                        << QList<int>{1, 1, 0, 0};
         QTest::newRow("huge number") << QByteArray("a=100000000000000000001\r\nb=01\r\nc=0\r\nd=0\r\n")
                                      << QList<int>{0, 1, 0, 0};
     }

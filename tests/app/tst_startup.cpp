@@ -219,6 +219,16 @@ private slots:
         QVERIFY(spy.wait(3000));
     }
 
+    // A lock file that cannot be opened says nothing of another copy: the program runs.
+    void unusableGuardFolderDoesNotBlock()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Kestrum.lock")));
+        CSingleInstance guard(dir.path());
+        QVERIFY(guard.Acquire());
+        QVERIFY(!guard.IsHeld());
+    }
+
     void splashRunsOnlyWhenConfiguredAndPresent_data()
     {
         QTest::addColumn<int>("showSplash");
@@ -250,9 +260,28 @@ private slots:
         CPlannerApp app(DataDirArgs(folder));
         app.SetSplashProgram(splash);
         QVERIFY(app.Startup());
-        QCOMPARE(launches.waited(), waited ? QStringList{splash} : QStringList{});
+        QCOMPARE(launches.waited(), waited ? QStringList{splash} : QStringList{}); // and no arguments
         app.ExitInstance();
         QCOMPARE(messages.count(), 0);
+    }
+
+    void splitHourMinuteReadsLikeAtoi_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<int>("minute");
+        QTest::newRow("as written") << QStringLiteral("08:20") << 8 << 20;
+        QTest::newRow("one-digit hour") << QStringLiteral("8:20") << 8 << 20;
+        QTest::newRow("one-digit minute") << QStringLiteral("8:5") << 8 << 0;
+        QTest::newRow("no digits") << QStringLiteral("时间") << 0 << 0;
+    }
+    void splitHourMinuteReadsLikeAtoi()
+    {
+        QFETCH(QString, text);
+        int hour = -1, minute = -1;
+        CPlannerApp::SplitHourMinute(text, hour, minute);
+        QTEST(hour, "hour");
+        QTEST(minute, "minute");
     }
 
     void noticeGoesToThePopupWithTheFolderSound()

@@ -78,9 +78,10 @@ public:
         m_started << program;
         return m_bSucceeds;
     }
-    bool RunAndWait(const QString& program, const QStringList&) override
+    /// Programs waited for, each followed by its arguments.
+    bool RunAndWait(const QString& program, const QStringList& arguments) override
     {
-        m_waited << program;
+        m_waited << program << arguments;
         return m_bSucceeds;
     }
     bool OpenWithDesktop(const QString& path) override
