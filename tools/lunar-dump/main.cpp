@@ -10,9 +10,12 @@
 
 namespace {
 
+// Exactly yyyy-mm-dd: the ISO reader alone would also take a time or any tail after the date.
 QDate parseDate(const char* arg)
 {
-    return QDate::fromString(QString::fromLocal8Bit(arg), Qt::ISODate);
+    const QString text = QString::fromLocal8Bit(arg);
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    return date.isValid() && date.toString(Qt::ISODate) == text ? date : QDate();
 }
 
 int usage(const char* message)
