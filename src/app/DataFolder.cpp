@@ -1,5 +1,6 @@
 #include "app/DataFolder.h"
 
+#include "app/Clock.h"
 #include "app/ConfigFile.h"
 #include "store/Schema.h"
 
@@ -36,12 +37,14 @@ namespace DataFolder {
 
 QString Resolve(const QStringList& arguments, const QString& appFolder)
 {
+    // A --data-dir without a folder gives an empty path: never quietly the user's real data.
+    auto given = [](const QString& dir) { return dir.isEmpty() ? QString() : QDir(dir).absolutePath(); };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        if (arg == QStringLiteral("--data-dir") && i + 1 < arguments.size())
-            return QDir(arguments[i + 1]).absolutePath();
+        if (arg == QStringLiteral("--data-dir"))
+            return given(i + 1 < arguments.size() ? arguments[i + 1] : QString());
         if (arg.startsWith(QStringLiteral("--data-dir=")))
-            return QDir(arg.mid(11)).absolutePath();
+            return given(arg.mid(11));
     }
     const QString fromEnvironment = qEnvironmentVariable("KESTRUM_DATA_DIR");
     if (!fromEnvironment.isEmpty())
@@ -78,13 +81,22 @@ bool CreateWithDefaults(const QString& folder, const QDate& today, QString* erro
     if (!QDir().mkpath(info.absolutePath()))
         return Fail(error, QStringLiteral("无法创建文件夹 %1").arg(info.absolutePath()));
 
-    const QString staging = target + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    // What an interrupted first run left beside the folder is of no use to anyone; one younger
+    // than a minute may still be another start's work in progress.
+    const QString stagingPrefix = info.fileName() + QStringLiteral(".new-");
+    const QDir parent(info.absolutePath());
+    const QDateTime aMinuteAgo = Clock::now().addSecs(-60);
+    for (const QFileInfo& stale : parent.entryInfoList({stagingPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (stale.lastModified() < aMinuteAgo)
+            QDir(stale.absoluteFilePath()).removeRecursively();
+    }
+    const QString staging = info.absolutePath() + u'/' + stagingPrefix + QUuid::createUuid().toString(QUuid::Id128).left(8);
     auto abandon = [&](const QString& text) {
         QDir(staging).removeRecursively();
         return Fail(error, text);
     };
     if (!QDir().mkdir(staging))
-        return Fail(error, QStringLiteral("无法创建文件夹 %1").arg(staging));
+        return Fail(error, QStringLiteral("无法在 %1 中创建文件夹").arg(info.absolutePath()));
 
     const auto [termStart, termEnd] = DefaultTerm(today);
     QString dbError;

@@ -12,7 +12,8 @@ namespace DataFolder {
 
 /// Where the data lives: "--data-dir DIR" (or "--data-dir=DIR") in \a arguments, else the
 /// environment variable KESTRUM_DATA_DIR, else a folder "data" beside the executable (a
-/// portable install), else the desktop's per-user data location.
+/// portable install), else the desktop's per-user data location. Empty when "--data-dir" names
+/// no folder.
 QString Resolve(const QStringList& arguments, const QString& appFolder);
 
 void Set(const QString& folder);

@@ -13,6 +13,7 @@
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <chrono>
@@ -72,8 +73,20 @@ bool CPlannerApp::InitInstance()
 bool CPlannerApp::PrepareDataFolder()
 {
     const QString folder = DataFolder::Resolve(m_arguments, GetAppFolder());
+    if (folder.isEmpty()) {
+        Messages::show(nullptr, QStringLiteral("命令行参数 --data-dir 后面缺少数据文件夹"), Messages::appCaption(),
+                       Messages::Icon::Warning);
+        return false;
+    }
     DataFolder::Set(folder);
-    if (QFileInfo::exists(folder))
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir()) {
+        Messages::show(nullptr, QStringLiteral("数据文件夹 %1 不是文件夹").arg(folder), Messages::appCaption(),
+                       Messages::Icon::Warning);
+        return false;
+    }
+    // An empty folder (made by hand, or the "data" folder of a new portable install) is a new one.
+    if (info.exists() && !(QDir(folder).isEmpty() && QDir().rmdir(folder)))
         return true;
     QString error;
     if (DataFolder::CreateWithDefaults(folder, Clock::today(), &error))

@@ -61,6 +61,17 @@ void PrepareConnection(QSqlDatabase& db)
         if (tables.contains(QLatin1String(index.table)) && !indexes.contains(QLatin1String(index.name)))
             Exec(query, QString::fromLatin1(index.sql));
     }
+
+    // A file we may not write opens all the same, read-only, and every save would fail later
+    // with nothing but a table's message. Try a write that is undone at once.
+    Exec(query, QStringLiteral("PRAGMA user_version"));
+    const QString version = query.next() ? query.value(0).toString() : QStringLiteral("0");
+    Exec(query, QStringLiteral("BEGIN IMMEDIATE"));
+    const bool writable = query.exec(QStringLiteral("PRAGMA user_version = ") + version);
+    const QSqlError writeError = query.lastError();
+    Exec(query, QStringLiteral("ROLLBACK"));
+    if (!writable)
+        throw CDbError::FromSql(writeError);
 }
 
 bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error)

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 const QString kConnectPrefix = QStringLiteral("连接数据库失败!\r\n错误信息:");
@@ -64,6 +65,9 @@ private slots:
                  QStringLiteral("/tmp/arg"));
         QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir=/tmp/arg2")}, app.path()),
                  QStringLiteral("/tmp/arg2"));
+        // Named but missing: never the default folder.
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir")}, app.path()), QString());
+        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir=")}, app.path()), QString());
         qunsetenv("KESTRUM_DATA_DIR");
     }
 
@@ -82,12 +86,25 @@ private slots:
         QVERIFY(start.daysTo(end) > 120);
     }
 
+    // A folder that is not there, or there and empty, is a first run. A staging folder that an
+    // interrupted first run left behind goes.
+    void firstRunCreatesDefaults_data()
+    {
+        QTest::addColumn<bool>("existsEmpty");
+        QTest::newRow("no folder") << false;
+        QTest::newRow("empty folder") << true;
+    }
     void firstRunCreatesDefaults()
     {
+        QFETCH(bool, existsEmpty);
+        // Months after the real time: the left-over staging folder made now counts as old.
         FakeClock clock(QDateTime(QDate(2027, 3, 15), QTime(9, 0)));
         MessageRecorder messages;
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("nested/data"));
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("nested/data.new-0badf00d/stale"))));
+        if (existsEmpty)
+            QVERIFY(QDir().mkpath(folder));
         {
             CPlannerApp app(DataDirArgs(folder));
             QVERIFY(app.Startup());
@@ -130,6 +147,9 @@ private slots:
         QTest::newRow("database is a folder") << QStringLiteral("folder-db") << kConnectPrefix
                                               << QStringLiteral("unable to open database file");
         QTest::newRow("config missing") << QStringLiteral("remove-config") << kNoConfig << QString();
+        // Opened all the same, read-only: found at start-up, not at the first save.
+        QTest::newRow("database read-only") << QStringLiteral("read-only-db") << kConnectPrefix
+                                            << QStringLiteral("readonly");
     }
     void failuresEndStartupInOrder()
     {
@@ -141,7 +161,15 @@ private slots:
         const QString folder = root.filePath(QStringLiteral("data"));
         QVERIFY(DataFolder::CreateWithDefaults(folder, QDate(2026, 12, 6), nullptr));
         const QString db = folder + QStringLiteral("/kstrm.db");
-        if (damage != QStringLiteral("remove-config")) {
+        if (damage == QStringLiteral("read-only-db")) {
+            if (::geteuid() == 0)
+                QSKIP("root writes to read-only files");
+            { // used once, as every day, before it turns read-only
+                CDataStore store;
+                QVERIFY(store.Connect(db));
+            }
+            QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else if (damage != QStringLiteral("remove-config")) {
             QVERIFY(QFile::remove(db));
             // The config goes too: a broken database must stop start-up before it is read.
             QVERIFY(QFile::remove(folder + QStringLiteral("/config.ini")));
