@@ -4,6 +4,20 @@
 #include "controls/GridCtrl.h"
 #include "controls/GridModel.h"
 
+namespace {
+
+// An item that changes only the fields \a nMask names, of the cell at (nRow, nCol).
+GridItem CellItem(int nRow, int nCol, unsigned nMask)
+{
+    GridItem item;
+    item.row = nRow;
+    item.col = nCol;
+    item.mask = nMask;
+    return item;
+}
+
+} // namespace
+
 const CGridCell* CGridCtrl::GetCell(int nRow, int nCol) const
 {
     return m_pModel->Cell(nRow, nCol);
@@ -32,10 +46,7 @@ bool CGridCtrl::SetItem(const GridItem& item)
 
 bool CGridCtrl::SetItem(int nRow, int nCol, unsigned nMask, const QString& strText, unsigned nFormat)
 {
-    GridItem item;
-    item.row = nRow;
-    item.col = nCol;
-    item.mask = nMask;
+    GridItem item = CellItem(nRow, nCol, nMask);
     item.strText = strText;
     item.nFormat = nFormat;
     return SetItem(item);
@@ -65,10 +76,7 @@ unsigned CGridCtrl::GetItemFormat(int nRow, int nCol) const
 
 bool CGridCtrl::SetItemImage(int nRow, int nCol, int iImage)
 {
-    GridItem item;
-    item.row = nRow;
-    item.col = nCol;
-    item.mask = GridMask::Image;
+    GridItem item = CellItem(nRow, nCol, GridMask::Image);
     item.iImage = iImage;
     return SetItem(item);
 }
@@ -81,10 +89,7 @@ int CGridCtrl::GetItemImage(int nRow, int nCol) const
 
 bool CGridCtrl::SetItemBkColour(int nRow, int nCol, const QColor& cr)
 {
-    GridItem item;
-    item.row = nRow;
-    item.col = nCol;
-    item.mask = GridMask::BkColour;
+    GridItem item = CellItem(nRow, nCol, GridMask::BkColour);
     item.crBkClr = cr;
     return SetItem(item);
 }
@@ -97,10 +102,7 @@ QColor CGridCtrl::GetItemBkColour(int nRow, int nCol) const
 
 bool CGridCtrl::SetItemData(int nRow, int nCol, qintptr lParam)
 {
-    GridItem item;
-    item.row = nRow;
-    item.col = nCol;
-    item.mask = GridMask::Param;
+    GridItem item = CellItem(nRow, nCol, GridMask::Param);
     item.lParam = lParam;
     return SetItem(item);
 }
@@ -113,10 +115,7 @@ qintptr CGridCtrl::GetItemData(int nRow, int nCol) const
 
 bool CGridCtrl::SetItemState(int nRow, int nCol, unsigned nState)
 {
-    GridItem item;
-    item.row = nRow;
-    item.col = nCol;
-    item.mask = GridMask::State;
+    GridItem item = CellItem(nRow, nCol, GridMask::State);
     item.nState = nState;
     return SetItem(item);
 }
