@@ -85,9 +85,12 @@ bool CPlannerApp::PrepareDataFolder()
                        Messages::Icon::Warning);
         return false;
     }
-    // An empty folder (made by hand, or the "data" folder of a new portable install) is a new one.
-    if (info.exists() && !(QDir(folder).isEmpty() && QDir().rmdir(folder)))
-        return true;
+    if (info.exists()) {
+        // An empty folder (made by hand, or the "data" folder of a new portable install) is a
+        // new one; any other is the user's as it stands.
+        if (!QDir(folder).isEmpty() || !QDir().rmdir(folder))
+            return true;
+    }
     QString error;
     if (DataFolder::CreateWithDefaults(folder, Clock::today(), &error))
         return true;
