@@ -33,57 +33,40 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void appFolderIsTextBeforeLastSeparator_data()
-    {
-        QTest::addColumn<QString>("module");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("windows") << QStringLiteral("C:\\A\\B\\Kestrum.exe") << QStringLiteral("C:\\A\\B");
-        QTest::newRow("unix") << QStringLiteral("/opt/kestrum/bin/Kestrum") << QStringLiteral("/opt/kestrum/bin");
-        QTest::newRow("root") << QStringLiteral("/Kestrum") << QString();
-        QTest::newRow("no separator") << QStringLiteral("Kestrum.exe") << QString();
-    }
     void appFolderIsTextBeforeLastSeparator()
     {
-        QFETCH(QString, module);
-        QFETCH(QString, folder);
-        QCOMPARE(Platform::FolderOfModulePath(module), folder);
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("C:\\A\\B\\Kestrum.exe")), QStringLiteral("C:\\A\\B"));
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/opt/kestrum/bin/Kestrum")), QStringLiteral("/opt/kestrum/bin"));
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/Kestrum")), QString());
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("Kestrum.exe")), QString());
     }
 
     void dataFolderResolution()
     {
         QTemporaryDir app;
-        const QString fallback = DataFolder::Resolve({QStringLiteral("x")}, app.path());
-        QVERIFY2(fallback.endsWith(QStringLiteral("/Kestrum")), qPrintable(fallback));
+        const auto resolve = [&](const QStringList& args) { return DataFolder::Resolve(QStringList{QStringLiteral("x")} + args, app.path()); };
+        QVERIFY2(resolve({}).endsWith(QStringLiteral("/Kestrum")), qPrintable(resolve({})));
 
         QVERIFY(QDir(app.path()).mkdir(QStringLiteral("data")));
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x")}, app.path()), app.filePath(QStringLiteral("data")));
+        QCOMPARE(resolve({}), app.filePath(QStringLiteral("data")));
 
         qputenv("KESTRUM_DATA_DIR", "/tmp/from-env");
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x")}, app.path()), QStringLiteral("/tmp/from-env"));
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir"), QStringLiteral("/tmp/arg")},
-                                     app.path()),
-                 QStringLiteral("/tmp/arg"));
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir=/tmp/arg2")}, app.path()),
-                 QStringLiteral("/tmp/arg2"));
+        QCOMPARE(resolve({}), QStringLiteral("/tmp/from-env"));
+        QCOMPARE(resolve({QStringLiteral("--data-dir"), QStringLiteral("/tmp/arg")}), QStringLiteral("/tmp/arg"));
+        QCOMPARE(resolve({QStringLiteral("--data-dir=/tmp/arg2")}), QStringLiteral("/tmp/arg2"));
         // Named but missing: never the default folder.
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir")}, app.path()), QString());
-        QCOMPARE(DataFolder::Resolve({QStringLiteral("x"), QStringLiteral("--data-dir=")}, app.path()), QString());
+        QCOMPARE(resolve({QStringLiteral("--data-dir")}), QString());
+        QCOMPARE(resolve({QStringLiteral("--data-dir=")}), QString());
         qunsetenv("KESTRUM_DATA_DIR");
     }
 
-    void defaultTermContainsToday_data()
-    {
-        QTest::addColumn<QDate>("today");
-        for (const QDate& d : {QDate(2026, 12, 6), QDate(2027, 1, 31), QDate(2027, 2, 1), QDate(2028, 2, 29),
-                               QDate(2027, 8, 31), QDate(2027, 9, 1), QDate(2026, 12, 31)})
-            QTest::newRow(qPrintable(d.toString(Qt::ISODate))) << d;
-    }
     void defaultTermContainsToday()
     {
-        QFETCH(QDate, today);
-        const auto [start, end] = DataFolder::DefaultTerm(today);
-        QVERIFY(start <= today && today <= end);
-        QVERIFY(start.daysTo(end) > 120);
+        for (const QDate& today : {QDate(2026, 12, 6), QDate(2027, 1, 31), QDate(2027, 2, 1), QDate(2028, 2, 29),
+                                   QDate(2027, 8, 31), QDate(2027, 9, 1), QDate(2026, 12, 31)}) {
+            const auto [start, end] = DataFolder::DefaultTerm(today);
+            QVERIFY2(start <= today && today <= end && start.daysTo(end) > 120, qPrintable(today.toString(Qt::ISODate)));
+        }
     }
 
     // A folder that is not there, or there and empty, is a first run. A staging folder that an
@@ -140,16 +123,13 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("expectedStart");
         QTest::addColumn<QString>("engineText");
-        QTest::newRow("database missing") << QStringLiteral("remove-db") << kConnectPrefix
-                                          << QStringLiteral("unable to open database file");
-        QTest::newRow("not a database") << QStringLiteral("garbage-db") << kConnectPrefix
-                                        << QStringLiteral("file is not a database");
-        QTest::newRow("database is a folder") << QStringLiteral("folder-db") << kConnectPrefix
-                                              << QStringLiteral("unable to open database file");
+        const QString unableToOpen = QStringLiteral("unable to open database file");
+        QTest::newRow("database missing") << QStringLiteral("remove-db") << kConnectPrefix << unableToOpen;
+        QTest::newRow("not a database") << QStringLiteral("garbage-db") << kConnectPrefix << QStringLiteral("file is not a database");
+        QTest::newRow("database is a folder") << QStringLiteral("folder-db") << kConnectPrefix << unableToOpen;
         QTest::newRow("config missing") << QStringLiteral("remove-config") << kNoConfig << QString();
         // Opened all the same, read-only: found at start-up, not at the first save.
-        QTest::newRow("database read-only") << QStringLiteral("read-only-db") << kConnectPrefix
-                                            << QStringLiteral("readonly");
+        QTest::newRow("database read-only") << QStringLiteral("read-only-db") << kConnectPrefix << QStringLiteral("readonly");
     }
     void failuresEndStartupInOrder()
     {

@@ -1,20 +1,67 @@
-#include "DialogFixture.h"
+// The main window's dialogs: adding a task, changing its state, the school calendar, the about box.
 #include "MessageRecorder.h"
 #include "Recorders.h"
+#include "app/PlannerApp.h"
+#include "calendar/SchoolCalendarDlg.h"
+#include "controls/GifPicture.h"
+#include "mainwnd/AboutDlg.h"
 #include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/TaskStateDlg.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using DialogMaker = std::function<QDialog*()>;
+Q_DECLARE_METATYPE(DialogMaker)
 
 namespace {
 const QDate kShown(2027, 3, 15);
-const QDateTime kSelected(kShown, QTime(14, 30));
 const QStringList kStates = QStringLiteral("未完成 已完成 已推迟 进行中").split(u' ');
 const QString kAddFailed = QStringLiteral("事情添加失败，请重试");
 constexpr int Stored = 0, StoreFails = 1, Cancelled = 2;
+
+/// A started application on a fresh data folder: dialogs reach a store and the notice pop-up.
+struct Fixture {
+    QTemporaryDir root;
+    CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))}};
+    bool started = app.Startup() && app.m_dataStore.IsConnected();
+    ~Fixture() { app.ExitInstance(); }
+    CDataStore& store() { return app.m_dataStore; }
+    QString noticeText() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
+    /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
+    bool exec(const QString& sql) { return QSqlQuery(QSqlDatabase::database(store().ConnectionName())).exec(sql); }
+    QStringList tasksOn(const QDate& date) // "content|state", in table order
+    {
+        QStringList contents, states, out;
+        if (store().CountTasksOnDay(date) != 0 && !store().ListTasksOfDay(date, contents, states))
+            return {QStringLiteral("<listing failed>")};
+        for (qsizetype i = 0; i < contents.size(); ++i)
+            out << contents.at(i) + u'|' + states.at(i);
+        return out;
+    }
+    QPair<QDateTime, QDateTime> term()
+    {
+        QDateTime start, end;
+        return store().LoadSchoolCalendar(start, end) ? qMakePair(start, end) : QPair<QDateTime, QDateTime>();
+    }
+};
+
+template <typename T> T* Control(QWidget* dialog, const char* name)
+{
+    T* found = dialog->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qWarning("no control %s", name);
+    return found;
+}
+void Click(QWidget* dialog, const char* name) { QTest::mouseClick(Control<QPushButton>(dialog, name), Qt::LeftButton); }
 } // namespace
 
 class TestTaskDialogs : public QObject
@@ -22,6 +69,8 @@ class TestTaskDialogs : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China)); }
+
     // "existing" tasks are on the shown day; the task is stored on the day picked in the dialog.
     void addTask_data()
     {
@@ -31,13 +80,10 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QStringList>("onPickedDay");
         const QStringList read{QStringLiteral("读书|已完成")};
-        QTest::newRow("same content, next day")
-            << read << QStringLiteral("读书") << 1 << Stored << QStringList{QStringLiteral("读书|未完成")};
-        QTest::newRow("earlier day, content holding 、")
-            << read << QStringLiteral("1、买菜、做饭") << -3 << Stored
-            << QStringList{QStringLiteral("1、买菜、做饭|未完成")};
-        QTest::newRow("store fails") << QStringList{} << QStringLiteral("开会") << 0 << StoreFails
-                                     << QStringList{};
+        QTest::newRow("same content, next day") << read << QStringLiteral("读书") << 1 << Stored << QStringList{QStringLiteral("读书|未完成")};
+        QTest::newRow("earlier day, content holding 、") << read << QStringLiteral("1、买菜、做饭") << -3 << Stored
+                                                         << QStringList{QStringLiteral("1、买菜、做饭|未完成")};
+        QTest::newRow("store fails") << QStringList{} << QStringLiteral("开会") << 0 << StoreFails << QStringList{};
         QTest::newRow("cancelled") << read << QStringLiteral("买书") << 0 << Cancelled << read;
     }
     void addTask()
@@ -47,17 +93,16 @@ private slots:
         QFETCH(int, dayOffset);
         QFETCH(int, outcome);
         QFETCH(QStringList, onPickedDay);
-        DialogFixture fx;
-        QVERIFY(fx.started());
+        Fixture fx;
+        QVERIFY(fx.started);
         for (const QString& task : existing)
             QVERIFY(fx.store().AddTask(kShown, task.section(u'|', 0, 0), task.section(u'|', 1)));
         if (outcome == StoreFails)
-            QVERIFY(fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON shiqing "
-                                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+            QVERIFY(fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON shiqing BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
         MessageRecorder messages;
         SoundRecorder sounds;
 
-        CAddTaskDlg dlg(kSelected);
+        CAddTaskDlg dlg(QDateTime(kShown, QTime(14, 30)));
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("增加一件事情"));
@@ -71,19 +116,19 @@ private slots:
         auto* edit = Control<QLineEdit>(&dlg, "contentEdit");
         QVERIFY(edit->hasFocus());
 
-        TypeText(edit, content);
+        QInputMethodEvent typed; // Chinese is typed through an input method; key clicks carry Latin-1 only
+        typed.setCommitString(content);
+        QApplication::sendEvent(edit, &typed);
         const QDate picked = kShown.addDays(dayOffset);
         picker->setDate(picked);
-        QTest::mouseClick(Control<QPushButton>(&dlg, outcome == Cancelled ? "cancelButton" : "okButton"),
-                          Qt::LeftButton);
+        Click(&dlg, outcome == Cancelled ? "cancelButton" : "okButton");
 
         QCOMPARE(fx.tasksOn(picked), onPickedDay);
         if (outcome != StoreFails) {
             QCOMPARE(messages.texts(), QStringList{});
             QCOMPARE(dlg.result(), int(outcome == Stored ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!dlg.isVisible());
-            QCOMPARE(fx.noticeText(),
-                     outcome == Stored ? QStringLiteral("已成功添加事情\n") + content : QString());
+            QCOMPARE(fx.noticeText(), outcome == Stored ? QStringLiteral("已成功添加事情\n") + content : QString());
             QCOMPARE(fx.tasksOn(kShown), dayOffset ? existing : onPickedDay);
             return;
         }
@@ -118,13 +163,124 @@ private slots:
         CTaskStateDlg dlg(current);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("更改事情状态"));
-        auto* list = Control<QComboBox>(&dlg, "stateList");
-        QCOMPARE(list->currentIndex(), index);
-        QTest::mouseClick(Control<QPushButton>(&dlg, newState.isEmpty() ? "cancelButton" : "okButton"),
-                          Qt::LeftButton);
+        QCOMPARE(Control<QComboBox>(&dlg, "stateList")->currentIndex(), index);
+        Click(&dlg, newState.isEmpty() ? "cancelButton" : "okButton");
         QCOMPARE(dlg.result(), int(newState.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
         if (!newState.isEmpty())
             QCOMPARE(dlg.GetNewState(), newState);
+    }
+
+    // Cancel stores nothing; a failed save stays open; the retry stores the days at midnight.
+    void schoolCalendarCancelThenFailedSaveThenRetry()
+    {
+        Fixture fx;
+        QVERIFY(fx.started);
+        const auto before = fx.term();
+        QVERIFY(before.first.isValid());
+        MessageRecorder messages;
+        SoundRecorder sounds;
+        const QDate start(2008, 9, 1), end(2009, 1, 16);
+        {
+            CSchoolCalendarDlg dlg(start, end);
+            dlg.show();
+            Control<QDateEdit>(&dlg, "startPicker")->setDate(QDate(2027, 9, 1));
+            Click(&dlg, "cancelButton");
+            QCOMPARE(dlg.result(), int(QDialog::Rejected));
+            QCOMPARE(fx.term(), before);
+            QCOMPARE(messages.count(), 0);
+        }
+        // Without its end row the calendar table cannot take a term.
+        QVERIFY(fx.exec(QStringLiteral("DELETE FROM xiaoli WHERE rowid = (SELECT max(rowid) FROM xiaoli)")));
+        CSchoolCalendarDlg dlg(start, end);
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("校历设置"));
+        QCOMPARE(Control<QDateEdit>(&dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
+        QCOMPARE(Control<QDateEdit>(&dlg, "endPicker")->text(), QStringLiteral("2009年1月16日星期五"));
+        Click(&dlg, "okButton");
+        const QString failed = QStringLiteral("数据保存失败！\r\n请重新保存或取消设置");
+        QCOMPARE(messages.texts().count(failed), 1);
+        QCOMPARE(messages.last().text, failed);
+        QCOMPARE(messages.last().caption, QStringLiteral("提示"));
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(fx.noticeText(), QString());
+
+        QVERIFY(fx.exec(QStringLiteral("INSERT INTO xiaoli (date) VALUES (0)")));
+        messages.clear();
+        Control<QDateEdit>(&dlg, "endPicker")->setDate(QDate(2008, 8, 1));
+        Click(&dlg, "okButton");
+        QCOMPARE(messages.texts(), QStringList{});
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(fx.noticeText(), QStringLiteral("数据保存成功！"));
+        QCOMPARE(fx.term(), qMakePair(start.startOfDay(), QDate(2008, 8, 1).startOfDay()));
+    }
+
+    // About box: a left double click closes it and a left drag moves it, on the picture or on
+    // the playing strip (which gets the events there); the right button does neither.
+    void aboutMouse_data()
+    {
+        QTest::addColumn<bool>("drag");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<QPoint>("where");
+        QTest::addColumn<bool>("acts");
+        QTest::newRow("double click, left on the picture") << false << Qt::LeftButton << QPoint(240, 100) << true;
+        QTest::newRow("double click, left on the strip") << false << Qt::LeftButton << QPoint(240, 260) << true;
+        QTest::newRow("double click, right") << false << Qt::RightButton << QPoint(240, 100) << false;
+        QTest::newRow("drag, left on the picture") << true << Qt::LeftButton << QPoint(60, 40) << true;
+        QTest::newRow("drag, left on the strip") << true << Qt::LeftButton << QPoint(400, 280) << true;
+        QTest::newRow("drag, right") << true << Qt::RightButton << QPoint(60, 40) << false;
+    }
+    void aboutMouse()
+    {
+        QFETCH(bool, drag);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(QPoint, where);
+        QFETCH(bool, acts);
+        CAboutDlg dlg;
+        QVERIFY(dlg.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(Control<CGifPicture>(&dlg, "aboutStrip")->IsPlaying());
+        dlg.move(100, 80);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QPoint start = dlg.pos(), delta(37, -21);
+        QWidget* target = dlg.childAt(where) ? dlg.childAt(where) : &dlg;
+        const QPoint local = target->mapFrom(&dlg, where);
+        if (!drag) {
+            QTest::mouseDClick(target, button, {}, local);
+            QCOMPARE(dlg.isVisible(), !acts);
+            return;
+        }
+        QTest::mousePress(target, button, {}, local);
+        QTest::mouseMove(target, local + delta);
+        QTest::mouseRelease(target, button, {}, local + delta);
+        QCOMPARE(dlg.pos(), acts ? start + delta : start);
+    }
+
+    // Each dialog's picture is as large as the dialog and is what shows behind its controls.
+    void picturesFitTheirDialogs_data()
+    {
+        QTest::addColumn<DialogMaker>("make");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("add task") << DialogMaker([] { return new CAddTaskDlg(QDateTime::currentDateTime()); }) << QStringLiteral("160");
+        QTest::newRow("task state") << DialogMaker([] { return new CTaskStateDlg(QStringLiteral("未完成")); }) << QStringLiteral("162");
+        QTest::newRow("school calendar") << DialogMaker([] { return new CSchoolCalendarDlg(QDate(2027, 2, 22), QDate(2027, 7, 9)); })
+                                         << QStringLiteral("144");
+        QTest::newRow("about") << DialogMaker([] { return new CAboutDlg; }) << QStringLiteral("171");
+    }
+    void picturesFitTheirDialogs()
+    {
+        QFETCH(DialogMaker, make);
+        QFETCH(QString, picture);
+        std::unique_ptr<QDialog> dlg(make());
+        const QImage art(QStringLiteral(":/dialogs/%1.png").arg(picture));
+        QVERIFY(!art.isNull());
+        QCOMPARE(art.size(), dlg->size());
+        QCOMPARE(dlg->minimumSize(), dlg->maximumSize());
+        QVERIFY(!dlg->windowIcon().isNull());
+        const QImage shown = dlg->grab().toImage();
+        for (const QPoint& p : {QPoint(3, 3), QPoint(art.width() - 4, 3), QPoint(30, art.height() / 2)})
+            QCOMPARE(shown.pixelColor(p * shown.devicePixelRatio()), art.pixelColor(p));
     }
 };
 

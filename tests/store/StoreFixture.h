@@ -30,7 +30,8 @@ struct StoreFixture
 
     bool Open()
     {
-        return Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) && store.Connect(path);
+        return Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) &&
+               store.Connect(path);
     }
 };
 
@@ -44,7 +45,7 @@ inline QSqlQuery Exec(CDataStore& store, const QString& sql)
     return q;
 }
 
-/// The first column of every row of \a sql, as text.
+/// The first column of every row, as text.
 inline QStringList Column(CDataStore& store, const QString& sql)
 {
     QStringList out;
@@ -56,10 +57,11 @@ inline QStringList Column(CDataStore& store, const QString& sql)
 /// Every task as "date state content", in table order.
 inline QStringList Tasks(CDataStore& store)
 {
-    return Column(store, QStringLiteral("SELECT date || ' ' || state || ' ' || content FROM shiqing ORDER BY rowid"));
+    return Column(
+        store, QStringLiteral("SELECT date || ' ' || state || ' ' || content FROM shiqing ORDER BY rowid"));
 }
 } // namespace TableTest
 
-/// One store operation, as a test data column; it answers its result as a number.
+/// One store operation as a test data column, answering its result as a number.
 using StoreOp = std::function<int(CDataStore&)>;
 Q_DECLARE_METATYPE(StoreOp)
