@@ -16,24 +16,19 @@ function(kestrum_set_warnings target)
                                                  QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER)
 endfunction()
 
-# Adds every immediate sub-folder in DIRS that has a CMakeLists.txt, so that a subsystem
-# joins the build by creating its own folder and nothing else has to be edited.
-function(kestrum_add_existing_subdirs)
-    foreach(dir IN LISTS ARGN)
-        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-            add_subdirectory(${dir})
-        endif()
-    endforeach()
-endfunction()
-
-# kestrum_add_test(NAME SOURCES a.cpp ... [LIBS ...] [GUI])
-# One QtTest executable registered with CTest. Every test runs on the offscreen platform
+# kestrum_add_test(NAME [CORE] SOURCES a.cpp ... [LIBS ...])
+# One QtTest executable registered with CTest. A CORE test links only kestrum_core and its
+# doubles, never the widgets. Every test runs on the offscreen platform
 # with its own runtime and config folders, so it never needs a display and never meets a
 # running copy of the program.
 function(kestrum_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "CORE" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE kestrum_test_support Qt6::Test ${ARG_LIBS})
+    if(ARG_CORE)
+        target_link_libraries(${name} PRIVATE kestrum_test_core Qt6::Test ${ARG_LIBS})
+    else()
+        target_link_libraries(${name} PRIVATE kestrum_test_support Qt6::Test ${ARG_LIBS})
+    endif()
     kestrum_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
     set(scratch ${CMAKE_BINARY_DIR}/test-scratch/${name})

@@ -6,6 +6,7 @@
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
+#include "SoundRecorder.h"
 
 #include <QFile>
 #include <QProcess>

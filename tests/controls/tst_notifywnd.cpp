@@ -1,4 +1,5 @@
 #include "Recorders.h"
+#include "SoundRecorder.h"
 #include "controls/NotifyWnd.h"
 
 #include <QLabel>

@@ -1,6 +1,7 @@
 // The main window's dialogs: adding a task, changing its state, the school calendar, the about box.
 #include "MessageRecorder.h"
 #include "Recorders.h"
+#include "SoundRecorder.h"
 #include "app/PlannerApp.h"
 #include "calendar/SchoolCalendarDlg.h"
 #include "controls/GifPicture.h"

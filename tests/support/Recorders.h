@@ -2,7 +2,6 @@
 
 #include "app/ErrorReporter.h"
 #include "app/Launcher.h"
-#include "app/Sound.h"
 
 #include <QStringList>
 
@@ -36,31 +35,6 @@ private:
     QStringList m_texts;
     QStringList m_captions;
     QList<Kind> m_kinds;
-};
-
-/// Records the sounds the program plays instead of playing them.
-class SoundRecorder final : public ISoundPlayer
-{
-public:
-    SoundRecorder() { Sound::setPlayer(this); }
-    ~SoundRecorder() override { Sound::setPlayer(nullptr); }
-    SoundRecorder(const SoundRecorder&) = delete;
-    SoundRecorder& operator=(const SoundRecorder&) = delete;
-
-    struct Played
-    {
-        QString path;
-        bool wait;
-    };
-    void Play(const QString& path, bool wait) override { m_played.append({path, wait}); }
-    void Stop() override { ++m_nStops; }
-
-    const QList<Played>& played() const { return m_played; }
-    int stops() const { return m_nStops; }
-
-private:
-    QList<Played> m_played;
-    int m_nStops = 0;
 };
 
 /// Records program launches; each launch succeeds unless told otherwise.

@@ -1,0 +1,1 @@
+// Anchors the widget-level doubles; they are header-only.
