@@ -13,11 +13,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const auto driverLoaded = CDataStore::PreloadDriver();
     PlannerArt::Preload();
+    // No display name: the desktop would add it to every caption ("警告 — Kestrum").
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));
     Appearance::ApplyChineseLook(app);
 
     CPlannerApp theApp(QApplication::arguments());
-    theApp.InitInstance();
+    if (theApp.InitInstance())
+        QApplication::exec();
     return theApp.ExitInstance();
 }

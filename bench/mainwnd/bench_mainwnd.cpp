@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     std::vector<double> picks;
     int rows = 0;
     {
-        CPlannerDlg dlg;
+        CPlannerDlg dlg(planner.Context());
         dlg.show();
         QCoreApplication::processEvents();
         for (int round = 0; round < rounds; ++round) {

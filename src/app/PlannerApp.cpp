@@ -9,20 +9,15 @@
 #include "app/SingleInstance.h"
 #include "controls/Messages.h"
 #include "controls/NotifyWnd.h"
-#include "controls/RunModal.h"
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-CPlannerApp* g_pApp = nullptr;
-
 QString SplashProgram(const QString& folder)
 {
 #ifdef Q_OS_WIN
@@ -45,19 +40,19 @@ void CPlannerApp::CMessageReporter::ReportMessage(const QString& text, const QSt
 }
 
 CPlannerApp::CPlannerApp(const QStringList& arguments)
-    : m_arguments(arguments), m_strSplashProgram(SplashProgram(Platform::AppFolder()))
+    : m_arguments(arguments),
+      m_strSplashProgram(SplashProgram(Platform::AppFolder())),
+      m_dataStore(&m_reporter),
+      m_context(
+          m_dataStore, m_flags,
+          [this](const QString& text, int bAutoClose, int nSeconds, bool bAnimate) {
+              ShowNotice(text, bAutoClose, nSeconds, bAnimate);
+          },
+          Platform::AppFolder())
 {
-    g_pApp = this;
-    m_dataStore.SetErrorReporter(&m_reporter);
 }
 
-CPlannerApp::~CPlannerApp()
-{
-    if (g_pApp == this)
-        g_pApp = nullptr;
-}
-
-CPlannerApp* CPlannerApp::Get() { return g_pApp; }
+CPlannerApp::~CPlannerApp() = default;
 
 QString CPlannerApp::GetAppFolder() const { return Platform::AppFolder(); }
 
@@ -65,9 +60,12 @@ bool CPlannerApp::HoldsInstanceGuard() const { return m_pInstanceGuard && m_pIns
 
 bool CPlannerApp::InitInstance()
 {
-    if (Startup())
-        RunMainWindow();
-    return false;
+    if (!Startup()) {
+        m_bStartupRefused = true;
+        return false;
+    }
+    CreateMainWindow();
+    return true;
 }
 
 bool CPlannerApp::PrepareDataFolder()
@@ -129,7 +127,7 @@ bool CPlannerApp::Startup()
     m_pNotice = new CNotifyWnd;
     m_pNotice->SetSoundFile(DataFolder::File(QStringLiteral("notify.wav")));
 
-    if (m_bShowSplash)
+    if (m_flags.m_bShowSplash)
         RunSplash();
     return true;
 }
@@ -140,36 +138,41 @@ void CPlannerApp::RunSplash()
         Launcher::get().RunAndWait(m_strSplashProgram, {});
 }
 
-void CPlannerApp::RunMainWindow()
+void CPlannerApp::CreateMainWindow()
 {
-    CPlannerDlg dlg;
-    m_pMainWnd = &dlg;
-    connect(this, &CPlannerApp::ActivationRequested, &dlg, &CPlannerDlg::Activate);
-    if (m_bTopmost)
-        dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // The main window may hide (to the tray) without ending the program: only its exit command
+    // ends it, by finishing the window.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    m_pMainWnd = std::make_unique<CPlannerDlg>(m_context);
+    CPlannerDlg* dlg = m_pMainWnd.get();
+    connect(this, &CPlannerApp::ActivationRequested, dlg, &CPlannerDlg::Activate);
+    connect(dlg, &QDialog::finished, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    if (m_flags.m_bTopmost)
+        dlg->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (qEnvironmentVariableIsSet("KESTRUM_REPORT_FIRST_PAINT")) {
         // Start-up timing (bench/app): report the first paint on the monotonic clock and leave.
-        connect(&dlg, &CPlannerDlg::FirstPainted, &dlg, [&dlg] {
+        connect(dlg, &CPlannerDlg::FirstPainted, dlg, [dlg] {
             std::printf("first-paint %lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
                                                        std::chrono::steady_clock::now().time_since_epoch())
                                                        .count()));
             std::fflush(stdout);
             // Straight out, without the exit question.
-            QMetaObject::invokeMethod(&dlg, [&dlg] { dlg.done(QDialog::Rejected); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(dlg, [dlg] { dlg->done(QDialog::Rejected); }, Qt::QueuedConnection);
         });
     }
-    RunModal(dlg);
-    m_pMainWnd = nullptr;
+    dlg->show();
 }
 
 int CPlannerApp::ExitInstance()
 {
+    m_pMainWnd.reset();
     m_dataStore.Close();
     if (m_pInstanceGuard)
         m_pInstanceGuard->Release();
     m_pInstanceGuard.reset();
     delete m_pNotice.data();
-    return 0;
+    // Scripts and the desktop's autostart tell a refusal from a run by the status.
+    return m_bStartupRefused ? 1 : 0;
 }
 
 bool CPlannerApp::ReadConfig()
@@ -180,17 +183,13 @@ bool CPlannerApp::ReadConfig()
                        Messages::Icon::Warning);
         return false;
     }
-    m_bAutorun = flags.m_bAutorun;
-    m_bShowSplash = flags.m_bShowSplash;
-    m_bStartMinimized = flags.m_bStartMinimized;
-    m_bTopmost = flags.m_bTopmost;
+    m_flags = flags;
     return true;
 }
 
 bool CPlannerApp::WriteConfig()
 {
-    const ConfigFlags flags{m_bAutorun, m_bShowSplash, m_bStartMinimized, m_bTopmost};
-    if (!ConfigFile::Write(DataFolder::File(QStringLiteral("config.ini")), flags)) {
+    if (!ConfigFile::Write(DataFolder::File(QStringLiteral("config.ini")), m_flags)) {
         Messages::show(nullptr, QStringLiteral("打开配置文件失败，不能更新设置，请重试"), Messages::appCaption(),
                        Messages::Icon::Warning);
         return false;
@@ -202,17 +201,4 @@ void CPlannerApp::ShowNotice(const QString& text, int bAutoClose, int nSeconds, 
 {
     if (m_pNotice)
         m_pNotice->ShowNotice(text, bAutoClose == 1, nSeconds, bAnimate);
-}
-
-void CPlannerApp::DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window)
-{
-    const QRect area(QPoint(0, 0), window->size());
-    painter.drawPixmap(area.topLeft(), bitmap, area.intersected(bitmap.rect()));
-}
-
-void CPlannerApp::SplitHourMinute(const QString& text, int& nHour, int& nMinute)
-{
-    // Read as C's atoi reads: "8:" is 8 o'clock, ":5" is no minute.
-    nHour = std::atoi(text.left(2).toLatin1().constData());
-    nMinute = std::atoi(text.right(2).toLatin1().constData());
 }

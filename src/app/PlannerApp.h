@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/ConfigFile.h"
 #include "app/ErrorReporter.h"
+#include "app/PlannerContext.h"
 #include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
 
@@ -10,16 +12,12 @@
 #include <QStringList>
 #include <memory>
 
-
 class CPlannerDlg;
 class CSingleInstance;
-class QPainter;
-class QPixmap;
-class QWidget;
 
 /// The one application object: opens the data, reads the settings, guards against a second
-/// copy, creates the long-lived hidden windows, and runs the main window. Every window
-/// reaches the data store, the settings and the notices through it.
+/// copy, creates the long-lived hidden windows and the main window. It owns what the windows
+/// use and hands it to them through its context; no window reaches for the application.
 class CPlannerApp : public QObject
 {
     Q_OBJECT
@@ -28,19 +26,17 @@ public:
     explicit CPlannerApp(const QStringList& arguments);
     ~CPlannerApp() override;
 
-    /// The running application object.
-    static CPlannerApp* Get();
-
-    /// The whole start-up, then the main window until it closes. Always false, as the process
-    /// ends after it.
+    /// The whole start-up, ending with the main window shown. True when the program is to run
+    /// its event loop; false when start-up has ended after its message.
     bool InitInstance();
     /// Everything of start-up before the main window. False when start-up has ended (after
     /// its message); the caller then shuts down.
     bool Startup();
-    /// Runs the main window modally until it closes.
-    void RunMainWindow();
-    /// Shutdown: closes the database, gives up the single-copy guard, destroys the notice
-    /// window. Returns the process exit code.
+    /// Creates the main window and shows it. The program ends through its exit command, which
+    /// quits the event loop; hiding the window (to the tray) leaves the program running.
+    void CreateMainWindow();
+    /// Shutdown: destroys the windows, closes the database, gives up the single-copy guard.
+    /// Returns the process exit status: 0 after a run, 1 when start-up refused to go on.
     int ExitInstance();
 
     bool ReadConfig();
@@ -51,25 +47,15 @@ public:
     /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
     /// \a bAutoClose is 1.
     void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate);
-    /// Paints a dialog's background picture unscaled at the top-left corner, over an area the
-    /// size of \a window (a picture smaller than the window leaves the rest as it was).
-    static void DrawBackgroundBitmap(QPainter& painter, const QPixmap& bitmap, const QWidget* window);
-    /// "08:20" gives 8 and 20: the value of the first two and of the last two characters, each
-    /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
-    static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
-    CPlannerDlg* MainWindow() const { return m_pMainWnd; }
+    /// What the windows are handed: the store, the settings, the notice function.
+    CPlannerContext& Context() { return m_context; }
+    CPlannerDlg* MainWindow() const { return m_pMainWnd.get(); }
     /// The notification pop-up (null before start-up has created it).
     CNotifyWnd* NoticeWindow() const { return m_pNotice; }
     /// The splash program started at start-up; QZSplash beside the executable unless set.
     void SetSplashProgram(const QString& program) { m_strSplashProgram = program; }
     bool HoldsInstanceGuard() const;
-
-    CDataStore m_dataStore;
-    int m_bAutorun = 0;
-    int m_bShowSplash = 0;
-    int m_bStartMinimized = 0;
-    int m_bTopmost = 0;
 
 signals:
     /// Another copy of the program was started and asks this one to come to the front.
@@ -89,7 +75,11 @@ private:
     QStringList m_arguments;
     QString m_strSplashProgram;
     CMessageReporter m_reporter;
+    CDataStore m_dataStore;
+    ConfigFlags m_flags;
+    CPlannerContext m_context;
     std::unique_ptr<CSingleInstance> m_pInstanceGuard;
     QPointer<CNotifyWnd> m_pNotice;
-    CPlannerDlg* m_pMainWnd = nullptr;
+    std::unique_ptr<CPlannerDlg> m_pMainWnd;
+    bool m_bStartupRefused = false;
 };

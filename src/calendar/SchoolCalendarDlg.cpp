@@ -1,7 +1,9 @@
 #include "calendar/SchoolCalendarDlg.h"
 
-#include "app/PlannerApp.h"
+#include "app/PlannerContext.h"
+#include "controls/BackgroundBitmap.h"
 #include "controls/Messages.h"
+#include "store/DataStore.h"
 
 #include <QDateEdit>
 #include <QIcon>
@@ -26,8 +28,9 @@ QDateEdit* MakePicker(QWidget* parent, const QString& name, int nTop)
 }
 } // namespace
 
-CSchoolCalendarDlg::CSchoolCalendarDlg(const QDate& termStart, const QDate& termEnd, QWidget* parent)
-    : QDialog(parent), m_tStart(termStart, QTime(0, 0)), m_tEnd(termEnd, QTime(0, 0)),
+CSchoolCalendarDlg::CSchoolCalendarDlg(CPlannerContext& context, const QDate& termStart, const QDate& termEnd,
+                                       QWidget* parent)
+    : QDialog(parent), m_context(context), m_tStart(termStart, QTime(0, 0)), m_tEnd(termEnd, QTime(0, 0)),
       m_background(QStringLiteral(":/dialogs/144.png"))
 {
     setObjectName(QStringLiteral("SchoolCalendarDlg"));
@@ -59,18 +62,17 @@ void CSchoolCalendarDlg::OnOK()
     m_tStart = QDateTime(m_pStartPicker->date(), QTime(0, 0));
     m_tEnd = QDateTime(m_pEndPicker->date(), QTime(0, 0));
 
-    CPlannerApp* app = CPlannerApp::Get();
-    if (!app || !app->m_dataStore.SaveSchoolCalendar(m_tStart, m_tEnd)) {
+    if (!m_context.Store().SaveSchoolCalendar(m_tStart, m_tEnd)) {
         Messages::show(this, QStringLiteral("数据保存失败！\r\n请重新保存或取消设置"), QStringLiteral("提示"),
                        Messages::Icon::Warning);
         return;
     }
-    app->ShowNotice(QStringLiteral("数据保存成功！"), 1, 3, true);
+    m_context.ShowNotice(QStringLiteral("数据保存成功！"), 1, 3, true);
     accept();
 }
 
 void CSchoolCalendarDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+    DrawBackgroundBitmap(painter, m_background, this);
 }

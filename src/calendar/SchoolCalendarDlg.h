@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPixmap>
 
+class CPlannerContext;
 class QDateEdit;
 class QPushButton;
 
@@ -18,7 +19,8 @@ public:
     static constexpr int kHeight = 232;
 
     /// The pickers start at \a termStart and \a termEnd.
-    CSchoolCalendarDlg(const QDate& termStart, const QDate& termEnd, QWidget* parent = nullptr);
+    CSchoolCalendarDlg(CPlannerContext& context, const QDate& termStart, const QDate& termEnd,
+                       QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,6 +28,7 @@ protected:
 private:
     void OnOK();
 
+    CPlannerContext& m_context;
     QDateTime m_tStart;
     QDateTime m_tEnd;
 

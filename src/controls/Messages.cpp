@@ -26,8 +26,20 @@ QMessageBox::Icon toQtIcon(Messages::Icon icon)
 
 namespace Messages {
 
+QWidget* owner(QWidget* parent)
+{
+    if (parent)
+        return parent->window();
+    // A box that names no window (the data store's) belongs to the one the user is working in,
+    // so that it blocks that window and a held key cannot run the command again beneath it.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
 Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon, Buttons buttons)
 {
+    parent = owner(parent);
     if (g_pHandler)
         return g_pHandler->Respond(Request{parent, text, caption, icon, buttons});
 
@@ -38,6 +50,12 @@ Answer show(QWidget* parent, const QString& text, const QString& caption, Icon i
     box.setTextFormat(Qt::PlainText);
     if (buttons.testFlag(QMessageBox::Yes))
         box.setDefaultButton(QMessageBox::Yes);
+    if (!parent) {
+        // No window of ours is active (start-up, or the program is in the tray): nothing to
+        // block but the program as a whole.
+        box.setWindowModality(Qt::ApplicationModal);
+        return static_cast<Answer>(box.exec());
+    }
     return static_cast<Answer>(RunModal(box));
 }
 

@@ -31,7 +31,11 @@ public:
     virtual Answer Respond(const Request& request) = 0;
 };
 
-/// Shows a modal message box and returns the button that closed it.
+/// The window a box for \a parent belongs to: \a parent's window, or when none is named the
+/// window the user is working in (the active modal dialog, else the active window), or null.
+QWidget* owner(QWidget* parent);
+
+/// Shows a message box modal to owner(\a parent) and returns the button that closed it.
 Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon = Icon::None,
             Buttons buttons = QMessageBox::Ok);
 

@@ -1,6 +1,6 @@
 #include "mainwnd/AboutDlg.h"
 
-#include "app/PlannerApp.h"
+#include "controls/BackgroundBitmap.h"
 #include "controls/GifPicture.h"
 
 #include <QIcon>
@@ -32,7 +32,7 @@ CAboutDlg::~CAboutDlg()
 void CAboutDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+    DrawBackgroundBitmap(painter, m_background, this);
 }
 
 void CAboutDlg::mousePressEvent(QMouseEvent* event)

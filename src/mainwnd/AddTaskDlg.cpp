@@ -1,8 +1,10 @@
 #include "mainwnd/AddTaskDlg.h"
 
-#include "app/PlannerApp.h"
+#include "app/PlannerContext.h"
+#include "controls/BackgroundBitmap.h"
 #include "controls/Messages.h"
 #include "mainwnd/TaskStateDlg.h"
+#include "store/DataStore.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -21,8 +23,8 @@ constexpr int kDateTop = 164;
 constexpr int kRowHeight = 28;
 } // namespace
 
-CAddTaskDlg::CAddTaskDlg(const QDateTime& dtSelected, QWidget* parent)
-    : QDialog(parent), m_dtDate(dtSelected), m_background(QStringLiteral(":/dialogs/160.png"))
+CAddTaskDlg::CAddTaskDlg(CPlannerContext& context, const QDateTime& dtSelected, QWidget* parent)
+    : QDialog(parent), m_context(context), m_dtDate(dtSelected), m_background(QStringLiteral(":/dialogs/160.png"))
 {
     setObjectName(QStringLiteral("AddTaskDlg"));
     setWindowTitle(QStringLiteral("增加一件事情"));
@@ -72,7 +74,7 @@ void CAddTaskDlg::UpdateData()
 void CAddTaskDlg::OnOK()
 {
     UpdateData();
-    CPlannerApp* app = CPlannerApp::Get();
+    CDataStore& store = m_context.Store();
     // Whatever goes wrong, the user is back in the content edit to correct it and try again.
     const auto refuse = [this](const QString& text, const QString& caption, Messages::Icon icon) {
         Messages::show(this, text, caption, icon);
@@ -83,21 +85,20 @@ void CAddTaskDlg::OnOK()
         refuse(QStringLiteral("事情内容不能为空"), QStringLiteral("警告"), Messages::Icon::Critical);
         return;
     }
-    if (app && app->m_dataStore.IsTaskPresent(m_dtDate.date(), m_strContent)) {
+    if (store.IsTaskPresent(m_dtDate.date(), m_strContent)) {
         refuse(QStringLiteral("你要添加的事情已经存在"), QStringLiteral("提示"), Messages::Icon::Information);
         return;
     }
-    if (!app ||
-        !app->m_dataStore.AddTask(m_dtDate.date(), m_strContent, CTaskStateDlg::StateText(m_nState))) {
+    if (!store.AddTask(m_dtDate.date(), m_strContent, CTaskStateDlg::StateText(m_nState))) {
         refuse(QStringLiteral("事情添加失败，请重试"), QStringLiteral("提示"), Messages::Icon::Critical);
         return;
     }
-    app->ShowNotice(QStringLiteral("已成功添加事情\n") + m_strContent, 1, 5, true);
+    m_context.ShowNotice(QStringLiteral("已成功添加事情\n") + m_strContent, 1, 5, true);
     accept();
 }
 
 void CAddTaskDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+    DrawBackgroundBitmap(painter, m_background, this);
 }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QPixmap>
 
+class CPlannerContext;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -20,7 +21,7 @@ public:
     static constexpr int kHeight = 268;
 
     /// The date picker starts at the day of \a dtSelected (the date the main window shows).
-    explicit CAddTaskDlg(const QDateTime& dtSelected, QWidget* parent = nullptr);
+    CAddTaskDlg(CPlannerContext& context, const QDateTime& dtSelected, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,6 +30,7 @@ private:
     void OnOK();
     void UpdateData();
 
+    CPlannerContext& m_context;
     QString m_strContent;
     int m_nState = 0;
     QDateTime m_dtDate;

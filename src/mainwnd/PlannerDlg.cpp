@@ -1,13 +1,14 @@
 #include "mainwnd/PlannerDlg.h"
 
 #include "app/Clock.h"
-#include "app/PlannerApp.h"
+#include "app/PlannerContext.h"
 #include "calendar/WeekNumber.h"
 #include "controls/BalloonTip.h"
 #include "controls/GbkLength.h"
 #include "controls/GifPicture.h"
 #include "mainwnd/PlannerArt.h"
 #include "mainwnd/PlannerLayout.h"
+#include "store/DataStore.h"
 #include "store/TaskRecord.h"
 
 #include <QCalendarWidget>
@@ -45,7 +46,7 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& 
 
 } // namespace
 
-CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
+CPlannerDlg::CPlannerDlg(CPlannerContext& context, QWidget* parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("PlannerDlg"));
     setWindowTitle(QStringLiteral("Kestrum"));
@@ -67,6 +68,7 @@ CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
         m_pCalendar->setSelectedDate(m_dtSelected.date());
     }
 
+    RefreshDayView();
     RefreshTaskList();
     ShowTaskButtons(false);
 
@@ -83,7 +85,7 @@ CPlannerDlg::CPlannerDlg(QWidget* parent) : QDialog(parent)
 
 CPlannerDlg::~CPlannerDlg() = default;
 
-CDataStore& CPlannerDlg::Store() const { return CPlannerApp::Get()->m_dataStore; }
+CDataStore& CPlannerDlg::Store() const { return m_context.Store(); }
 
 void CPlannerDlg::CreateControls()
 {
@@ -100,8 +102,12 @@ void CPlannerDlg::CreateControls()
     calendarPalette.setColor(QPalette::Window, QColor(191, 219, 255));
     m_pCalendar->setPalette(calendarPalette);
     // Six weeks of dates have to fit the place the background leaves for the calendar.
-    if (auto* view = m_pCalendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview")))
+    if (auto* view = m_pCalendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"))) {
         view->verticalHeader()->setMinimumSectionSize(12);
+        // The calendar keeps Enter for itself; here it leads to the exit question as everywhere
+        // else in the window.
+        view->installEventFilter(this);
+    }
     if (QWidget* bar = m_pCalendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
         // The title bar is painted in the highlight role, its month and year in the
         // highlighted-text role.
@@ -189,11 +195,14 @@ void CPlannerDlg::CreateControls()
 
 void CPlannerDlg::LoadSchoolCalendar()
 {
+    // A damaged table may give its first row and fail at the second: what was read is kept,
+    // and a day that could not be read keeps its earlier value.
     QDateTime start, end;
-    if (Store().LoadSchoolCalendar(start, end)) {
+    Store().LoadSchoolCalendar(start, end);
+    if (start.isValid())
         m_dtTermStart = start;
+    if (end.isValid())
         m_dtTermEnd = end;
-    }
     const QSignalBlocker block(m_pCalendar);
     // A reversed term is stored as the user gave it; the calendar then offers what Qt makes
     // of the reversed range (the two dates swapped).
@@ -230,7 +239,7 @@ void CPlannerDlg::OnDatePicked()
 {
     m_dtSelected = QDateTime(m_pCalendar->selectedDate(), QTime(0, 0));
     m_nTeachWeek = TeachingWeek(m_dtSelected.date(), m_dtTermStart.date());
-    update();
+    RefreshDayView();
     RefreshTaskList();
     // A chosen row belongs to the date it was chosen on: no command may act on the row at the
     // same position of another date.
@@ -320,8 +329,19 @@ void CPlannerDlg::OnListClick(int nRow, const QPoint& globalPos)
 
 bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && watched->parent() == m_pCalendar) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_pExitButton->click();
+            return true;
+        }
+    }
     if (watched == m_pList->viewport()) {
-        if (event->type() == QEvent::MouseButtonRelease) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A press always begins a click of its own. The release of an earlier double click
+            // may never have come (a message box took it), and must not swallow this one.
+            m_bDoubleClickRelease = false;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
                 // The release that ends a double click is not a click of its own: it would

@@ -8,6 +8,7 @@
 
 class CBalloonTip;
 class CDataStore;
+class CPlannerContext;
 class CGifPicture;
 class QCalendarWidget;
 class QLabel;
@@ -18,14 +19,23 @@ class QTableWidget;
 extern int g_nTodayTeachWeek;
 extern int g_nTodayWeekday;
 
+/// What the day view shows beside the list for the shown date. It is worked out when the date
+/// or the data changes, never while painting, so that painting only draws it.
+struct DayViewText
+{
+    QString strLunar;         ///< the lunar date's display text
+    QStringList holidayLines; ///< "★_^-^) name" for each solar holiday, then "▲_^-^) name" for each lunar one
+};
+
 /// The main window: a month calendar limited to the school term, and for the picked date its
-/// tasks, the task in progress, the lunar date, the holidays and the teaching week. It runs
-/// from start-up to exit.
+/// tasks, the task in progress, the lunar date, the holidays and the teaching week. It lives
+/// from start-up to exit; hidden (in the tray) it goes on living, and its exit command ends
+/// the program by finishing it.
 class CPlannerDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CPlannerDlg(QWidget* parent = nullptr);
+    explicit CPlannerDlg(CPlannerContext& context, QWidget* parent = nullptr);
     ~CPlannerDlg() override;
 
     /// Re-reads the tasks of the shown date into the list and places the in-progress marker.
@@ -42,6 +52,9 @@ public:
 
     /// Brings the window to the front, also out of the minimised state.
     void Activate();
+    /// Works out the lunar line and the holidays of the shown date again and repaints them;
+    /// for dialogs that change the holidays.
+    void RefreshDayView();
 
     // Day view state.
     QDateTime m_dtSelected;
@@ -54,8 +67,11 @@ public:
     QString m_strNewState;
     bool m_bInTray = false;
 
-    /// The holiday lines of the shown date, as painted ("★_^-^) name\r\n" per holiday).
+    /// The holiday lines of the shown date as the store has them ("★_^-^) name\r\n" per
+    /// holiday), for the lunar key of the same date. Reads the store.
     QString HolidayText();
+    /// What the view shows for the shown date.
+    const DayViewText& DayView() const { return m_day; }
     /// The row beside which the in-progress marker stands, or -1 when it is hidden.
     int MarkerRow() const { return m_nMarkerRow; }
 
@@ -92,7 +108,10 @@ private:
 
     CDataStore& Store() const;
     QString RowText(int nRow, int nColumn) const;
+    void ShowHolidayTip();
 
+    CPlannerContext& m_context;
+    DayViewText m_day;
     QCalendarWidget* m_pCalendar = nullptr;
     QTableWidget* m_pList = nullptr;
     CGifPicture* m_pMarker = nullptr;

@@ -23,14 +23,16 @@ constexpr QRect kMonthCalendar{20, 129, 310, 163};
 // The lunar line is drawn twice: a white shadow one pixel to the lower right, then the text.
 constexpr QRect kLunarShadow{QPoint(121, 295), QPoint(285, 310)};
 constexpr QRect kLunarText{QPoint(120, 294), QPoint(284, 309)};
-constexpr QRect kHolidays{QPoint(62, 321), QPoint(279, 359)};
+// The holidays take the room down to the small buttons at the bottom.
+constexpr QRect kHolidays{QPoint(62, 321), QPoint(279, 396)};
 
 // The day's tasks: thirteen rows fit before the scroll bar appears.
 constexpr int kListRowHeight = 18;
 constexpr int kListVisibleRows = 13;
-constexpr QRect kTaskList{352, 158, 362, kListRowHeight * kListVisibleRows + 2};
+// The marker stands on the list's panel, left of the list, clear of the gap between the panels.
+constexpr QRect kTaskList{358, 158, 356, kListRowHeight * kListVisibleRows + 2};
 constexpr int kMarkerSize = 10;
-constexpr int kMarkerLeft = 341;
+constexpr int kMarkerLeft = 347;
 
 // Command buttons under the list; the task buttons share their places with two others.
 constexpr int kButtonTop = 402;

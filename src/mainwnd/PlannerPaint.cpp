@@ -1,8 +1,8 @@
-// The main window's background: painting, the pointer hints over the hot areas, and the
-// dialogs the hot areas open.
+// The main window's background: what it shows for the date, painting, the pointer hints over
+// the hot areas, and the dialogs the hot areas open.
 #include "app/Appearance.h"
 #include "app/Clock.h"
-#include "app/PlannerApp.h"
+#include "controls/BackgroundBitmap.h"
 #include "calendar/SchoolCalendarDlg.h"
 #include "calendar/WeekNumber.h"
 #include "controls/BalloonTip.h"
@@ -11,10 +11,12 @@
 #include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerLayout.h"
+#include "store/DataStore.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 using namespace PlannerLayout;
@@ -49,11 +51,31 @@ QString CPlannerDlg::HolidayText()
     return text;
 }
 
+void CPlannerDlg::RefreshDayView()
+{
+    // Everything that reads the store happens here, once per date shown: a failing table says
+    // so once, from here, and never from inside a paint.
+    const LunarDate lunar = SolarToLunar(m_dtSelected.date());
+    m_strLunarKey = lunar.strKey;
+    m_day.strLunar = lunar.strText;
+    m_day.holidayLines = HolidayText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    update();
+}
+
+namespace {
+// The holiday lines are set closer than the font would set them, so that three or more fit
+// between the lunar line and the buttons at the bottom.
+int HolidayLineStep(const QFont& font)
+{
+    return std::min(QFontMetrics(font).height(), font.pixelSize() + 4);
+}
+} // namespace
+
 void CPlannerDlg::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+    DrawBackgroundBitmap(painter, m_background, this);
 
     // The teaching week, always with two digits.
     const int week = std::clamp(m_nTeachWeek, 0, 99);
@@ -61,26 +83,48 @@ void CPlannerDlg::paintEvent(QPaintEvent* event)
     painter.drawPixmap(kWeekOnes, m_digits[week % 10]);
 
     // The lunar date: dark green over a white shadow.
-    const LunarDate lunar = SolarToLunar(m_dtSelected.date());
-    m_strLunarKey = lunar.strKey;
     painter.setFont(SongFont(this, 11, 700));
     const int lunarFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     painter.setPen(Qt::white);
-    painter.drawText(kLunarShadow, lunarFlags, lunar.strText);
+    painter.drawText(kLunarShadow, lunarFlags, m_day.strLunar);
     painter.setPen(QColor(0, 92, 0));
-    painter.drawText(kLunarText, lunarFlags, lunar.strText);
+    painter.drawText(kLunarText, lunarFlags, m_day.strLunar);
 
-    // The holidays of the date (the lunar key was set just above, for the same date).
-    QString holidays = HolidayText();
-    holidays.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    painter.setFont(SongFont(this, 10, 400));
+    // The holidays of the date, one line each. What does not fit ends in "…", and the balloon
+    // tip over the area shows it whole.
+    const QFont holidayFont = SongFont(this, 10, 400);
+    painter.setFont(holidayFont);
     painter.setPen(QColor(0, 0, 200));
-    painter.drawText(kHolidays, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, holidays);
+    const QFontMetrics metrics(holidayFont);
+    const int step = HolidayLineStep(holidayFont);
+    const int fit = std::max(1, kHolidays.height() / step);
+    const qsizetype shown = std::min<qsizetype>(m_day.holidayLines.size(), fit);
+    for (int i = 0; i < shown; ++i) {
+        QString line = m_day.holidayLines[i];
+        if (i == fit - 1 && m_day.holidayLines.size() > fit)
+            line += QStringLiteral(" …");
+        const QRect rect(kHolidays.left(), kHolidays.top() + i * step, kHolidays.width(), step);
+        painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         metrics.elidedText(line, Qt::ElideRight, rect.width()));
+    }
 
     if (!m_bPainted) {
         m_bPainted = true;
         emit FirstPainted();
     }
+}
+
+void CPlannerDlg::ShowHolidayTip()
+{
+    // Only a cut line needs the tip: the area shows everything else itself.
+    const QFont font = SongFont(this, 10, 400);
+    const QFontMetrics metrics(font);
+    const int fit = std::max(1, kHolidays.height() / HolidayLineStep(font));
+    bool cut = m_day.holidayLines.size() > fit;
+    for (const QString& line : std::as_const(m_day.holidayLines))
+        cut = cut || metrics.horizontalAdvance(line) > kHolidays.width();
+    if (cut)
+        m_pTip->ShowAt(m_day.holidayLines.join(u'\n'));
 }
 
 void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
@@ -103,6 +147,8 @@ void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
         m_pTip->ShowAt(QStringLiteral("点击增加要做的事情"));
     } else {
         unsetCursor();
+        if (kHolidays.contains(pt))
+            ShowHolidayTip();
     }
 }
 
@@ -129,7 +175,7 @@ void CPlannerDlg::OnAbout()
 
 void CPlannerDlg::OnSchoolHot()
 {
-    CSchoolCalendarDlg dlg(m_dtTermStart.date(), m_dtTermEnd.date(), this);
+    CSchoolCalendarDlg dlg(m_context, m_dtTermStart.date(), m_dtTermEnd.date(), this);
     if (RunModal(dlg) != QDialog::Accepted)
         return;
     LoadSchoolCalendar();
@@ -141,7 +187,7 @@ void CPlannerDlg::OnSchoolHot()
 
 void CPlannerDlg::OnAddHot()
 {
-    CAddTaskDlg dlg(m_dtSelected, this);
+    CAddTaskDlg dlg(m_context, m_dtSelected, this);
     RunModal(dlg);
     RefreshTaskList();
 }

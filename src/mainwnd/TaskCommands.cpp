@@ -1,9 +1,10 @@
 // The commands on the chosen task of the day view, and the way out of the program.
-#include "app/PlannerApp.h"
+#include "app/PlannerContext.h"
 #include "controls/Messages.h"
 #include "controls/RunModal.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/TaskStateDlg.h"
+#include "store/DataStore.h"
 #include "store/TaskRecord.h"
 
 #include <QCloseEvent>
@@ -13,12 +14,6 @@
 namespace {
 
 const QString kOneInProgress = QStringLiteral("一天中只能存在一件事情是【进行中】状态");
-
-void Notice(const QString& text, int nSeconds)
-{
-    if (CPlannerApp* app = CPlannerApp::Get())
-        app->ShowNotice(text, 1, nSeconds, true);
-}
 
 void Refuse(QWidget* parent, const QString& text)
 {
@@ -44,7 +39,7 @@ void CPlannerDlg::OnDeleteTask()
         Refuse(this, QStringLiteral("删除失败，请重新删除"));
         return;
     }
-    Notice(content + QStringLiteral("\n删除成功"), 3);
+    m_context.ShowNotice(content + QStringLiteral("\n删除成功"), 1, 3, true);
     RefreshTaskList();
     // The rows have moved up: the chosen position now names another task.
     ClearChosenTask();
@@ -62,7 +57,7 @@ void CPlannerDlg::OnPostponeTask()
         Refuse(this, QStringLiteral("推迟失败，请重新推迟"));
         return;
     }
-    Notice(content + QStringLiteral("\n推迟成功"), 3);
+    m_context.ShowNotice(content + QStringLiteral("\n推迟成功"), 1, 3, true);
     RefreshTaskList();
     ClearChosenTask();
 }
@@ -84,7 +79,7 @@ void CPlannerDlg::OnChangeState()
         Refuse(this, QStringLiteral("状态修改失败，请重新修改"));
         return;
     }
-    Notice(content + QStringLiteral("\n状态修改成功"), 5);
+    m_context.ShowNotice(content + QStringLiteral("\n状态修改成功"), 1, 5, true);
     RefreshTaskList();
 }
 

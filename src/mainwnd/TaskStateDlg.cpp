@@ -1,6 +1,6 @@
 #include "mainwnd/TaskStateDlg.h"
 
-#include "app/PlannerApp.h"
+#include "controls/BackgroundBitmap.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -71,5 +71,5 @@ void CTaskStateDlg::OnOK()
 void CTaskStateDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    CPlannerApp::DrawBackgroundBitmap(painter, m_background, this);
+    DrawBackgroundBitmap(painter, m_background, this);
 }

@@ -76,10 +76,10 @@ private slots:
         QTemporaryDir dir;
         DataFolder::Set(dir.path());
         CPlannerApp app({});
-        app.m_bTopmost = 1;
+        app.Context().Settings().m_bTopmost = 1;
         QVERIFY(!app.ReadConfig());
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("打开系统配置文件错误，请重新启动程序")});
-        QCOMPARE(app.m_bTopmost, 1); // a failed read leaves the flags alone
+        QCOMPARE(app.Context().Settings().m_bTopmost, 1); // a failed read leaves the flags alone
 
         // A folder in place of the file cannot be replaced.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("config.ini")));

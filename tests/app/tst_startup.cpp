@@ -92,7 +92,7 @@ private slots:
         {
             CPlannerApp app(DataDirArgs(folder));
             QVERIFY(app.Startup());
-            QVERIFY(app.m_dataStore.IsConnected());
+            QVERIFY(app.Context().Store().IsConnected());
             app.ExitInstance();
         }
         QCOMPARE(messages.count(), 0);
@@ -197,7 +197,7 @@ private slots:
         QVERIFY(raised.wait(3000));
         // The first copy keeps its guard and its database.
         QVERIFY(first.HoldsInstanceGuard());
-        QVERIFY(first.m_dataStore.IsConnected());
+        QVERIFY(first.Context().Store().IsConnected());
         QVERIFY(!GuardIsFree());
         first.ExitInstance();
         QVERIFY(GuardIsFree());
@@ -288,7 +288,7 @@ private slots:
     {
         QFETCH(QString, text);
         int hour = -1, minute = -1;
-        CPlannerApp::SplitHourMinute(text, hour, minute);
+        CPlannerContext::SplitHourMinute(text, hour, minute);
         QTEST(hour, "hour");
         QTEST(minute, "minute");
     }

@@ -56,7 +56,7 @@ class TestPlannerDlg : public QObject
     std::unique_ptr<Env> m_env;
     std::unique_ptr<CPlannerDlg> m_dlg;
 
-    CDataStore& Store() { return m_env->app.m_dataStore; }
+    CDataStore& Store() { return m_env->app.Context().Store(); }
     MessageRecorder& Messages() { return m_env->messages; }
     QTableWidget* List() { return m_dlg->findChild<QTableWidget*>(QStringLiteral("taskList")); }
     QWidget* Button(const char* name) { return m_dlg->findChild<QPushButton*>(QLatin1String(name)); }
@@ -68,7 +68,7 @@ class TestPlannerDlg : public QObject
 
     void Open()
     {
-        m_dlg = std::make_unique<CPlannerDlg>();
+        m_dlg = std::make_unique<CPlannerDlg>(m_env->app.Context());
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
     }

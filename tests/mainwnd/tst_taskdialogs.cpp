@@ -29,13 +29,23 @@ const QStringList kStates = QStringLiteral("未完成 已完成 已推迟 进行
 const QString kAddFailed = QStringLiteral("事情添加失败，请重试");
 constexpr int Stored = 0, StoreFails = 1, Cancelled = 2;
 
+/// What a dialog is handed when the test looks only at its face: a store that is not connected.
+CPlannerContext& LooseContext()
+{
+    static CDataStore store;
+    static ConfigFlags flags;
+    static CPlannerContext context(store, flags, {}, {});
+    return context;
+}
+
 /// A started application on a fresh data folder: dialogs reach a store and the notice pop-up.
 struct Fixture {
     QTemporaryDir root;
     CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))}};
-    bool started = app.Startup() && app.m_dataStore.IsConnected();
+    bool started = app.Startup() && app.Context().Store().IsConnected();
     ~Fixture() { app.ExitInstance(); }
-    CDataStore& store() { return app.m_dataStore; }
+    CDataStore& store() { return app.Context().Store(); }
+    CPlannerContext& context() { return app.Context(); }
     QString noticeText() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
     /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
     bool exec(const QString& sql) { return QSqlQuery(QSqlDatabase::database(store().ConnectionName())).exec(sql); }
@@ -103,7 +113,7 @@ private slots:
         MessageRecorder messages;
         SoundRecorder sounds;
 
-        CAddTaskDlg dlg(QDateTime(kShown, QTime(14, 30)));
+        CAddTaskDlg dlg(fx.context(), QDateTime(kShown, QTime(14, 30)));
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("增加一件事情"));
@@ -182,7 +192,7 @@ private slots:
         SoundRecorder sounds;
         const QDate start(2008, 9, 1), end(2009, 1, 16);
         {
-            CSchoolCalendarDlg dlg(start, end);
+            CSchoolCalendarDlg dlg(fx.context(), start, end);
             dlg.show();
             Control<QDateEdit>(&dlg, "startPicker")->setDate(QDate(2027, 9, 1));
             Click(&dlg, "cancelButton");
@@ -192,7 +202,7 @@ private slots:
         }
         // Without its end row the calendar table cannot take a term.
         QVERIFY(fx.exec(QStringLiteral("DELETE FROM xiaoli WHERE rowid = (SELECT max(rowid) FROM xiaoli)")));
-        CSchoolCalendarDlg dlg(start, end);
+        CSchoolCalendarDlg dlg(fx.context(), start, end);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("校历设置"));
         QCOMPARE(Control<QDateEdit>(&dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
@@ -263,9 +273,9 @@ private slots:
     {
         QTest::addColumn<DialogMaker>("make");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("add task") << DialogMaker([] { return new CAddTaskDlg(QDateTime::currentDateTime()); }) << QStringLiteral("160");
+        QTest::newRow("add task") << DialogMaker([] { return new CAddTaskDlg(LooseContext(), QDateTime::currentDateTime()); }) << QStringLiteral("160");
         QTest::newRow("task state") << DialogMaker([] { return new CTaskStateDlg(QStringLiteral("未完成")); }) << QStringLiteral("162");
-        QTest::newRow("school calendar") << DialogMaker([] { return new CSchoolCalendarDlg(QDate(2027, 2, 22), QDate(2027, 7, 9)); })
+        QTest::newRow("school calendar") << DialogMaker([] { return new CSchoolCalendarDlg(LooseContext(), QDate(2027, 2, 22), QDate(2027, 7, 9)); })
                                          << QStringLiteral("144");
         QTest::newRow("about") << DialogMaker([] { return new CAboutDlg; }) << QStringLiteral("171");
     }

@@ -72,7 +72,7 @@ int main(int argc, char* argv[])
                          data.filePath(QStringLiteral("data"))});
     if (!planner.Startup())
         return 1;
-    CDataStore& store = planner.m_dataStore;
+    CDataStore& store = planner.Context().Store();
     store.AddTask(day, QStringLiteral("早读：检查三班背诵"), TaskStates::Done());
     store.AddTask(day, QStringLiteral("批改作文二十篇"), TaskStates::InProgress());
     store.AddTask(day, QStringLiteral("准备下周公开课的课件和教案"), TaskStates::NotDone());
@@ -83,11 +83,11 @@ int main(int argc, char* argv[])
 
     bool ok = true;
     {
-        CPlannerDlg main;
+        CPlannerDlg main(planner.Context());
         ok &= Save(main, out, QStringLiteral("main-window"));
     }
     {
-        CAddTaskDlg add(QDateTime(day, QTime(0, 0)));
+        CAddTaskDlg add(planner.Context(), QDateTime(day, QTime(0, 0)));
         ok &= Save(add, out, QStringLiteral("add-task"));
     }
     {
@@ -95,7 +95,7 @@ int main(int argc, char* argv[])
         ok &= Save(state, out, QStringLiteral("task-state"));
     }
     {
-        CSchoolCalendarDlg school(QDate(2026, 9, 1), QDate(2027, 1, 31));
+        CSchoolCalendarDlg school(planner.Context(), QDate(2026, 9, 1), QDate(2027, 1, 31));
         ok &= Save(school, out, QStringLiteral("school-calendar"));
     }
     {

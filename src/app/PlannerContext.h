@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/ConfigFile.h"
+
+#include <QString>
+#include <functional>
+
+class CDataStore;
+
+/// What a window of the planner is handed instead of reaching for the application object: the
+/// data store, the four settings, the notice function and the program folder. The application
+/// owns the one of the running program; a test builds its own around a store and a notice
+/// recorder of its own. Windows keep a reference to it for their whole life.
+class CPlannerContext
+{
+public:
+    /// Shows a text in the notification pop-up (see CPlannerApp::ShowNotice).
+    using NoticeFunction = std::function<void(const QString& text, int bAutoClose, int nSeconds, bool bAnimate)>;
+
+    CPlannerContext(CDataStore& store, ConfigFlags& settings, NoticeFunction notice, QString appFolder);
+
+    CDataStore& Store() const { return m_store; }
+    /// The settings as read at start-up; the settings dialog changes them.
+    ConfigFlags& Settings() const { return m_settings; }
+    /// Folder of the executable, where the program's companions (the splash program, the
+    /// account book) are found.
+    QString GetAppFolder() const { return m_strAppFolder; }
+    /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
+    /// \a bAutoClose is 1. Does nothing where no pop-up exists.
+    void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate) const;
+
+    /// "08:20" gives 8 and 20: the value of the first two and of the last two characters, each
+    /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
+    static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
+
+private:
+    CDataStore& m_store;
+    ConfigFlags& m_settings;
+    NoticeFunction m_notice;
+    QString m_strAppFolder;
+};
