@@ -16,7 +16,12 @@ QString FolderOfModulePath(const QString& moduleFileName);
 /// Folder of the running executable (FolderOfModulePath of ModuleFileName).
 QString AppFolder();
 
-/// A folder private to this user for the single-instance guard (lock file and socket).
+/// The folder for the single-instance guard (lock file and socket), one that no other user can
+/// reach: the user's runtime folder when it is theirs; else a fallback folder in the temporary
+/// folder, but only when it is (or is made here as) a folder of this user's with no access for
+/// anyone else; else \a dataFolder. Empty only when all of these are empty.
+QString InstanceGuardFolder(const QString& dataFolder);
+/// InstanceGuardFolder of the data folder set with DataFolder::Set.
 QString InstanceGuardFolder();
 
 /// A lock that one process at a time can hold, named by \a key within \a folder. The system
@@ -34,7 +39,7 @@ public:
     {
         Taken,         ///< this process holds the lock
         HeldElsewhere, ///< another process holds it
-        Unavailable    ///< the lock cannot be made here at all (its file cannot be opened)
+        Unavailable    ///< the lock cannot be made here at all (no folder, or its file cannot be opened)
     };
     Result TryLock();
     void Unlock();

@@ -1,6 +1,8 @@
 // Linux and other XDG desktops: autorun through an autostart entry, the guard in the user's
-// runtime folder.
+// runtime folder (or a private folder of ours, or the data folder).
 #include "app/Platform.h"
+
+#include "app/DataFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,18 +36,36 @@ QString ModuleFileName()
     return exe;
 }
 
-QString InstanceGuardFolder()
+QString InstanceGuardFolder(const QString& dataFolder)
 {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        dir = QDir::tempPath() + QStringLiteral("/kestrum-") + QString::number(getuid());
-    QDir().mkpath(dir);
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return dir;
+    // The session's runtime folder is made for this, but after su it may still name the
+    // previous user's one.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    struct stat st;
+    if (!runtime.isEmpty() && ::stat(QFile::encodeName(runtime).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == ::geteuid())
+        return runtime;
+
+    // Anyone can make this name in the temporary folder first, in any shape, and hold a lock
+    // in it (keeping us from starting) or leave it open (turning our lock off). Only a real
+    // folder of ours that nobody else may enter will do, and one we did not make is not ours
+    // to change.
+    const QString fallback = QDir::tempPath() + QStringLiteral("/kestrum-") + QString::number(::getuid());
+    const QByteArray name = QFile::encodeName(fallback);
+    if (::mkdir(name.constData(), 0700) == 0)
+        ::chmod(name.constData(), 0700); // the umask may have taken the owner's rights too
+    if (::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & 077) == 0)
+        return fallback;
+
+    // The data folder is the user's own; the guard there keeps one copy per data folder.
+    return dataFolder;
 }
 
+QString InstanceGuardFolder() { return InstanceGuardFolder(DataFolder::Path()); }
+
 CInstanceLock::CInstanceLock(const QString& folder, const QString& key)
-    : m_strName(folder + u'/' + key + QStringLiteral(".lock"))
+    : m_strName(folder.isEmpty() ? QString() : folder + u'/' + key + QStringLiteral(".lock"))
 {
 }
 
@@ -54,6 +75,8 @@ CInstanceLock::Result CInstanceLock::TryLock()
 {
     if (m_hLock >= 0)
         return Result::Taken;
+    if (m_strName.isEmpty())
+        return Result::Unavailable; // no folder: never a lock file at the root
     const int fd = ::open(QFile::encodeName(m_strName).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return Result::Unavailable;

@@ -19,16 +19,22 @@ QString ModuleFileName()
     return QString::fromWCharArray(buffer, int(n));
 }
 
-QString InstanceGuardFolder()
+QString InstanceGuardFolder(const QString& dataFolder)
 {
+    // The temporary folder is in the user's profile, which other users cannot enter; the
+    // mutex itself needs no folder, only the socket's name is made from it.
+    Q_UNUSED(dataFolder);
     const QString dir = QDir::tempPath() + QStringLiteral("/Kestrum");
     QDir().mkpath(dir);
     return dir;
 }
 
-CInstanceLock::CInstanceLock(const QString& folder, const QString& key) : m_strName(key)
+QString InstanceGuardFolder() { return InstanceGuardFolder(QString()); }
+
+// A named mutex lives in the session's namespace, not in a folder; a lock without a folder is
+// still refused, as on every system.
+CInstanceLock::CInstanceLock(const QString& folder, const QString& key) : m_strName(folder.isEmpty() ? QString() : key)
 {
-    Q_UNUSED(folder); // a named mutex lives in the session's namespace, not in a folder
 }
 
 CInstanceLock::~CInstanceLock() { Unlock(); }
@@ -37,6 +43,8 @@ CInstanceLock::Result CInstanceLock::TryLock()
 {
     if (m_hLock != -1)
         return Result::Taken;
+    if (m_strName.isEmpty())
+        return Result::Unavailable;
     HANDLE mutex = CreateMutexW(nullptr, TRUE, reinterpret_cast<LPCWSTR>(m_strName.utf16()));
     if (!mutex)
         return GetLastError() == ERROR_ACCESS_DENIED ? Result::HeldElsewhere : Result::Unavailable;

@@ -17,23 +17,29 @@ CSingleInstance::CSingleInstance(const QString& folder, const QString& key, QObj
 
 CSingleInstance::~CSingleInstance() { Release(); }
 
-bool CSingleInstance::Acquire()
+CSingleInstance::Outcome CSingleInstance::TryAcquire()
 {
     if (m_bHeld)
-        return true;
+        return Outcome::Held;
     switch (m_lock.TryLock()) {
     case Platform::CInstanceLock::Result::HeldElsewhere:
-        return false;
+        return Outcome::OtherCopyRuns;
     case Platform::CInstanceLock::Result::Unavailable:
-        // Nothing says another copy runs: better a second copy than none at all.
-        qWarning("Kestrum: the single-instance lock cannot be made; running without it");
-        return true;
+        return Outcome::Unavailable;
     case Platform::CInstanceLock::Result::Taken:
         break;
     }
     m_bHeld = true;
     QTimer::singleShot(0, this, &CSingleInstance::StartListening);
-    return true;
+    return Outcome::Held;
+}
+
+bool CSingleInstance::Acquire()
+{
+    const Outcome outcome = TryAcquire();
+    if (outcome == Outcome::Unavailable)
+        qWarning("Kestrum: the single-instance lock cannot be made; running without it");
+    return outcome != Outcome::OtherCopyRuns;
 }
 
 bool CSingleInstance::IsListening() const { return m_pServer && m_pServer->isListening(); }

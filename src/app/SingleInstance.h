@@ -16,14 +16,25 @@ class CSingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    /// \a folder holds the lock and the socket; \a key names them.
+    /// \a folder holds the lock and the socket (Platform::InstanceGuardFolder gives it); \a key
+    /// names them. Without a folder no guard can be made.
     explicit CSingleInstance(const QString& folder, const QString& key = QStringLiteral("Kestrum"),
                              QObject* parent = nullptr);
     ~CSingleInstance() override;
 
-    /// Takes the guard. False when another copy holds it; true without holding it when no
-    /// guard can be made here at all (the program then runs unguarded rather than not at all). The socket starts listening once the
-    /// event loop runs, so that answering other copies costs the start-up nothing.
+    enum class Outcome
+    {
+        Held,          ///< this copy holds the guard now
+        OtherCopyRuns, ///< another copy holds it
+        Unavailable    ///< no guard can be made in the folder at all; nothing is known of other copies
+    };
+    Q_ENUM(Outcome)
+    /// Takes the guard. The socket starts listening once the event loop runs, so that
+    /// answering other copies costs the start-up nothing.
+    Outcome TryAcquire();
+    /// TryAcquire, with "unavailable" taken as leave to run unguarded (with a warning in the
+    /// log): false only when another copy runs. Start-up should ask TryAcquire instead, so
+    /// that it can tell the user.
     bool Acquire();
     bool IsHeld() const { return m_bHeld; }
     bool IsListening() const;
