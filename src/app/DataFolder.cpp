@@ -10,6 +10,7 @@
 #include <QList>
 #include <QStandardPaths>
 #include <QUuid>
+#include <utility>
 
 namespace {
 
@@ -29,6 +30,90 @@ bool Fail(QString* error, const QString& text)
     if (error)
         *error = text;
     return false;
+}
+
+// The folders a fill works in: beside a new data folder (renamed into place when done), and
+// hidden inside an existing empty one.
+QString StagingPrefixBeside(const QFileInfo& target) { return target.fileName() + QStringLiteral(".new-"); }
+const QString kStagingPrefixInside = QStringLiteral(".kestrum-new-");
+
+QString StagingSuffix() { return QUuid::createUuid().toString(QUuid::Id128).left(8); }
+
+void RemoveStaleStaging(const QString& parent, const QString& prefix)
+{
+    // A link merely named like one of ours may lead to anything; only real folders go.
+    const QDateTime aMinuteAgo = Clock::now().addSecs(-60);
+    const QDir::Filters filters = QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot;
+    for (const QFileInfo& stale : QDir(parent).entryInfoList({prefix + u'*'}, filters)) {
+        if (stale.lastModified() < aMinuteAgo)
+            QDir(stale.absoluteFilePath()).removeRecursively();
+    }
+}
+
+// QFile::copy would keep the resource's read-only permissions; a new file gets what the
+// user's umask leaves, like every other file the program makes.
+bool CopyResource(const QString& resource, const QString& dest)
+{
+    QFile in(resource);
+    QFile out(dest);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    return out.write(bytes) == bytes.size() && out.flush();
+}
+
+// The files of a new data folder, the database last: a fill in place that stops half-way
+// leaves no database, so the folder is never mistaken for a complete one.
+QStringList DefaultFileNames()
+{
+    QStringList names{QStringLiteral("config.ini")};
+    for (const auto& file : DefaultFiles())
+        names << file.first;
+    return names << QStringLiteral("kstrm.db");
+}
+
+// Writes the defaults into \a folder, which is there and empty.
+bool FillDefaults(const QString& folder, const QDate& today, QString* error)
+{
+    const auto [termStart, termEnd] = DataFolder::DefaultTerm(today);
+    QString dbError;
+    if (!Schema::CreateDatabaseFile(folder + QStringLiteral("/kstrm.db"), termStart, termEnd, &dbError))
+        return Fail(error, QStringLiteral("无法创建数据库: %1").arg(dbError));
+    if (!ConfigFile::Write(folder + QStringLiteral("/config.ini"), ConfigFlags{}))
+        return Fail(error, QStringLiteral("无法写入 config.ini"));
+    for (const auto& [name, resource] : DefaultFiles()) {
+        if (!CopyResource(resource, folder + u'/' + name))
+            return Fail(error, QStringLiteral("无法写入 %1").arg(name));
+    }
+    return true;
+}
+
+// Fills an existing empty folder where it is, so that it keeps its owner and permissions (a
+// folder the user made private stays private). The files are made in a hidden folder inside
+// it and moved up one by one, so that only an interruption between two moves can leave part
+// of them.
+bool FillInPlace(const QString& target, const QDate& today, QString* error)
+{
+    const QString staging = target + u'/' + kStagingPrefixInside + StagingSuffix();
+    if (!QDir().mkdir(staging))
+        return Fail(error, QStringLiteral("无法在 %1 中创建文件夹").arg(target));
+    if (!FillDefaults(staging, today, error)) {
+        QDir(staging).removeRecursively();
+        return false;
+    }
+    QStringList moved;
+    for (const QString& name : DefaultFileNames()) {
+        // QFile::rename never replaces a file that is there already.
+        if (!QFile::rename(staging + u'/' + name, target + u'/' + name)) {
+            for (const QString& ours : std::as_const(moved))
+                QFile::remove(target + u'/' + ours);
+            QDir(staging).removeRecursively();
+            return Fail(error, QStringLiteral("无法写入 %1").arg(name));
+        }
+        moved << name;
+    }
+    QDir(staging).removeRecursively();
+    return true;
 }
 
 } // namespace
@@ -74,51 +159,47 @@ void RegisterDefaultFile(const QString& name, const QString& resource)
     DefaultFiles().append({name, resource});
 }
 
+bool NeedsDefaults(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return !info.exists() || (info.isDir() && QDir(folder).isEmpty());
+}
+
+void RemoveLeftovers(const QString& folder)
+{
+    const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
+    RemoveStaleStaging(info.absolutePath(), StagingPrefixBeside(info));
+    if (info.isDir())
+        RemoveStaleStaging(info.absoluteFilePath(), kStagingPrefixInside);
+}
+
 bool CreateWithDefaults(const QString& folder, const QDate& today, QString* error)
 {
     const QString target = QDir::cleanPath(QDir(folder).absolutePath());
     const QFileInfo info(target);
+    RemoveLeftovers(target);
+    if (info.exists()) {
+        if (!info.isDir())
+            return Fail(error, QStringLiteral("%1 不是文件夹").arg(target));
+        if (!NeedsDefaults(target))
+            return Fail(error, QStringLiteral("数据文件夹 %1 不是空的").arg(target));
+        return FillInPlace(target, today, error);
+    }
+
     if (!QDir().mkpath(info.absolutePath()))
         return Fail(error, QStringLiteral("无法创建文件夹 %1").arg(info.absolutePath()));
-
-    // What an interrupted first run left beside the folder is of no use to anyone; one younger
-    // than a minute may still be another start's work in progress.
-    const QString stagingPrefix = info.fileName() + QStringLiteral(".new-");
-    const QDir parent(info.absolutePath());
-    const QDateTime aMinuteAgo = Clock::now().addSecs(-60);
-    for (const QFileInfo& stale : parent.entryInfoList({stagingPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (stale.lastModified() < aMinuteAgo)
-            QDir(stale.absoluteFilePath()).removeRecursively();
-    }
-    const QString staging = info.absolutePath() + u'/' + stagingPrefix + QUuid::createUuid().toString(QUuid::Id128).left(8);
-    auto abandon = [&](const QString& text) {
-        QDir(staging).removeRecursively();
-        return Fail(error, text);
-    };
+    const QString staging = info.absolutePath() + u'/' + StagingPrefixBeside(info) + StagingSuffix();
     if (!QDir().mkdir(staging))
         return Fail(error, QStringLiteral("无法在 %1 中创建文件夹").arg(info.absolutePath()));
-
-    const auto [termStart, termEnd] = DefaultTerm(today);
-    QString dbError;
-    if (!Schema::CreateDatabaseFile(staging + QStringLiteral("/kstrm.db"), termStart, termEnd, &dbError))
-        return abandon(QStringLiteral("无法创建数据库: %1").arg(dbError));
-    if (!ConfigFile::Write(staging + QStringLiteral("/config.ini"), ConfigFlags{}))
-        return abandon(QStringLiteral("无法写入 config.ini"));
-    for (const auto& [name, resource] : DefaultFiles()) {
-        const QString dest = staging + u'/' + name;
-        if (!QFile::copy(resource, dest))
-            return abandon(QStringLiteral("无法写入 %1").arg(name));
-        // Files copied out of the resources are read-only; the user's copies are theirs to change.
-        QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    }
-    if (!QDir().rename(staging, target)) {
-        if (QFileInfo(target).isDir()) { // another start made it first: theirs is as good as ours
-            QDir(staging).removeRecursively();
-            return true;
-        }
-        return abandon(QStringLiteral("无法创建文件夹 %1").arg(target));
-    }
-    return true;
+    const bool filled = FillDefaults(staging, today, error);
+    if (filled && QDir().rename(staging, target))
+        return true;
+    QDir(staging).removeRecursively();
+    if (!filled)
+        return false;
+    if (QFileInfo(target).isDir()) // another start made it first: theirs is as good as ours
+        return true;
+    return Fail(error, QStringLiteral("无法创建文件夹 %1").arg(target));
 }
 
 } // namespace DataFolder

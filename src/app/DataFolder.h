@@ -25,11 +25,22 @@ QString File(const QString& name);
 /// or the spring term (1 February to 31 August) that contains \a today.
 QPair<QDate, QDate> DefaultTerm(const QDate& today);
 
-/// Creates \a folder with the shipped defaults: an empty database whose school term contains
-/// \a today, config.ini with every setting off, and the two sounds. The folder is filled
-/// under a temporary name and renamed into place, so an interrupted first run leaves no
-/// half-made folder behind. False with \a error on failure.
+/// True when \a folder is a first run's: it is not there, or it is a folder with nothing in it
+/// but hidden entries (a desktop's folder settings, what an interrupted fill left behind).
+bool NeedsDefaults(const QString& folder);
+
+/// Gives \a folder the shipped defaults: an empty database whose school term contains \a today,
+/// config.ini with every setting off, and the two sounds, each as open as the user's umask
+/// makes new files. A folder that is not there is filled under a temporary name beside it and
+/// renamed into place, so that an interrupted first run leaves no half-made folder behind. A
+/// folder that is there and empty (NeedsDefaults) is filled where it is and keeps its owner
+/// and permissions. Any other folder is refused. False with \a error on failure.
 bool CreateWithDefaults(const QString& folder, const QDate& today, QString* error);
+
+/// Removes what interrupted first runs left beside \a folder or inside it. One younger than a
+/// minute may be another start's work in progress and stays until a later start. Every start
+/// calls this, not only first runs: a leftover can outlive the run that made the folder.
+void RemoveLeftovers(const QString& folder);
 
 /// Default files added by other parts of the program (name in the folder, resource path).
 /// They are copied by CreateWithDefaults as well.
