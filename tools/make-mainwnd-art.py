@@ -5,6 +5,7 @@
     digit0..9.png    the teaching-week digits (22 x 32)
     logo.png         the logo (119 x 114), logo-hover.png with the pointer over it
     app.png          the window and tray icon, hint.png the balloon tips' icon (32 x 32)
+    timetable.png, reminders.png, accounts.png   the three small buttons' icons (24 x 24)
 
 Run it after changing a picture and commit what it writes:  /usr/bin/python3 tools/make-mainwnd-art.py
 It needs Pillow (python3-pil) and the Noto Sans CJK fonts (fonts-noto-cjk). The positions below
@@ -147,6 +148,40 @@ def hint_icon():
     return small(img)
 
 
+def timetable_icon():
+    img = big((24, 24), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle(s(2, 3, 22, 21), radius=3 * SS, fill=WHITE, outline=INK, width=int(1.5 * SS))
+    d.rectangle(s(3, 4, 21, 8), fill=SKY_DEEP)
+    for x in (8.5, 13.5):
+        d.line(s(x, 8, x, 20), fill=MIST, width=SS)
+    for y in (12, 16):
+        d.line(s(3, y, 21, y), fill=MIST, width=SS)
+    d.rectangle(s(9, 12.5, 13, 15.5), fill=AMBER)
+    return small(img)
+
+
+def reminders_icon():
+    img = big((24, 24), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.pieslice(s(5, 3, 19, 19), 180, 360, fill=AMBER)
+    d.rectangle(s(5, 11, 19, 17), fill=AMBER)
+    d.rounded_rectangle(s(3, 16, 21, 19), radius=SS, fill=AMBER)
+    d.ellipse(s(10, 18.5, 14, 22.5), fill=INK)
+    d.ellipse(s(10.5, 1.5, 13.5, 4.5), fill=INK)
+    return small(img)
+
+
+def accounts_icon():
+    img = big((24, 24), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle(s(4, 2, 21, 22), radius=2 * SS, fill=SKY_DEEP)
+    d.rectangle(s(4, 2, 7, 22), fill=INK_LIGHT)
+    d.rounded_rectangle(s(9, 6, 19, 18), radius=SS, fill=WHITE)
+    d.text(s(14, 12), "¥", font=font(9, bold=True), fill=RED, anchor="mm")
+    return small(img)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     background().save(os.path.join(OUT, "background.png"), optimize=True)
@@ -156,6 +191,9 @@ def main():
     logo(True).save(os.path.join(OUT, "logo-hover.png"), optimize=True)
     app_icon(64).save(os.path.join(OUT, "app.png"), optimize=True)
     hint_icon().save(os.path.join(OUT, "hint.png"), optimize=True)
+    timetable_icon().save(os.path.join(OUT, "timetable.png"), optimize=True)
+    reminders_icon().save(os.path.join(OUT, "reminders.png"), optimize=True)
+    accounts_icon().save(os.path.join(OUT, "accounts.png"), optimize=True)
 
 
 if __name__ == "__main__":

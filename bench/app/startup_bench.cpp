@@ -1,6 +1,6 @@
 // Measures the time from starting a process to its first painted window, for Kestrum and for
-// two bare Qt programs (an empty dialog; a dialog with a month calendar and a list), taking
-// turns so that all three see the same machine state.
+// three bare Qt programs (an empty dialog; a dialog with a month calendar and a list; the same
+// with Chinese texts in the same fonts), taking turns so that all see the same machine state.
 //
 //   bench_startup [runs]        (default 15; QT_QPA_PLATFORM is passed through, offscreen if unset)
 //
@@ -64,25 +64,28 @@ int main(int argc, char* argv[])
     // The first run creates the data folder; later runs start on it as a user does every day.
     RunOnce(bin + QStringLiteral("/Kestrum"), {QStringLiteral("--data-dir"), data}, env);
 
-    std::vector<double> kestrum, bare, planner;
+    std::vector<double> kestrum, bare, planner, chinese;
     for (int i = 0; i < runs; ++i) {
         bare.push_back(RunOnce(bin + QStringLiteral("/bench_bare_dialog"), {}, env));
         planner.push_back(RunOnce(bin + QStringLiteral("/bench_bare_planner"), {}, env));
+        chinese.push_back(RunOnce(bin + QStringLiteral("/bench_bare_cjk_planner"), {}, env));
         kestrum.push_back(RunOnce(bin + QStringLiteral("/Kestrum"), {QStringLiteral("--data-dir"), data}, env));
     }
-    for (const auto* times : {&kestrum, &bare, &planner}) {
+    for (const auto* times : {&kestrum, &bare, &planner, &chinese}) {
         if (std::count(times->begin(), times->end(), -1.0)) {
             std::fprintf(stderr, "a run did not report its first paint\n");
             return 1;
         }
     }
-    const double k = Median(kestrum), b = Median(bare), p = Median(planner);
+    const double k = Median(kestrum), b = Median(bare), p = Median(planner), c = Median(chinese);
     std::printf("platform %s, %d runs each (median)\n",
                 qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"))), runs);
     std::printf("bare Qt dialog              %7.1f ms\n", b);
     std::printf("bare dialog, calendar, list %7.1f ms\n", p);
+    std::printf("the same in Chinese, CJK    %7.1f ms\n", c);
     std::printf("Kestrum                     %7.1f ms\n", k);
     std::printf("Kestrum / bare dialog       %7.2f\n", k / b);
     std::printf("Kestrum / calendar and list %7.2f\n", k / p);
+    std::printf("Kestrum / the same, Chinese %7.2f\n", k / c);
     return 0;
 }

@@ -170,9 +170,9 @@ void CPlannerDlg::CreateControls()
     QPushButton* timetable = MakeButton(this, QString(), QStringLiteral("timetableButton"), SmallButtonRect(0));
     QPushButton* reminders = MakeButton(this, QString(), QStringLiteral("remindersButton"), SmallButtonRect(1));
     QPushButton* accounts = MakeButton(this, QString(), QStringLiteral("accountsButton"), SmallButtonRect(2));
-    timetable->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    reminders->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-    accounts->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    timetable->setIcon(QIcon(QStringLiteral(":/mainwnd/timetable.png")));
+    reminders->setIcon(QIcon(QStringLiteral(":/mainwnd/reminders.png")));
+    accounts->setIcon(QIcon(QStringLiteral(":/mainwnd/accounts.png")));
     for (QPushButton* small : {timetable, reminders, accounts})
         small->setIconSize(QSize(24, 24));
 
