@@ -3,6 +3,7 @@
 #include "app/Platform.h"
 #include "app/PlannerApp.h"
 #include "app/SingleInstance.h"
+#include "mainwnd/PlannerDlg.h"
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -166,14 +168,15 @@ private slots:
         }
 
         CPlannerApp app(DataDirArgs(folder));
-        QVERIFY(!app.Startup());
+        QVERIFY(!app.InitInstance());
+        QVERIFY(!app.MainWindow());
         QCOMPARE(messages.count(), 1);
         QVERIFY2(messages.last().text.startsWith(expectedStart), qPrintable(messages.last().text));
         QVERIFY2(messages.last().text.contains(engineText), qPrintable(messages.last().text));
         QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
         QVERIFY(!app.HoldsInstanceGuard());
         QVERIFY(GuardIsFree());
-        app.ExitInstance();
+        QCOMPARE(app.ExitInstance(), 1); // scripts and autostart can tell a refusal
         QVERIFY(!QFileInfo(db).isFile() || damage != QStringLiteral("remove-db")); // never created silently
     }
 
@@ -189,10 +192,10 @@ private slots:
         QCoreApplication::processEvents(); // the first copy answers others once its event loop runs
         {
             CPlannerApp second(DataDirArgs(folder));
-            QVERIFY(!second.Startup());
+            QVERIFY(!second.InitInstance());
             QCOMPARE(messages.texts(), QStringList{kSecondCopy});
             QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
-            second.ExitInstance();
+            QCOMPARE(second.ExitInstance(), 1);
         }
         QVERIFY(raised.wait(3000));
         // The first copy keeps its guard and its database.
@@ -236,6 +239,36 @@ private slots:
         CSingleInstance guard(dir.path());
         QVERIFY(guard.Acquire());
         QVERIFY(!guard.IsHeld());
+    }
+
+    // Hidden, as in the tray, the program goes on, also when another window of it closes
+    // meanwhile; only the exit command ends it, and then with status 0.
+    void hiddenMainWindowKeepsTheProgramRunning()
+    {
+        MessageRecorder messages;
+        QTemporaryDir root;
+        CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
+        QVERIFY(app.InitInstance());
+        CPlannerDlg* main = app.MainWindow();
+        QVERIFY(main && main->isVisible());
+        bool ranHidden = false;
+        QTimer::singleShot(0, main, [main] {
+            main->hide();
+            QWidget other; // say a dialog of the tray, shown and closed while the window is away
+            other.show();
+            other.close();
+        });
+        QTimer::singleShot(300, main, [&] {
+            ranHidden = !main->isVisible();
+            main->Activate();
+            QTest::mouseClick(main->findChild<QPushButton*>(QStringLiteral("exitButton")), Qt::LeftButton);
+        });
+        QTimer::singleShot(10000, [] { QCoreApplication::exit(2); }); // should the exit not end it
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(ranHidden);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("你确信要退出系统吗?")});
+        QCOMPARE(app.ExitInstance(), 0);
+        QVERIFY(GuardIsFree());
     }
 
     void splashRunsOnlyWhenConfiguredAndPresent_data()

@@ -15,6 +15,8 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -226,6 +228,82 @@ private slots:
         QCOMPARE(MarkerRowOnScreen(), 1);
     }
 
+    // The refusal's box takes the release that ends the double click; the next click must still
+    // choose the row under it, and the next command act on that row.
+    void clickAfterARefusedDoubleClickChoosesItsRow()
+    {
+        Add(kToday, "甲", kNotDone);
+        Add(kToday, "乙", kNotDone);
+        Add(kToday, "丙", kInProgress);
+        Open();
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, RowCentre(0));
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, RowCentre(0)); // no release follows
+        QCOMPARE(Messages().texts(), QStringList{kOneInProgress});
+        ClickRow(1);
+        QCOMPARE(m_dlg->m_nSelTask, 1);
+        WhenModal([](QDialog* dlg) {
+            ChooseState(dlg, 1);
+            ClickOk(dlg);
+        });
+        QTest::mouseClick(Button("stateButton"), Qt::LeftButton);
+        QCOMPARE(States(), (QStringList{kNotDone, kDone, kInProgress}));
+    }
+
+    // A failing table says so once for the date shown, never from a paint, and the window lives on.
+    void failingHolidayTableReportsOncePerDate()
+    {
+        const QString failed = QStringLiteral("打开阳历节日表错误");
+        QVERIFY(QSqlQuery(QSqlDatabase::database(Store().ConnectionName())).exec(QStringLiteral("DROP TABLE yljrb")));
+        Open();
+        QCOMPARE(Messages().texts().count(failed), 1);
+        for (int i = 0; i < 3; ++i)
+            m_dlg->repaint();
+        QCOMPARE(Messages().texts().count(failed), 1);
+        m_dlg->PickDate(kToday.addDays(1));
+        QCOMPARE(Messages().texts().count(failed), 2);
+        m_dlg->repaint();
+        QCOMPARE(Messages().texts().count(failed), 2);
+        QVERIFY(m_dlg->isVisible());
+        QVERIFY(!SolarToLunar(kToday.addDays(1)).strText.isEmpty());
+        QCOMPARE(m_dlg->DayView().strLunar, SolarToLunar(kToday.addDays(1)).strText);
+    }
+
+    // A term table holding only its first row: the start that was read is kept.
+    void damagedTermKeepsWhatWasRead()
+    {
+        QVERIFY(Store().SaveSchoolCalendar(QDate(2026, 9, 1).startOfDay(), QDate(2027, 1, 31).startOfDay()));
+        QVERIFY(QSqlQuery(QSqlDatabase::database(Store().ConnectionName()))
+                    .exec(QStringLiteral("DELETE FROM xiaoli WHERE rowid = (SELECT max(rowid) FROM xiaoli)")));
+        Open();
+        QCOMPARE(Messages().texts(), QStringList{QStringLiteral("打开校历表错误")});
+        QCOMPARE(m_dlg->m_dtTermStart, QDate(2026, 9, 1).startOfDay());
+        QCOMPARE(m_dlg->m_nTeachWeek, 15);
+    }
+
+    // Enter leads to the exit question wherever the focus is, the calendar included.
+    void enterAsksToExit_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("row"); // a cell to click: a day of the month, the task
+        QTest::newRow("calendar") << QStringLiteral("qt_calendar_calendarview") << 2;
+        QTest::newRow("task list") << QStringLiteral("taskList") << 0;
+    }
+    void enterAsksToExit()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, row);
+        Add(kToday, "读书", kNotDone);
+        Open();
+        auto* target = m_dlg->findChild<QAbstractItemView*>(focus);
+        QVERIFY(target);
+        QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, target->visualRect(target->model()->index(row, 1)).center());
+        QVERIFY(target->hasFocus());
+        Messages().setNextAnswer(QMessageBox::Cancel);
+        QTest::keyClick(target, Qt::Key_Return);
+        QCOMPARE(Messages().texts(), QStringList{QStringLiteral("你确信要退出系统吗?")});
+        QVERIFY(m_dlg->isVisible());
+    }
+
     void pastDatesAreReadOnly()
     {
         const QDate yesterday = kToday.addDays(-1);
@@ -271,6 +349,9 @@ private slots:
         QTest::mouseClick(Button("postponeButton"), Qt::LeftButton);
         QCOMPARE(Messages().texts(), QStringList{QStringLiteral("你确信要将事情{  1、散步}推迟到【第二天】吗?")});
         QCOMPARE(States(), QStringList{kPostponed});
+        QCOMPARE(m_dlg->m_nSelTask, -1);
+        QVERIFY(!Button("postponeButton")->isVisible());
+        QVERIFY(Button("statsButton")->isVisible());
         m_dlg->PickDate(kToday.addDays(1));
         QCOMPARE(Cell(0, 0), QStringLiteral("  1、散步"));
         QCOMPARE(Cell(0, 1), kNotDone);
@@ -333,17 +414,34 @@ private slots:
         QCOMPARE(Cell(tasks - 1, 0), QStringLiteral(" %1、事情%2").arg(tasks).arg(tasks - 1));
     }
 
+    // Two solar holidays and a lunar one: all three lines are drawn, none cut off.
     void holidayLinesOfTheDate()
     {
         const QDate day(2026, 12, 25);
         const HolidayKey lunarKey = SolarToLunar(day).strKey;
         QVERIFY(Store().AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("圣诞节")));
+        QVERIFY(Store().AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
         QVERIFY(Store().AddLunarHoliday(lunarKey, QStringLiteral("妈妈生日")));
         Open();
         m_dlg->PickDate(day);
-        m_dlg->grab(); // the lunar key of the date is set while painting
         QCOMPARE(m_dlg->m_strLunarKey, lunarKey);
-        QCOMPARE(m_dlg->HolidayText(), QStringLiteral("★_^-^) 圣诞节\r\n▲_^-^) 妈妈生日\r\n"));
+        QCOMPARE(m_dlg->HolidayText(),
+                 QStringLiteral("★_^-^) 圣诞节\r\n★_^-^) 行宪纪念日\r\n▲_^-^) 妈妈生日\r\n"));
+        // Count the bands of holiday-blue text in the area, top to bottom.
+        const QImage shot = m_dlg->grab().toImage();
+        const qreal dpr = shot.devicePixelRatio();
+        int bands = 0;
+        bool inText = false;
+        for (int y = PlannerLayout::kHolidays.top(); y <= PlannerLayout::kHolidays.bottom(); ++y) {
+            bool text = false;
+            for (int x = PlannerLayout::kHolidays.left(); x <= PlannerLayout::kHolidays.right() && !text; ++x) {
+                const QColor c = shot.pixelColor(QPoint(x, y) * dpr);
+                text = c.blue() > 120 && c.red() < 90 && c.green() < 90;
+            }
+            bands += text && !inText;
+            inText = text;
+        }
+        QCOMPARE(bands, 3);
     }
 
     void teachingWeekIsDrawnWithTwoDigits()
