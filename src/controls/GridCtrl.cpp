@@ -14,18 +14,20 @@ int DefaultRowHeight(const QFont& font)
 {
     // Measured on Chinese as well as Latin text: the Chinese glyphs come from a fallback
     // font whose lines are usually taller than those of the grid's own font.
-    CGridCell sample;
-    sample.m_strText = QStringLiteral("Ag事情");
-    return GridPaint::CellExtent(sample, font, nullptr).height();
+    GridCellLook sample;
+    sample.strText = QStringLiteral("Ag事情");
+    sample.font = font;
+    return GridPaint::CellExtent(sample).height();
 }
 
 } // namespace
 
 CGridCtrl::CGridCtrl(QWidget* parent)
-    : QTableView(parent), m_pModel(new CGridModel(this)), m_pDelegate(new CGridDelegate(this, this)),
-      m_crText(palette().color(QPalette::WindowText)), m_crTextBk(palette().color(QPalette::Base)),
-      m_crFixedBk(palette().color(QPalette::Button)), m_crGridLine(192, 192, 192)
+    : QTableView(parent), m_pModel(new CGridModel(this)), m_pDelegate(new CGridDelegate(this))
 {
+    m_pModel->SetTextColour(palette().color(QPalette::WindowText));
+    m_pModel->SetTextBkColour(palette().color(QPalette::Base));
+    m_pModel->SetFixedBkColour(palette().color(QPalette::Button));
     setModel(m_pModel);
     setItemDelegate(m_pDelegate);
     horizontalHeader()->hide();
@@ -332,10 +334,9 @@ bool CGridCtrl::AutoSizeColumn(int nCol, bool bIgnoreFixedRows)
     if (nCol < 0 || nCol >= GetColumnCount())
         return false;
     int nWidth = -1;
-    for (int r = bIgnoreFixedRows ? m_nFixedRows : 0; r < GetRowCount(); ++r) {
-        const CGridCell* pCell = GetCell(r, nCol);
-        nWidth = qMax(nWidth, GridPaint::CellExtent(*pCell, font(), GetImage(pCell->m_nImage)).width());
-    }
+    for (int r = bIgnoreFixedRows ? m_nFixedRows : 0; r < GetRowCount(); ++r)
+        nWidth = qMax(nWidth,
+                      GridPaint::CellExtent(GridPaint::CellLook(m_pModel->index(r, nCol), font())).width());
     if (nWidth >= 0)
         setColumnWidth(nCol, nWidth);
     return true;
@@ -351,11 +352,9 @@ void CGridCtrl::AutoSizeRows()
 {
     for (int r = 0; r < GetRowCount(); ++r) {
         int nHeight = DefaultRowHeight(font());
-        for (int c = 0; c < GetColumnCount(); ++c) {
-            const CGridCell* pCell = GetCell(r, c);
-            nHeight =
-                qMax(nHeight, GridPaint::CellExtent(*pCell, font(), GetImage(pCell->m_nImage)).height());
-        }
+        for (int c = 0; c < GetColumnCount(); ++c)
+            nHeight = qMax(
+                nHeight, GridPaint::CellExtent(GridPaint::CellLook(m_pModel->index(r, c), font())).height());
         setRowHeight(r, nHeight);
     }
 }
@@ -383,17 +382,21 @@ bool CGridCtrl::IsEditable() const
     return m_pModel->IsEditable();
 }
 
+// The looks live in the model, whose role data the views draw from; a change there repaints
+// every view that shows the cells.
 void CGridCtrl::SetImageList(const QList<QPixmap>* pImageList)
 {
-    m_pImageList = pImageList;
-    RepaintAll();
+    m_pModel->SetImageList(pImageList);
+}
+
+const QList<QPixmap>* CGridCtrl::GetImageList() const
+{
+    return m_pModel->GetImageList();
 }
 
 const QPixmap* CGridCtrl::GetImage(int iImage) const
 {
-    if (!m_pImageList || iImage < 0 || iImage >= m_pImageList->size())
-        return nullptr;
-    return &(*m_pImageList)[iImage];
+    return m_pModel->Image(iImage);
 }
 
 QList<QPixmap> CGridCtrl::ImagesFromStrip(const QImage& strip, int nWidth, const QColor& crTransparent)
@@ -411,24 +414,40 @@ QList<QPixmap> CGridCtrl::ImagesFromStrip(const QImage& strip, int nWidth, const
 
 void CGridCtrl::SetTextColour(const QColor& cr)
 {
-    m_crText = cr;
-    RepaintAll();
+    m_pModel->SetTextColour(cr);
+}
+
+QColor CGridCtrl::GetTextColour() const
+{
+    return m_pModel->GetTextColour();
 }
 
 void CGridCtrl::SetTextBkColour(const QColor& cr)
 {
-    m_crTextBk = cr;
-    RepaintAll();
+    m_pModel->SetTextBkColour(cr);
+}
+
+QColor CGridCtrl::GetTextBkColour() const
+{
+    return m_pModel->GetTextBkColour();
 }
 
 void CGridCtrl::SetFixedBkColour(const QColor& cr)
 {
-    m_crFixedBk = cr;
-    RepaintAll();
+    m_pModel->SetFixedBkColour(cr);
+}
+
+QColor CGridCtrl::GetFixedBkColour() const
+{
+    return m_pModel->GetFixedBkColour();
 }
 
 void CGridCtrl::SetGridLineColour(const QColor& cr)
 {
-    m_crGridLine = cr;
-    RepaintAll();
+    m_pModel->SetGridLineColour(cr);
+}
+
+QColor CGridCtrl::GetGridLineColour() const
+{
+    return m_pModel->GetGridLineColour();
 }

@@ -92,21 +92,21 @@ public:
 
     /// The images that cells refer to by index. The caller keeps the list alive.
     void SetImageList(const QList<QPixmap>* pImageList);
-    const QList<QPixmap>* GetImageList() const { return m_pImageList; }
+    const QList<QPixmap>* GetImageList() const;
     const QPixmap* GetImage(int iImage) const;
     /// Cuts a strip of equally wide pictures into an image list; pixels of \a crTransparent
     /// become transparent.
     static QList<QPixmap> ImagesFromStrip(const QImage& strip, int nWidth, const QColor& crTransparent);
 
     void SetTextColour(const QColor& cr);
-    QColor GetTextColour() const { return m_crText; }
+    QColor GetTextColour() const;
     /// Background of every cell that has none of its own.
     void SetTextBkColour(const QColor& cr);
-    QColor GetTextBkColour() const { return m_crTextBk; }
+    QColor GetTextBkColour() const;
     void SetFixedBkColour(const QColor& cr);
-    QColor GetFixedBkColour() const { return m_crFixedBk; }
+    QColor GetFixedBkColour() const;
     void SetGridLineColour(const QColor& cr);
-    QColor GetGridLineColour() const { return m_crGridLine; }
+    QColor GetGridLineColour() const;
 
     void SetPrintMargins(const PrintMargins& margins) { m_margins = margins; }
     PrintMargins GetPrintMargins() const { return m_margins; }
@@ -149,10 +149,5 @@ private:
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     bool m_bListMode = false;
-    const QList<QPixmap>* m_pImageList = nullptr;
-    QColor m_crText;
-    QColor m_crTextBk;
-    QColor m_crFixedBk;
-    QColor m_crGridLine;
     PrintMargins m_margins;
 };

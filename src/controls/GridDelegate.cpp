@@ -1,8 +1,9 @@
 #include "controls/GridDelegate.h"
 
-#include "controls/GridCtrl.h"
+#include "controls/GridModel.h"
 
 #include <QAbstractItemView>
+#include <QBrush>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -14,21 +15,11 @@ namespace {
 constexpr int kMarginX = 3;
 constexpr int kMarginY = 2;
 
-int QtTextFlags(unsigned nFormat)
+// The alignment comes with the cell; the rest of its format says how lines break.
+int QtTextFlags(const GridCellLook& look)
 {
-    int f = 0;
-    if (nFormat & GridFormat::Right)
-        f |= Qt::AlignRight;
-    else if (nFormat & GridFormat::Center)
-        f |= Qt::AlignHCenter;
-    else
-        f |= Qt::AlignLeft;
-    if (nFormat & GridFormat::Bottom)
-        f |= Qt::AlignBottom;
-    else if (nFormat & GridFormat::VCenter)
-        f |= Qt::AlignVCenter;
-    else
-        f |= Qt::AlignTop;
+    const unsigned nFormat = look.nFormat;
+    int f = int(look.alignment);
     if (nFormat & GridFormat::SingleLine)
         f |= Qt::TextSingleLine;
     else if (nFormat & GridFormat::WordBreak)
@@ -52,11 +43,11 @@ QRect ContentRect(const QRect& cell, qreal dScale)
                          -nLine - Scaled(kMarginX, dScale), -nLine - Scaled(kMarginY, dScale));
 }
 
-QRect TextRect(const QRect& content, const QPixmap* pImage, qreal dScale)
+QRect TextRect(const QRect& content, const QPixmap& image, qreal dScale)
 {
-    if (!pImage || pImage->isNull())
+    if (image.isNull())
         return content;
-    return content.adjusted(Scaled(pImage->width(), dScale) + Scaled(kMarginX, dScale), 0, 0, 0);
+    return content.adjusted(Scaled(image.width(), dScale) + Scaled(kMarginX, dScale), 0, 0, 0);
 }
 
 // Texts that may not be cut are elided line by line, the way a single-line cell is.
@@ -76,7 +67,22 @@ QString ElidedText(const QString& strText, const QFontMetrics& fm, int nWidth, u
 
 namespace GridPaint {
 
-void DrawCell(QPainter& painter, const QRect& rect, const CGridCell& cell, const GridCellLook& look)
+GridCellLook CellLook(const QModelIndex& index, const QFont& font)
+{
+    GridCellLook look;
+    look.strText = index.data(Qt::DisplayRole).toString();
+    look.nFormat = index.data(CGridModel::FormatRole).toUInt();
+    look.alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    look.font = font;
+    look.crText = index.data(Qt::ForegroundRole).value<QBrush>().color();
+    look.crBk = index.data(Qt::BackgroundRole).value<QBrush>().color();
+    look.crGrid = index.data(CGridModel::GridLineColourRole).value<QColor>();
+    look.image = index.data(Qt::DecorationRole).value<QPixmap>();
+    look.bFixed = index.data(CGridModel::FixedRole).toBool();
+    return look;
+}
+
+void DrawCell(QPainter& painter, const QRect& rect, const GridCellLook& look)
 {
     painter.save();
     const QColor crBk = look.bSelected ? look.crHighlight : look.crBk;
@@ -94,87 +100,73 @@ void DrawCell(QPainter& painter, const QRect& rect, const CGridCell& cell, const
 
     const QRect content = ContentRect(rect, look.dScale);
     painter.setClipRect(inner, Qt::IntersectClip);
-    if (look.pImage && !look.pImage->isNull()) {
-        const QSize size(Scaled(look.pImage->width(), look.dScale),
-                         Scaled(look.pImage->height(), look.dScale));
+    if (!look.image.isNull()) {
+        const QSize size(Scaled(look.image.width(), look.dScale), Scaled(look.image.height(), look.dScale));
         const QRect target(QPoint(content.left(), content.top() + (content.height() - size.height()) / 2),
                            size);
-        painter.drawPixmap(target, *look.pImage);
+        painter.drawPixmap(target, look.image);
     }
-    if (!cell.m_strText.isEmpty()) {
-        const QRect textRect = TextRect(content, look.pImage, look.dScale);
-        const int nFlags = QtTextFlags(cell.m_nFormat);
+    if (!look.strText.isEmpty()) {
+        const QRect textRect = TextRect(content, look.image, look.dScale);
+        const int nFlags = QtTextFlags(look);
         painter.setFont(look.font);
         painter.setPen(look.bSelected ? look.crHighlightText : look.crText);
         const QFontMetrics fm(look.font, painter.device());
         painter.drawText(textRect, nFlags,
-                         ElidedText(cell.m_strText, fm, textRect.width(), cell.m_nFormat, nFlags));
+                         ElidedText(look.strText, fm, textRect.width(), look.nFormat, nFlags));
     }
     painter.restore();
 }
 
-QSize CellExtent(const CGridCell& cell, const QFont& font, const QPixmap* pImage)
+QSize CellExtent(const GridCellLook& look)
 {
-    const QFontMetrics fm(font);
+    const QFontMetrics fm(look.font);
     // Measured without wrapping: a column sized to this never has to break the text.
-    const int nFlags = QtTextFlags(cell.m_nFormat) & ~Qt::TextWordWrap;
-    QSize text = cell.m_strText.isEmpty() ? QSize(0, fm.height())
-                                          : fm.boundingRect(QRect(), nFlags, cell.m_strText).size();
+    const int nFlags = QtTextFlags(look) & ~Qt::TextWordWrap;
+    QSize text = look.strText.isEmpty() ? QSize(0, fm.height())
+                                        : fm.boundingRect(QRect(), nFlags, look.strText).size();
     int nWidth = text.width();
     int nHeight = text.height();
-    if (pImage && !pImage->isNull()) {
-        nWidth += pImage->width() + (text.width() > 0 ? kMarginX : 0);
-        nHeight = qMax(nHeight, pImage->height());
+    if (!look.image.isNull()) {
+        nWidth += look.image.width() + (text.width() > 0 ? kMarginX : 0);
+        nHeight = qMax(nHeight, look.image.height());
     }
     return {nWidth + 2 * kMarginX + 1, nHeight + 2 * kMarginY + 1};
 }
 
-bool IsTextCut(const QRect& rect, const CGridCell& cell, const QFont& font, const QPixmap* pImage)
+bool IsTextCut(const QRect& rect, const GridCellLook& look)
 {
-    if (cell.m_strText.isEmpty())
+    if (look.strText.isEmpty())
         return false;
-    const QRect textRect = TextRect(ContentRect(rect, 1.0), pImage, 1.0);
-    const QFontMetrics fm(font);
-    const QRect needed = fm.boundingRect(textRect, QtTextFlags(cell.m_nFormat), cell.m_strText);
+    const QRect textRect = TextRect(ContentRect(rect, 1.0), look.image, 1.0);
+    const QFontMetrics fm(look.font);
+    const QRect needed = fm.boundingRect(textRect, QtTextFlags(look), look.strText);
     return needed.width() > textRect.width() || needed.height() > textRect.height();
 }
 
 } // namespace GridPaint
 
-CGridDelegate::CGridDelegate(const CGridCtrl* pGrid, QObject* parent)
-    : QStyledItemDelegate(parent), m_pGrid(pGrid)
-{}
+CGridDelegate::CGridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const
 {
-    const CGridCell* pCell = m_pGrid->GetCell(index.row(), index.column());
-    if (!pCell)
+    if (!index.isValid())
         return;
-    GridCellLook look;
-    look.font = m_pGrid->font();
-    look.crText = m_pGrid->GetTextColour();
-    look.bFixed = m_pGrid->IsCellFixed(index.row(), index.column());
-    if (pCell->m_crBkClr.isValid())
-        look.crBk = pCell->m_crBkClr;
-    else
-        look.crBk = look.bFixed ? m_pGrid->GetFixedBkColour() : m_pGrid->GetTextBkColour();
-    look.crGrid = m_pGrid->GetGridLineColour();
-    look.pImage = m_pGrid->GetImage(pCell->m_nImage);
+    GridCellLook look = GridPaint::CellLook(index, option.font);
     look.bSelected = !look.bFixed && option.state.testFlag(QStyle::State_Selected);
     const QPalette::ColorGroup group =
         option.state.testFlag(QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     look.crHighlight = option.palette.color(group, QPalette::Highlight);
     look.crHighlightText = option.palette.color(group, QPalette::HighlightedText);
-    GridPaint::DrawCell(*painter, option.rect, *pCell, look);
+    GridPaint::DrawCell(*painter, option.rect, look);
 }
 
-QSize CGridDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
+QSize CGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const CGridCell* pCell = m_pGrid->GetCell(index.row(), index.column());
-    if (!pCell)
+    if (!index.isValid())
         return {};
-    return GridPaint::CellExtent(*pCell, m_pGrid->font(), m_pGrid->GetImage(pCell->m_nImage));
+    return GridPaint::CellExtent(GridPaint::CellLook(index, option.font));
 }
 
 bool CGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -182,10 +174,9 @@ bool CGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const 
 {
     if (event->type() != QEvent::ToolTip)
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    const CGridCell* pCell = m_pGrid->GetCell(index.row(), index.column());
-    if (pCell &&
-        GridPaint::IsTextCut(option.rect, *pCell, m_pGrid->font(), m_pGrid->GetImage(pCell->m_nImage))) {
-        QToolTip::showText(event->globalPos(), pCell->m_strText, view->viewport(), option.rect);
+    const QString strTip = index.data(Qt::ToolTipRole).toString();
+    if (!strTip.isEmpty() && GridPaint::IsTextCut(option.rect, GridPaint::CellLook(index, option.font))) {
+        QToolTip::showText(event->globalPos(), strTip, view->viewport(), option.rect);
         return true;
     }
     QToolTip::hideText();

@@ -3,20 +3,21 @@
 #include "controls/GridCell.h"
 
 #include <QFont>
+#include <QPixmap>
 #include <QStyledItemDelegate>
-
-class CGridCtrl;
-class QPixmap;
 
 /// How one cell is drawn; the screen and the printer use the same routine, so a printed
 /// grid looks like the one on screen.
 struct GridCellLook
 {
+    QString strText;
+    unsigned nFormat = GridFormat::Default; ///< line breaking and the ellipsis
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     QFont font;
     QColor crText;
     QColor crBk;
     QColor crGrid;
-    const QPixmap* pImage = nullptr;
+    QPixmap image; ///< null for none
     bool bFixed = false;
     bool bSelected = false;
     QColor crHighlight;
@@ -26,29 +27,28 @@ struct GridCellLook
 
 namespace GridPaint {
 
-void DrawCell(QPainter& painter, const QRect& rect, const CGridCell& cell, const GridCellLook& look);
+/// The look of the cell at \a index as its model's role data gives it, in \a font.
+GridCellLook CellLook(const QModelIndex& index, const QFont& font);
+void DrawCell(QPainter& painter, const QRect& rect, const GridCellLook& look);
 /// The space the cell needs to show its text on one line per paragraph and its image.
-QSize CellExtent(const CGridCell& cell, const QFont& font, const QPixmap* pImage);
+QSize CellExtent(const GridCellLook& look);
 /// True when \a rect is too small for the whole text, i.e. it is cut or ends in an ellipsis.
-bool IsTextCut(const QRect& rect, const CGridCell& cell, const QFont& font, const QPixmap* pImage);
+bool IsTextCut(const QRect& rect, const GridCellLook& look);
 
 } // namespace GridPaint
 
-/// Paints the cells of every view of a CGridCtrl and shows the full text of cut-off cells
-/// as a tip.
+/// Paints the cells of a grid model (CGridModel's roles) and shows the tip of a cell whose
+/// text is cut off.
 class CGridDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    explicit CGridDelegate(const CGridCtrl* pGrid, QObject* parent = nullptr);
+    explicit CGridDelegate(QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
-
-private:
-    const CGridCtrl* m_pGrid;
 };

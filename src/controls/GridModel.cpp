@@ -1,5 +1,29 @@
 #include "controls/GridModel.h"
 
+#include <QBrush>
+
+namespace {
+
+Qt::Alignment Alignment(unsigned nFormat)
+{
+    Qt::Alignment a;
+    if (nFormat & GridFormat::Right)
+        a |= Qt::AlignRight;
+    else if (nFormat & GridFormat::Center)
+        a |= Qt::AlignHCenter;
+    else
+        a |= Qt::AlignLeft;
+    if (nFormat & GridFormat::Bottom)
+        a |= Qt::AlignBottom;
+    else if (nFormat & GridFormat::VCenter)
+        a |= Qt::AlignVCenter;
+    else
+        a |= Qt::AlignTop;
+    return a;
+}
+
+} // namespace
+
 CGridModel::CGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int CGridModel::rowCount(const QModelIndex& parent) const
@@ -17,9 +41,33 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const
     const CGridCell* pCell = Cell(index.row(), index.column());
     if (!pCell)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
+    const bool bFixed = IsFixed(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole: // shown by the grid only when the cell cuts its text
         return pCell->m_strText;
-    return {};
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Alignment(pCell->m_nFormat));
+    case Qt::BackgroundRole:
+        if (pCell->m_crBkClr.isValid())
+            return QBrush(pCell->m_crBkClr);
+        return QBrush(bFixed ? m_crFixedBk : m_crTextBk);
+    case Qt::ForegroundRole:
+        return QBrush(m_crText);
+    case Qt::DecorationRole:
+        if (const QPixmap* pImage = Image(pCell->m_nImage))
+            return *pImage;
+        return {};
+    case FormatRole:
+        return pCell->m_nFormat;
+    case FixedRole:
+        return bFixed;
+    case GridLineColourRole:
+        return m_crGridLine;
+    default:
+        return {};
+    }
 }
 
 bool CGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -81,8 +129,50 @@ void CGridModel::SetFixed(int nFixedRows, int nFixedCols)
 {
     m_nFixedRows = nFixedRows;
     m_nFixedCols = nFixedCols;
+    AllChanged({Qt::BackgroundRole, FixedRole});
+}
+
+void CGridModel::AllChanged(const QList<int>& roles)
+{
     if (!m_rows.isEmpty() && m_nCols > 0)
-        emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, m_nCols - 1));
+        emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, m_nCols - 1), roles);
+}
+
+void CGridModel::SetTextColour(const QColor& cr)
+{
+    m_crText = cr;
+    AllChanged({Qt::ForegroundRole});
+}
+
+void CGridModel::SetTextBkColour(const QColor& cr)
+{
+    m_crTextBk = cr;
+    AllChanged({Qt::BackgroundRole});
+}
+
+void CGridModel::SetFixedBkColour(const QColor& cr)
+{
+    m_crFixedBk = cr;
+    AllChanged({Qt::BackgroundRole});
+}
+
+void CGridModel::SetGridLineColour(const QColor& cr)
+{
+    m_crGridLine = cr;
+    AllChanged({GridLineColourRole});
+}
+
+void CGridModel::SetImageList(const QList<QPixmap>* pImageList)
+{
+    m_pImageList = pImageList;
+    AllChanged({Qt::DecorationRole});
+}
+
+const QPixmap* CGridModel::Image(int iImage) const
+{
+    if (!m_pImageList || iImage < 0 || iImage >= m_pImageList->size())
+        return nullptr;
+    return &(*m_pImageList)[iImage];
 }
 
 bool CGridModel::IsValid(int nRow, int nCol) const

@@ -4,14 +4,29 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPixmap>
 
 /// The cells behind a CGridCtrl. The grid's own views share it, so a fixed row or column
 /// is one and the same cell whichever view shows it.
+///
+/// Everything a cell shows is role data: the text, its alignment, the background (the cell's
+/// own or the grid's), the text colour, the picture from the image list and the tip. The
+/// parts Qt has no role for have roles of their own below.
 class CGridModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
+    enum Role
+    {
+        /// The cell's GridFormat flags (unsigned); line breaking and the ellipsis come from here.
+        FormatRole = Qt::UserRole + 1,
+        /// True for a cell of a fixed row or column, drawn as a header.
+        FixedRole,
+        /// Colour of the lines between cells (QColor).
+        GridLineColourRole,
+    };
+
     explicit CGridModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -33,10 +48,32 @@ public:
     /// Tells the views that a cell has changed so they repaint it.
     void CellChanged(int nRow, int nCol);
 
+    // Grid-wide looks, which every cell's role data follows.
+    void SetTextColour(const QColor& cr);
+    QColor GetTextColour() const { return m_crText; }
+    void SetTextBkColour(const QColor& cr);
+    QColor GetTextBkColour() const { return m_crTextBk; }
+    void SetFixedBkColour(const QColor& cr);
+    QColor GetFixedBkColour() const { return m_crFixedBk; }
+    void SetGridLineColour(const QColor& cr);
+    QColor GetGridLineColour() const { return m_crGridLine; }
+    /// The caller keeps the list alive.
+    void SetImageList(const QList<QPixmap>* pImageList);
+    const QList<QPixmap>* GetImageList() const { return m_pImageList; }
+    /// The picture \a iImage of the image list, or nullptr when there is none.
+    const QPixmap* Image(int iImage) const;
+
 private:
+    void AllChanged(const QList<int>& roles);
+
     QList<QList<CGridCell>> m_rows;
     int m_nCols = 0;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     bool m_bEditable = false;
+    QColor m_crText{Qt::black};
+    QColor m_crTextBk{Qt::white};
+    QColor m_crFixedBk{Qt::lightGray};
+    QColor m_crGridLine{192, 192, 192};
+    const QList<QPixmap>* m_pImageList = nullptr;
 };

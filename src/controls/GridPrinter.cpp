@@ -188,24 +188,15 @@ void CGridCtrl::PrintPage(QPainter& painter, const PrintContext& ctx, int nPage)
 
     painter.save();
     painter.setClipRect(ctx.rcTable);
-    GridCellLook look;
-    look.font = ctx.fontCell;
-    look.crText = m_crText;
-    look.crGrid = m_crGridLine;
-    look.dScale = ctx.dScale;
     int y = ctx.rcTable.top();
     int nRight = ctx.rcTable.left();
     for (int r : rowList) {
         int x = ctx.rcTable.left();
         for (int c : colList) {
-            const CGridCell* pCell = GetCell(r, c);
-            look.bFixed = IsCellFixed(r, c);
-            if (pCell->m_crBkClr.isValid())
-                look.crBk = pCell->m_crBkClr;
-            else
-                look.crBk = look.bFixed ? m_crFixedBk : m_crTextBk;
-            look.pImage = GetImage(pCell->m_nImage);
-            GridPaint::DrawCell(painter, QRect(x, y, ctx.colWidths[c], ctx.rowHeights[r]), *pCell, look);
+            // Drawn from the same role data as on screen, in the printer's font and scale.
+            GridCellLook look = GridPaint::CellLook(model()->index(r, c), ctx.fontCell);
+            look.dScale = ctx.dScale;
+            GridPaint::DrawCell(painter, QRect(x, y, ctx.colWidths[c], ctx.rowHeights[r]), look);
             x += ctx.colWidths[c];
         }
         nRight = x;
@@ -213,10 +204,10 @@ void CGridCtrl::PrintPage(QPainter& painter, const PrintContext& ctx, int nPage)
     }
     // Cells draw their right and bottom lines; the table's outer top and left edges are ours.
     const int nLine = qMax(1, int(ctx.dScale));
+    const QColor crGrid = GetGridLineColour();
     painter.fillRect(QRect(ctx.rcTable.left(), ctx.rcTable.top(), nRight - ctx.rcTable.left(), nLine),
-                     m_crGridLine);
-    painter.fillRect(QRect(ctx.rcTable.left(), ctx.rcTable.top(), nLine, y - ctx.rcTable.top()),
-                     m_crGridLine);
+                     crGrid);
+    painter.fillRect(QRect(ctx.rcTable.left(), ctx.rcTable.top(), nLine, y - ctx.rcTable.top()), crGrid);
     painter.restore();
 }
 

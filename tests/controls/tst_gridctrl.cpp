@@ -3,11 +3,15 @@
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
 
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <clocale>
 
@@ -19,6 +23,24 @@ enum Op
     FixedCols
 };
 using Ops = QList<QPair<Op, int>>;
+
+// A look changed through the grid's API once the grid is on screen, and what it shows in.
+enum Change
+{
+    OwnBk,
+    GridBk,
+    FixedBk,
+    ImageList,
+    TextColour
+};
+enum Probe
+{
+    Background,
+    Image,
+    Text
+};
+Q_DECLARE_METATYPE(Change)
+Q_DECLARE_METATYPE(Probe)
 
 namespace {
 
@@ -33,6 +55,13 @@ QPixmap Solid(const QColor& cr)
 QColor ColourAt(CGridCtrl& grid, const QPoint& pt)
 {
     return grid.grab().toImage().pixelColor(pt + grid.viewport()->geometry().topLeft());
+}
+
+// What the window's backing store holds: unlike QWidget::grab, which paints afresh, this shows
+// whether a change has repainted the window.
+QColor ShownAt(QWidget& w, const QPoint& pt)
+{
+    return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
 }
 
 bool Show(QWidget& w, int width, int height)
@@ -57,6 +86,10 @@ private slots:
     void outOfRange();
     void cellLookOnScreen_data();
     void cellLookOnScreen();
+    void lookComesFromModel_data();
+    void lookComesFromModel();
+    void tipOnlyWhenCut_data();
+    void tipOnlyWhenCut();
     void autoSize();
     void print_data();
     void print();
@@ -72,8 +105,8 @@ void TestGridCtrl::counts_data()
         << Ops{{Rows, 5}, {Cols, 4}, {FixedRows, 1}, {FixedCols, 1}} << true << QList<int>{5, 4, 1, 1};
     QTest::newRow("fixed rows shrink with the rows")
         << Ops{{Rows, 5}, {FixedRows, 3}, {Rows, 2}} << true << QList<int>{2, 0, 2, 0};
-    QTest::newRow("header row only")
-        << Ops{{Rows, 9}, {Cols, 4}, {FixedRows, 1}, {Rows, 1}} << true << QList<int>{1, 4, 1, 0};
+    QTest::newRow("header row only") << Ops{{Rows, 9}, {Cols, 4}, {FixedRows, 1}, {Rows, 1}} << true
+                                     << QList<int>{1, 4, 1, 0};
     QTest::newRow("fixed columns shrink with the columns")
         << Ops{{Cols, 4}, {FixedCols, 2}, {Cols, 1}} << true << QList<int>{0, 1, 0, 1};
     QTest::newRow("more fixed rows than rows adds rows")
@@ -205,6 +238,147 @@ void TestGridCtrl::cellLookOnScreen()
     QTEST(ColourAt(grid, QPoint(cell.left() + 8, cell.center().y())), "atImage");
 }
 
+void TestGridCtrl::lookComesFromModel_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<Change>("change");
+    QTest::addColumn<Probe>("probe");
+    QTest::addColumn<QColor>("expected");
+
+    const QColor gridBk(255, 255, 224), fixedBk(200, 200, 200), own(255, 255, 153);
+    QTest::newRow("cell's own background") << 2 << 2 << OwnBk << Background << own;
+    QTest::newRow("grid's background") << 2 << 2 << GridBk << Background << QColor(204, 232, 255);
+    QTest::newRow("grid's background leaves headers") << 0 << 2 << GridBk << Background << fixedBk;
+    QTest::newRow("header background") << 2 << 0 << FixedBk << Background << QColor(91, 141, 239);
+    QTest::newRow("header background leaves cells") << 2 << 2 << FixedBk << Background << gridBk;
+    QTest::newRow("image list handed over late") << 2 << 2 << ImageList << Image << QColor(0, 255, 255);
+    QTest::newRow("image list, header cell") << 0 << 1 << ImageList << Image << QColor(255, 0, 255);
+    QTest::newRow("text colour") << 2 << 2 << TextColour << Text << QColor(216, 57, 43);
+}
+
+// Whatever the grid's setters change must be the model's role data, and must be what the
+// grid and any other view of the same model with the grid's delegate paint, also when the
+// change comes after the grid is on screen.
+void TestGridCtrl::lookComesFromModel()
+{
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(Change, change);
+    QFETCH(Probe, probe);
+    QFETCH(QColor, expected);
+
+    const QList<QPixmap> imageList = {Solid(QColor(0, 255, 255)), Solid(QColor(255, 0, 255))};
+    CGridCtrl grid(4, 3, 1, 1);
+    grid.SetTextBkColour(QColor(255, 255, 224));
+    grid.SetFixedBkColour(QColor(200, 200, 200));
+    grid.SetItemImage(2, 2, 0);
+    grid.SetItemImage(0, 1, 1);
+    grid.SetItemText(2, 2, QStringLiteral("WWWWWW"));
+    for (int r = 0; r < 4; ++r)
+        grid.SetRowHeight(r, 24);
+    for (int c = 0; c < 3; ++c)
+        grid.SetColumnWidth(c, 80);
+    QVERIFY(Show(grid, 300, 160));
+    QTableView other; // a plain view of the grid's cells, drawn by the grid's delegate
+    other.setModel(grid.model());
+    other.setItemDelegate(grid.itemDelegate());
+    other.horizontalHeader()->setDefaultSectionSize(80);
+    other.verticalHeader()->setDefaultSectionSize(24);
+    other.horizontalHeader()->hide();
+    other.verticalHeader()->hide();
+    other.setShowGrid(false);
+    QVERIFY(Show(other, 300, 160));
+
+    switch (change) {
+    case OwnBk:
+        QVERIFY(grid.SetItemBkColour(row, col, expected));
+        break;
+    case GridBk:
+        grid.SetTextBkColour(QColor(204, 232, 255));
+        break;
+    case FixedBk:
+        grid.SetFixedBkColour(QColor(91, 141, 239));
+        break;
+    case ImageList:
+        grid.SetImageList(&imageList);
+        break;
+    case TextColour:
+        grid.SetTextColour(expected);
+        break;
+    }
+
+    const QModelIndex index = grid.model()->index(row, col);
+    switch (probe) {
+    case Background:
+        QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), expected);
+        break;
+    case Image:
+        QCOMPARE(index.data(Qt::DecorationRole).value<QPixmap>().toImage().pixelColor(8, 8), expected);
+        break;
+    case Text:
+        QCOMPARE(index.data(Qt::ForegroundRole).value<QBrush>().color(), expected);
+        break;
+    }
+
+    // Both windows were painted with the old look; the change must reach what they show.
+    for (QTableView* view : {static_cast<QTableView*>(&grid), &other}) {
+        const QRect cell = view->visualRect(index).translated(view->viewport()->geometry().topLeft());
+        if (probe == Text) {
+            // Some ink of the text, right of the picture, comes out in the colour.
+            const auto ink = [&] {
+                const QImage image = view->screen()->grabWindow(view->winId()).toImage();
+                int nInk = 0;
+                for (int y = cell.top(); y < cell.bottom(); ++y)
+                    for (int x = cell.left() + 24; x < cell.right(); ++x)
+                        nInk += image.pixelColor(x, y) == expected;
+                return nInk;
+            };
+            QTRY_VERIFY2(ink() > 5, view == &grid ? "grid" : "other view");
+        } else {
+            const QPoint pt = probe == Image ? QPoint(cell.left() + 8, cell.center().y())
+                                             : QPoint(cell.right() - 6, cell.top() + 4);
+            QTRY_COMPARE(ShownAt(*view, pt), expected);
+        }
+    }
+}
+
+void TestGridCtrl::tipOnlyWhenCut_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("tip");
+    const QString longText = QStringLiteral("到图书馆还书，顺便借两本关于数据库设计的书");
+    QTest::newRow("text that fits") << 2 << QStringLiteral("还书") << false;
+    QTest::newRow("text cut off") << 2 << longText << true;
+    QTest::newRow("header cut off") << 0 << longText << true;
+    QTest::newRow("empty cell") << 2 << QString() << false;
+}
+
+void TestGridCtrl::tipOnlyWhenCut()
+{
+    QFETCH(int, row);
+    QFETCH(QString, text);
+    QFETCH(bool, tip);
+    CGridCtrl grid(4, 3, 1, 1);
+    grid.SetItemText(row, 1, text);
+    grid.SetColumnWidth(1, 90);
+    QVERIFY(Show(grid, 300, 160));
+    QToolTip::hideText();
+
+    // The header row is drawn by the frozen view laid over the grid; ask whichever shows the cell.
+    const QRect cell = grid.visualRect(grid.model()->index(row, 1));
+    const QPoint ptGrid = grid.viewport()->mapTo(&grid, cell.center());
+    QWidget* pTarget = grid.childAt(ptGrid);
+    QVERIFY(pTarget);
+    const QPoint pt = pTarget->mapFrom(&grid, ptGrid);
+    QHelpEvent help(QEvent::ToolTip, pt, pTarget->mapToGlobal(pt));
+    QApplication::sendEvent(pTarget, &help);
+    QCOMPARE(QToolTip::isVisible(), tip);
+    if (tip)
+        QCOMPARE(QToolTip::text(), text);
+}
+
 void TestGridCtrl::autoSize()
 {
     const QString longText = QStringLiteral("事情内容 with a long heading");
@@ -289,7 +463,8 @@ void TestGridCtrl::print()
         QVERIFY2(foot.indexOf(pageText) > foot.indexOf(date), qPrintable(foot));
 
         // Every page repeats the corner, the heads of its columns and the heads of its rows.
-        const QStringList words = pages[i].split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        const QStringList words =
+            pages[i].split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         QVERIFY(words.contains(QStringLiteral("H0")));
         QSet<int> rows;
         for (const QString& word : words) {
