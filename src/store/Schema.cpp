@@ -6,9 +6,13 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QSet>
+#include <QStringList>
 #include <QUuid>
 
 namespace {
+
+// The tables every operation works on, in the order a message names the missing ones.
+const char* const kTableNames[] = {"shiqing", "tx", "yljrb", "lljrb", "xiaoli"};
 
 const char* const kTables[] = {
     "CREATE TABLE shiqing (date TEXT, content TEXT, state TEXT)",
@@ -21,18 +25,17 @@ const char* const kTables[] = {
 
 struct IndexDef
 {
-    const char* table;
     const char* name;
     const char* sql;
 };
 
 // Tasks are always looked up by day, and by day and content; holidays by their month-day key.
 const IndexDef kIndexes[] = {
-    {"shiqing", "shiqing_date_content", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
-    {"shiqing", "shiqing_state_date", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
-    {"yljrb", "yljrb_date", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
-    {"lljrb", "lljrb_date", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
-    {"tx", "tx_time", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
+    {"shiqing_date_content", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
+    {"shiqing_state_date", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
+    {"yljrb_date", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
+    {"lljrb_date", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
+    {"tx_time", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
 };
 
 void Exec(QSqlQuery& query, const QString& sql)
@@ -53,12 +56,23 @@ void PrepareConnection(QSqlDatabase& db)
     QSet<QString> tables, indexes;
     while (query.next())
         (query.value(0).toString() == QStringLiteral("table") ? tables : indexes).insert(query.value(1).toString());
+    query.finish();
+
+    // A file without our tables (an empty file, another program's database) is not ours to
+    // change: everything below writes to it, and every operation would fail on it anyway.
+    QStringList missing;
+    for (const char* table : kTableNames) {
+        if (!tables.contains(QLatin1String(table)))
+            missing << QLatin1String(table);
+    }
+    if (!missing.isEmpty())
+        throw CDbError{-1, QStringLiteral("数据库中缺少表 ") + missing.join(QStringLiteral(", "))};
 
     Exec(query, QStringLiteral("PRAGMA journal_mode = WAL"));
     // In WAL mode NORMAL may lose the last commits on power failure; a planner must not.
     Exec(query, QStringLiteral("PRAGMA synchronous = FULL"));
     for (const IndexDef& index : kIndexes) {
-        if (tables.contains(QLatin1String(index.table)) && !indexes.contains(QLatin1String(index.name)))
+        if (!indexes.contains(QLatin1String(index.name)))
             Exec(query, QString::fromLatin1(index.sql));
     }
 

@@ -8,8 +8,9 @@
 /// on, and the settings every connection runs with.
 namespace Schema {
 
-/// Journal mode, durability and the indexes of the tables that exist. Throws CDbError when the
-/// file cannot be read as a database.
+/// Journal mode, durability and the indexes the statements need. Throws CDbError, before
+/// anything is written, when the file cannot be read as a database or lacks one of the five
+/// tables (the text then names them).
 void PrepareConnection(QSqlDatabase& db);
 
 /// Creates a new database file at \a path with the five tables and a school term from

@@ -3,6 +3,26 @@
 #include <QFile>
 #include <QSqlQuery>
 
+namespace {
+// Writes a database by hand with only \a tables of ours and the journal mode given.
+bool WriteForeignDatabase(const QString& path, const QString& journal, const QStringList& tables)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        ok = db.open() && q.exec(QStringLiteral("PRAGMA journal_mode = ") + journal) &&
+             q.exec(QStringLiteral("CREATE TABLE notes (text TEXT)"));
+        for (const QString& table : tables)
+            ok = ok && q.exec(QStringLiteral("CREATE TABLE %1 (date TEXT)").arg(table));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+    return ok;
+}
+} // namespace
+
 class TestConnection : public QObject
 {
     Q_OBJECT
@@ -37,6 +57,59 @@ private slots:
         f.errors.clear();
         QVERIFY(!f.store.RunOperation(QStringLiteral("打开事情信息表错误"), [] {}));
         QCOMPARE(f.errors.texts(), QStringList{QStringLiteral("打开事情信息表错误")});
+    }
+
+    // A file that is not ours is refused before anything is written to it: a store that took it
+    // would fail every operation afterwards, and the user's file would no longer be as it was.
+    void foreignDatabaseRefusedUntouched_data()
+    {
+        QTest::addColumn<QString>("journal"); // empty: a file of no bytes at all
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("empty file") << QString() << QStringList()
+                                    << QStringLiteral("shiqing, tx, yljrb, lljrb, xiaoli");
+        QTest::newRow("two missing, rollback journal")
+            << QStringLiteral("delete")
+            << QStringList{QStringLiteral("yljrb"), QStringLiteral("LLJRB"), QStringLiteral("xiaoli")}
+            << QStringLiteral("shiqing, tx");
+        QTest::newRow("one missing, write-ahead log")
+            << QStringLiteral("wal")
+            << QStringList{QStringLiteral("shiqing"), QStringLiteral("tx"), QStringLiteral("yljrb"),
+                           QStringLiteral("lljrb")}
+            << QStringLiteral("xiaoli");
+    }
+    void foreignDatabaseRefusedUntouched()
+    {
+        QFETCH(QString, journal);
+        QFETCH(QStringList, present);
+        QFETCH(QString, missing);
+        StoreFixture f;
+        if (journal.isEmpty()) {
+            QFile file(f.path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(WriteForeignDatabase(f.path, journal, present));
+        }
+        const QDateTime stamp(QDate(2020, 5, 1), QTime(10, 0));
+        {
+            QFile file(f.path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+        }
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        QVERIFY(!f.store.Connect(f.path));
+        QVERIFY(!f.store.IsConnected());
+        QCOMPARE(f.errors.texts(),
+                 QStringList{QStringLiteral("连接数据库失败!\r\n错误信息:数据库中缺少表 ") + missing});
+
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QFileInfo(f.path).lastModified(), stamp);
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kstrm.db")});
     }
 
     void connectPreparesDatabase()
