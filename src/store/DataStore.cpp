@@ -60,7 +60,7 @@ bool CDataStore::Connect(const QString& path)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         // mode=rw: a missing file is an error, never silently a new empty database.
         db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_nBusyTimeout));
         if (!db.open()) {
             failure = CDbError::FromSql(db.lastError()).m_strDescription;
         } else {
@@ -85,6 +85,14 @@ bool CDataStore::Connect(const QString& path)
     return true;
 }
 
+void CDataStore::SetBusyTimeout(int milliseconds)
+{
+    m_nBusyTimeout = milliseconds;
+    if (IsConnected())
+        QSqlQuery(QSqlDatabase::database(m_strConnection, false))
+            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds));
+}
+
 void CDataStore::ReportError(const QString& text) const
 {
     if (m_pReporter)
@@ -97,15 +105,28 @@ void CDataStore::ReportMessage(const QString& text, const QString& caption, IErr
         m_pReporter->ReportMessage(text, caption, kind);
 }
 
+void CDataStore::ExecTransactionStatement(const QString& statement)
+{
+    QSqlQuery query(QSqlDatabase::database(m_strConnection, false));
+    if (!query.exec(statement))
+        throw CDbError::FromSql(query.lastError());
+}
+
 void CDataStore::BeginTransaction()
 {
     if (m_nTransactionDepth++ > 0)
         return;
     m_bTransactionDoomed = false;
-    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    if (!db.transaction()) {
+    // IMMEDIATE takes the write lock at the start, where SQLite waits for another writer up to
+    // the busy timeout. A plain BEGIN would take it at the first write, after the operation's
+    // own reads, and SQLite cannot wait there: it fails at once, since the other writer's
+    // commit would leave those reads stale. Reading operations take the lock too; they are
+    // short, and a second program is the rare case.
+    try {
+        ExecTransactionStatement(QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (const CDbError&) {
         m_nTransactionDepth = 0;
-        throw CDbError::FromSql(db.lastError());
+        throw;
     }
 }
 
@@ -113,16 +134,16 @@ void CDataStore::CommitTransaction()
 {
     if (--m_nTransactionDepth > 0)
         return;
-    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
     if (m_bTransactionDoomed) {
         // A part that failed has already reported itself; what the other parts did goes too.
-        db.rollback();
+        RollbackNow();
         throw CDbError{-1, QStringLiteral("a nested operation failed")};
     }
-    if (!db.commit()) {
-        const CDbError error = CDbError::FromSql(db.lastError());
-        db.rollback();
-        throw error;
+    try {
+        ExecTransactionStatement(QStringLiteral("COMMIT"));
+    } catch (const CDbError&) {
+        RollbackNow();
+        throw;
     }
 }
 
@@ -134,5 +155,15 @@ void CDataStore::RollbackTransaction()
         m_bTransactionDoomed = true;
         return;
     }
-    QSqlDatabase::database(m_strConnection, false).rollback();
+    RollbackNow();
+}
+
+void CDataStore::RollbackNow()
+{
+    // SQLite may have undone the transaction itself (it may on a full disk); the rollback then
+    // finds none, which is all we ask of it.
+    try {
+        ExecTransactionStatement(QStringLiteral("ROLLBACK"));
+    } catch (const CDbError&) {
+    }
 }

@@ -42,6 +42,11 @@ public:
     bool IsConnected() const;
     QString ConnectionName() const { return m_strConnection; }
 
+    /// How long an operation waits while another program writes to the database before it
+    /// gives up with its table's message; 5 seconds unless set. Applies to the open connection
+    /// at once and to later ones.
+    void SetBusyTimeout(int milliseconds);
+
     // Every table operation below runs as one transaction and reports a database error with
     // its table's fixed message through the error reporter, then returns false (0 for counts).
     // Listing operations replace the contents of their lists, one entry per row in the order
@@ -134,9 +139,9 @@ public:
 
 protected:
     /// Runs one table operation: \a body works on m_pRecordset and may throw CDbError. The
-    /// whole body is one transaction. On a database error the transaction is undone, the
-    /// result set closed (so the next operation can open it), \a failMessage shown, and
-    /// false returned.
+    /// whole body is one transaction, which waits for another program's write up to the busy
+    /// timeout before it starts. On a database error the transaction is undone, the result set
+    /// closed (so the next operation can open it), \a failMessage shown, and false returned.
     template <typename Body>
     bool RunOperation(const QString& failMessage, Body&& body);
 
@@ -163,12 +168,15 @@ private:
     bool RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
                        const QString& name, const QString& newName);
 
+    void ExecTransactionStatement(const QString& statement);
     void BeginTransaction();
     void CommitTransaction();
     void RollbackTransaction();
+    void RollbackNow();
 
     QString m_strConnection; ///< name of our QSqlDatabase connection (empty until Connect)
     IErrorReporter* m_pReporter = nullptr;
+    int m_nBusyTimeout = 5000; ///< milliseconds
     int m_nTransactionDepth = 0;
     bool m_bTransactionDoomed = false; ///< a nested part failed: the whole must not be kept
 };
