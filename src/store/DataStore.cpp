@@ -105,6 +105,15 @@ void CDataStore::ReportMessage(const QString& text, const QString& caption, IErr
         m_pReporter->ReportMessage(text, caption, kind);
 }
 
+QString CDataStore::FailureText(const QString& failMessage, const CDbError& error)
+{
+    // A full disk is the one cause the user can fix alone, so it is named; nothing was kept
+    // of the failed operation, and the next one works once there is room again.
+    if (error.IsDiskFull())
+        return failMessage + QStringLiteral("\r\n磁盘空间已满");
+    return failMessage;
+}
+
 void CDataStore::ExecTransactionStatement(const QString& statement)
 {
     QSqlQuery query(QSqlDatabase::database(m_strConnection, false));

@@ -141,7 +141,8 @@ protected:
     /// Runs one table operation: \a body works on m_pRecordset and may throw CDbError. The
     /// whole body is one transaction, which waits for another program's write up to the busy
     /// timeout before it starts. On a database error the transaction is undone, the result set
-    /// closed (so the next operation can open it), \a failMessage shown, and false returned.
+    /// closed (so the next operation can open it), \a failMessage shown (with a line naming a
+    /// full disk when that was the cause), and false returned.
     template <typename Body>
     bool RunOperation(const QString& failMessage, Body&& body);
 
@@ -168,6 +169,9 @@ private:
     bool RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
                        const QString& name, const QString& newName);
 
+    /// The text a failed operation reports: its table's message, and a second line when the
+    /// cause is one the user can remedy (a full disk).
+    static QString FailureText(const QString& failMessage, const CDbError& error);
     void ExecTransactionStatement(const QString& statement);
     void BeginTransaction();
     void CommitTransaction();
@@ -198,10 +202,10 @@ bool CDataStore::RunOperation(const QString& failMessage, Body&& body)
             throw;
         }
         return true;
-    } catch (const CDbError&) {
+    } catch (const CDbError& error) {
         if (m_pRecordset)
             m_pRecordset->Close();
-        ReportError(failMessage);
+        ReportError(FailureText(failMessage, error));
         return false;
     }
 }

@@ -10,6 +10,13 @@ struct CDbError
     int m_nCode = 0;          ///< SQLite's result code, or -1 for errors of our own layer
     QString m_strDescription; ///< SQLite's own text (or ours)
 
+    /// SQLite found no room to write: the disk, or the size the database may grow to, is full.
+    bool IsDiskFull() const
+    {
+        constexpr int kSqliteFull = 13; // SQLITE_FULL; the low byte also of its extended codes
+        return (m_nCode & 0xff) == kSqliteFull;
+    }
+
     static CDbError FromSql(const QSqlError& error)
     {
         bool ok = false;

@@ -13,6 +13,10 @@ QDateTime start, end;
 int n[4];
 } // namespace
 
+/// Adds the row numbered by the second argument, answering whether it was added.
+using AddOp = std::function<bool(CDataStore&, int)>;
+Q_DECLARE_METATYPE(AddOp)
+
 // One row: the table renamed away (none: the statement itself fails), the operation, the message.
 #define ROW(table, message, expr)                                                                             \
     QTest::newRow(#expr) << QStringLiteral(table) << StoreOp([](CDataStore& s) { return int(s.expr); })      \
@@ -84,6 +88,48 @@ private slots:
             TableTest::Exec(f.store, QStringLiteral("ALTER TABLE away RENAME TO %1").arg(table));
         QVERIFY(f.store.IsTaskPresent(kDay, QStringLiteral("x")));
         QCOMPARE(f.store.CountSolarHolidays(kDay.addDays(26)), 1);
+        QVERIFY(f.errors.texts().isEmpty());
+    }
+
+    // SQLite's own page limit stands in for a full disk: the table's message names the cause,
+    // nothing stored before is lost, and once there is room again the next add goes through.
+    void fullDiskSaysSo_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<AddOp>("add");
+        QTest::addColumn<QString>("message");
+        static const QString big(2000, u'满');
+        QTest::newRow("task") << QStringLiteral("shiqing") << AddOp([](CDataStore& s, int i) {
+            return s.AddTask(kDay, QString::number(i) + big, TaskStates::NotDone());
+        }) << QStringLiteral("打开事情信息表错误");
+        QTest::newRow("reminder") << QStringLiteral("tx") << AddOp([](CDataStore& s, int i) {
+            return s.AddReminder(kWhen, 1, 0, QString::number(i), big);
+        }) << QStringLiteral("打开提醒表错误");
+        QTest::newRow("solar holiday") << QStringLiteral("yljrb") << AddOp([](CDataStore& s, int i) {
+            return s.AddSolarHoliday(kKey, QString::number(i) + big);
+        }) << QStringLiteral("打开阳历节日表错误");
+    }
+    void fullDiskSaysSo()
+    {
+        QFETCH(QString, table);
+        QFETCH(AddOp, add);
+        QFETCH(QString, message);
+        StoreFixture f;
+        QVERIFY(f.Open());
+        const int pages = TableTest::Column(f.store, QStringLiteral("PRAGMA page_count")).value(0).toInt();
+        QVERIFY(pages > 0);
+        TableTest::Exec(f.store, QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 12));
+        int added = 0;
+        while (added < 100 && add(f.store, added))
+            ++added;
+        QVERIFY2(added > 0 && added < 100, qPrintable(QString::number(added)));
+        QCOMPARE(f.errors.texts(), QStringList{message + QStringLiteral("\r\n磁盘空间已满")});
+
+        f.errors.clear();
+        TableTest::Exec(f.store, QStringLiteral("PRAGMA max_page_count = 1073741823"));
+        QVERIFY(add(f.store, added));
+        QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT count(*) FROM ") + table),
+                 QStringList{QString::number(added + 1)});
         QVERIFY(f.errors.texts().isEmpty());
     }
 };
