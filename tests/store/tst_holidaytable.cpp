@@ -152,6 +152,25 @@ private slots:
                  (QStringList{QStringLiteral("46438.0 real"), QStringLiteral("46578.0 real")}));
         QVERIFY(f.errors.texts().isEmpty());
     }
+
+    // Without its second row the calendar cannot be used; loading still hands out the term
+    // start it read, so the main window keeps it, and saving changes nothing.
+    void schoolCalendarWithOneRow()
+    {
+        StoreFixture f;
+        QVERIFY(f.Open());
+        TableTest::Exec(f.store, QStringLiteral("DELETE FROM xiaoli WHERE rowid <> (SELECT min(rowid) FROM xiaoli)"));
+        const QDateTime callers(QDate(2000, 1, 1), QTime(0, 0));
+        QDateTime start = callers, end = callers;
+        QVERIFY(!f.store.LoadSchoolCalendar(start, end));
+        QCOMPARE(start, QDateTime(QDate(2026, 9, 1), QTime(0, 0)));
+        QCOMPARE(end, callers);
+        QVERIFY(!f.store.SaveSchoolCalendar(QDateTime(QDate(2027, 2, 20), QTime(0, 0)),
+                                            QDateTime(QDate(2027, 7, 10), QTime(0, 0))));
+        QCOMPARE(f.errors.texts(), QStringList(2, QStringLiteral("打开校历表错误")));
+        QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT printf('%.1f', date) FROM xiaoli")),
+                 QStringList{QStringLiteral("46266.0")});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHolidayTable)

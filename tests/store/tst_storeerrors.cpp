@@ -2,6 +2,8 @@
 // false or 0, and leaves the store working for the next operation.
 #include "StoreFixture.h"
 
+#include <QFile>
+
 namespace {
 const QDate kDay(2026, 12, 6);
 const QDateTime kWhen(kDay, QTime(8, 0));
@@ -11,6 +13,20 @@ QStringList a, b, c, d, e;
 QString text;
 QDateTime start, end;
 int n[4];
+
+// The bytes and modification time of a file, to show that nothing wrote to it.
+struct FileState
+{
+    QByteArray bytes;
+    QDateTime modified;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+FileState ReadState(const QString& path)
+{
+    QFile file(path);
+    return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), QFileInfo(path).lastModified()};
+}
 } // namespace
 
 /// Adds the row numbered by the second argument, answering whether it was added.
@@ -131,6 +147,78 @@ private slots:
         QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT count(*) FROM ") + table),
                  QStringList{QString::number(added + 1)});
         QVERIFY(f.errors.texts().isEmpty());
+    }
+
+    // One index page of a big task table overwritten with garbage. The tables still read, so the
+    // store opens the file and keeps what is readable; what needs the broken index reports the
+    // table's message, everything else goes on working, and nothing is written to the file.
+    void damagedIndexFailsOnlyItsUsers_data()
+    {
+        QTest::addColumn<StoreOp>("operation");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message"); // empty: none
+        const QString taskError = QStringLiteral("打开事情信息表错误");
+        QTest::newRow("IsTaskPresent") << StoreOp([](CDataStore& s) {
+            return int(s.IsTaskPresent(QDate(2026, 2, 2), QStringLiteral("task 1")));
+        }) << 0 << taskError;
+        QTest::newRow("CountTasksOnDay")
+            << StoreOp([](CDataStore& s) { return s.CountTasksOnDay(QDate(2026, 2, 2)); }) << 0 << taskError;
+        QTest::newRow("ListTasksOfDay")
+            << StoreOp([](CDataStore& s) { return int(s.ListTasksOfDay(QDate(2026, 2, 2), a, b)); }) << 0
+            << taskError;
+        QTest::newRow("AddTask") << StoreOp([](CDataStore& s) {
+            return int(s.AddTask(kDay, QStringLiteral("new"), TaskStates::NotDone()));
+        }) << 0 << taskError;
+        QTest::newRow("DeleteTask") << StoreOp([](CDataStore& s) {
+            return int(s.DeleteTask(QDate(2026, 2, 2), QStringLiteral("task 1")));
+        }) << 0 << taskError;
+        QTest::newRow("CountReminders") << StoreOp([](CDataStore& s) { return s.CountReminders(); }) << 1 << QString();
+        QTest::newRow("GetSolarHolidayNames")
+            << StoreOp([](CDataStore& s) { return int(s.GetSolarHolidayNames(QDate(2027, 1, 1), a)); }) << 1
+            << QString();
+        QTest::newRow("ListTasksBySql, table scan") << StoreOp([](CDataStore& s) {
+            return int(s.ListTasksBySql(QStringLiteral("select * from shiqing where content = 'task 7'"), a, b, c));
+        }) << 1 << QString();
+    }
+    void damagedIndexFailsOnlyItsUsers()
+    {
+        QFETCH(StoreOp, operation);
+        QFETCH(int, result);
+        QFETCH(QString, message);
+        StoreFixture f;
+        QVERIFY(f.Open());
+        TableTest::Exec(f.store, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                "WHERE i < 4000) INSERT INTO shiqing SELECT printf('2026-%02d-%02d', "
+                                                "i % 12 + 1, i % 28 + 1), 'task ' || i, '未完成' FROM n"));
+        QVERIFY(f.store.AddReminder(kWhen, 1, 0, QStringLiteral("t"), QStringLiteral("c")));
+        QVERIFY(f.store.AddSolarHoliday(kKey, QStringLiteral("元旦")));
+        const int root = TableTest::Column(f.store, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE "
+                                                                  "name = 'shiqing_date_content'"))
+                             .value(0)
+                             .toInt();
+        const int pageSize = TableTest::Column(f.store, QStringLiteral("PRAGMA page_size")).value(0).toInt();
+        QVERIFY(root > 1 && pageSize > 0);
+        f.store.Close();
+        {
+            QFile file(f.path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(qint64(root - 1) * pageSize));
+            QCOMPARE(file.write(QByteArray(pageSize, '\xa5')), qint64(pageSize));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2020, 5, 1), QTime(10, 0)), QFileDevice::FileModificationTime));
+        }
+        const FileState before = ReadState(f.path);
+
+        QVERIFY(f.store.Connect(f.path));
+        QVERIFY(f.errors.texts().isEmpty());
+        QCOMPARE(operation(f.store), result);
+        QCOMPARE(f.errors.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        f.errors.clear();
+        QVERIFY(f.store.LoadSchoolCalendar(start, end));
+        QCOMPARE(start.date(), QDate(2026, 9, 1));
+        QVERIFY(f.errors.texts().isEmpty());
+        f.store.Close();
+        QVERIFY(ReadState(f.path) == before);
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kstrm.db")});
     }
 };
 
