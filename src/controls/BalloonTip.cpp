@@ -40,9 +40,18 @@ CBalloonTip::CBalloonTip(QWidget* pOwner)
     connect(&m_checkTimer, &QTimer::timeout, this, &CBalloonTip::OnCheckTimer);
 }
 
+// A control's own icon only stands in for the tip's icon while that control's tip shows; the
+// tip's icon itself never changes on the way, so every later tip shows it again.
 void CBalloonTip::SetIcon(const QIcon& icon)
 {
     m_icon = icon;
+    MeasureIcon();
+    update();
+}
+
+void CBalloonTip::MeasureIcon()
+{
+    const QIcon& icon = ShownIcon();
     if (icon.isNull()) {
         m_cxIcon = m_cyIcon = 0;
     } else {
@@ -51,7 +60,6 @@ void CBalloonTip::SetIcon(const QIcon& icon)
         m_cxIcon = 2 * ((size.width() / 2) & 0xFF);
         m_cyIcon = 2 * ((size.height() / 2) & 0xFF);
     }
-    update();
 }
 
 void CBalloonTip::AddTool(QWidget* pControl, const QString& strText, const QIcon& icon)
@@ -74,8 +82,15 @@ void CBalloonTip::ShowAt(const QString& strText)
 
 void CBalloonTip::ShowAt(const QString& strText, const QPoint& ptScreen)
 {
+    Show(strText, ptScreen, QIcon());
+}
+
+void CBalloonTip::Show(const QString& strText, const QPoint& ptScreen, const QIcon& toolIcon)
+{
     m_ptShow = ptScreen;
     m_strText = strText;
+    m_toolIcon = toolIcon;
+    MeasureIcon();
     m_showTimer.start(m_nShowDelay);
 }
 
@@ -147,9 +162,7 @@ void CBalloonTip::RelayEvent(QEvent* pEvent)
         for (QWidget* w = QApplication::widgetAt(pt); w; w = w->parentWidget()) {
             const auto it = m_tools.constFind(w);
             if (it != m_tools.constEnd()) {
-                m_ptShow = pt;
-                SetIcon(it->icon);
-                ShowAt(it->strText, pt);
+                Show(it->strText, pt, it->icon);
                 break;
             }
             if (w->isWindow())
@@ -191,8 +204,8 @@ void CBalloonTip::paintEvent(QPaintEvent*)
     for (const QRect& r : Rim(shape, 1))
         painter.fillRect(r, palette().color(QPalette::WindowText));
 
-    if (!m_icon.isNull() && m_cxIcon > 0 && m_cyIcon > 0)
-        m_icon.paint(&painter, QRect(kMarginX, kMarginY, m_cxIcon, m_cyIcon));
+    if (!ShownIcon().isNull() && m_cxIcon > 0 && m_cyIcon > 0)
+        ShownIcon().paint(&painter, QRect(kMarginX, kMarginY, m_cxIcon, m_cyIcon));
 
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());

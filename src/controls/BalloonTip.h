@@ -21,11 +21,12 @@ public:
     /// Creates the tip hidden, as a pop-up owned by \a pOwner.
     explicit CBalloonTip(QWidget* pOwner = nullptr);
 
-    /// Icon drawn left of the text from the next show on; a null icon removes it. A standard
-    /// icon counts as 32 x 32.
+    /// Icon drawn left of the text of every tip; a null icon removes it. A standard icon
+    /// counts as 32 x 32.
     void SetIcon(const QIcon& icon);
-    /// Shows \a strText with \a icon whenever the pointer comes to rest on \a pControl. A second
-    /// registration of the same control replaces the first.
+    /// Shows \a strText whenever the pointer comes to rest on \a pControl, with \a icon when
+    /// one is given and with the tip's own icon otherwise. A second registration of the same
+    /// control replaces the first.
     void AddTool(QWidget* pControl, const QString& strText, const QIcon& icon = QIcon());
     /// Shows \a strText ("\n" starts a new line) at the pointer's position.
     void ShowAt(const QString& strText);
@@ -57,6 +58,9 @@ private:
         QIcon icon;
     };
 
+    void Show(const QString& strText, const QPoint& ptScreen, const QIcon& toolIcon);
+    const QIcon& ShownIcon() const { return m_toolIcon.isNull() ? m_icon : m_toolIcon; }
+    void MeasureIcon();
     void OnShowTimer();
     void OnCheckTimer();
     void Hide();
@@ -65,8 +69,9 @@ private:
     int m_nShowDelay = kShowDelayMs;
     QPoint m_ptShow;
     QString m_strText;
-    QIcon m_icon;
-    int m_cxIcon = 0;
+    QIcon m_icon;     ///< the tip's own, from SetIcon
+    QIcon m_toolIcon; ///< a registered control's own, while its tip is up
+    int m_cxIcon = 0; ///< size of the icon on show, 0 without one
     int m_cyIcon = 0;
     QHash<QWidget*, Tool> m_tools;
     QTimer m_showTimer;

@@ -4,11 +4,17 @@
 #include <QPushButton>
 #include <QTest>
 
-static QIcon Icon32()
+static QIcon Icon32(const QColor& cr = Qt::blue)
 {
     QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::blue);
+    pixmap.fill(cr);
     return QIcon(pixmap);
+}
+
+// The colour in the middle of where the tip draws its icon, as the tip paints itself now.
+static QColor IconColour(CBalloonTip& tip)
+{
+    return tip.grab().toImage().pixelColor(12 + 16, 10 + 16);
 }
 
 class TestBalloonTip : public QObject
@@ -70,6 +76,54 @@ private slots:
         QCOMPARE(tip.GetBoxSize(), QSize(plain.width() + 32 + 5, 32));
         tip.SetIcon(QIcon());
         QCOMPARE(tip.GetBoxSize(), plain);
+    }
+
+    void everyTipShowsItsIcon_data()
+    {
+        QTest::addColumn<QColor>("toolIcon"); // invalid: registered without an icon
+        QTest::addColumn<QColor>("onTool");
+        QTest::newRow("button registered without an icon") << QColor() << QColor(Qt::blue);
+        QTest::newRow("button with an icon of its own") << QColor(Qt::red) << QColor(Qt::red);
+    }
+    // The owner sets one icon for all its tips; a button's tip must show it, and a tip asked
+    // for afterwards (a hot area, a long row) must still show it.
+    void everyTipShowsItsIcon()
+    {
+        QFETCH(QColor, toolIcon);
+        // Qt drops a move to where the pointer already is, so each run places its window anew.
+        static int s_nRun = 0;
+        ++s_nRun;
+        QWidget owner;
+        owner.setGeometry(100 + 7 * s_nRun, 130, 400, 200);
+        auto* pButton = new QPushButton(QStringLiteral("退出"), &owner);
+        pButton->setGeometry(20, 20, 80, 30);
+        CBalloonTip tip(&owner);
+        tip.SetIcon(Icon32(Qt::blue));
+        tip.AddTool(pButton, QStringLiteral("退出系统"), toolIcon.isValid() ? Icon32(toolIcon) : QIcon());
+        owner.setMouseTracking(true);
+        owner.installEventFilter(&tip);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        if (QApplication::widgetAt(pButton->mapToGlobal(QPoint(5, 5))) != pButton)
+            QSKIP("this platform cannot tell which window is under the pointer");
+
+        for (int nRound = 0; nRound < 2; ++nRound) {
+            QTest::mouseMove(pButton, QPoint(10, 10 + nRound));
+            QTRY_VERIFY(tip.isVisible());
+            QCOMPARE(tip.GetText(), QStringLiteral("退出系统"));
+            QCOMPARE(tip.GetTextOrigin().x(), 12 + 32 + 5);
+            QTEST(IconColour(tip), "onTool");
+
+            QTest::mouseMove(&owner, QPoint(300, 150));
+            QVERIFY(!tip.isVisible());
+            tip.ShowAt(QStringLiteral("点击设置校历"), owner.mapToGlobal(QPoint(300, 150)));
+            QTRY_VERIFY(tip.isVisible());
+            QCOMPARE(tip.GetTextOrigin().x(), 12 + 32 + 5);
+            QCOMPARE(IconColour(tip), QColor(Qt::blue));
+            QVERIFY(tip.GetBoxSize().height() >= 32);
+            QTest::mouseMove(&owner, QPoint(310, 160));
+            QVERIFY(!tip.isVisible());
+        }
     }
 
     void relayedMovesFollowRegisteredControls()
