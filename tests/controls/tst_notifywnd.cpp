@@ -37,7 +37,7 @@ private slots:
     void noticeWhileShownReplacesText();
     void longMessagesWrap_data();
     void longMessagesWrap();
-    void tabPinsUntilClose_data();
+    void tabPinsUntilClose_data(); // and only the notice that was pinned
     void tabPinsUntilClose();
     void shapeLeavesOutBlack();
 
@@ -190,6 +190,18 @@ void TestNotifyWnd::tabPinsUntilClose()
     QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
     QVERIFY(!wnd.isVisible());
     QCOMPARE(wnd.GetWindowRect(), m_rcStart);
+
+    // The pin belonged to that notice: the next one counts down and leaves by itself.
+    wnd.ShowNotice(QStringLiteral("数据保存成功！"), true, 3, true);
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer), 152);
+    QStringList shown;
+    while (wnd.IsTimerRunning(CNotifyWnd::CountdownTimer) && shown.size() < 100) {
+        wnd.OnTimer(CNotifyWnd::CountdownTimer);
+        shown << wnd.GetCountdownText();
+    }
+    QCOMPARE(shown.join(u'|'), QStringLiteral(" 2| 1|※|※"));
+    QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
+    QVERIFY(!wnd.isVisible());
 }
 
 void TestNotifyWnd::shapeLeavesOutBlack()
