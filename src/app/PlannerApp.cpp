@@ -12,7 +12,6 @@
 #include "mainwnd/PlannerDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <chrono>
 #include <cstdio>
@@ -83,18 +82,19 @@ bool CPlannerApp::PrepareDataFolder()
                        Messages::Icon::Warning);
         return false;
     }
-    if (info.exists()) {
-        // An empty folder (made by hand, or the "data" folder of a new portable install) is a
-        // new one; any other is the user's as it stands.
-        if (!QDir(folder).isEmpty() || !QDir().rmdir(folder))
-            return true;
+    // A folder that is not there, or there and empty (made by hand, or the "data" folder of a
+    // new portable install), is a new one; any other is the user's as it stands.
+    if (DataFolder::NeedsDefaults(folder)) {
+        QString error;
+        if (!DataFolder::CreateWithDefaults(folder, Clock::today(), &error)) {
+            Messages::show(nullptr, QStringLiteral("创建数据文件夹失败!\r\n%1\r\n%2").arg(folder, error),
+                           Messages::appCaption(), Messages::Icon::Warning);
+            return false;
+        }
     }
-    QString error;
-    if (DataFolder::CreateWithDefaults(folder, Clock::today(), &error))
-        return true;
-    Messages::show(nullptr, QStringLiteral("创建数据文件夹失败!\r\n%1\r\n%2").arg(folder, error),
-                   Messages::appCaption(), Messages::Icon::Warning);
-    return false;
+    // What an interrupted first run left behind goes at any later start.
+    DataFolder::RemoveLeftovers(folder);
+    return true;
 }
 
 bool CPlannerApp::Startup()
@@ -112,14 +112,26 @@ bool CPlannerApp::Startup()
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
         Appearance::ApplySkin(*app, DataFolder::File(QStringLiteral("skin.qss")));
 
-    m_pInstanceGuard = std::make_unique<CSingleInstance>(Platform::InstanceGuardFolder());
-    if (!m_pInstanceGuard->Acquire()) {
+    const QString guardFolder = Platform::InstanceGuardFolder(DataFolder::Path());
+    m_pInstanceGuard = std::make_unique<CSingleInstance>(guardFolder);
+    switch (m_pInstanceGuard->TryAcquire()) {
+    case CSingleInstance::Outcome::Held:
+        break;
+    case CSingleInstance::Outcome::OtherCopyRuns:
         // Raise the running copy first, so that it is in front when the user reads the message.
         m_pInstanceGuard->SignalRunningInstance();
         m_pInstanceGuard.reset();
         Messages::show(nullptr, QStringLiteral("本软件已经打开，请激活!"), Messages::appCaption(),
                        Messages::Icon::Warning);
         return false;
+    case CSingleInstance::Outcome::Unavailable:
+        // The planner still works; the user is told that nothing keeps a second copy out.
+        Messages::show(nullptr,
+                       QStringLiteral("不能在文件夹 %1 中建立单实例锁，无法防止本软件被重复打开。\r\n"
+                                      "请不要同时运行两个本软件。")
+                           .arg(guardFolder),
+                       Messages::appCaption(), Messages::Icon::Warning);
+        break;
     }
     connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, this, &CPlannerApp::ActivationRequested);
 

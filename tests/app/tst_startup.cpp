@@ -231,14 +231,24 @@ private slots:
         QVERIFY(spy.wait(3000));
     }
 
-    // A lock file that cannot be opened says nothing of another copy: the program runs.
-    void unusableGuardFolderDoesNotBlock()
+    // A guard that cannot be taken says nothing of another copy: the planner runs, but the
+    // user is told that nothing keeps a second copy out.
+    void unusableGuardRunsWithAWarning()
     {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Kestrum.lock")));
-        CSingleInstance guard(dir.path());
-        QVERIFY(guard.Acquire());
-        QVERIFY(!guard.IsHeld());
+        MessageRecorder messages;
+        QTemporaryDir root, runtime;
+        QVERIFY(QDir(runtime.path()).mkdir(QStringLiteral("Kestrum.lock")));
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
+        const bool started = app.Startup();
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QVERIFY(started);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().text.contains(runtime.path()), qPrintable(messages.last().text));
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QVERIFY(!app.HoldsInstanceGuard());
+        QCOMPARE(app.ExitInstance(), 0);
     }
 
     // Hidden, as in the tray, the program goes on, also when another window of it closes
