@@ -64,6 +64,35 @@ QColor ShownAt(QWidget& w, const QPoint& pt)
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
 }
 
+// Prints the grid to a PDF through the print dialog's seam and reads the text back, a page per
+// entry; empty when nothing could be read.
+QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+    DialogRecorder dialogs;
+    dialogs.setPrintTarget(pdf);
+    grid.Print();
+    if (dialogs.printDialogs() != 1)
+        return {};
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                              QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString LastLine(const QString& page)
+{
+    QStringList lines = page.split(QLatin1Char('\n'));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    return lines.isEmpty() ? QString() : lines.last();
+}
+
 bool Show(QWidget& w, int width, int height)
 {
     w.resize(width, height);
@@ -93,6 +122,8 @@ private slots:
     void autoSize();
     void print_data();
     void print();
+    void printFooterWeekday_data();
+    void printFooterWeekday();
 };
 
 void TestGridCtrl::counts_data()
@@ -413,10 +444,6 @@ void TestGridCtrl::print()
     if (pdftotext.isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
 
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
-    DialogRecorder dialogs;
-    dialogs.setPrintTarget(pdf);
     FakeClock clock(QDateTime(QDate(2009, 3, 7), QTime(14, 5, 9)));
     QWidget window;
     window.setWindowTitle(QStringLiteral("事情查询结果"));
@@ -432,16 +459,7 @@ void TestGridCtrl::print()
     grid->AutoSize();
     for (int c = 1; colWidth > 0 && c <= dataCols; ++c)
         grid->SetColumnWidth(c, colWidth);
-    grid->Print();
-    QCOMPARE(dialogs.printDialogs(), 1);
-
-    QProcess process;
-    process.start(pdftotext, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                              QStringLiteral("-")});
-    QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
+    const QStringList pages = PrintedPages(*grid, pdftotext);
     QVERIFY2(!pages.isEmpty(), "nothing printed");
     QTEST(pages.size() == 1, "onePage");
 
@@ -492,6 +510,49 @@ void TestGridCtrl::print()
         QVERIFY2(it.value() == 1, qPrintable(it.key()));
     for (int i = 0; i + 1 < rowsPerPage.size(); ++i)
         QCOMPARE(rowsPerPage[i], rowsPerPage.first());
+}
+
+void TestGridCtrl::printFooterWeekday_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("date"); // as the C library writes "%c" in the C locale
+    QTest::newRow("Sunday afternoon")
+        << QDateTime(QDate(2009, 3, 8), QTime(14, 5, 9)) << QStringLiteral("Sun Mar  8 14:05:09 2009");
+    QTest::newRow("Sunday's last second")
+        << QDateTime(QDate(2010, 1, 3), QTime(23, 59, 59)) << QStringLiteral("Sun Jan  3 23:59:59 2010");
+    QTest::newRow("New Year's Day on a Sunday, midnight")
+        << QDateTime(QDate(2012, 1, 1), QTime(0, 0)) << QStringLiteral("Sun Jan  1 00:00:00 2012");
+    QTest::newRow("leap day on a Sunday")
+        << QDateTime(QDate(2032, 2, 29), QTime(8, 30)) << QStringLiteral("Sun Feb 29 08:30:00 2032");
+    QTest::newRow("Monday after") << QDateTime(QDate(2009, 3, 9), QTime(0, 0, 1))
+                                  << QStringLiteral("Mon Mar  9 00:00:01 2009");
+}
+
+void TestGridCtrl::printFooterWeekday()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, date);
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
+
+    FakeClock clock(now);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("事情查询结果"));
+    auto* grid = new CGridCtrl(2, 2, 1, 1, &window);
+    (new QVBoxLayout(&window))->addWidget(grid);
+    grid->SetItemText(1, 1, QStringLiteral("还书"));
+    const QStringList pages = PrintedPages(*grid, pdftotext);
+    QCOMPARE(pages.size(), 1);
+    // The footer is the date, then the page number; pdftotext may change the run of spaces
+    // before a one-digit day.
+    QStringList words = date.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (QString& word : words)
+        word = QRegularExpression::escape(word);
+    const QRegularExpression footer(
+        QStringLiteral("^\\s*%1\\s+Page 1 of 1$").arg(words.join(QStringLiteral("\\s+"))));
+    const QString foot = LastLine(pages.first());
+    QVERIFY2(foot.contains(footer), qPrintable(foot));
 }
 
 QTEST_MAIN(TestGridCtrl)
