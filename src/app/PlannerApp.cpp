@@ -47,7 +47,7 @@ CPlannerApp::CPlannerApp(const QStringList& arguments)
           [this](const QString& text, int bAutoClose, int nSeconds, bool bAnimate) {
               ShowNotice(text, bAutoClose, nSeconds, bAnimate);
           },
-          Platform::AppFolder())
+          Platform::AppFolder(), [this] { return WriteConfig(); })
 {
 }
 

@@ -3,8 +3,13 @@
 #include <cstdlib>
 #include <utility>
 
-CPlannerContext::CPlannerContext(CDataStore& store, ConfigFlags& settings, NoticeFunction notice, QString appFolder)
-    : m_store(store), m_settings(settings), m_notice(std::move(notice)), m_strAppFolder(std::move(appFolder))
+CPlannerContext::CPlannerContext(CDataStore& store, ConfigFlags& settings, NoticeFunction notice, QString appFolder,
+                                 ConfigWriter writeConfig)
+    : m_store(store),
+      m_settings(settings),
+      m_notice(std::move(notice)),
+      m_strAppFolder(std::move(appFolder)),
+      m_writeConfig(std::move(writeConfig))
 {
 }
 

@@ -16,8 +16,11 @@ class CPlannerContext
 public:
     /// Shows a text in the notification pop-up (see CPlannerApp::ShowNotice).
     using NoticeFunction = std::function<void(const QString& text, int bAutoClose, int nSeconds, bool bAnimate)>;
+    /// Writes the settings to the configuration file; false (after its message) when it fails.
+    using ConfigWriter = std::function<bool()>;
 
-    CPlannerContext(CDataStore& store, ConfigFlags& settings, NoticeFunction notice, QString appFolder);
+    CPlannerContext(CDataStore& store, ConfigFlags& settings, NoticeFunction notice, QString appFolder,
+                    ConfigWriter writeConfig = {});
 
     CDataStore& Store() const { return m_store; }
     /// The settings as read at start-up; the settings dialog changes them.
@@ -28,6 +31,9 @@ public:
     /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
     /// \a bAutoClose is 1. Does nothing where no pop-up exists.
     void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate) const;
+    /// Writes Settings() to the configuration file. False when it could not be written (the
+    /// writer has said so) or when there is no writer.
+    bool WriteConfig() const { return m_writeConfig && m_writeConfig(); }
 
     /// "08:20" gives 8 and 20: the value of the first two and of the last two characters, each
     /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
@@ -38,4 +44,5 @@ private:
     ConfigFlags& m_settings;
     NoticeFunction m_notice;
     QString m_strAppFolder;
+    ConfigWriter m_writeConfig;
 };
