@@ -15,6 +15,30 @@ QSize TextExtent(const QFont& font, const QString& strText)
     return QFontMetrics(font).boundingRect(QRect(), Qt::TextSingleLine, strText).size();
 }
 
+// Room kept between the legend and the title or the disc.
+constexpr int kLegendGap = 4;
+// Room between a legend label and its box.
+constexpr int kLabelGap = 3;
+
+// The largest square that fits \a area, its bottom on the area's bottom, centred across it.
+QRect BottomSquare(const QRect& area)
+{
+    const int nSide = qMax(0, qMin(area.width(), area.height()));
+    return {area.left() + (area.width() - nSide) / 2, area.bottom() + 1 - nSide, nSide, nSide};
+}
+
+// Whether the disc inside \a square (and its one-pixel outline) reaches into \a rc.
+bool DiscMeets(const QRect& square, const QRect& rc)
+{
+    if (square.isEmpty() || rc.isEmpty())
+        return false;
+    const QRectF box(rc);
+    const QPointF centre = QRectF(square).center();
+    const QPointF nearest(qBound(box.left(), centre.x(), box.right()),
+                          qBound(box.top(), centre.y(), box.bottom()));
+    return QLineF(centre, nearest).length() < square.width() / 2.0 + 1;
+}
+
 } // namespace
 
 CPieChartCtrl::CPieChartCtrl(QWidget* parent)
@@ -51,6 +75,7 @@ bool CPieChartCtrl::AddPiece(const QColor& crFill, const QColor& crText, int nDe
                              const QString& strLabel)
 {
     m_pieces.append({crFill, crText, QBrush(crFill, Qt::SolidPattern), nDegrees, strLabel});
+    RecalcLayout();
     update();
     return true;
 }
@@ -58,20 +83,50 @@ bool CPieChartCtrl::AddPiece(const QColor& crFill, const QColor& crText, int nDe
 void CPieChartCtrl::RemoveAllPieces()
 {
     m_pieces.clear();
+    RecalcLayout();
     update();
 }
 
+// The disc takes the largest square under the title, centred across the control and standing
+// on its bottom edge. The legend hangs down the top right corner, beside the title where there
+// is room and under it where there is not; when the disc would reach into it, the disc moves
+// under the legend or to its left, whichever leaves it larger.
 void CPieChartCtrl::RecalcLayout()
 {
     const QRect rc = rect();
     int nTop = rc.top();
+    int nTitleRight = rc.left();
     m_nTitleHeight = 0;
     if (!m_strTitle.isEmpty()) {
-        m_nTitleHeight = TextExtent(m_fontTitle, m_strTitle).height();
+        const QSize title = TextExtent(m_fontTitle, m_strTitle);
+        m_nTitleHeight = title.height();
         nTop += 2 * m_nTitleHeight;
+        nTitleRight = rc.left() + 1 + title.width();
     }
-    const int nSide = qMax(0, qMin(rc.width(), rc.bottom() + 1 - nTop));
-    m_rcPie = QRect(rc.left() + (rc.width() - nSide) / 2, rc.bottom() + 1 - nSide, nSide, nSide);
+
+    QSize legend(0, 0);
+    for (const PieChartPiece& piece : m_pieces) {
+        if (piece.m_strLabel.isEmpty())
+            continue;
+        const QSize label = TextExtent(m_fontLabel, piece.m_strLabel);
+        legend.rwidth() = qMax(legend.width(), label.width() + kLabelGap + label.height());
+        legend.rheight() += label.height();
+    }
+    m_rcLegend = QRect();
+    if (!legend.isEmpty()) {
+        const int nLeft = rc.right() + 1 - legend.width();
+        const int nLegendTop = nTitleRight + kLegendGap > nLeft ? nTop : rc.top();
+        m_rcLegend = QRect(QPoint(nLeft, nLegendTop), legend);
+    }
+
+    m_rcPie = BottomSquare(QRect(rc.left(), nTop, rc.width(), rc.bottom() + 1 - nTop));
+    if (DiscMeets(m_rcPie, m_rcLegend)) {
+        const int nBelow = qMax(nTop, m_rcLegend.bottom() + 1 + kLegendGap);
+        const QRect below = BottomSquare(QRect(rc.left(), nBelow, rc.width(), rc.bottom() + 1 - nBelow));
+        const QRect left = BottomSquare(
+            QRect(rc.left(), nTop, m_rcLegend.left() - kLegendGap - rc.left(), rc.bottom() + 1 - nTop));
+        m_rcPie = left.width() > below.width() ? left : below;
+    }
 }
 
 QPoint CPieChartCtrl::GetPointOnCircle(int nAngle, double dRadiusFactor) const
@@ -119,7 +174,7 @@ void CPieChartCtrl::DrawChart(QPainter& painter)
 
     int nAngle = m_nStartAngle;
     QPoint pt0 = GetPointOnCircle(nAngle);
-    int nLegend = 0;
+    int nLegendTop = m_rcLegend.top();
     for (const PieChartPiece& piece : m_pieces) {
         const int nFrom = nAngle;
         nAngle += piece.m_nDegrees;
@@ -135,8 +190,10 @@ void CPieChartCtrl::DrawChart(QPainter& painter)
             painter.drawPie(disc, (90 - nFrom % 360) * 16, -nSweep * 16);
         }
         painter.drawLine(centre, QPointF(pt1));
-        if (!piece.m_strLabel.isEmpty())
-            DrawLegend(painter, piece, nLegend++);
+        if (!piece.m_strLabel.isEmpty()) {
+            DrawLegend(painter, piece, nLegendTop);
+            nLegendTop += TextExtent(m_fontLabel, piece.m_strLabel).height();
+        }
         if (piece.m_nDegrees > 25) {
             const QPoint pt = GetPointOnCircle(nAngle - piece.m_nDegrees / 2, 0.6);
             const QString strText = PercentText(piece.m_nDegrees);
@@ -162,15 +219,15 @@ void CPieChartCtrl::DrawChart(QPainter& painter)
     }
 }
 
-void CPieChartCtrl::DrawLegend(QPainter& painter, const PieChartPiece& piece, int nIndex)
+void CPieChartCtrl::DrawLegend(QPainter& painter, const PieChartPiece& piece, int nTop)
 {
     const int h = TextExtent(m_fontLabel, piece.m_strLabel).height();
-    const QRect box(width() - h, nIndex * h, h, h);
+    const QRect box(width() - h, nTop, h, h);
     painter.fillRect(box, piece.m_crFill);
     qDrawWinPanel(&painter, box, palette(), true);
     painter.setFont(m_fontLabel);
     painter.setPen(piece.m_crFill);
-    painter.drawText(QRect(0, box.top(), box.left() - 3, h),
+    painter.drawText(QRect(0, box.top(), box.left() - kLabelGap, h),
                      Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                      piece.m_strLabel);
     painter.setPen(QPen(m_crLine, 1));

@@ -58,7 +58,7 @@ protected:
 private:
     void RecalcLayout();
     void DrawChart(QPainter& painter);
-    void DrawLegend(QPainter& painter, const PieChartPiece& piece, int nIndex);
+    void DrawLegend(QPainter& painter, const PieChartPiece& piece, int nTop);
 
     int m_nStartAngle = 0;
     QColor m_crBase{255, 255, 0};
@@ -71,4 +71,5 @@ private:
     QPoint m_ptLast;
     bool m_bDragging = false;
     QRect m_rcPie;
+    QRect m_rcLegend; ///< the legend's boxes and labels together, kept clear of the disc
 };

@@ -56,6 +56,8 @@ private slots:
     void zeroSliceAndLegend();
     void drag_data();
     void drag();
+    void titledLayout_data();
+    void titledLayout();
 };
 
 void TestPieChartCtrl::slices_data()
@@ -194,6 +196,77 @@ void TestPieChartCtrl::drag()
     QCOMPARE(image.pixelColor(Probe(pie, a + 10, 0.5)), kRed);
     QCOMPARE(image.pixelColor(Probe(pie, a + 130, 0.85)), kBlue);
     QVERIFY(image != turned.grab().toImage());
+}
+
+void TestPieChartCtrl::titledLayout_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("legends"); // how many of the statistics window's slices are labelled
+    QTest::newRow("wide") << QSize(300, 240) << 3;
+    QTest::newRow("its own size") << CPieChartCtrl().sizeHint() << 3;
+    QTest::newRow("square") << QSize(240, 240) << 3;
+    QTest::newRow("tall") << QSize(200, 260) << 3;
+    QTest::newRow("narrow") << QSize(170, 220) << 3;
+    QTest::newRow("low and wide") << QSize(420, 150) << 3;
+    QTest::newRow("title only") << QSize(240, 240) << 0;
+}
+
+// The statistics window gives the pie a title and three labelled slices. Slices of no degrees
+// leave the disc plain yellow with one black radius, so the title's blue and the legend's
+// colours can only turn up inside the disc when they overlap it.
+void TestPieChartCtrl::titledLayout()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, legends);
+    const QColor purple(160, 0, 200);
+    const QList<QColor> colours = {kRed, kGreen, purple};
+    const QStringList labels = {QStringLiteral("未完成率"), QStringLiteral("已完成率"),
+                                QStringLiteral("已推迟率")};
+    CPieChartCtrl pie;
+    pie.SetTitle(QStringLiteral("事情状态统计"));
+    for (int i = 0; i < legends; ++i)
+        pie.AddPiece(colours[i], Qt::white, 0, labels[i]);
+    QVERIFY(Show(pie, size));
+    const QImage image = pie.grab().toImage();
+    const QRect all = image.rect();
+
+    const QRect rc = pie.GetPieRect();
+    // The disc: whole, round, and not squeezed to nothing to make room.
+    QVERIFY(all.contains(rc));
+    QVERIFY(rc.width() == rc.height() && rc.width() >= qMin(size.width(), size.height()) / 2);
+    // Pixels of a colour within the disc's edge (or a pixel beyond it, on its outline).
+    const QPointF centre = QRectF(rc).center();
+    const double dRadius = rc.width() / 2.0 + 1;
+    const auto inDisc = [&](const QColor& cr) {
+        for (int y = rc.top() - 1; y <= rc.bottom() + 1; ++y)
+            for (int x = rc.left() - 1; x <= rc.right() + 1; ++x)
+                if (image.valid(x, y) && image.pixelColor(x, y) == cr &&
+                    QLineF(centre, QPointF(x + 0.5, y + 0.5)).length() < dRadius)
+                    return true;
+        return false;
+    };
+    QCOMPARE(image.pixelColor(Probe(pie, 180, 0.5)), kYellow); // drawn where it is said to be
+
+    // The title: blue, inside the control, clear of the disc.
+    const QRect title = InkBox(image, all, Is(kBlue));
+    QVERIFY2(!title.isEmpty(), "no title drawn");
+    QVERIFY(title.left() > 0 && title.top() > 0 && title.right() < all.right());
+    QVERIFY2(!inDisc(kBlue), "the title runs into the disc");
+
+    // Each legend entry (its box and its label, in the slice's colour) clear of the disc, the
+    // title and the other entries, and whole within the control.
+    QList<QRect> entries;
+    for (int i = 0; i < legends; ++i) {
+        const QRect entry = InkBox(image, all, Is(colours[i]));
+        const QString name = labels[i];
+        QVERIFY2(!entry.isEmpty(), qPrintable(name));
+        QVERIFY2(entry.left() > 0 && entry.bottom() < all.bottom(), qPrintable(name));
+        QVERIFY2(!inDisc(colours[i]), qPrintable(name + QStringLiteral(" runs into the disc")));
+        QVERIFY2(!entry.intersects(title), qPrintable(name + QStringLiteral(" runs into the title")));
+        for (const QRect& other : entries)
+            QVERIFY2(!entry.intersects(other), qPrintable(name));
+        entries << entry;
+    }
 }
 
 QTEST_MAIN(TestPieChartCtrl)
