@@ -6,6 +6,7 @@
     logo.png         the logo (119 x 114), logo-hover.png with the pointer over it
     app.png          the window and tray icon, hint.png the balloon tips' icon (32 x 32)
     timetable.png, reminders.png, accounts.png   the three small buttons' icons (24 x 24)
+    menu-show.png, menu-about.png, menu-exit.png  the tray menu's item pictures (16 x 16)
 
 Run it after changing a picture and commit what it writes:  /usr/bin/python3 tools/make-mainwnd-art.py
 It needs Pillow (python3-pil) and the Noto Sans CJK fonts (fonts-noto-cjk). The positions below
@@ -182,6 +183,31 @@ def accounts_icon():
     return small(img)
 
 
+def menu_show():
+    img = big((16, 16), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle(s(1, 2, 15, 14), radius=2 * SS, fill=WHITE, outline=INK, width=SS)
+    d.rectangle(s(1.5, 2.5, 14.5, 5), fill=SKY_DEEP)
+    d.polygon(s(5, 12, 8, 7.5, 11, 12), fill=AMBER)
+    return small(img)
+
+
+def menu_about():
+    img = big((16, 16), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.ellipse(s(1, 1, 15, 15), fill=INK)
+    kestrel(d, 7.3, 8, 16 / 90, AMBER, 22)
+    return small(img)
+
+
+def menu_exit():
+    img = big((16, 16), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.arc(s(2, 2.5, 14, 14.5), 300, 240, fill=RED, width=int(1.8 * SS))
+    d.line(s(8, 1.5, 8, 8), fill=RED, width=int(1.8 * SS))
+    return small(img)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     background().save(os.path.join(OUT, "background.png"), optimize=True)
@@ -194,6 +220,9 @@ def main():
     timetable_icon().save(os.path.join(OUT, "timetable.png"), optimize=True)
     reminders_icon().save(os.path.join(OUT, "reminders.png"), optimize=True)
     accounts_icon().save(os.path.join(OUT, "accounts.png"), optimize=True)
+    menu_show().save(os.path.join(OUT, "menu-show.png"), optimize=True)
+    menu_about().save(os.path.join(OUT, "menu-about.png"), optimize=True)
+    menu_exit().save(os.path.join(OUT, "menu-exit.png"), optimize=True)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 #include <chrono>
 #include <cstdio>
 
@@ -159,8 +160,7 @@ void CPlannerApp::CreateMainWindow()
     CPlannerDlg* dlg = m_pMainWnd.get();
     connect(this, &CPlannerApp::ActivationRequested, dlg, &CPlannerDlg::Activate);
     connect(dlg, &QDialog::finished, QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    if (m_flags.m_bTopmost)
-        dlg->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dlg->ApplyTopmost(m_flags.m_bTopmost);
     if (qEnvironmentVariableIsSet("KESTRUM_REPORT_FIRST_PAINT")) {
         // Start-up timing (bench/app): report the first paint on the monotonic clock and leave.
         connect(dlg, &CPlannerDlg::FirstPainted, dlg, [dlg] {
@@ -172,7 +172,13 @@ void CPlannerApp::CreateMainWindow()
             QMetaObject::invokeMethod(dlg, [dlg] { dlg->done(QDialog::Rejected); }, Qt::QueuedConnection);
         });
     }
-    dlg->show();
+    // Placed in the middle of the screen, whether it starts shown or in the tray.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dlg->move(screen->availableGeometry().center() - dlg->rect().center());
+    if (m_flags.m_bStartMinimized)
+        dlg->MinimizeToTray();
+    else
+        dlg->show();
 }
 
 int CPlannerApp::ExitInstance()

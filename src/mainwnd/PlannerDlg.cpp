@@ -180,6 +180,8 @@ void CPlannerDlg::CreateControls()
     connect(m_pPostponeButton, &QPushButton::clicked, this, &CPlannerDlg::OnPostponeTask);
     connect(m_pStateButton, &QPushButton::clicked, this, &CPlannerDlg::OnChangeState);
     connect(m_pExitButton, &QPushButton::clicked, this, &CPlannerDlg::OnExit);
+    connect(tray, &QPushButton::clicked, this, &CPlannerDlg::MinimizeToTray);
+    connect(accounts, &QPushButton::clicked, this, &CPlannerDlg::OnAccountBook);
 
     m_pTip = new CBalloonTip(this);
     m_pTip->setObjectName(QStringLiteral("balloonTip"));
@@ -191,6 +193,7 @@ void CPlannerDlg::CreateControls()
     m_pTip->AddTool(accounts, QStringLiteral("Pennova 个人记账本\n------------------------\n"
                                              "感谢您使用Ormel工作室的软件\n------------------------\n"
                                              "注意第一次使用时注册一个\n自己的用户名及密码"));
+    CreateTray();
 }
 
 void CPlannerDlg::LoadSchoolCalendar()
@@ -363,10 +366,4 @@ bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CPlannerDlg::Activate()
-{
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
+void CPlannerDlg::Activate() { RestoreFromTray(); }

@@ -9,6 +9,7 @@
 class CBalloonTip;
 class CDataStore;
 class CPlannerContext;
+class CPlannerTray;
 class CGifPicture;
 class QCalendarWidget;
 class QLabel;
@@ -50,8 +51,18 @@ public:
     /// Picks \a date as if the user had clicked it on the calendar.
     void PickDate(const QDate& date);
 
-    /// Brings the window to the front, also out of the minimised state.
+    /// Brings the window to the front, also out of the tray or the minimised state.
     void Activate();
+    /// Hides the window in the tray. Where the desktop has no tray, the window is minimised
+    /// to the taskbar instead, so that it can always come back.
+    void MinimizeToTray();
+    /// Shows the window again from the tray (or the taskbar) in front of the others.
+    void RestoreFromTray();
+    /// Keeps the window above all others, or lets it go; the settings dialog calls this when
+    /// the setting is saved.
+    void ApplyTopmost(bool bTopmost);
+    /// The tray icon and its menu.
+    CPlannerTray* Tray() const { return m_pTray; }
     /// Works out the lunar line and the holidays of the shown date again and repaints them;
     /// for dialogs that change the holidays.
     void RefreshDayView();
@@ -81,6 +92,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +118,11 @@ private:
     void OnExit();
     void ClearChosenTask();
 
+    // Tray and window commands (WindowCommands.cpp).
+    void CreateTray();
+    void OnTrayClick();
+    void OnAccountBook();
+
     CDataStore& Store() const;
     QString RowText(int nRow, int nColumn) const;
     void ShowHolidayTip();
@@ -117,6 +134,7 @@ private:
     CGifPicture* m_pMarker = nullptr;
     QLabel* m_pLogo = nullptr;
     CBalloonTip* m_pTip = nullptr;
+    CPlannerTray* m_pTray = nullptr;
     QPushButton* m_pDeleteButton = nullptr;
     QPushButton* m_pPostponeButton = nullptr;
     QPushButton* m_pStateButton = nullptr;

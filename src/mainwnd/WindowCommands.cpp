@@ -1,0 +1,77 @@
+// The main window's comings and goings: the tray, minimising and restoring, staying on top,
+// and the account book started from the small button.
+#include "app/Launcher.h"
+#include "app/PlannerContext.h"
+#include "controls/BalloonTip.h"
+#include "mainwnd/PlannerDlg.h"
+#include "mainwnd/PlannerTray.h"
+
+#include <QEvent>
+#include <QTimer>
+
+void CPlannerDlg::CreateTray()
+{
+    m_pTray = new CPlannerTray(windowIcon(), this);
+    connect(m_pTray, &CPlannerTray::Clicked, this, &CPlannerDlg::OnTrayClick);
+    connect(m_pTray, &CPlannerTray::ShowRequested, this, &CPlannerDlg::RestoreFromTray);
+    connect(m_pTray, &CPlannerTray::AboutRequested, this, &CPlannerDlg::OnAbout);
+    connect(m_pTray, &CPlannerTray::ExitRequested, this, &CPlannerDlg::OnExit);
+    connect(m_pTray, &CPlannerTray::AvailabilityChanged, this, [this](bool available) {
+        // A window hidden in a tray that went away comes back to the taskbar.
+        if (!available && m_bInTray && !isVisible())
+            showMinimized();
+    });
+}
+
+void CPlannerDlg::OnTrayClick()
+{
+    if (m_bInTray)
+        RestoreFromTray();
+    else
+        MinimizeToTray();
+}
+
+void CPlannerDlg::MinimizeToTray()
+{
+    m_bInTray = true;
+    m_pTip->hide();
+    if (m_pTray->IsAvailable())
+        hide();
+    else
+        showMinimized(); // no tray to come back from: the taskbar keeps the window
+}
+
+void CPlannerDlg::RestoreFromTray()
+{
+    m_bInTray = false;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CPlannerDlg::ApplyTopmost(bool bTopmost)
+{
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == bTopmost)
+        return;
+    // Changing a window's flags hides it; a window away in the tray stays there.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, bTopmost);
+    if (shown)
+        show();
+}
+
+void CPlannerDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // The minimise box goes to the tray, as ">>" does.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_bInTray)
+        QTimer::singleShot(0, this, &CPlannerDlg::MinimizeToTray);
+}
+
+void CPlannerDlg::OnAccountBook()
+{
+    // Whether it starts or not, the planner steps aside (a failed start shows nothing).
+    Launcher::get().StartDetached(m_context.GetAppFolder() + QStringLiteral("/Pennova"), {});
+    MinimizeToTray();
+}
