@@ -49,8 +49,14 @@ private:
     qintptr m_hLock = -1;
 };
 
-/// Makes the desktop start \a program when the user logs in, or stops it doing so.
-/// Failures are returned, not reported: the setting itself lives in the configuration file.
+/// The main program's file in \a appFolder ("Kestrum", "Kestrum.exe" on Windows).
+QString MainProgram(const QString& appFolder);
+
+/// Makes the desktop start \a program when this user logs in, or stops it doing so: an
+/// autostart entry "kestrum.desktop" in $XDG_CONFIG_HOME/autostart (else ~/.config/autostart),
+/// or the value "ZI_ZODIV" under the current user's Run key on Windows. Removing what is not
+/// there succeeds. Failures are returned, not reported: the setting itself lives in the
+/// configuration file.
 bool SetAutorun(bool enable, const QString& program);
 bool IsAutorunSet();
 

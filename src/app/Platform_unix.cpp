@@ -25,6 +25,34 @@ QString AutostartFile()
     return config + QStringLiteral("/autostart/kestrum.desktop");
 }
 
+// The Exec line quotes the path (a folder may hold blanks). Inside the quotes a backslash goes
+// before each of the four characters '"', '`', '$' and '\\'; then the file's own string escaping
+// doubles every backslash again, and a '%' (which would start a field code) is doubled.
+QString ExecArgument(const QString& program)
+{
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    return u'"' + quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("%%")) + u'"';
+}
+
+QString AutostartEntry(const QString& program)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Kestrum\n"
+                          "Name[zh_CN]=Kestrum 每日计划\n"
+                          "Comment=Start the day planner when you log in\n"
+                          "Exec=%1\n"
+                          "Icon=org.kestrum.Kestrum\n"
+                          "Terminal=false\n"
+                          "X-GNOME-Autostart-enabled=true\n")
+        .arg(ExecArgument(program));
+}
+
 } // namespace
 
 namespace Platform {
@@ -99,21 +127,19 @@ void CInstanceLock::Unlock()
     m_hLock = -1;
 }
 
+QString MainProgram(const QString& appFolder) { return appFolder + QStringLiteral("/Kestrum"); }
+
 bool SetAutorun(bool enable, const QString& program)
 {
     const QString file = AutostartFile();
     if (!enable)
-        return !QFileInfo::exists(file) || QFile::remove(file);
-    QDir().mkpath(QFileInfo(file).absolutePath());
+        return !QFileInfo(file).isFile() || QFile::remove(file);
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return false;
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    QString exec = program;
-    exec.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-    const QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Kestrum\n"
-                                         "Exec=\"%1\"\nX-GNOME-Autostart-enabled=true\n")
-                              .arg(exec);
-    out.write(entry.toUtf8());
+    out.write(AutostartEntry(program).toUtf8());
     return out.commit();
 }
 

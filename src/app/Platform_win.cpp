@@ -66,6 +66,11 @@ void CInstanceLock::Unlock()
     m_hLock = -1;
 }
 
+QString MainProgram(const QString& appFolder)
+{
+    return QDir::toNativeSeparators(appFolder + QStringLiteral("/Kestrum.exe"));
+}
+
 bool SetAutorun(bool enable, const QString& program)
 {
     QSettings run(kRunKey, QSettings::NativeFormat);

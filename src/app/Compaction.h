@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class CDataStore;
+
+/// Compacting the planner's database file with SQLite's own VACUUM INTO.
+///
+/// The live file is never moved out of the way: a compacted copy is written beside it as
+/// "temp.db", checked (the engine's integrity check and the same number of rows in every table)
+/// and made durable, and only then renamed over the database in one atomic step. Whatever
+/// fails, the database file stays as it was, no "temp.db" is left behind and the store is
+/// connected again.
+namespace Compaction {
+
+enum class Outcome
+{
+    Compacted,      ///< the compacted file is in place and the store connected to it
+    Failed,         ///< nothing changed; strError says why (the engine's text where it has one)
+    ReconnectFailed ///< the file is in place (compacted or as it was) but the store could not open it
+};
+
+struct Result
+{
+    Outcome outcome = Outcome::Failed;
+    QString strError;
+};
+
+/// Name of the compacted copy, written in the database's own folder.
+QString TempFileName();
+
+/// Compacts the database the store is connected to. The store must be connected and idle (no
+/// operation running); it is closed for the moment of the rename and connected again.
+Result CompactStore(CDataStore& store);
+
+} // namespace Compaction

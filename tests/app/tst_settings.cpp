@@ -1,0 +1,233 @@
+// The settings dialog, driven as a person would: the check boxes, "保存" with the file, the
+// desktop's autostart entry and the main window's layer, "退出", and the compaction button.
+#include "MessageRecorder.h"
+#include "SoundRecorder.h"
+#include "app/ConfigFile.h"
+#include "app/DataFolder.h"
+#include "app/Platform.h"
+#include "app/PlannerApp.h"
+#include "app/SettingsDlg.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kSaved = QStringLiteral("保存系统配置数据成功!");
+const QString kCompacted = QStringLiteral("数据库压缩提示:\n数据库压缩清洁完成!");
+const char* const kChecks[] = {"autorunCheck", "splashCheck", "minimizedCheck", "topmostCheck"};
+
+ConfigFlags Flags(int autorun, int splash, int minimized, int topmost) { return {autorun, splash, minimized, topmost}; }
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A started application on a fresh data folder, and the settings dialog over it.
+struct Fixture {
+    QTemporaryDir root;
+    CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))}};
+    bool started = app.Startup();
+    QList<bool> topmostCalls;
+    std::unique_ptr<CSettingsDlg> dlg;
+
+    ~Fixture() { dlg.reset(); app.ExitInstance(); }
+    QString config() const { return DataFolder::File(QStringLiteral("config.ini")); }
+    void Open(const ConfigFlags& flags)
+    {
+        app.Context().Settings() = flags;
+        dlg = std::make_unique<CSettingsDlg>(app.Context(), [this](bool on) { topmostCalls << on; });
+        dlg->show();
+    }
+    QCheckBox* check(int i) const { return dlg->findChild<QCheckBox*>(QLatin1String(kChecks[i])); }
+    ConfigFlags Shown() const
+    {
+        return Flags(check(0)->isChecked(), check(1)->isChecked(), check(2)->isChecked(), check(3)->isChecked());
+    }
+    /// Ticks or clears the boxes by clicking those that differ from \a flags.
+    void Tick(const ConfigFlags& flags)
+    {
+        const int wanted[] = {flags.m_bAutorun, flags.m_bShowSplash, flags.m_bStartMinimized, flags.m_bTopmost};
+        for (int i = 0; i < 4; ++i) {
+            if (check(i)->isChecked() != (wanted[i] == 1))
+                QTest::mouseClick(check(i), Qt::LeftButton, {}, QPoint(8, check(i)->height() / 2));
+        }
+    }
+    void Click(const char* name) { QTest::mouseClick(dlg->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton); }
+    QString notice() const { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
+};
+
+QString AutostartFile() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/kestrum.desktop"); }
+
+} // namespace
+
+Q_DECLARE_METATYPE(ConfigFlags)
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_config; // the desktop's config folder of this test alone
+    SoundRecorder m_sounds;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    }
+    void cleanup() { QFile::remove(AutostartFile()); }
+
+    // The boxes show the flags; a save writes the four of them, the autostart entry (when
+    // asked), puts the main window in its layer at once, says so and closes.
+    void saveWritesEverything_data()
+    {
+        QTest::addColumn<ConfigFlags>("before");
+        QTest::addColumn<ConfigFlags>("after");
+        QTest::newRow("all on") << Flags(0, 0, 0, 0) << Flags(1, 1, 1, 1);
+        QTest::newRow("all off") << Flags(1, 1, 1, 1) << Flags(0, 0, 0, 0);
+        QTest::newRow("mixed") << Flags(0, 1, 0, 1) << Flags(1, 0, 1, 0);
+        QTest::newRow("unchanged, topmost off") << Flags(0, 1, 1, 0) << Flags(0, 1, 1, 0);
+    }
+    void saveWritesEverything()
+    {
+        QFETCH(ConfigFlags, before);
+        QFETCH(ConfigFlags, after);
+        MessageRecorder messages;
+        Fixture f;
+        QVERIFY(f.started);
+        Platform::SetAutorun(before.m_bAutorun == 1, QStringLiteral("/old/Kestrum"));
+        f.Open(before);
+        QCOMPARE(f.Shown(), before);
+
+        f.Tick(after);
+        f.Click("saveButton");
+
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
+        QVERIFY(!f.dlg->isVisible());
+        QCOMPARE(f.app.Context().Settings(), after);
+        QCOMPARE(ReadAll(f.config()), ConfigFile::Format(after));
+        QCOMPARE(f.topmostCalls, QList<bool>{after.m_bTopmost == 1});
+        QCOMPARE(f.notice(), kSaved);
+        QCOMPARE(QFileInfo::exists(AutostartFile()), after.m_bAutorun == 1);
+        if (after.m_bAutorun) {
+            const QString entry = QString::fromUtf8(ReadAll(AutostartFile()));
+            QVERIFY2(entry.startsWith(QStringLiteral("[Desktop Entry]\n")), qPrintable(entry));
+            QVERIFY2(entry.contains(u"\nExec=\"" + Platform::MainProgram(f.app.GetAppFolder()) + u"\"\n"), qPrintable(entry));
+            QVERIFY(entry.contains(QStringLiteral("\nType=Application\n")));
+        }
+    }
+
+    // Saving with "开机自启动" cleared removes the entry; doing it again finds none and is fine.
+    void autorunOnOffOff()
+    {
+        MessageRecorder messages;
+        Fixture f;
+        QVERIFY(f.started);
+        for (int autorun : {1, 0, 0}) {
+            f.Open(Flags(1 - autorun, 0, 0, 0));
+            f.Tick(Flags(autorun, 0, 0, 0));
+            f.Click("saveButton");
+            QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
+            QCOMPARE(QFileInfo::exists(AutostartFile()), autorun == 1);
+        }
+        QCOMPARE(messages.count(), 0);
+    }
+
+    // The file cannot be written: both messages, in order, the dialog stays open, the flags are
+    // the new ones in memory, the autostart entry and the main window are left alone.
+    void unwritableConfigKeepsDialogOpen()
+    {
+        MessageRecorder messages;
+        Fixture f;
+        QVERIFY(f.started);
+        QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
+        const QByteArray entry = ReadAll(AutostartFile());
+        QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
+        f.Open(Flags(1, 0, 0, 1));
+
+        f.Tick(Flags(0, 1, 0, 0));
+        f.Click("saveButton");
+
+        QCOMPARE(messages.texts(), (QStringList{QStringLiteral("打开配置文件失败，不能更新设置，请重试"),
+                                                QStringLiteral("保持配置数据失败，请重新保存")}));
+        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QCOMPARE(messages.last().parent, static_cast<QWidget*>(f.dlg.get()));
+        QVERIFY(f.dlg->isVisible());
+        QCOMPARE(f.app.Context().Settings(), Flags(0, 1, 0, 0));
+        QCOMPARE(ReadAll(AutostartFile()), entry);
+        QVERIFY(f.topmostCalls.isEmpty());
+        QCOMPARE(f.notice(), QString());
+    }
+
+    void exitChangesNothing()
+    {
+        MessageRecorder messages;
+        Fixture f;
+        QVERIFY(f.started);
+        const ConfigFlags before = Flags(1, 0, 1, 0);
+        QVERIFY(ConfigFile::Write(f.config(), before));
+        f.Open(before);
+
+        f.Tick(Flags(0, 1, 0, 1));
+        f.Click("exitButton");
+
+        QCOMPARE(f.dlg->result(), int(QDialog::Rejected));
+        QCOMPARE(f.app.Context().Settings(), before);
+        QCOMPARE(ReadAll(f.config()), ConfigFile::Format(before));
+        QVERIFY(!QFileInfo::exists(AutostartFile()));
+        QVERIFY(f.topmostCalls.isEmpty());
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(f.notice(), QString());
+    }
+
+    // The button compacts the store's database and says so; a failure shows the engine's words
+    // under no caption, and no notice.
+    void compactButton_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("compacts") << false;
+        QTest::newRow("temp.db is a folder") << true;
+    }
+    void compactButton()
+    {
+        QFETCH(bool, blocked);
+        MessageRecorder messages;
+        Fixture f;
+        QVERIFY(f.started);
+        CDataStore& store = f.app.Context().Store();
+        {
+            QSqlQuery sql(QSqlDatabase::database(store.ConnectionName()));
+            QVERIFY(sql.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+                                            "INSERT INTO shiqing SELECT '2027-03-15', '事情 ' || i, '未完成' FROM n")));
+            QVERIFY(sql.exec(QStringLiteral("DELETE FROM shiqing WHERE rowid > 10")));
+        }
+        if (blocked)
+            QVERIFY(QDir().mkdir(DataFolder::File(QStringLiteral("temp.db"))));
+        f.Open(Flags(0, 0, 0, 0));
+
+        f.Click("compactButton");
+
+        QVERIFY(store.IsConnected());
+        QCOMPARE(store.CountTasksOnDay(QDate(2027, 3, 15)), 10);
+        QVERIFY(f.dlg->isVisible());
+        if (blocked) {
+            QCOMPARE(messages.count(), 1);
+            QVERIFY(!messages.last().text.isEmpty());
+            QCOMPARE(messages.last().caption, QString());
+            QCOMPARE(f.notice(), QString());
+        } else {
+            QCOMPARE(messages.texts(), QStringList());
+            QCOMPARE(f.notice(), kCompacted);
+            QVERIFY(!QFileInfo::exists(DataFolder::File(QStringLiteral("temp.db"))));
+        }
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
