@@ -17,13 +17,26 @@ public:
 
     bool RunAndWait(const QString& program, const QStringList& arguments) override
     {
+        return RunAndWaitAtMost(program, arguments, -1);
+    }
+
+    bool RunAndWaitAtMost(const QString& program, const QStringList& arguments, int nMilliseconds) override
+    {
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         process.setWorkingDirectory(QFileInfo(program).absolutePath());
         process.start(program, arguments);
         if (!process.waitForStarted())
             return false;
-        process.waitForFinished(-1);
+        if (!process.waitForFinished(nMilliseconds) && process.state() != QProcess::NotRunning) {
+            // A program that hangs must not stay on the screen (a splash is topmost) after we
+            // have stopped waiting for it: asked first, then ended.
+            process.terminate();
+            if (!process.waitForFinished(1000)) {
+                process.kill();
+                process.waitForFinished(1000);
+            }
+        }
         return true;
     }
 

@@ -13,6 +13,14 @@ public:
     /// Starts \a program and waits, without a time limit, until it has ended. False when it
     /// could not be started (then nothing is waited for).
     virtual bool RunAndWait(const QString& program, const QStringList& arguments) = 0;
+    /// Starts \a program and waits until it has ended, but at most \a nMilliseconds: a program
+    /// still running then is ended. False when it could not be started. A launcher without a
+    /// limit of its own waits as RunAndWait does.
+    virtual bool RunAndWaitAtMost(const QString& program, const QStringList& arguments, int nMilliseconds)
+    {
+        Q_UNUSED(nMilliseconds);
+        return RunAndWait(program, arguments);
+    }
     /// Opens a document, folder or program with whatever the desktop associates with it.
     virtual bool OpenWithDesktop(const QString& path) = 0;
 };
