@@ -1,0 +1,291 @@
+// The timetable display and its editor, driven as a person would.
+#include "MessageRecorder.h"
+#include "app/PlannerContext.h"
+#include "controls/BalloonTip.h"
+#include "store/DataStore.h"
+#include "timetable/Timetable.h"
+#include "timetable/TimetableDlg.h"
+#include "timetable/TimetableEditDlg.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QtTest>
+
+namespace {
+const QString kLoadFailed = QStringLiteral("打开课程表文件失败，不能提取课程表信息，请重试");
+
+/// A data folder with a timetable file, and what a window is handed.
+struct Env
+{
+    QTemporaryDir dir;
+    CDataStore store;
+    ConfigFlags flags;
+    QStringList notices;
+    CPlannerContext context{store, flags, [this](const QString& text, int, int, bool) { notices << text; }, {}};
+    CTimetable timetable{dir.path()};
+    MessageRecorder messages;
+
+    QString path() const { return dir.filePath(CTimetable::FileName()); }
+    QStringList fileLines() const
+    {
+        QFile file(path());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        CTimetable read;
+        read.ReadFrom(file.readAll());
+        const CourseEntry& e = read.m_entries[size_t(CTimetable::SlotIndex(2, 3))]; // Wednesday, 7、8节
+        QStringList times(read.m_strClassTime.begin(), read.m_strClassTime.end());
+        return {read.m_strTeacher, times.join(u';'), e.bHasCourse ? QStringLiteral("true") : QStringLiteral("false"),
+                e.strName, QString::number(e.dCredit), e.strWeeks, e.strType, e.strClass,
+                QString::number(e.nStudents), e.strPlace, e.strRoomType};
+    }
+};
+
+template <typename T> T* Get(QWidget* dlg, const char* name)
+{
+    T* found = dlg->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qWarning("no control %s", name);
+    return found;
+}
+void Click(QWidget* dlg, const char* name) { QTest::mouseClick(Get<QPushButton>(dlg, name), Qt::LeftButton); }
+void Choose(QWidget* dlg, const char* list, int index) { Get<QComboBox>(dlg, list)->setCurrentIndex(index); }
+void Type(QWidget* dlg, const char* edit, const QString& text) { Get<QLineEdit>(dlg, edit)->setText(text); }
+// Chinese text comes from the input method one character at a time.
+void TypeByInputMethod(QWidget* edit, const QString& text)
+{
+    for (const QChar ch : text) {
+        QInputMethodEvent event;
+        event.setCommitString(QString(ch));
+        QApplication::sendEvent(edit, &event);
+    }
+}
+} // namespace
+
+class TestTimetableDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // "修改" stores the slot, the teacher, the term and the five times, and says so.
+    void modify_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<int>("firstWeek"); // list index, -1 none
+        QTest::addColumn<int>("lastWeek");
+        QTest::addColumn<QStringList>("stored");
+        const QString times = QStringLiteral("08:20;09:05;14:00;16:00;19:00");
+        QTest::newRow("专业必修课 stored as 专业必须课")
+            << 3 << 3 << 0 << 15
+            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"), QStringLiteral("数据结构"),
+                           QStringLiteral("3.5"), QStringLiteral("1-16 周"), QStringLiteral("专业必须课"),
+                           QStringLiteral("软件1班"), QStringLiteral("48"), QStringLiteral("东3-201"),
+                           QStringLiteral("大教室（有多媒体）")};
+        QTest::newRow("函授课 and 其它 store nothing")
+            << 4 << 4 << 2 << 24
+            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"), QStringLiteral("数据结构"),
+                           QStringLiteral("3.5"), QStringLiteral("3-25 周"), QString(), QStringLiteral("软件1班"),
+                           QStringLiteral("48"), QStringLiteral("东3-201"), QString()};
+        QTest::newRow("其它 type, no week") << 5 << 0 << -1 << -1
+                                            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"),
+                                                           QStringLiteral("数据结构"), QStringLiteral("3.5"),
+                                                           QStringLiteral("0-0 周"), QString(), QStringLiteral("软件1班"),
+                                                           QStringLiteral("48"), QStringLiteral("东3-201"),
+                                                           QStringLiteral("小教室（无多媒体）")};
+    }
+    void modify()
+    {
+        QFETCH(int, type);
+        QFETCH(int, room);
+        QFETCH(int, firstWeek);
+        QFETCH(int, lastWeek);
+        QFETCH(QStringList, stored);
+        Env env;
+        QVERIFY(env.timetable.Save());
+        CTimetableEditDlg dlg(env.context, env.timetable);
+        QCOMPARE(Get<QLineEdit>(&dlg, "teacherEdit")->text(), QStringLiteral("Tarrin"));
+        QCOMPARE(Get<QTimeEdit>(&dlg, "timePicker5")->time(), QTime(19, 0));
+        QCOMPARE(Get<QComboBox>(&dlg, "typeList")->currentIndex(), -1); // an empty slot chooses nothing
+        Type(&dlg, "teacherEdit", QStringLiteral("王老师"));
+        Get<QTimeEdit>(&dlg, "timePicker2")->setTime(QTime(9, 5));
+        Choose(&dlg, "weekdayList", 2);
+        Choose(&dlg, "periodsList", 3);
+        Type(&dlg, "nameEdit", QStringLiteral("数据结构"));
+        Type(&dlg, "creditEdit", QStringLiteral("3.5"));
+        Type(&dlg, "classEdit", QStringLiteral("软件1班"));
+        Type(&dlg, "studentsEdit", QStringLiteral("48"));
+        Type(&dlg, "placeEdit", QStringLiteral("东3-201"));
+        Choose(&dlg, "firstWeekList", firstWeek);
+        Choose(&dlg, "lastWeekList", lastWeek);
+        Choose(&dlg, "typeList", type);
+        Choose(&dlg, "roomTypeList", room);
+        Click(&dlg, "modifyButton");
+        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要修改上课信息吗?")});
+        QCOMPARE(env.messages.last().caption, QStringLiteral("提示"));
+        QCOMPARE(env.messages.last().buttons, Messages::Buttons(QMessageBox::Ok | QMessageBox::Cancel));
+        QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息已成功保存")});
+        QCOMPARE(env.fileLines(), stored);
+
+        // Coming back to the slot shows what was stored (a type without stored text chooses nothing).
+        Choose(&dlg, "weekdayList", 0);
+        Choose(&dlg, "weekdayList", 2);
+        QCOMPARE(Get<QLineEdit>(&dlg, "nameEdit")->text(), QStringLiteral("数据结构"));
+        QCOMPARE(Get<QComboBox>(&dlg, "firstWeekList")->currentIndex(), firstWeek);
+        QCOMPARE(Get<QComboBox>(&dlg, "lastWeekList")->currentIndex(), lastWeek);
+        QCOMPARE(Get<QComboBox>(&dlg, "typeList")->currentIndex(), type < 4 ? type : -1);
+        QCOMPARE(Get<QComboBox>(&dlg, "roomTypeList")->currentIndex(), room < 4 ? room : -1);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("empty name") << QString() << int(QMessageBox::Ok) << QStringList{QStringLiteral("课程名不能为空")};
+        QTest::newRow("cancelled") << QStringLiteral("英语") << int(QMessageBox::Cancel)
+                                   << QStringList{QStringLiteral("你确信要修改上课信息吗?")};
+    }
+    void refusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        QFETCH(QStringList, messages);
+        Env env;
+        QVERIFY(env.timetable.Save());
+        const QStringList before = env.fileLines();
+        CTimetableEditDlg dlg(env.context, env.timetable);
+        Type(&dlg, "nameEdit", name);
+        env.messages.setNextAnswer(QMessageBox::StandardButton(answer));
+        Click(&dlg, "modifyButton");
+        QCOMPARE(env.messages.texts(), messages);
+        QCOMPARE(env.messages.last().caption, name.isEmpty() ? QStringLiteral("警告") : QStringLiteral("提示"));
+        QVERIFY(env.notices.isEmpty());
+        QVERIFY(!env.timetable.m_entries[0].bHasCourse);
+        QCOMPARE(env.fileLines(), before);
+    }
+
+    // After "清除", "修改" does nothing until weekday and periods are chosen again.
+    void clearThenModify()
+    {
+        Env env;
+        CourseEntry& slot = env.timetable.m_entries[size_t(CTimetable::SlotIndex(2, 3))];
+        slot.bHasCourse = true;
+        slot.strName = QStringLiteral("英语");
+        slot.dCredit = 2;
+        QVERIFY(env.timetable.Save());
+        CTimetableEditDlg dlg(env.context, env.timetable);
+        Choose(&dlg, "weekdayList", 2);
+        Choose(&dlg, "periodsList", 3);
+        QCOMPARE(Get<QLineEdit>(&dlg, "nameEdit")->text(), QStringLiteral("英语"));
+        Click(&dlg, "clearButton");
+        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要清除上课信息吗?")});
+        QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息已全部清除")});
+        QCOMPARE(env.fileLines().mid(2), (QStringList{QStringLiteral("false"), QString(), QStringLiteral("0"), QString(),
+                                                      QString(), QString(), QStringLiteral("0"), QString(), QString()}));
+        QCOMPARE(Get<QComboBox>(&dlg, "weekdayList")->currentIndex(), -1);
+        QVERIFY(Get<QLineEdit>(&dlg, "nameEdit")->text().isEmpty());
+
+        env.messages.clear();
+        Type(&dlg, "nameEdit", QStringLiteral("物理"));
+        Click(&dlg, "modifyButton");
+        Click(&dlg, "clearButton");
+        Choose(&dlg, "periodsList", 3);
+        Click(&dlg, "modifyButton");
+        QCOMPARE(env.messages.count(), 0);
+        Choose(&dlg, "weekdayList", 2);
+        Type(&dlg, "nameEdit", QStringLiteral("物理"));
+        Click(&dlg, "modifyButton");
+        QCOMPARE(env.messages.count(), 1);
+        QCOMPARE(env.fileLines().at(3), QStringLiteral("物理"));
+    }
+
+    void saveFailure()
+    {
+        Env env;
+        CTimetable timetable(env.dir.filePath(QStringLiteral("no such folder")));
+        CTimetableEditDlg dlg(env.context, timetable);
+        Type(&dlg, "nameEdit", QStringLiteral("化学"));
+        Click(&dlg, "modifyButton");
+        QCOMPARE(env.messages.texts(), (QStringList{QStringLiteral("你确信要修改上课信息吗?"),
+                                                    QStringLiteral("打开课程表文件失败，不能更新设置，请重试")}));
+        QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息保存失败，请重试")});
+    }
+
+    // The course name takes at most ten bytes of the code page: five Chinese characters.
+    void nameLimit()
+    {
+        Env env;
+        CTimetableEditDlg dlg(env.context, env.timetable);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* edit = Get<QLineEdit>(&dlg, "nameEdit");
+        edit->setFocus();
+        TypeByInputMethod(edit, QStringLiteral("计算机网络原理"));
+        QCOMPARE(edit->text(), QStringLiteral("计算机网络"));
+        edit->clear();
+        TypeByInputMethod(edit, QStringLiteral("C语言程序设计"));
+        QCOMPARE(edit->text(), QStringLiteral("C语言程序"));
+    }
+
+    void displayCaptionAndTooltip()
+    {
+        Env env;
+        CourseEntry& course = env.timetable.m_entries[size_t(CTimetable::SlotIndex(1, 2))];
+        course.bHasCourse = true;
+        course.strName = QStringLiteral("高数");
+        course.dCredit = 4;
+        course.strWeeks = QStringLiteral("1-18 周");
+        course.nStudents = 60;
+        QVERIFY(env.timetable.Save());
+        env.timetable.m_entries = {}; // the display shows the file, not what is in memory
+        CTimetableDlg dlg(env.context, env.timetable, 14, 3);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(env.messages.count(), 0);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Tarrin-课程表 【今天是:第14周 星期三】"));
+        const QPoint inCourse = env.timetable.m_rcCell[size_t(CTimetable::SlotIndex(1, 2))].center();
+        QTest::mouseMove(&dlg, inCourse);
+        QTRY_VERIFY(dlg.Tip()->isVisible());
+        QCOMPARE(dlg.Tip()->GetText(), QStringLiteral("课程名称:高数\n课程学分:4.00\n行课时间:1-18 周\n课程类型:\n"
+                                                      "选课班级:\n学生人数:60\n上课地点:\n教室类型:"));
+        QCOMPARE(dlg.cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseMove(&dlg, env.timetable.m_rcCell[0].center()); // an empty slot
+        QCOMPARE(dlg.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // A missing file is said once per failure; the file coming back is read without a word.
+    void displayFollowsTheFile()
+    {
+        Env env;
+        CTimetableDlg dlg(env.context, env.timetable, 1, 1);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(env.messages.texts(), QStringList{kLoadFailed});
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("课程表"));
+        for (int i = 0; i < 3; ++i) {
+            dlg.CheckFile();
+            dlg.repaint();
+        }
+        QCOMPARE(env.messages.count(), 1);
+
+        CTimetable written(env.dir.path());
+        written.m_strTerm = QStringLiteral("2026-2027年第一学期");
+        QVERIFY(written.Save());
+        QTRY_COMPARE(env.timetable.m_strTerm, QStringLiteral("2026-2027年第一学期"));
+        QVERIFY(QFile::remove(env.path()));
+        QTRY_COMPARE(env.messages.count(), 2);
+        dlg.CheckFile();
+        QCOMPARE(env.messages.count(), 2);
+        QCOMPARE(env.timetable.m_strTerm, QStringLiteral("2026-2027年第一学期"));
+    }
+};
+
+QTEST_MAIN(TestTimetableDialogs)
+#include "tst_timetabledialogs.moc"
