@@ -1,0 +1,250 @@
+// Measures the query and statistics dialogs on a database of 1,000,000 tasks over 30 years:
+//  - query:  a query with no criterion (every task), from the click on "查询" until the grid has
+//            painted its first screen, against the sqlite3 shell running the same SELECT on the
+//            same file with its output to /dev/null; with the peak memory of the query;
+//  - stats:  opening the statistics dialog (its four count operations and its first paint),
+//            against the shell running the same sixteen counting statements.
+// The shell's figures are its own statement timer (".timer on"), summed over its statements;
+// the wall time of the whole shell process is printed beside it. Every figure is the median
+// over the rounds, and every ratio pairs a measurement with the baseline of the same round.
+// Run by hand: bin/bench_query [rounds] [sqlite3 shell]
+
+#include "BenchTaskDatabase.h"
+#include "app/Clock.h"
+#include "app/ConfigFile.h"
+#include "app/ErrorReporter.h"
+#include "app/PlannerContext.h"
+#include "controls/GridCtrl.h"
+#include "query/TaskQueryDlg.h"
+#include "query/TaskStatsDlg.h"
+#include "store/DataStore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kTasks = 1'000'000;
+const QDate kFirstDay(1996, 1, 1);
+const QDate kLastDay(2025, 12, 31);
+
+class PrintingReporter final : public IErrorReporter
+{
+public:
+    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
+    void ReportError(const QString& text) override
+    {
+        std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
+        ++m_nErrors;
+    }
+    int m_nErrors = 0;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Ms(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+[[noreturn]] void Fail(const QString& what)
+{
+    std::fprintf(stderr, "bench_query: %s\n", qUtf8Printable(what));
+    std::exit(1);
+}
+
+struct ShellRun
+{
+    double statementMs = 0; // the shell's own timer, summed over the statements
+    double processMs = 0;   // the whole process
+};
+
+ShellRun RunShell(const QString& shell, const QString& path, const QStringList& statements)
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(shell, {QStringLiteral("-batch"), path});
+    if (!process.waitForStarted())
+        Fail(QStringLiteral("cannot start %1").arg(shell));
+    process.write((QStringLiteral(".timer on\n.output /dev/null\n") + statements.join(QStringLiteral(";\n")) +
+                   QStringLiteral(";\n"))
+                      .toUtf8());
+    process.closeWriteChannel();
+    process.waitForFinished(-1);
+    ShellRun run;
+    run.processMs = Ms(timer);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression timerLine(QStringLiteral(R"(Run Time: real ([0-9.]+))"));
+    int seen = 0;
+    for (auto it = timerLine.globalMatch(out); it.hasNext(); ++seen)
+        run.statementMs += it.next().captured(1).toDouble() * 1000;
+    if (process.exitCode() != 0 || seen != statements.size())
+        Fail(QStringLiteral("shell failed: %1 %2").arg(out, QString::fromUtf8(process.readAllStandardError())));
+    return run;
+}
+
+// The peak resident memory of the process since the last reset, in MiB (Linux).
+double PeakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression hwm(QStringLiteral(R"(VmHWM:\s+(\d+) kB)"));
+    const auto m = hwm.match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
+}
+
+void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// Runs the event loop until \a widget has been painted.
+class PaintWaiter : public QObject
+{
+public:
+    explicit PaintWaiter(QWidget* widget) : m_pWidget(widget) { widget->installEventFilter(this); }
+    ~PaintWaiter() override { m_pWidget->removeEventFilter(this); }
+    void Wait()
+    {
+        if (!m_bPainted)
+            m_loop.exec();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_pWidget && event->type() == QEvent::Paint && !m_bPainted) {
+            m_bPainted = true;
+            // Quit once the paint itself is done.
+            QMetaObject::invokeMethod(&m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_pWidget;
+    QEventLoop m_loop;
+    bool m_bPainted = false;
+};
+
+QStringList StatsStatements()
+{
+    const QString today = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    QStringList out;
+    for (const QString& period : {QStringLiteral("where date < '%1'").arg(today),
+                                  QStringLiteral("where date > '%1'").arg(today),
+                                  QStringLiteral("where date = '%1'").arg(today), QString()}) {
+        out << QStringLiteral("select count(*) from shiqing ") + period;
+        for (const QString& state : {QStringLiteral("未完成"), QStringLiteral("已完成"), QStringLiteral("已推迟")})
+            out << QStringLiteral("select count(*) from shiqing ") +
+                       (period.isEmpty() ? QStringLiteral("where ") : period + QStringLiteral(" and ")) +
+                       QStringLiteral("state = '%1'").arg(state);
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const QString shell = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sqlite3");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tasks.db"));
+    QElapsedTimer timer;
+    timer.start();
+    if (!BenchData::BuildTaskDatabase(path, kTasks, kFirstDay, kLastDay, QDate(2025, 9, 1), QDate(2026, 1, 31)))
+        Fail(QStringLiteral("cannot build the database"));
+    PrintingReporter reporter;
+    CDataStore store(&reporter);
+    if (!store.Connect(path)) // adds the indexes
+        Fail(QStringLiteral("cannot connect"));
+    std::printf("%d tasks, %s .. %s: ready in %.1f s; today is %s\n", kTasks,
+                qUtf8Printable(kFirstDay.toString(Qt::ISODate)), qUtf8Printable(kLastDay.toString(Qt::ISODate)),
+                Ms(timer) / 1000, qUtf8Printable(Clock::today().toString(Qt::ISODate)));
+    ConfigFlags flags;
+    CPlannerContext context(store, flags, {}, {});
+
+    const QString everything = QStringLiteral("select * from shiqing order by date asc");
+    std::vector<double> queryMs, queryShellMs, queryShellProcMs, queryRatio, peakMiB, baseMiB;
+    std::vector<double> statsMs, statsShellMs, statsShellProcMs, statsRatio;
+    for (int round = 1; round <= rounds; ++round) {
+        const ShellRun shellQuery = RunShell(shell, path, {everything});
+        int found = 0;
+        {
+            CTaskQueryDlg dlg(context);
+            dlg.show();
+            PaintWaiter(&dlg).Wait();
+            auto* grid = dlg.findChild<CGridCtrl*>(QStringLiteral("grid"));
+            auto* query = dlg.findChild<QPushButton*>(QStringLiteral("queryButton"));
+            ResetPeak();
+            baseMiB.push_back(PeakMiB());
+            PaintWaiter painted(grid->viewport());
+            timer.start();
+            query->click();
+            painted.Wait();
+            queryMs.push_back(Ms(timer));
+            peakMiB.push_back(PeakMiB());
+            found = grid->GetRowCount() - 1;
+            if (found != kTasks || dlg.GetCount() != kTasks)
+                Fail(QStringLiteral("the query found %1 tasks").arg(found));
+        }
+        queryShellMs.push_back(shellQuery.statementMs);
+        queryShellProcMs.push_back(shellQuery.processMs);
+        queryRatio.push_back(queryMs.back() / shellQuery.statementMs);
+
+        const ShellRun shellStats = RunShell(shell, path, StatsStatements());
+        {
+            timer.start();
+            CTaskStatsDlg dlg(context);
+            PaintWaiter painted(&dlg);
+            dlg.show();
+            painted.Wait();
+            statsMs.push_back(Ms(timer));
+            if (!dlg.GetCellText(9).endsWith(QStringLiteral("/%1").arg(kTasks)))
+                Fail(QStringLiteral("the statistics read %1").arg(dlg.GetCellText(9)));
+        }
+        statsShellMs.push_back(shellStats.statementMs);
+        statsShellProcMs.push_back(shellStats.processMs);
+        statsRatio.push_back(statsMs.back() / shellStats.statementMs);
+
+        std::printf("round %d: query %d rows: %.1f ms, shell %.1f ms (process %.1f ms), %.2fx, peak %.0f MiB "
+                    "(before %.0f MiB) | stats: %.1f ms, shell %.1f ms (process %.1f ms), %.2fx\n",
+                    round, found, queryMs.back(), shellQuery.statementMs, shellQuery.processMs, queryRatio.back(),
+                    peakMiB.back(), baseMiB.back(), statsMs.back(), shellStats.statementMs,
+                    shellStats.processMs, statsRatio.back());
+        std::fflush(stdout);
+    }
+    std::printf("\nmedian of %d rounds:\n", rounds);
+    std::printf("  query, every task, to the first screen: %.1f ms; shell %.1f ms (process %.1f ms); ratio %.2f "
+                "(target: at most 3); peak memory %.0f MiB (%.0f MiB before the query)\n",
+                Median(queryMs), Median(queryShellMs), Median(queryShellProcMs), Median(queryRatio),
+                Median(peakMiB), Median(baseMiB));
+    std::printf("  statistics, four counts and first paint: %.1f ms; shell %.1f ms (process %.1f ms); ratio %.2f "
+                "(target: at most 2)\n",
+                Median(statsMs), Median(statsShellMs), Median(statsShellProcMs), Median(statsRatio));
+    return reporter.m_nErrors == 0 ? 0 : 1;
+}

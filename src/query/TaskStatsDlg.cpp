@@ -1,0 +1,159 @@
+#include "query/TaskStatsDlg.h"
+
+#include "app/PlannerContext.h"
+#include "controls/BackgroundBitmap.h"
+#include "controls/Messages.h"
+#include "controls/PieChartCtrl.h"
+#include "controls/RunModal.h"
+#include "query/BatchDeleteDlg.h"
+#include "store/DataStore.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+using TaskStatistics::Column;
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kGrey(102, 102, 102);
+const QColor kBlack(0, 0, 0);
+
+// Tops of the table's rows: before today, after today, today, all. The background picture
+// (tools/make-query-art.py) draws the table's lines around these cells.
+constexpr int kRowTop[] = {47, 83, 117, 150};
+constexpr int kCellHeight = 23;
+// Left and right edges of the three state columns.
+constexpr int kColumnX[][2] = {{112, 202}, {220, 310}, {327, 403}};
+const QRect kRateRect[] = {QRect(QPoint(235, 305), QPoint(395, 327)), QRect(QPoint(235, 331), QPoint(395, 353)),
+                           QRect(QPoint(235, 357), QPoint(395, 379))};
+// The pie chart stands on its card of the background picture.
+const QRect kPieRect(22, 200, 186, 194);
+
+// Arial's em is this share of its cell (ascent and descent); the texts are sized by the cell.
+constexpr double kArialEmPerCell = 2048.0 / 2288.0;
+} // namespace
+
+CTaskStatsDlg::CTaskStatsDlg(CPlannerContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context), m_background(QStringLiteral(":/query/166.png"))
+{
+    setObjectName(QStringLiteral("TaskStatsDlg"));
+    setWindowTitle(QStringLiteral("事情统计"));
+    setWindowIcon(QIcon(QStringLiteral(":/query/164.png")));
+    setFixedSize(kWidth, kHeight);
+
+    m_pBatchDeleteButton =
+        new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("批量删除事情"), this);
+    m_pBatchDeleteButton->setObjectName(QStringLiteral("batchDeleteButton"));
+    m_pBatchDeleteButton->setGeometry(196, 414, 122, 30);
+    m_pOkButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/147.png")), QStringLiteral("确定"), this);
+    m_pOkButton->setObjectName(QStringLiteral("okButton"));
+    m_pOkButton->setGeometry(326, 414, 84, 30);
+    m_pOkButton->setDefault(true);
+    connect(m_pBatchDeleteButton, &QPushButton::clicked, this, &CTaskStatsDlg::OnBatchDelete);
+    connect(m_pOkButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            const size_t i = size_t(row * 3 + col);
+            m_rcCell[i] = QRect(QPoint(kColumnX[col][0], kRowTop[row]),
+                                QPoint(kColumnX[col][1] - 1, kRowTop[row] + kCellHeight - 1));
+            m_crCell[i] = col == Column::NotDone ? kRed : col == Column::Done ? kBlue : kGrey;
+        }
+    }
+    for (size_t i = 0; i < 3; ++i)
+        m_rcCell[12 + i] = kRateRect[i];
+    m_crCell[12] = kRed;
+    m_crCell[13] = kBlue;
+    m_crCell[14] = kBlack;
+    m_fontCell = QFont(QStringLiteral("Arial"));
+    m_fontCell.setWeight(QFont::Bold);
+    m_fontCell.setPixelSize(qRound(13.0 * logicalDpiY() / 72.0 * kArialEmPerCell));
+
+    ComputeStats();
+
+    m_pieChart = new CPieChartCtrl(this);
+    m_pieChart->setObjectName(QStringLiteral("pieChart"));
+    m_pieChart->setGeometry(kPieRect);
+    // The chart fills its face with the button colour: make it the card's, so it sits on it.
+    QPalette palette = m_pieChart->palette();
+    palette.setColor(QPalette::Button, QColor(247, 249, 254));
+    m_pieChart->setPalette(palette);
+    BuildPie();
+}
+
+CTaskStatsDlg::~CTaskStatsDlg() = default;
+
+bool CTaskStatsDlg::ComputeStats()
+{
+    CDataStore& store = m_context.Store();
+    using Count = bool (CDataStore::*)(int&, int&, int&, int&);
+    static constexpr Count periods[] = {&CDataStore::CountTasksBefore, &CDataStore::CountTasksAfter,
+                                        &CDataStore::CountTasksToday, &CDataStore::CountAllTasks};
+    TaskCounts counts;
+    for (size_t row = 0; row < std::size(periods); ++row) {
+        counts = TaskCounts();
+        if (!(store.*periods[row])(counts.nTotal, counts.nNotDone, counts.nDone, counts.nPostponed))
+            return false;
+        m_strCell[row * 3 + Column::NotDone] = TaskStatistics::CountText(counts.nNotDone, counts.nTotal);
+        m_strCell[row * 3 + Column::Done] = TaskStatistics::CountText(counts.nDone, counts.nTotal);
+        m_strCell[row * 3 + Column::Postponed] = TaskStatistics::CountText(counts.nPostponed, counts.nTotal);
+    }
+    // The last period is all tasks.
+    m_dRate = TaskStatistics::Rates(counts);
+    for (const Column column : {Column::NotDone, Column::Done, Column::Postponed})
+        m_strCell[12 + size_t(column)] = TaskStatistics::RateText(column, m_dRate[column]);
+    return true;
+}
+
+void CTaskStatsDlg::BuildPie()
+{
+    m_pieChart->RemoveAllPieces();
+    m_pieChart->SetTitle(QStringLiteral("事情状态统计"));
+    const QColor crText(255, 255, 255);
+    m_pieChart->AddPiece(kRed, crText, TaskStatistics::SliceDegrees(m_dRate[Column::NotDone]),
+                         QStringLiteral("未完成率"));
+    m_pieChart->AddPiece(kBlue, crText, TaskStatistics::SliceDegrees(m_dRate[Column::Done]),
+                         QStringLiteral("已完成率"));
+    m_pieChart->AddPiece(kBlack, crText, TaskStatistics::SliceDegrees(m_dRate[Column::Postponed]),
+                         QStringLiteral("已推迟率"));
+}
+
+void CTaskStatsDlg::OnBatchDelete()
+{
+    CBatchDeleteDlg dlg(this);
+    if (RunModal(dlg) != QDialog::Accepted)
+        return;
+    if (Messages::show(this, QStringLiteral("你确信要进行批量删除吗?"), QStringLiteral("警告"),
+                       Messages::Icon::Critical, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+
+    CDataStore& store = m_context.Store();
+    if (!store.DeleteTasksBySql(dlg.GetSql())) {
+        // The store answers false both when the period is empty and when the delete failed;
+        // only the second is a failure.
+        if (store.CountTasksBySql(dlg.GetSql()) == 0)
+            Messages::show(this, QStringLiteral("所选时间段内没有事情"), QStringLiteral("提示"),
+                           Messages::Icon::Information);
+        else
+            Messages::show(this, QStringLiteral("删除失败，请重试"), QStringLiteral("警告"), Messages::Icon::Critical);
+        return;
+    }
+    m_context.ShowNotice(QStringLiteral("批量选择删除成功"), 1, 5, true);
+    ComputeStats();
+    BuildPie();
+    update();
+}
+
+void CTaskStatsDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    DrawBackgroundBitmap(painter, m_background, this);
+    painter.setFont(m_fontCell);
+    for (size_t i = 0; i < m_strCell.size(); ++i) {
+        const int nAlign = i < 12 ? Qt::AlignHCenter : Qt::AlignLeft;
+        painter.setPen(m_crCell[i]);
+        painter.drawText(m_rcCell[i], nAlign | Qt::AlignTop | Qt::TextWordWrap, m_strCell[i]);
+    }
+}
