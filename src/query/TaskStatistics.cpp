@@ -24,7 +24,9 @@ QString RateText(Column column, double dRate)
 
 int SliceDegrees(double dRate)
 {
-    return int(dRate * 3.6);
+    // Worked out in single precision, where a third of the tasks (33.333332%) comes to just
+    // under 120 degrees and is cut to 119; in double precision it rounds up to 120.
+    return int(float(dRate) * 3.6f);
 }
 
 } // namespace TaskStatistics

@@ -32,7 +32,8 @@ QString CountText(int nPart, int nTotal);
 std::array<double, 3> Rates(const TaskCounts& all);
 /// "未完成率: 33.33%" and its two siblings.
 QString RateText(Column column, double dRate);
-/// The size of a rate's slice of the pie in whole degrees, cut, not rounded: a third is 119.
+/// The size of a rate's slice of the pie in whole degrees, rate × 3.6 cut, not rounded, in
+/// single precision: a third is 119, a half 180, all 360.
 int SliceDegrees(double dRate);
 
 } // namespace TaskStatistics
