@@ -1,0 +1,127 @@
+#include "launcher/ProgramList.h"
+
+#include "app/Launcher.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+CProgramList::CProgramList(const QString& strFile, IconFunction iconOf)
+    : m_strFile(strFile), m_iconOf(std::move(iconOf))
+{
+    Load();
+}
+
+CProgramList::~CProgramList() = default;
+
+bool CProgramList::Load()
+{
+    m_nCount = 0;
+    m_names.clear();
+    m_paths.clear();
+    m_icons.clear();
+    QFile file(m_strFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (const ProgramFile::Entry& entry : ProgramFile::Parse(file.readAll()))
+        Append(entry.strName, entry.strPath);
+    return true;
+}
+
+bool CProgramList::Save()
+{
+    QList<ProgramFile::Entry> entries;
+    entries.reserve(m_nCount);
+    for (int i = 0; i < m_nCount; ++i)
+        entries.append({m_names.at(i), m_paths.at(i)});
+    QSaveFile file(m_strFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(ProgramFile::Format(entries));
+    return file.commit();
+}
+
+void CProgramList::Append(const QString& strName, const QString& strPath)
+{
+    m_names.append(strName);
+    m_paths.append(strPath);
+    m_icons.append(m_iconOf ? m_iconOf(strPath) : QIcon());
+    ++m_nCount;
+}
+
+bool CProgramList::Add(const QString& strName, const QString& strPath)
+{
+    Append(strName, strPath);
+    return Save();
+}
+
+bool CProgramList::Remove(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_nCount)
+        return true;
+    m_names.removeAt(nIndex);
+    m_paths.removeAt(nIndex);
+    m_icons.removeAt(nIndex);
+    --m_nCount;
+    return Save();
+}
+
+bool CProgramList::Update(int nIndex, const QString& strName, const QString& strPath)
+{
+    if (nIndex < 0 || nIndex >= m_nCount)
+        return true;
+    m_names[nIndex] = strName;
+    if (m_paths.at(nIndex) != strPath) {
+        m_paths[nIndex] = strPath;
+        m_icons[nIndex] = m_iconOf ? m_iconOf(strPath) : QIcon();
+    }
+    return Save();
+}
+
+bool CProgramList::Swap(int nFirst)
+{
+    m_names.swapItemsAt(nFirst, nFirst + 1);
+    m_paths.swapItemsAt(nFirst, nFirst + 1);
+    m_icons.swapItemsAt(nFirst, nFirst + 1);
+    return Save();
+}
+
+bool CProgramList::MoveUp(int nIndex)
+{
+    if (nIndex < 1 || nIndex >= m_nCount)
+        return true;
+    return Swap(nIndex - 1);
+}
+
+bool CProgramList::MoveDown(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_nCount - 1)
+        return true;
+    return Swap(nIndex);
+}
+
+QString CProgramList::PathTip(const QString& strPath)
+{
+    QString tip;
+    tip.reserve(strPath.size() + strPath.size() / 8);
+    int nSeparators = 0;
+    for (const QChar ch : strPath) {
+        if ((ch == u'\\' || ch == u'/') && ++nSeparators % 3 == 0)
+            tip += u'\n';
+        tip += ch;
+    }
+    return tip;
+}
+
+bool CProgramList::Start(const QString& strPath)
+{
+    // The shell refuses a path with nothing behind it; the desktop's opener would start and
+    // only then find out, too late to say so here.
+    const QFileInfo info(strPath);
+    if (strPath.isEmpty() || !info.exists())
+        return false;
+    IProgramLauncher& launcher = Launcher::get();
+    if (info.isFile() && info.isExecutable())
+        return launcher.StartDetached(info.absoluteFilePath(), {});
+    return launcher.OpenWithDesktop(info.absoluteFilePath());
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "launcher/ProgramFile.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+/// The quick-launch list: the programs and files the user starts often, as display names with
+/// their full paths, kept in "program.dat". Every change writes the whole file at once.
+class CProgramList
+{
+public:
+    /// Gives an entry's picture for its path; a null icon leaves the entry without one.
+    using IconFunction = std::function<QIcon(const QString& strPath)>;
+
+    /// Reads \a strFile at once (a missing file gives an empty list).
+    explicit CProgramList(const QString& strFile, IconFunction iconOf = {});
+    virtual ~CProgramList();
+    CProgramList(const CProgramList&) = delete;
+    CProgramList& operator=(const CProgramList&) = delete;
+
+    /// Reads the file; false, with an empty list, when it cannot be opened.
+    bool Load();
+    /// Writes the file through a new file renamed over the old one, so that a failed write
+    /// leaves the old file whole. False when it could not be written.
+    bool Save();
+
+    // Each changes the list and then saves it: false means the change is in memory only.
+    bool Add(const QString& strName, const QString& strPath);
+    bool Remove(int nIndex);
+    bool Update(int nIndex, const QString& strName, const QString& strPath);
+    /// Swaps the entry with the one before it; nothing happens to the first one.
+    bool MoveUp(int nIndex);
+    /// Swaps the entry with the one after it; nothing happens to the last one.
+    bool MoveDown(int nIndex);
+
+    int GetCount() const { return m_nCount; }
+    QString GetName(int nIndex) const { return m_names.at(nIndex); }
+    QString GetPath(int nIndex) const { return m_paths.at(nIndex); }
+    QIcon GetIcon(int nIndex) const { return m_icons.at(nIndex); }
+    QString GetFile() const { return m_strFile; }
+
+    /// \a strPath as the list's tip shows it: a line break before every third "/" or "\".
+    static QString PathTip(const QString& strPath);
+    /// Starts a program (not waited for) or opens a document or folder with the desktop's
+    /// application for it, through the launcher. False when there is nothing at \a strPath or
+    /// the start failed.
+    static bool Start(const QString& strPath);
+
+private:
+    void Append(const QString& strName, const QString& strPath);
+    bool Swap(int nFirst);
+
+    int m_nCount = 0;
+    QStringList m_names;
+    QStringList m_paths;
+    QList<QIcon> m_icons;
+    QString m_strFile;
+    IconFunction m_iconOf;
+};

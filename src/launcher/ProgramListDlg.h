@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <memory>
+
+class CBalloonTip;
+class CPlannerContext;
+class CProgramList;
+class CProgramListModel;
+class QListView;
+class QPushButton;
+
+/// "常用软件及文件快速启动": the user's favourite programs and files, started with a double
+/// click or "打开" and kept in order with the buttons beside the list. Ends with kStarted
+/// once something was started, so that the main window can go to the tray.
+class CProgramListDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int kStarted = 100;
+    static constexpr int kWidth = 440;
+    static constexpr int kHeight = 380;
+
+    /// Reads "program.dat" from the data folder.
+    explicit CProgramListDlg(CPlannerContext& context, QWidget* parent = nullptr);
+    ~CProgramListDlg() override;
+
+    /// The entry the buttons work on, -1 when none.
+    int GetSelection() const { return m_nSel; }
+    const CProgramList& GetList() const { return *m_pList; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnClickList();
+    int SelectedRow() const;
+    void OnDblClickList();
+    void OnOpen();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnAdd();
+    void OnDelete();
+    void OnChange();
+    void StartProgram(const QString& strPath);
+    /// Shows the list again after \a bSaved change, keeping m_nSel chosen; says so when the
+    /// change could not be written.
+    void Refill(bool bSaved);
+    QPushButton* MakeButton(const QString& strText, const char* pszName, const QString& strIcon, int nTop);
+
+    CPlannerContext& m_context;
+    std::unique_ptr<CProgramList> m_pList;
+    int m_nSel = 0;
+
+    QPixmap m_background;
+    CProgramListModel* m_pModel = nullptr;
+    QListView* m_pListView = nullptr;
+    CBalloonTip* m_pTip = nullptr;
+};

@@ -1,0 +1,289 @@
+// The program list and its edit dialog, driven as a person would: choosing entries, moving
+// them, starting them, and the checks on a display name.
+#include "DialogRecorder.h"
+#include "MessageRecorder.h"
+#include "Recorders.h"
+#include "app/DataFolder.h"
+#include "app/PlannerContext.h"
+#include "controls/BalloonTip.h"
+#include "launcher/ProgramEditDlg.h"
+#include "launcher/ProgramList.h"
+#include "launcher/ProgramListDlg.h"
+#include "store/DataStore.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+const QString kTooLong = QStringLiteral("程序名称太长，请修改并不超过十个汉字");
+const QString kCannotOpen = QStringLiteral("该文件类型不能打开");
+
+CPlannerContext& Context()
+{
+    static CDataStore store;
+    static ConfigFlags flags;
+    static CPlannerContext context(store, flags, {}, {});
+    return context;
+}
+
+// Runs \a act on the next modal dialog once it is open (the edit dialog runs with exec).
+void WhenModal(std::function<void(QDialog*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                return act(dlg);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        qWarning("no modal dialog appeared");
+    });
+}
+
+void Click(QWidget* dlg, const QString& name)
+{
+    auto* button = dlg->findChild<QPushButton*>(name);
+    QVERIFY2(button, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+/// Names in the order the list shows them.
+QStringList Shown(CProgramListDlg& dlg)
+{
+    QStringList out;
+    const QAbstractItemModel* model = dlg.findChild<QListView*>(QStringLiteral("programList"))->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
+    return out;
+}
+
+/// Clicks entry \a nRow, or the empty part of the list for -1.
+void ClickEntry(CProgramListDlg& dlg, int nRow, bool bDouble = false)
+{
+    auto* view = dlg.findChild<QListView*>(QStringLiteral("programList"));
+    const QPoint at = nRow < 0 ? QPoint(20, view->viewport()->height() - 5) : view->visualRect(view->model()->index(nRow, 0)).center();
+    if (bDouble)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    else
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+} // namespace
+
+class TestProgramDlg : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        DataFolder::Set(m_dir->path());
+        QFile file(DataFolder::File(QStringLiteral("program.dat")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("3\r\r\nA;" + program("a").toUtf8() + "\r\r\nB;" + program("b").toUtf8() + "\r\r\nC;/nowhere/c\r\r\n");
+    }
+
+    void nameChecks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ten Chinese characters in blanks")
+            << QStringLiteral("  一二三四五六七八九十 ") << QString() << QStringLiteral("一二三四五六七八九十");
+        QTest::newRow("20 bytes mixed") << QStringLiteral("Word 二〇二七年教案") << QString() << QStringLiteral("Word 二〇二七年教案");
+        QTest::newRow("21 bytes") << QStringLiteral(" 一二三四五六七八九十a ") << kTooLong << QString();
+        QTest::newRow("blanks only") << QStringLiteral("   ") << QStringLiteral("请输入程序显示名称") << QString();
+        QTest::newRow("semicolon") << QStringLiteral("笔记;本") << QStringLiteral("程序名称不能包含分号") << QString();
+    }
+    void nameChecks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        MessageRecorder messages;
+        CProgramEditDlg dlg(true, QStringLiteral("旧名"), QStringLiteral("/opt/x"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("修改当前程序信息"));
+        dlg.show();
+        dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(typed);
+        Click(&dlg, QStringLiteral("okButton"));
+        if (message.isEmpty()) {
+            QCOMPARE(messages.count(), 0);
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QTEST(dlg.GetName(), "name");
+            QCOMPARE(dlg.GetPath(), QStringLiteral("/opt/x"));
+        } else {
+            QCOMPARE(messages.texts(), QStringList{message});
+            QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+            QVERIFY(dlg.isVisible());
+        }
+    }
+
+    // Adding: "确定" waits for a browse, which proposes the file's name and warns when it is long.
+    void browseFillsNameAndPath()
+    {
+        MessageRecorder messages;
+        DialogRecorder files;
+        CProgramEditDlg dlg(false, {}, {});
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("增加新程序"));
+        auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("okButton"));
+        QVERIFY(!ok->isEnabled());
+        files.queueFileName({});
+        Click(&dlg, QStringLiteral("browseButton"));
+        QVERIFY(!ok->isEnabled());
+        const QString path = QStringLiteral("/home/li/工具/全国中小学生学籍管理系统客户端.v2.exe");
+        files.queueFileName(path);
+        Click(&dlg, QStringLiteral("browseButton"));
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(), QStringLiteral("全国中小学生学籍管理系统客户端.v2"));
+        QCOMPARE(dlg.findChild<QPlainTextEdit*>(QStringLiteral("pathEdit"))->toPlainText(), path);
+        QCOMPARE(messages.texts(), QStringList{kTooLong});
+    }
+
+    void moves_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<int>("selectionAfter");
+        const QStringList same{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+        QTest::newRow("上升 on the first") << 0 << QStringLiteral("upButton") << 1 << same << 0;
+        QTest::newRow("下降 on the last") << 2 << QStringLiteral("downButton") << 1 << same << 2;
+        QTest::newRow("上升 with nothing selected") << -1 << QStringLiteral("upButton") << 1 << same << -1;
+        QTest::newRow("下降 with nothing selected") << -1 << QStringLiteral("downButton") << 1 << same << -1;
+        QTest::newRow("上升 twice follows the entry") << 2 << QStringLiteral("upButton") << 2
+                                                    << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("下降 twice follows the entry") << 0 << QStringLiteral("downButton") << 2
+                                                    << QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")} << 2;
+    }
+    void moves()
+    {
+        QFETCH(int, selected);
+        QFETCH(QString, button);
+        QFETCH(int, presses);
+        QFETCH(QStringList, order);
+        CProgramListDlg dlg(Context());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        ClickEntry(dlg, selected);
+        QCOMPARE(dlg.GetSelection(), selected);
+        for (int i = 0; i < presses; ++i)
+            Click(&dlg, button);
+        QCOMPARE(Shown(dlg), order);
+        QTEST(dlg.GetSelection(), "selectionAfter");
+        CProgramList onDisk(DataFolder::File(QStringLiteral("program.dat")));
+        QStringList names;
+        for (int i = 0; i < onDisk.GetCount(); ++i)
+            names << onDisk.GetName(i);
+        QCOMPARE(names, order);
+    }
+
+    void start_data()
+    {
+        QTest::addColumn<int>("entry"); // -1: through "打开"
+        QTest::addColumn<bool>("launcherSucceeds");
+        QTest::addColumn<bool>("started");
+        QTest::newRow("double click") << 0 << true << true;
+        QTest::newRow("double click, start fails") << 1 << false << false;
+        QTest::newRow("double click, file gone") << 2 << true << false;
+        QTest::newRow("打开") << -1 << true << true;
+        QTest::newRow("打开, start fails") << -1 << false << false;
+    }
+    void start()
+    {
+        QFETCH(int, entry);
+        QFETCH(bool, launcherSucceeds);
+        QFETCH(bool, started);
+        MessageRecorder messages;
+        DialogRecorder files;
+        LaunchRecorder launches;
+        launches.setSucceeds(launcherSucceeds);
+        CProgramListDlg dlg(Context());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        if (entry >= 0) {
+            ClickEntry(dlg, entry);
+            QCOMPARE(dlg.findChild<CBalloonTip*>(QStringLiteral("programTip"))->GetText(),
+                     CProgramList::PathTip(dlg.GetList().GetPath(entry)));
+            ClickEntry(dlg, entry, true);
+        } else {
+            files.queueFileName(program("b"));
+            Click(&dlg, QStringLiteral("openButton"));
+        }
+        if (started) {
+            QCOMPARE(dlg.result(), int(CProgramListDlg::kStarted));
+            QVERIFY(!dlg.isVisible());
+            QCOMPARE(messages.count(), 0);
+        } else {
+            QVERIFY(dlg.isVisible());
+            QCOMPARE(messages.texts(), QStringList{kCannotOpen});
+            QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        }
+        QCOMPARE(Shown(dlg).size(), 3);
+    }
+
+    // Adding, changing and deleting through the buttons, each saved at once; a failed save says so.
+    void editsAreSaved()
+    {
+        MessageRecorder messages;
+        DialogRecorder files;
+        CProgramListDlg dlg(Context());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+        files.queueFileName(program("新"));
+        WhenModal([](QDialog* edit) {
+            Click(edit, QStringLiteral("browseButton"));
+            Click(edit, QStringLiteral("okButton"));
+        });
+        Click(&dlg, QStringLiteral("addButton"));
+        ClickEntry(dlg, 1);
+        WhenModal([](QDialog* edit) {
+            edit->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("乙"));
+            Click(edit, QStringLiteral("okButton"));
+        });
+        Click(&dlg, QStringLiteral("changeButton"));
+        WhenModal([](QDialog* edit) { Click(edit, QStringLiteral("cancelButton")); });
+        Click(&dlg, QStringLiteral("changeButton"));
+        messages.setNextAnswer(QMessageBox::Cancel);
+        Click(&dlg, QStringLiteral("deleteButton"));
+        QCOMPARE(messages.last().text, QStringLiteral("你确信要删除选中的信息吗?"));
+        QCOMPARE(messages.last().caption, QStringLiteral("删除警告"));
+        ClickEntry(dlg, 0);
+        Click(&dlg, QStringLiteral("deleteButton"));
+        QCOMPARE(dlg.GetSelection(), 0);
+        const QStringList expected{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")};
+        QCOMPARE(Shown(dlg), expected);
+        QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetCount(), 3);
+        QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetPath(2), program("新"));
+
+        // A folder where the file was: the list cannot be written any more.
+        messages.clear();
+        const QString file = DataFolder::File(QStringLiteral("program.dat"));
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file + QStringLiteral("/in-the-way")));
+        Click(&dlg, QStringLiteral("downButton"));
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue")});
+        QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("C"), QStringLiteral("乙"), QStringLiteral("新")}));
+    }
+
+private:
+    /// A file that exists, in the data folder.
+    QString program(const char* name)
+    {
+        const QString path = m_dir->filePath(QString::fromUtf8(name) + QStringLiteral(".sh"));
+        QFile file(path);
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write("#!/bin/sh\n");
+        return path;
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(TestProgramDlg)
+#include "tst_programdlg.moc"
