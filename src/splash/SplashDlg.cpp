@@ -24,6 +24,7 @@ CSplashDlg::CSplashDlg(QWidget* parent)
     m_pPicture->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may end the show up to 5 % early
     m_timer.setInterval(kShowMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, &CSplashDlg::End);
 
