@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/ConfigFile.h"
 #include "store/Schema.h"
+#include "timetable/Timetable.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ bool CopyResource(const QString& resource, const QString& dest)
 // leaves no database, so the folder is never mistaken for a complete one.
 QStringList DefaultFileNames()
 {
-    QStringList names{QStringLiteral("config.ini")};
+    QStringList names{QStringLiteral("config.ini"), CTimetable::FileName()};
     for (const auto& file : DefaultFiles())
         names << file.first;
     return names << QStringLiteral("kstrm.db");
@@ -81,6 +82,10 @@ bool FillDefaults(const QString& folder, const QDate& today, QString* error)
         return Fail(error, QStringLiteral("无法创建数据库: %1").arg(dbError));
     if (!ConfigFile::Write(folder + QStringLiteral("/config.ini"), ConfigFlags{}))
         return Fail(error, QStringLiteral("无法写入 config.ini"));
+    // An empty week, so that the timetable opens on a new install instead of saying its file
+    // is missing.
+    if (!CTimetable(folder).Save())
+        return Fail(error, QStringLiteral("无法写入 %1").arg(CTimetable::FileName()));
     for (const auto& [name, resource] : DefaultFiles()) {
         if (!CopyResource(resource, folder + u'/' + name))
             return Fail(error, QStringLiteral("无法写入 %1").arg(name));
