@@ -1,0 +1,203 @@
+#include "reminder/ReminderAlertWnd.h"
+
+#include "app/Appearance.h"
+#include "app/Clock.h"
+#include "app/DataFolder.h"
+#include "app/PlannerContext.h"
+#include "app/Sound.h"
+#include "controls/Messages.h"
+#include "reminder/AlertShape.h"
+#include "reminder/ReminderQueue.h"
+#include "reminder/WaveLength.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTextLayout>
+
+namespace {
+const QRect kTitleRect(QPoint(45, 115), QPoint(195, 136) - QPoint(1, 1));
+const QRect kContentRect(QPoint(45, 155), QPoint(195, 227) - QPoint(1, 1));
+// A ring whose sound length cannot be read still spaces its plays like a short chime.
+constexpr int kUnknownLengthMs = 1500;
+
+// Wraps \a text into the lines that fit \a rect, the last one cut with an ellipsis when the
+// text goes on beyond it.
+QStringList WrapElided(const QString& text, const QFont& font, const QRect& rect)
+{
+    const QFontMetrics fm(font);
+    const int maxLines = qMax(1, rect.height() / fm.lineSpacing());
+    QStringList lines;
+    QString rest = text;
+    rest.replace(u'\n', QChar::LineSeparator);
+    QTextLayout layout(rest, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(rect.width());
+        if (lines.size() == maxLines - 1) {
+            const QString tail = rest.mid(line.textStart());
+            lines << fm.elidedText(QString(tail).replace(QChar::LineSeparator, u' '), Qt::ElideRight, rect.width());
+            break;
+        }
+        lines << rest.mid(line.textStart(), line.textLength()).remove(QChar::LineSeparator);
+    }
+    layout.endLayout();
+    return lines;
+}
+} // namespace
+
+void CReminderAlertWnd::QueueReporter::ReportError(const QString& text)
+{
+    Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Critical);
+}
+
+void CReminderAlertWnd::QueueReporter::ReportMessage(const QString& text, const QString& caption, Kind kind)
+{
+    Messages::show(nullptr, text, caption,
+                   kind == Kind::Error ? Messages::Icon::Critical : Messages::Icon::Information);
+}
+
+CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_context(context),
+      m_background(QStringLiteral(":/reminder/222.png"))
+{
+    setObjectName(QStringLiteral("ReminderAlertWnd"));
+    setWindowTitle(QStringLiteral("定时提醒"));
+    setFixedSize(kWidth, kHeight);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    m_font = QFont(Appearance::SongFamily());
+    m_font.setWeight(QFont::Black);
+    m_font.setPointSize(11);
+
+    m_pollTimer.setInterval(kPollMs);
+    m_reloadTimer.setInterval(kReloadMs);
+    m_reloadTimer.setSingleShot(true);
+    m_ringTimer.setInterval(kRingMs);
+    m_ringTimer.setSingleShot(true);
+    connect(&m_pollTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnPollTimer);
+    connect(&m_reloadTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnReloadTimer);
+    connect(&m_ringTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnRingTimer);
+    connect(&m_repeatTimer, &QTimer::timeout, this, &CReminderAlertWnd::RingOnce);
+
+    ScheduleReload();
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    m_rcWindow = QRect(screenRect.right() + 1 - kWidth, screenRect.bottom() + 1 - 318, kWidth, kHeight);
+    setMask(AlertShape(QImage(QStringLiteral(":/reminder/221.png"))));
+    setGeometry(m_rcWindow);
+}
+
+CReminderAlertWnd::~CReminderAlertWnd() = default;
+
+QString CReminderAlertWnd::RingFile()
+{
+    return DataFolder::File(QStringLiteral("ringin.wav"));
+}
+
+void CReminderAlertWnd::ScheduleReload()
+{
+    m_pollTimer.stop();
+    m_reloadTimer.start();
+}
+
+void CReminderAlertWnd::OnReloadTimer()
+{
+    m_reloadTimer.stop();
+    m_pQueue = std::make_unique<ReminderQueue>(&m_reporter);
+    m_pQueue->LoadToday(m_context.Store());
+    m_pollTimer.start();
+}
+
+void CReminderAlertWnd::OnPollTimer()
+{
+    if (!m_pQueue)
+        return;
+    // A planner left running overnight (or woken from sleep on a later day) gets the new day's
+    // reminders as a save would give them. This is why polling goes on with an empty queue.
+    if (m_pQueue->Day() != Clock::today()) {
+        OnReloadTimer();
+        if (!m_pQueue)
+            return;
+    }
+    if (m_pQueue->Count() > 0 && m_pQueue->IsFrontDue()) {
+        const ReminderQueueItem item = m_pQueue->DeQueue();
+        SetShown(item.title, item.content, item.ring);
+        show();
+    }
+}
+
+void CReminderAlertWnd::ShowCountdownAlert()
+{
+    SetShown(QStringLiteral("倒计时提醒"), QStringLiteral("倒计时时间到"), true);
+    show();
+}
+
+void CReminderAlertWnd::SetShown(const QString& title, const QString& content, bool ring)
+{
+    m_strTitle = title;
+    m_strContent = content;
+    m_bRing = ring;
+    m_contentLines = WrapElided(content, m_font, kContentRect);
+    // A window already on show gets the new texts at once, but does not ring for them.
+    update();
+}
+
+void CReminderAlertWnd::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    move(m_rcWindow.topLeft());
+    if (m_bRing)
+        m_ringTimer.start();
+}
+
+void CReminderAlertWnd::OnRingTimer()
+{
+    m_ringTimer.stop();
+    const int length = WaveLengthMs(RingFile());
+    m_repeatTimer.setInterval(length > 0 ? length : kUnknownLengthMs);
+    m_nRingsLeft = kRings;
+    RingOnce();
+}
+
+void CReminderAlertWnd::RingOnce()
+{
+    if (m_nRingsLeft <= 0) {
+        m_repeatTimer.stop();
+        return;
+    }
+    --m_nRingsLeft;
+    Sound::play(RingFile(), false);
+    if (m_nRingsLeft > 0 && !m_repeatTimer.isActive())
+        m_repeatTimer.start();
+    else if (m_nRingsLeft == 0)
+        m_repeatTimer.stop();
+}
+
+void CReminderAlertWnd::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    painter.setFont(m_font);
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawText(kTitleRect, Qt::AlignCenter | Qt::TextSingleLine, m_strTitle);
+    painter.setPen(QColor(255, 0, 0));
+    const int lineHeight = QFontMetrics(m_font).lineSpacing();
+    int y = kContentRect.top();
+    for (const QString& line : m_contentLines) {
+        painter.drawText(QRect(kContentRect.left(), y, kContentRect.width(), lineHeight),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
+        y += lineHeight;
+    }
+}
+
+void CReminderAlertWnd::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        accept();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <deque>
+
+class CDataStore;
+class IErrorReporter;
+
+/// One pending reminder of today.
+struct ReminderQueueItem
+{
+    QDateTime time; ///< today at the reminder's time of day
+    bool ring = false;
+    QString title;
+    QString content;
+};
+
+/// The reminders still to go off today, in order of their time of day. The alert window asks
+/// it once a second whether the front one is due; the time is read only through Clock::now(),
+/// so tests move it by hand.
+class ReminderQueue
+{
+public:
+    /// A due check allows this many whole seconds of lateness; older reminders are dropped.
+    static constexpr qint64 kGraceSeconds = 5;
+
+    /// \a reporter hears of a removal from an empty queue (it may be null).
+    explicit ReminderQueue(IErrorReporter* reporter = nullptr);
+
+    /// Appends a reminder from its store texts: today (from the clock) at the time of day of
+    /// \a timeText; it rings when \a ringText is "是".
+    void EnQueue(const QString& timeText, const QString& ringText, const QString& title, const QString& content);
+    /// The front item, or null when the queue is empty.
+    const ReminderQueueItem* Front() const;
+    /// Removes the front item and returns it. On an empty queue says "deQueue null error" and
+    /// returns an empty item.
+    ReminderQueueItem DeQueue();
+    int Count() const { return int(m_items.size()); }
+
+    /// Fills the queue with today's reminders from \a store, in the order the store lists them,
+    /// and remembers the day it was loaded for. A failed listing leaves it empty (the store has
+    /// said why).
+    void LoadToday(CDataStore& store);
+    /// The day of the last LoadToday; null before.
+    QDate Day() const { return m_day; }
+
+    /// True when the front reminder's time has come and is at most kGraceSeconds whole seconds
+    /// past. A front reminder older than that is removed (only that one, per check) and the
+    /// answer is false.
+    bool IsFrontDue();
+
+private:
+    std::deque<ReminderQueueItem> m_items;
+    QDate m_day;
+    IErrorReporter* m_pReporter;
+};

@@ -1,0 +1,233 @@
+// Today's queue of reminders and the pieces it is read with: the due check on a clock moved by
+// hand, what a day's queue holds, the texts read back into values, the window's shape and the
+// countdown's arithmetic.
+#include "FakeClock.h"
+#include "Recorders.h"
+#include "reminder/AlertShape.h"
+#include "reminder/CountdownClock.h"
+#include "reminder/ReminderQueue.h"
+#include "reminder/ReminderTexts.h"
+#include "reminder/WaveLength.h"
+#include "store/DataStore.h"
+#include "store/Schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+const QDate kSunday(2026, 12, 6);
+
+QDateTime On(const QDate& day, int h, int m, int s)
+{
+    return QDateTime(day, QTime(h, m, s));
+}
+
+struct Store
+{
+    QTemporaryDir dir;
+    ErrorRecorder errors;
+    CDataStore store{&errors};
+    bool ok = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
+                                         QDate(2027, 1, 31), nullptr) &&
+              store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
+};
+
+QStringList Titles(ReminderQueue& queue)
+{
+    QStringList out;
+    while (queue.Count() > 0) {
+        const ReminderQueueItem item = queue.DeQueue();
+        out << item.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + item.title + (item.ring ? u'!' : u'.');
+    }
+    return out;
+}
+} // namespace
+
+class TestReminderQueue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The front reminder is due from its second on for five whole seconds; later it is dropped
+    // unseen, and only it.
+    void frontCheck_data()
+    {
+        QTest::addColumn<int>("lateMs");
+        QTest::addColumn<bool>("due");
+        QTest::addColumn<int>("left");
+        QTest::newRow("a second early") << -1000 << false << 2;
+        QTest::newRow("on time") << 0 << true << 2;
+        QTest::newRow("5 s late") << 5000 << true << 2;
+        QTest::newRow("5.9 s late") << 5900 << true << 2;
+        QTest::newRow("6 s late") << 6000 << false << 1;
+    }
+    void frontCheck()
+    {
+        QFETCH(int, lateMs);
+        QFETCH(bool, due);
+        QFETCH(int, left);
+        FakeClock clock(On(kSunday, 8, 0, 0));
+        ReminderQueue queue;
+        queue.EnQueue(QStringLiteral("2026-12-06 08:00:00"), QStringLiteral("是"), QStringLiteral("a"), {});
+        queue.EnQueue(QStringLiteral("2026-12-06 08:00:00"), QStringLiteral("否"), QStringLiteral("b"), {});
+        clock.set(On(kSunday, 8, 0, 0).addMSecs(lateMs));
+        QCOMPARE(queue.IsFrontDue(), due);
+        QCOMPARE(queue.Count(), left);
+    }
+
+    // At start-up, reminders already past go one per check; one that falls due meanwhile is
+    // dropped as well when it reaches the front more than five seconds late.
+    void pastRemindersDroppedOnePerCheck()
+    {
+        FakeClock clock(On(kSunday, 9, 0, 0));
+        ReminderQueue queue;
+        for (const char* t : {"07:00:00", "07:30:00", "08:00:00", "08:30:00", "08:45:00", "08:50:00", "08:55:00",
+                              "09:00:00", "09:00:09"})
+            queue.EnQueue(QStringLiteral("2000-01-01 ") + QLatin1String(t), QStringLiteral("否"),
+                          QLatin1String(t), {});
+        QList<bool> answers;
+        for (int tick = 0; tick < 10; ++tick) {
+            clock.set(On(kSunday, 9, 0, 0).addSecs(tick));
+            answers << queue.IsFrontDue();
+            if (answers.last())
+                QCOMPARE(queue.DeQueue().title, QStringLiteral("09:00:09"));
+        }
+        // seven drops, 09:00:00 dropped at 09:00:07, 09:00:09 waited for and due on time
+        QCOMPARE(answers, (QList<bool>{false, false, false, false, false, false, false, false, false, true}));
+        QCOMPARE(queue.Count(), 0);
+    }
+
+    // What a Sunday's queue holds, in time order, on today's date whatever the stored date.
+    void loadsTodaysReminders()
+    {
+        Store s;
+        QVERIFY(s.ok);
+        FakeClock clock(On(kSunday, 6, 0, 0));
+        const QDate monday = kSunday.addDays(1), lastSunday = kSunday.addDays(-7);
+        QVERIFY(s.store.AddReminder(On(lastSunday, 9, 0, 0), 2, 1, QStringLiteral("weekly day 1"), {}));
+        QVERIFY(s.store.AddReminder(On(monday, 9, 0, 1), 2, 1, QStringLiteral("weekly day 2"), {}));
+        QVERIFY(s.store.AddReminder(On(QDate(2020, 2, 3), 7, 30, 0), 1, 0, QStringLiteral("daily"), {}));
+        QVERIFY(s.store.AddReminder(On(kSunday, 23, 59, 59), 0, 1, QStringLiteral("once today"), {}));
+        QVERIFY(s.store.AddReminder(On(monday, 7, 0, 0), 0, 1, QStringLiteral("once tomorrow"), {}));
+        QVERIFY(s.store.AddReminder(On(QDate(2011, 1, 6), 12, 0, 0), 3, 1, QStringLiteral("monthly 6th"), {}));
+        ReminderQueue queue;
+        queue.LoadToday(s.store);
+        QCOMPARE(queue.Day(), kSunday);
+        QCOMPARE(Titles(queue), (QStringList{QStringLiteral("2026-12-06 07:30:00 daily."),
+                                             QStringLiteral("2026-12-06 09:00:00 weekly day 1!"),
+                                             QStringLiteral("2026-12-06 12:00:00 monthly 6th!"),
+                                             QStringLiteral("2026-12-06 23:59:59 once today!")}));
+        QVERIFY(s.errors.texts().isEmpty());
+    }
+
+    void deQueueOnEmptyQueueComplains()
+    {
+        ErrorRecorder errors;
+        ReminderQueue queue(&errors);
+        QVERIFY(!queue.IsFrontDue());
+        const ReminderQueueItem item = queue.DeQueue();
+        QCOMPARE(errors.texts(), QStringList{QStringLiteral("deQueue null error")});
+        QVERIFY(item.title.isEmpty() && !item.time.isValid());
+        QCOMPARE(queue.Count(), 0);
+    }
+
+    // The manage page reads a row's moment back from its time text to delete it.
+    void momentFromText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::newRow("plain") << QStringLiteral("2009-03-01 08:05:00") << On(QDate(2009, 3, 1), 8, 5, 0);
+        QTest::newRow("blanks around") << QStringLiteral("  2027-12-31 23:59:59 ") << On(QDate(2027, 12, 31), 23, 59, 59);
+        QTest::newRow("no such day") << QStringLiteral("2027-02-30 08:00:00") << QDateTime();
+    }
+    void momentFromText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, moment);
+        QCOMPARE(ReminderTexts::Moment(text), moment);
+    }
+
+    void countdownText_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << QStringLiteral("00:00:00");
+        QTest::newRow("5") << 5 << QStringLiteral("00:00:05");
+        QTest::newRow("1:02:05") << 3725 << QStringLiteral("01:02:05");
+        QTest::newRow("2 h") << 7200 << QStringLiteral("02:00:00");
+        QTest::newRow("past the end") << -1 << QStringLiteral("00:00:00");
+    }
+    void countdownText()
+    {
+        QFETCH(int, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(ReminderTexts::CountdownText(seconds), text);
+    }
+
+    // The count follows the monotonic clock, not the number of ticks; a tick a little early
+    // still counts its second, and the next tick aims at the next whole second.
+    void countdownClock_data()
+    {
+        QTest::addColumn<qint64>("elapsed");
+        QTest::addColumn<int>("remaining");
+        QTest::addColumn<int>("nextTick");
+        QTest::newRow("start") << qint64(0) << 5 << 1000;
+        QTest::newRow("tick 10 ms early") << qint64(990) << 4 << 1010;
+        QTest::newRow("tick on time") << qint64(1000) << 4 << 1000;
+        QTest::newRow("after a 3 s block") << qint64(3600) << 2 << 400;
+        QTest::newRow("at the end") << qint64(5000) << 0 << 1000;
+    }
+    void countdownClock()
+    {
+        QFETCH(qint64, elapsed);
+        QFETCH(int, remaining);
+        QFETCH(int, nextTick);
+        qint64 now = 10000;
+        CountdownClock clock([&now] { return now; });
+        clock.Start(5);
+        now += elapsed;
+        QCOMPARE(clock.Remaining(), remaining);
+        QCOMPARE(clock.MsToNextTick(), nextTick);
+    }
+
+    // Exactly the pure black pixels are holes; nearly black ones belong to the window.
+    void shapeExcludesExactlyBlack()
+    {
+        QImage img(7, 3, QImage::Format_RGB32);
+        const QRgb row[7] = {qRgb(0, 0, 0), qRgb(1, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 1),
+                             qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 1, 0)};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x)
+                img.setPixel(x, y, y == 1 ? qRgb(0, 0, 0) : row[x]);
+        const QRegion region = AlertShape(img);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QVERIFY2(region.contains(QPoint(x, y)) == ((img.pixel(x, y) & 0xFFFFFF) != 0),
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+    }
+
+    // The five rings are spaced by the sound's own length.
+    void waveLength()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("half.wav"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
+        auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
+        // 8000 Hz, mono, 8 bit: 4000 bytes of sound are half a second; a "LIST" chunk comes first
+        f.write("RIFF" + le32(4 + 8 + 4 + 8 + 16 + 8 + 4000) + "WAVE");
+        f.write("LIST" + le32(4) + "INFO");
+        f.write("fmt " + le32(16) + le16(1) + le16(1) + le32(8000) + le32(8000) + le16(1) + le16(8));
+        f.write("data" + le32(4000) + QByteArray(4000, '\x80'));
+        f.close();
+        QCOMPARE(WaveLengthMs(path), 500);
+        QVERIFY(WaveLengthMs(QStringLiteral(":/defaults/ringin.wav")) > 0);
+        QCOMPARE(WaveLengthMs(dir.filePath(QStringLiteral("missing.wav"))), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReminderQueue)
+#include "tst_reminderqueue.moc"

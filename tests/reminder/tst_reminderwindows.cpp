@@ -1,0 +1,531 @@
+// The reminder windows driven as a person would: the alert window on a clock moved by hand,
+// the editor's refusals, the manage page's commands and the countdown on real time.
+#include "FakeClock.h"
+#include "MessageRecorder.h"
+#include "Recorders.h"
+#include "app/DataFolder.h"
+#include "app/PlannerContext.h"
+#include "app/Sound.h"
+#include "controls/GridCtrl.h"
+#include "reminder/CountdownPage.h"
+#include "reminder/ReminderAlertWnd.h"
+#include "reminder/ReminderDlg.h"
+#include "reminder/ReminderEditPage.h"
+#include "reminder/ReminderManagePage.h"
+#include "reminder/ReminderQueue.h"
+#include "reminder/ReminderTodayPage.h"
+#include "store/DataStore.h"
+#include "store/Schema.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimeEdit>
+#include <QtEndian>
+#include <QtTest>
+#include <memory>
+
+namespace {
+const QDateTime kNow(QDate(2026, 12, 6), QTime(8, 0, 0)); // a Sunday
+
+/// Records each play with the moment it was asked for.
+class TimedSound final : public ISoundPlayer
+{
+public:
+    TimedSound() { Sound::setPlayer(this); m_clock.start(); }
+    ~TimedSound() override { Sound::setPlayer(nullptr); }
+    void Play(const QString& path, bool wait) override { paths << path; waits << wait; at << m_clock.elapsed(); }
+    void Stop() override {}
+    QStringList paths;
+    QList<bool> waits;
+    QList<qint64> at;
+
+private:
+    QElapsedTimer m_clock;
+};
+
+/// A data folder with a database, a ring sound of 60 ms and a context around them.
+struct Fixture
+{
+    QTemporaryDir dir;
+    ErrorRecorder errors;
+    CDataStore store{&errors};
+    ConfigFlags flags;
+    QStringList notices;
+    CPlannerContext context{store, flags, [this](const QString& t, int, int, bool) { notices << t; }, dir.path()};
+    bool ok = false;
+
+    Fixture()
+    {
+        DataFolder::Set(dir.path());
+        ok = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
+                                        QDate(2027, 1, 31), nullptr) &&
+             store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
+        QFile wav(dir.filePath(QStringLiteral("ringin.wav")));
+        ok = ok && wav.open(QIODevice::WriteOnly);
+        const auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
+        const auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
+        wav.write("RIFF" + le32(36 + 480) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
+                  le32(8000) + le16(1) + le16(8) + "data" + le32(480) + QByteArray(480, '\x80'));
+    }
+    bool add(const QTime& t, int mode, bool ring, const QString& title, const QString& content = {},
+             const QDate& d = kNow.date())
+    {
+        return store.AddReminder(QDateTime(d, t), mode, ring ? 1 : 0, title, content);
+    }
+    QStringList stored() // "time mode ring title", in table order
+    {
+        QStringList t, m, r, ti, c, out;
+        if (store.CountReminders() > 0)
+            store.ListReminders(t, m, r, ti, c);
+        for (qsizetype i = 0; i < t.size(); ++i)
+            out << t.at(i) + u' ' + m.at(i) + u' ' + r.at(i) + u' ' + ti.at(i);
+        return out;
+    }
+};
+
+template <typename T> T* Find(QWidget& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QLatin1String(name));
+    if (!w)
+        qWarning("no widget %s", name);
+    return w;
+}
+
+QAction* MenuItem(QMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->actions())
+        if (a->text() == text)
+            return a;
+    return nullptr;
+}
+
+/// Counts the paints a widget gets.
+struct PaintCounter : QObject
+{
+    int n = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        n += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+} // namespace
+
+class TestReminderWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void alertWindowPlaceAndShape()
+    {
+        Fixture f;
+        CReminderAlertWnd wnd(f.context);
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(wnd.WindowRect(), QRect(screen.right() + 1 - 240, screen.bottom() + 1 - 318, 240, 288));
+        QVERIFY(wnd.windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
+        const QImage shape = QImage(QStringLiteral(":/reminder/221.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shape.size(), QSize(240, 288));
+        int holes = 0;
+        for (int y = 0; y < shape.height(); ++y)
+            for (int x = 0; x < shape.width(); ++x) {
+                const bool black = (shape.pixel(x, y) & 0xFFFFFF) == 0;
+                holes += black;
+                QVERIFY2(wnd.mask().contains(QPoint(x, y)) != black, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(holes > 1000);
+    }
+
+    // A due reminder comes up at the corner; a ringing one plays the data folder's sound five
+    // times, each one after the other has ended and never waiting on it.
+    void dueReminderShowsAndRings_data()
+    {
+        QTest::addColumn<bool>("ring");
+        QTest::newRow("rings") << true;
+        QTest::newRow("silent") << false;
+    }
+    void dueReminderShowsAndRings()
+    {
+        QFETCH(bool, ring);
+        Fixture f;
+        QVERIFY(f.ok);
+        FakeClock clock(kNow);
+        TimedSound sound;
+        QVERIFY(f.add(QTime(8, 0, 2), 1, ring, QStringLiteral("上课"), QStringLiteral("三班语文")));
+        CReminderAlertWnd wnd(f.context);
+        wnd.OnReloadTimer();
+        QVERIFY(wnd.IsPolling());
+        wnd.OnPollTimer();
+        QVERIFY(!wnd.isVisible());
+        clock.set(kNow.addSecs(7)); // five seconds late
+        wnd.OnPollTimer();
+        QVERIFY(wnd.isVisible());
+        QCOMPARE(wnd.pos(), wnd.WindowRect().topLeft());
+        QCOMPARE(wnd.Title(), QStringLiteral("上课"));
+        QCOMPARE(wnd.ContentLines(), QStringList{QStringLiteral("三班语文")});
+        QTest::qWait(700);
+        if (!ring) {
+            QVERIFY(sound.paths.isEmpty());
+            return;
+        }
+        QCOMPARE(sound.paths.size(), 5);
+        QCOMPARE(sound.paths.first(), f.dir.filePath(QStringLiteral("ringin.wav")));
+        QCOMPARE(sound.waits, QList<bool>(5, false));
+        for (int i = 1; i < 5; ++i)
+            QVERIFY2(sound.at.at(i) - sound.at.at(i - 1) >= 55, "a ring cut the one before short");
+        QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(120, 200));
+        QVERIFY(!wnd.isVisible());
+    }
+
+    // Two reminders of one time go off on consecutive ticks; the second replaces the texts on
+    // show at once and does not ring again.
+    void sameTimeRemindersReplaceWithoutRing()
+    {
+        Fixture f;
+        FakeClock clock(kNow);
+        TimedSound sound;
+        QVERIFY(f.add(QTime(8, 0, 0), 1, true, QStringLiteral("first"), QStringLiteral("one")));
+        QVERIFY(f.add(QTime(8, 0, 0), 1, true, QStringLiteral("second"), QStringLiteral("two")));
+        CReminderAlertWnd wnd(f.context);
+        wnd.OnReloadTimer();
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Title(), QStringLiteral("first"));
+        QTRY_COMPARE(sound.paths.size(), 5);
+        PaintCounter paints;
+        wnd.installEventFilter(&paints);
+        clock.advance(1);
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Title(), QStringLiteral("second"));
+        QCOMPARE(wnd.ContentLines(), QStringList{QStringLiteral("two")});
+        QTRY_VERIFY(paints.n > 0);
+        QTest::qWait(300);
+        QCOMPARE(sound.paths.size(), 5);
+        QCOMPARE(wnd.Queue()->Count(), 0);
+    }
+
+    // A planner left running overnight, or woken on a later day, gets the new day's reminders.
+    void newDayRebuildsQueue()
+    {
+        Fixture f;
+        FakeClock clock(QDateTime(kNow.date(), QTime(23, 59, 50)));
+        QVERIFY(f.add(QTime(0, 0, 1), 1, false, QStringLiteral("daily")));
+        QVERIFY(f.add(QTime(0, 0, 2), 0, false, QStringLiteral("tomorrow"), {}, kNow.date().addDays(1)));
+        CReminderAlertWnd wnd(f.context);
+        wnd.OnReloadTimer();
+        wnd.OnPollTimer(); // today's daily one is long past
+        QCOMPARE(wnd.Queue()->Count(), 0);
+        wnd.OnPollTimer();
+        QVERIFY(wnd.IsPolling());
+        clock.set(QDateTime(kNow.date().addDays(1), QTime(0, 0, 1)));
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Title(), QStringLiteral("daily"));
+        clock.advance(1);
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Title(), QStringLiteral("tomorrow"));
+        wnd.hide();
+        // woken from sleep two days on at ten: the daily one is more than 5 s past and dropped
+        clock.set(QDateTime(kNow.date().addDays(3), QTime(10, 0, 0)));
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Queue()->Day(), kNow.date().addDays(3));
+        QCOMPARE(wnd.Queue()->Count(), 0);
+        QVERIFY(!wnd.isVisible());
+    }
+
+    // Saving has the alert window rebuild the whole day after 1.6 s, without polling meanwhile.
+    void saveRebuildsWholeDay()
+    {
+        Fixture f;
+        FakeClock clock(kNow);
+        QVERIFY(f.add(QTime(7, 0, 0), 1, false, QStringLiteral("gone off")));
+        CReminderAlertWnd wnd(f.context);
+        wnd.OnReloadTimer();
+        wnd.OnPollTimer();
+        QCOMPARE(wnd.Queue()->Count(), 0);
+        CReminderEditPage page(f.context, &wnd);
+        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
+        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("later"));
+        Find<QTimeEdit>(page, "timePicker")->setTime(QTime(9, 30, 0));
+        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        QCOMPARE(f.notices, QStringList{QStringLiteral("保存提醒信息到数据库成功")});
+        QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
+        QTRY_VERIFY_WITH_TIMEOUT(wnd.IsPolling(), 3000);
+        QCOMPARE(wnd.Queue()->Count(), 2);
+        QCOMPARE(wnd.Queue()->Front()->title, QStringLiteral("gone off"));
+    }
+
+    // The editor's refusals, each with its box; a refused or failed save stays in editing.
+    void editPageSave_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<bool>("storeOpen");
+        QTest::addColumn<QString>("message");
+        const QString past = QStringLiteral("一次性的定时提醒要求提醒时间必须\n在当前时间之后，请修改你的提醒时间");
+        QTest::newRow("empty title") << QString() << 1 << 60 << true << QStringLiteral("信息标题不能为空");
+        QTest::newRow("once, this second") << QStringLiteral("t") << 0 << 0 << true << past;
+        QTest::newRow("once, a second ahead") << QStringLiteral("t") << 0 << 1 << true << QString();
+        QTest::newRow("daily, a month ago") << QStringLiteral("t") << 1 << -30 * 86400 << true << QString();
+        QTest::newRow("store fails") << QStringLiteral("t") << 4 << 60 << false << QStringLiteral("保存数据失败,请重试");
+    }
+    void editPageSave()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, mode);
+        QFETCH(int, offset);
+        QFETCH(bool, storeOpen);
+        QFETCH(QString, message);
+        Fixture f;
+        FakeClock clock(kNow.addMSecs(400));
+        MessageRecorder messages;
+        CReminderAlertWnd wnd(f.context);
+        wnd.OnReloadTimer();
+        CReminderEditPage page(f.context, &wnd);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto* save = Find<QPushButton>(page, "saveButton");
+        QVERIFY(!save->isEnabled());
+        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
+        QTest::mouseClick(Find<QRadioButton>(page, qPrintable(QStringLiteral("mode%1").arg(mode))), Qt::LeftButton);
+        QTest::keyClicks(Find<QLineEdit>(page, "titleEdit"), title);
+        const QDateTime when = kNow.addSecs(offset);
+        Find<QDateEdit>(page, "datePicker")->setDate(when.date());
+        Find<QTimeEdit>(page, "timePicker")->setTime(when.time());
+        if (!storeOpen)
+            f.store.Close();
+        QTest::mouseClick(save, Qt::LeftButton);
+        if (message.isEmpty()) {
+            QCOMPARE(messages.count(), 0);
+            QCOMPARE(f.stored().size(), 1);
+            QVERIFY(!save->isEnabled() && wnd.IsReloadPending());
+            return;
+        }
+        QCOMPARE(messages.texts(), QStringList{message});
+        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QVERIFY(save->isEnabled() && wnd.IsPolling());
+        if (storeOpen)
+            QCOMPARE(f.stored().size(), 0);
+    }
+
+    // "增加" clears the texts and sets the pickers to now, but keeps the mode and ring chosen.
+    void addKeepsModeAndRing()
+    {
+        Fixture f;
+        FakeClock clock(kNow);
+        MessageRecorder messages;
+        CReminderEditPage page(f.context, nullptr);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
+        QTest::mouseClick(Find<QRadioButton>(page, "mode2"), Qt::LeftButton);
+        QTest::mouseClick(Find<QCheckBox>(page, "ringCheck"), Qt::LeftButton);
+        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("周会"));
+        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        clock.advance(3600);
+        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
+        QVERIFY(Find<QLineEdit>(page, "titleEdit")->text().isEmpty());
+        QCOMPARE(Find<QTimeEdit>(page, "timePicker")->time(), QTime(9, 0, 0));
+        QVERIFY(Find<QRadioButton>(page, "mode2")->isChecked());
+        QVERIFY(!Find<QCheckBox>(page, "ringCheck")->isChecked());
+        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("又一次"));
+        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(f.stored(), (QStringList{QStringLiteral("2026-12-06 08:00:00 每周 否 周会"),
+                                          QStringLiteral("2026-12-06 09:00:00 每周 否 又一次")}));
+    }
+
+    // The lists: header row, numbered rows with their mode pictures, banded rows; the manage
+    // page's menu; the today page only today's.
+    void listPages()
+    {
+        Fixture f;
+        FakeClock clock(kNow);
+        CReminderManagePage manage(f.context);
+        CReminderTodayPage today(f.context);
+        manage.Refresh();
+        QCOMPARE(manage.Grid()->GetRowCount(), 1);
+        QCOMPARE(manage.Grid()->GetItemText(0, 5), QStringLiteral("内容"));
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(f.add(QTime(8 + i, 0, 0), i % 5, i % 2, QStringLiteral("r%1").arg(i), {},
+                          kNow.date().addDays(i % 3)));
+        manage.Refresh();
+        today.Refresh();
+        CGridCtrl* g = manage.Grid();
+        QCOMPARE(g->GetRowCount(), 13);
+        QCOMPARE(g->GetItemText(5, 0), QStringLiteral("5"));
+        QCOMPARE(g->GetItemText(5, 3), QStringLiteral("每年"));
+        QCOMPARE(g->GetItemImage(5, 0), 4);
+        QCOMPARE(g->GetItemImage(3, 0), 2);
+        QCOMPARE(g->GetItemBkColour(1, 2), QColor(255, 255, 255));
+        QCOMPARE(g->GetItemBkColour(2, 2), QColor(255, 255, 153));
+        // due on this Sunday: once r0 (today), daily r1 r6 r11, monthly r3 (the 6th), yearly r9
+        // (6 December); not the weekly ones dated on a Tuesday and a Monday
+        QStringList titles;
+        for (int r = 1; r < today.Grid()->GetRowCount(); ++r)
+            titles << today.Grid()->GetItemText(r, 2);
+        QCOMPARE(titles, (QStringList{"r0", "r1", "r3", "r6", "r9", "r11"}));
+        std::unique_ptr<QMenu> menu(manage.BuildMenu(nullptr));
+        QStringList items;
+        for (QAction* a : menu->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->icon().isNull() ? "" : "+"));
+        QCOMPARE(items, (QStringList{"打印提醒信息+", "-", "清除过期提醒+", "删除当前选中的记录+"}));
+    }
+
+    // Delete the selected row: one of two identical reminders goes; a row whose reminder is no
+    // longer stored ends with "删除失败"; Cancel does nothing.
+    void deleteSelected_data()
+    {
+        QTest::addColumn<bool>("purgeFirst");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("left");
+        QTest::newRow("one of two identical") << false << false << QString() << 1;
+        QTest::newRow("purged meanwhile") << true << false << QStringLiteral("删除失败") << 0;
+        QTest::newRow("cancelled") << false << true << QString() << 2;
+    }
+    void deleteSelected()
+    {
+        QFETCH(bool, purgeFirst);
+        QFETCH(bool, cancel);
+        QFETCH(QString, failure);
+        QFETCH(int, left);
+        Fixture f;
+        FakeClock clock(kNow);
+        MessageRecorder messages;
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(f.add(QTime(7, 30, 0), 0, true, QStringLiteral("交作业"), QStringLiteral("it's due")));
+        CReminderManagePage page(f.context);
+        page.resize(600, 300);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.Refresh();
+        CGridCtrl* g = page.Grid();
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(2, 2)).center());
+        QCOMPARE(page.SelectedRow(), 2);
+        if (purgeFirst)
+            QVERIFY(f.store.PurgeExpiredReminders());
+        if (cancel)
+            messages.setNextAnswer(QMessageBox::Cancel);
+        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
+        MenuItem(menu.get(), QStringLiteral("删除当前选中的记录"))->trigger();
+        QCOMPARE(messages.requests().first().text, QStringLiteral("你确信要删除提醒{交作业}"));
+        QCOMPARE(messages.requests().first().icon, Messages::Icon::Critical);
+        QCOMPARE(f.stored().size(), left);
+        QCOMPARE(f.notices, (failure.isEmpty() && !cancel ? QStringList{QStringLiteral("删除成功!")} : QStringList()));
+        QCOMPARE(messages.count(), failure.isEmpty() ? 1 : 2);
+        if (!failure.isEmpty())
+            QCOMPARE(messages.last().text, failure);
+        QCOMPARE(g->GetRowCount(), cancel || purgeFirst ? 3 : 2);
+    }
+
+    void clearExpired_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("OK") << int(QMessageBox::Ok) << 4; // only "an hour ago" has passed
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << 5;
+    }
+    void clearExpired()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, rows);
+        Fixture f;
+        FakeClock clock(kNow);
+        MessageRecorder messages;
+        QVERIFY(f.add(QTime(7, 0, 0), 0, true, QStringLiteral("an hour ago")));
+        QVERIFY(f.add(QTime(8, 0, 0), 0, true, QStringLiteral("now")));
+        QVERIFY(f.add(QTime(8, 0, 1), 0, true, QStringLiteral("next second")));
+        QVERIFY(f.add(QTime(6, 0, 0), 1, true, QStringLiteral("daily")));
+        CReminderManagePage page(f.context);
+        page.Refresh();
+        messages.setNextAnswer(QMessageBox::StandardButton(answer));
+        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
+        MenuItem(menu.get(), QStringLiteral("清除过期提醒"))->trigger();
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("你确信要清除过期的提醒吗?")});
+        QCOMPARE(page.Grid()->GetRowCount(), rows);
+    }
+
+    void countdownLimit_data()
+    {
+        QTest::addColumn<QTime>("duration");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("02:00:00") << QTime(2, 0, 0) << true;
+        QTest::newRow("02:00:01") << QTime(2, 0, 1) << false;
+    }
+    void countdownLimit()
+    {
+        QFETCH(QTime, duration);
+        QFETCH(bool, runs);
+        MessageRecorder messages;
+        CCountdownPage page(nullptr);
+        Find<QTimeEdit>(page, "durationPicker")->setTime(duration);
+        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        QCOMPARE(page.IsRunning(), runs);
+        QCOMPARE(Find<QPushButton>(page, "stopButton")->isEnabled(), runs);
+        QCOMPARE(messages.texts(), runs ? QStringList() : QStringList{QStringLiteral("设置的时间超过2个小时了，请重新设置")});
+        QCOMPARE(page.DisplayText(), runs ? QStringLiteral("02:00:00") : QStringLiteral("00:00:00"));
+    }
+
+    // 00:00:00 alerts after the first tick; "停止" gives no alert and shows 00:00:00.
+    void countdownZeroAndStop()
+    {
+        Fixture f;
+        CReminderAlertWnd wnd(f.context);
+        CCountdownPage page(&wnd);
+        Find<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 0));
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        QVERIFY(!wnd.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(wnd.isVisible(), 2000);
+        QVERIFY(t.elapsed() >= 950);
+        QCOMPARE(wnd.Title(), QStringLiteral("倒计时提醒"));
+        QCOMPARE(wnd.Content(), QStringLiteral("倒计时时间到"));
+        wnd.hide();
+        Find<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 2));
+        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(page.DisplayText(), QStringLiteral("00:00:01"), 1500);
+        QTest::mouseClick(Find<QPushButton>(page, "stopButton"), Qt::LeftButton);
+        QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
+        QTest::qWait(1500);
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(Find<QPushButton>(page, "startButton")->isEnabled());
+    }
+
+    // A countdown in a hidden dialog still alerts, and a 3-second block of the program does not
+    // make it late.
+    void countdownHiddenAndBusy()
+    {
+        Fixture f;
+        CReminderAlertWnd wnd(f.context);
+        CReminderDlg dlg(f.context, &wnd);
+        dlg.show();
+        dlg.Tabs()->setCurrentIndex(3);
+        Find<QTimeEdit>(dlg, "durationPicker")->setTime(QTime(0, 0, 5));
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(Find<QPushButton>(dlg, "startButton"), Qt::LeftButton);
+        dlg.close();
+        QVERIFY(!dlg.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(dlg.CountdownPage()->DisplayText(), QStringLiteral("00:00:04"), 1500);
+        QThread::msleep(3000);
+        QTRY_VERIFY_WITH_TIMEOUT(wnd.isVisible(), 3000);
+        QVERIFY2(t.elapsed() < 5600, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(t.elapsed() >= 4950);
+        QCOMPARE(dlg.CountdownPage()->DisplayText(), QStringLiteral("00:00:00"));
+    }
+};
+
+QTEST_MAIN(TestReminderWindows)
+#include "tst_reminderwindows.moc"
