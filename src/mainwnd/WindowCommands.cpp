@@ -2,6 +2,7 @@
 // and the account book started from the small button.
 #include "app/Launcher.h"
 #include "app/PlannerContext.h"
+#include "app/SystemMenu.h"
 #include "controls/BalloonTip.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
@@ -16,6 +17,8 @@ void CPlannerDlg::CreateTray()
     connect(m_pTray, &CPlannerTray::ShowRequested, this, &CPlannerDlg::RestoreFromTray);
     connect(m_pTray, &CPlannerTray::AboutRequested, this, &CPlannerDlg::OnAbout);
     connect(m_pTray, &CPlannerTray::ExitRequested, this, &CPlannerDlg::OnExit);
+    // The about box from the window's own menu too, where the desktop has one.
+    SystemMenu::AddAboutItem(this, QStringLiteral("关于 Kestrum(&A)..."), [this] { OnAbout(); });
     connect(m_pTray, &CPlannerTray::AvailabilityChanged, this, [this](bool available) {
         // A window hidden in a tray that went away comes back to the taskbar.
         if (!available && m_bInTray && !isVisible())
