@@ -1,0 +1,342 @@
+// The task query, the statistics and the batch delete, driven as a person would.
+#include "DialogRecorder.h"
+#include "FakeClock.h"
+#include "MessageRecorder.h"
+#include "QueryFixture.h"
+#include "app/ConfigFile.h"
+#include "app/PlannerContext.h"
+#include "controls/GridCtrl.h"
+#include "controls/GridDelegate.h"
+#include "controls/PieChartCtrl.h"
+#include "query/BatchDeleteDlg.h"
+#include "query/TaskQueryDlg.h"
+#include "query/TaskStatsDlg.h"
+#include "query/TaskStatistics.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QtTest>
+#include <functional>
+
+namespace {
+const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
+const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
+
+// A store of its own, and a context that records the notices instead of showing them.
+struct Planner : QueryFixture
+{
+    FakeClock clock{kNow};
+    ConfigFlags flags;
+    QStringList notices;
+    CPlannerContext context{store, flags,
+                            [this](const QString& text, int, int, bool) { notices << text; }, QString()};
+};
+
+template <typename T> T* Control(QWidget* dialog, const char* name)
+{
+    T* found = dialog->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qWarning("no control %s", name);
+    return found;
+}
+void Click(QWidget* dialog, const char* name)
+{
+    QTest::mouseClick(Control<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+// Runs \a act on the next modal dialog once it is open (for dialogs run with exec).
+void WhenModal(std::function<void(QDialog*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                return act(dlg);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        qWarning("no modal dialog appeared");
+    });
+}
+
+QStringList Column(CGridCtrl& grid, int nCol)
+{
+    QStringList out;
+    for (int r = 0; r < grid.GetRowCount(); ++r)
+        out << grid.GetItemText(r, nCol);
+    return out;
+}
+
+const QStringList kHeads = {QStringLiteral("事情序号"), QStringLiteral("事情日期"), QStringLiteral("事情内容"),
+                            QStringLiteral("事情状态")};
+} // namespace
+
+class TestQueryDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void queryControls()
+    {
+        Planner p;
+        QVERIFY(p.ready);
+        CTaskQueryDlg dlg(p.context);
+        auto* from = Control<QDateEdit>(&dlg, "fromDatePicker");
+        QVERIFY(!from->isEnabled() && !Control<QPushButton>(&dlg, "printButton")->isEnabled());
+        QCOMPARE(from->date(), kNow.date());
+        QVERIFY(Control<QCheckBox>(&dlg, "joinDateCheck")->isHidden());
+        Click(&dlg, "useDateCheck");
+        QVERIFY(from->isEnabled() && Control<QDateEdit>(&dlg, "toDatePicker")->isEnabled());
+        Click(&dlg, "useStateCheck");
+        QVERIFY(Control<QCheckBox>(&dlg, "postponedCheck")->isEnabled());
+        QVERIFY(!Control<QLineEdit>(&dlg, "contentEdit")->isEnabled());
+        auto* join = Control<QCheckBox>(&dlg, "joinStateCheck");
+        QCOMPARE(join->text(), QStringLiteral("或"));
+        Click(&dlg, "joinStateCheck");
+        QCOMPARE(join->text(), QStringLiteral("与"));
+        Click(&dlg, "joinStateCheck");
+        QCOMPARE(join->text(), QStringLiteral("或"));
+    }
+
+    void emptySearchText()
+    {
+        Planner p;
+        QVERIFY(p.ready && p.add({QStringLiteral("2027-03-01|备课|未完成")}));
+        MessageRecorder messages;
+        CTaskQueryDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Click(&dlg, "useContentCheck");
+        Click(&dlg, "queryButton");
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("查询内容不能为空")});
+        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(dlg.focusWidget(), Control<QWidget>(&dlg, "contentEdit"));
+        QCOMPARE(p.notices, QStringList());
+        QCOMPARE(Control<CGridCtrl>(&dlg, "grid")->GetRowCount(), 0);
+    }
+
+    void queryResults_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QList<int>>("images");
+        QTest::newRow("every task, by date") << QString()
+                                             << QStringLiteral("2027-01-02 2027-02-03 2027-03-15 2027-04-01").split(u' ')
+                                             << QList<int>{1, 2, 0, 0};
+        QTest::newRow("a quote") << QStringLiteral("it's") << QStringList{QStringLiteral("2027-03-15")} << QList<int>{0};
+        QTest::newRow("nothing found") << QStringLiteral("会议") << QStringList() << QList<int>();
+    }
+    void queryResults()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, dates);
+        QFETCH(QList<int>, images);
+        Planner p;
+        QVERIFY(p.ready && p.add({QStringLiteral("2027-04-01|交电费|进行中"), QStringLiteral("2027-01-02|备课|未完成"),
+                                  QStringLiteral("2027-03-15|it's late|已推迟"),
+                                  QStringLiteral("2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成")}));
+        CTaskQueryDlg dlg(p.context);
+        auto* grid = Control<CGridCtrl>(&dlg, "grid");
+        // A query before fills the grid, so that the one under test must replace its rows.
+        Click(&dlg, "queryButton");
+        if (!search.isEmpty()) {
+            Click(&dlg, "useContentCheck");
+            Control<QLineEdit>(&dlg, "contentEdit")->insert(search); // typed through an input method
+        }
+        Click(&dlg, "queryButton");
+
+        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(dates.size()));
+        QCOMPARE(dlg.GetCount(), int(dates.size()));
+        QCOMPARE(grid->GetRowCount(), int(dates.size()) + 1);
+        QCOMPARE(grid->GetFixedRowCount(), 1);
+        QCOMPARE(grid->GetFixedColumnCount(), 1);
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(grid->GetItemText(0, c), kHeads[c]);
+        QCOMPARE(Column(*grid, 1).mid(1), dates);
+        for (int r = 1; r < grid->GetRowCount(); ++r) {
+            QCOMPARE(grid->GetItemText(r, 0), QString::number(r));
+            QVERIFY(grid->GetItemFormat(r, 0) & GridFormat::Right);
+            QCOMPARE(grid->GetItemImage(r, 0), images[r - 1]);
+            for (int c = 1; c < 4; ++c)
+                QCOMPARE(grid->GetItemBkColour(r, c), r % 2 ? kWhite : kYellow);
+            // Every text shows whole: the columns were sized to their widest texts.
+            for (int c = 0; c < 4; ++c)
+                QVERIFY2(!GridPaint::IsTextCut(QRect(0, 0, grid->GetColumnWidth(c), grid->GetRowHeight(r)),
+                                               GridPaint::CellLook(grid->model()->index(r, c), grid->font())),
+                         qPrintable(grid->GetItemText(r, c)));
+        }
+        QVERIFY(Control<QPushButton>(&dlg, "printButton")->isEnabled());
+    }
+
+    void print()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
+        Planner p;
+        QVERIFY(p.ready && p.add({QStringLiteral("2027-01-02|备课|未完成"), QStringLiteral("2027-02-03|跑步|已完成")}));
+        CTaskQueryDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Click(&dlg, "queryButton");
+        const QString pdf = p.dir.filePath(QStringLiteral("result.pdf"));
+        DialogRecorder dialogs;
+        dialogs.setPrintTarget(pdf);
+        Click(&dlg, "printButton");
+        QCOMPARE(dialogs.printDialogs(), 1);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("事情查询"));
+        QProcess process;
+        process.start(pdftotext, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                  QStringLiteral("-")});
+        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
+        const QString text = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("跑步")) && text.contains(QStringLiteral("2027-01-02")));
+    }
+
+    void statistics_data()
+    {
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QList<int>>("degrees");
+        // Today is 2027-03-15.
+        QTest::newRow("four states, three periods")
+            << QStringList{QStringLiteral("2027-03-01|a|未完成"), QStringLiteral("2026-03-01|b|未完成"),
+                           QStringLiteral("2027-03-14|c|已完成"), QStringLiteral("2020-01-01|d|进行中"),
+                           QStringLiteral("2027-03-16|e|已推迟"), QStringLiteral("2030-01-01|f|已完成"),
+                           QStringLiteral("2027-03-15|g|未完成"), QStringLiteral("2027-03-15|h|进行中")}
+            << QStringLiteral("2/4 1/4 0/4 0/2 1/2 1/2 1/2 0/2 0/2 3/8 2/8 1/8").split(u' ') +
+                   QStringList{QStringLiteral("未完成率: 37.50%"), QStringLiteral("已完成率: 25.00%"),
+                               QStringLiteral("已推迟率: 12.50%")}
+            << QList<int>{135, 90, 45};
+        QTest::newRow("a third each")
+            << QStringList{QStringLiteral("2027-03-15|a|未完成"), QStringLiteral("2027-03-15|b|已完成"),
+                           QStringLiteral("2027-03-15|c|已推迟")}
+            << QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 1/3 1/3 1/3 1/3 1/3 1/3").split(u' ') +
+                   QStringList{QStringLiteral("未完成率: 33.33%"), QStringLiteral("已完成率: 33.33%"),
+                               QStringLiteral("已推迟率: 33.33%")}
+            << QList<int>{119, 119, 119};
+        QTest::newRow("no task") << QStringList()
+                                 << QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0").split(u' ') +
+                                        QStringList{QStringLiteral("未完成率: 0.00%"), QStringLiteral("已完成率: 0.00%"),
+                                                    QStringLiteral("已推迟率: 0.00%")}
+                                 << QList<int>{0, 0, 0};
+    }
+    void statistics()
+    {
+        QFETCH(QStringList, tasks);
+        QFETCH(QStringList, cells);
+        QFETCH(QList<int>, degrees);
+        Planner p;
+        QVERIFY(p.ready && p.add(tasks));
+        CTaskStatsDlg dlg(p.context);
+        for (int i = 0; i < CTaskStatsDlg::kCells; ++i)
+            QCOMPARE(dlg.GetCellText(i), cells[i]);
+        auto* pie = Control<CPieChartCtrl>(&dlg, "pieChart");
+        QCOMPARE(pie->GetTitle(), QStringLiteral("事情状态统计"));
+        const QStringList labels = {QStringLiteral("未完成率"), QStringLiteral("已完成率"), QStringLiteral("已推迟率")};
+        const QList<QColor> fills = {QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)};
+        QCOMPARE(pie->GetPieces().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(pie->GetPieces()[i].m_nDegrees, degrees[i]);
+            QCOMPARE(pie->GetPieces()[i].m_strLabel, labels[i]);
+            QCOMPARE(pie->GetPieces()[i].m_crFill, fills[i]);
+        }
+        QCOMPARE(p.errors.texts(), QStringList());
+    }
+
+    void batchDelete_data()
+    {
+        QTest::addColumn<QDate>("picked");
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QString>("message");
+        const auto tasks = [](const QString& dates) {
+            QStringList out;
+            for (const QString& date : dates.split(u' '))
+                out << date + QStringLiteral("|事|未完成");
+            return out;
+        };
+        QTest::newRow("December") << QDate(2010, 12, 15) << "monthRadio" << true
+                                  << tasks(QStringLiteral("2010-11-30 2010-12-01 2010-12-31 2011-01-01"))
+                                  << tasks(QStringLiteral("2010-11-30 2011-01-01")) << QString();
+        QTest::newRow("a year") << QDate(2010, 6, 1) << "yearRadio" << true
+                                << tasks(QStringLiteral("2009-12-31 2010-01-01 2010-07-07 2010-12-31 2011-01-01"))
+                                << tasks(QStringLiteral("2009-12-31 2011-01-01")) << QString();
+        QTest::newRow("a future day") << QDate(2030, 5, 5) << "dayRadio" << true
+                                      << tasks(QStringLiteral("2030-05-04 2030-05-05 2030-05-06"))
+                                      << tasks(QStringLiteral("2030-05-04 2030-05-06")) << QString();
+        QTest::newRow("empty period") << QDate(2000, 5, 5) << "yearRadio" << true
+                                      << tasks(QStringLiteral("2010-05-05")) << tasks(QStringLiteral("2010-05-05"))
+                                      << QStringLiteral("所选时间段内没有事情");
+        QTest::newRow("cancelled") << QDate(2010, 5, 5) << "yearRadio" << false << tasks(QStringLiteral("2010-05-05"))
+                                   << tasks(QStringLiteral("2010-05-05")) << QString();
+    }
+    void batchDelete()
+    {
+        QFETCH(QDate, picked);
+        QFETCH(QString, scope);
+        QFETCH(bool, confirm);
+        QFETCH(QStringList, tasks);
+        QFETCH(QStringList, left);
+        QFETCH(QString, message);
+        Planner p;
+        QVERIFY(p.ready && p.add(tasks + QStringList{QStringLiteral("2027-03-15|今天|已完成")}));
+        left << QStringLiteral("2027-03-15|今天|已完成");
+        left.sort();
+        MessageRecorder messages;
+        messages.setNextAnswer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
+        CTaskStatsDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        bool seen = false;
+        WhenModal([&](QDialog* batch) {
+            seen = qobject_cast<CBatchDeleteDlg*>(batch) != nullptr;
+            QCOMPARE(Control<QDateEdit>(batch, "datePicker")->date(), kNow.date());
+            QVERIFY(Control<QRadioButton>(batch, "yearRadio")->isChecked());
+            Control<QDateEdit>(batch, "datePicker")->setDate(picked);
+            Click(batch, qPrintable(scope));
+            Click(batch, "okButton");
+        });
+        Click(&dlg, "batchDeleteButton");
+        QVERIFY(seen);
+
+        QCOMPARE(p.all(), left);
+        QStringList expected = {QStringLiteral("你确信要进行批量删除吗?")};
+        if (!message.isEmpty())
+            expected << message;
+        QCOMPARE(messages.texts(), expected);
+        QCOMPARE(messages.requests().first().caption, QStringLiteral("警告"));
+        if (!message.isEmpty())
+            QCOMPARE(messages.last().caption, QStringLiteral("提示"));
+        const bool deleted = left.size() < tasks.size() + 1;
+        QCOMPARE(p.notices, deleted ? QStringList{QStringLiteral("批量选择删除成功")} : QStringList());
+        // The texts and the pie follow what is left: one done task among the rest.
+        const int total = int(left.size());
+        QCOMPARE(dlg.GetCellText(10), QStringLiteral("1/%1").arg(total));
+        const auto rates = TaskStatistics::Rates({total, total - 1, 1, 0});
+        auto* pie = Control<CPieChartCtrl>(&dlg, "pieChart");
+        QCOMPARE(pie->GetPieces().size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(pie->GetPieces()[i].m_nDegrees, TaskStatistics::SliceDegrees(rates[size_t(i)]));
+    }
+
+    void batchDeleteCancelled()
+    {
+        QueryFixture f;
+        FakeClock clock(kNow);
+        CBatchDeleteDlg dlg;
+        WhenModal([](QDialog* batch) { Click(batch, "cancelButton"); });
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(dlg.GetSql(), QString());
+    }
+};
+
+QTEST_MAIN(TestQueryDialogs)
+#include "tst_querydialogs.moc"
