@@ -22,22 +22,20 @@ QRect FromEdges(int nLeft, int nTop, int nRight, int nBottom)
     return QRect(QPoint(nLeft, nTop), QPoint(nRight - 1, nBottom - 1));
 }
 
-QString DecodeLine(QByteArrayView line)
+QString DecodeLine(QStringDecoder& decoder, QByteArrayView line)
 {
     // A sequence cut short at the end of the line would be dropped by the converter without a
     // trace; a line feed behind it turns it into a replacement character like any other bad byte.
     QByteArray bytes(line.data(), line.size());
     bytes.append('\n');
-    QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
     QString text = decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
     if (text.endsWith(u'\n'))
         text.chop(1);
     return text;
 }
 
-QByteArray Encode(const QString& text)
+QByteArray Encode(QStringEncoder& encoder, const QString& text)
 {
-    QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
     return encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
 }
 
@@ -185,8 +183,10 @@ void CTimetable::ReadFrom(const QByteArray& bytes)
         lines.append(line);
         nStart = nEnd + 1;
     }
+    // Stateless: one converter serves every line, none carries a cut sequence into the next.
+    QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
     qsizetype nNext = 0;
-    auto next = [&]() { return nNext < lines.size() ? DecodeLine(lines[nNext++]) : (++nNext, QString()); };
+    auto next = [&]() { return nNext < lines.size() ? DecodeLine(decoder, lines[nNext++]) : (++nNext, QString()); };
 
     m_strTeacher = next();
     m_strTerm = next();
@@ -226,10 +226,11 @@ QByteArray CTimetable::ToBytes() const
               << entry.strWeeks << entry.strType << entry.strClass << QString::number(entry.nStudents)
               << entry.strPlace << entry.strRoomType;
     }
+    QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes += Encode(line) + "\r\n";
-    return bytes + Encode(kEndMarker);
+        bytes += Encode(encoder, line) + "\r\n";
+    return bytes + Encode(encoder, kEndMarker);
 }
 
 void CTimetable::AssignColors()
