@@ -191,7 +191,7 @@ def stats_166():
     card(d, 226, 192, 410, 252)
     note = font(12 * SS)
     d.text(s(238, 204), "进行中的事情只计入总量，", font=note, fill=SLATE + (255,))
-    d.text(s(238, 224), "三个比率加起来可以不到100%", font=note, fill=SLATE + (255,))
+    d.text(s(238, 224), "三个比率之和可不到 100%", font=note, fill=SLATE + (255,))
     card(d, 226, 262, 410, 402)
     d.rounded_rectangle(s(226, 262, 410, 296), radius=10 * SS, fill=BLUE + (255,))
     d.rectangle(s(226, 286, 410, 296), fill=BLUE + (255,))
