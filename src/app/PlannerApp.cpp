@@ -10,6 +10,8 @@
 #include "controls/Messages.h"
 #include "controls/NotifyWnd.h"
 #include "mainwnd/PlannerDlg.h"
+#include "reminder/ReminderAlertWnd.h"
+#include "reminder/ReminderDlg.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -55,6 +57,10 @@ CPlannerApp::CPlannerApp(const QStringList& arguments)
 CPlannerApp::~CPlannerApp() = default;
 
 QString CPlannerApp::GetAppFolder() const { return Platform::AppFolder(); }
+
+CReminderAlertWnd* CPlannerApp::AlertWindow() const { return m_pAlert; }
+
+CReminderDlg* CPlannerApp::ReminderDialog() const { return m_pReminders; }
 
 bool CPlannerApp::HoldsInstanceGuard() const { return m_pInstanceGuard && m_pInstanceGuard->IsHeld(); }
 
@@ -139,6 +145,15 @@ bool CPlannerApp::Startup()
     // The long-lived windows exist from here on, hidden until they are needed.
     m_pNotice = new CNotifyWnd;
     m_pNotice->SetSoundFile(DataFolder::File(QStringLiteral("notify.wav")));
+    m_timetable.SetFolder(DataFolder::Path());
+    m_context.SetTimetable(&m_timetable);
+    m_pAlert = new CReminderAlertWnd(m_context);
+    m_pReminders = new CReminderDlg(m_context, m_pAlert);
+    m_context.SetReminderOpener([this] {
+        m_pReminders->show();
+        m_pReminders->raise();
+        m_pReminders->activateWindow();
+    });
 
     if (m_flags.m_bShowSplash)
         RunSplash();
@@ -147,8 +162,10 @@ bool CPlannerApp::Startup()
 
 void CPlannerApp::RunSplash()
 {
+    // A splash that hangs must not keep the planner from starting: ten seconds at most.
+    constexpr int kSplashWaitMs = 10000;
     if (QFileInfo(m_strSplashProgram).isExecutable())
-        Launcher::get().RunAndWait(m_strSplashProgram, {});
+        Launcher::get().RunAndWaitAtMost(m_strSplashProgram, {}, kSplashWaitMs);
 }
 
 void CPlannerApp::CreateMainWindow()
@@ -188,6 +205,9 @@ int CPlannerApp::ExitInstance()
     if (m_pInstanceGuard)
         m_pInstanceGuard->Release();
     m_pInstanceGuard.reset();
+    m_context.SetReminderOpener({});
+    delete m_pReminders.data();
+    delete m_pAlert.data();
     delete m_pNotice.data();
     // Scripts and the desktop's autostart tell a refusal from a run by the status.
     return m_bStartupRefused ? 1 : 0;

@@ -5,6 +5,7 @@
 #include "app/PlannerContext.h"
 #include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
+#include "timetable/Timetable.h"
 
 #include <QObject>
 #include <QPointer>
@@ -13,6 +14,8 @@
 #include <memory>
 
 class CPlannerDlg;
+class CReminderAlertWnd;
+class CReminderDlg;
 class CSingleInstance;
 
 /// The one application object: opens the data, reads the settings, guards against a second
@@ -53,6 +56,9 @@ public:
     CPlannerDlg* MainWindow() const { return m_pMainWnd.get(); }
     /// The notification pop-up (null before start-up has created it).
     CNotifyWnd* NoticeWindow() const { return m_pNotice; }
+    /// The window that makes reminders go off, and the reminder dialog (null before start-up).
+    CReminderAlertWnd* AlertWindow() const;
+    CReminderDlg* ReminderDialog() const;
     /// The splash program started at start-up; QZSplash beside the executable unless set.
     void SetSplashProgram(const QString& program) { m_strSplashProgram = program; }
     bool HoldsInstanceGuard() const;
@@ -77,9 +83,12 @@ private:
     CMessageReporter m_reporter;
     CDataStore m_dataStore;
     ConfigFlags m_flags;
+    CTimetable m_timetable;
     CPlannerContext m_context;
     std::unique_ptr<CSingleInstance> m_pInstanceGuard;
     QPointer<CNotifyWnd> m_pNotice;
+    QPointer<CReminderAlertWnd> m_pAlert;
+    QPointer<CReminderDlg> m_pReminders;
     std::unique_ptr<CPlannerDlg> m_pMainWnd;
     bool m_bStartupRefused = false;
 };

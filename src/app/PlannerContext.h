@@ -6,6 +6,7 @@
 #include <functional>
 
 class CDataStore;
+class CTimetable;
 
 /// What a window of the planner is handed instead of reaching for the application object: the
 /// data store, the four settings, the notice function and the program folder. The application
@@ -31,6 +32,19 @@ public:
     /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
     /// \a bAutoClose is 1. Does nothing where no pop-up exists.
     void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate) const;
+    /// The course timetable, kept for the whole run (null where nobody set one, as in tests
+    /// that need none).
+    CTimetable* Timetable() const { return m_pTimetable; }
+    void SetTimetable(CTimetable* pTimetable) { m_pTimetable = pTimetable; }
+    /// Shows the reminder dialog, which lives hidden from start-up on. Does nothing before it
+    /// exists.
+    void ShowReminders() const
+    {
+        if (m_showReminders)
+            m_showReminders();
+    }
+    void SetReminderOpener(std::function<void()> open) { m_showReminders = std::move(open); }
+
     /// Writes Settings() to the configuration file. False when it could not be written (the
     /// writer has said so) or when there is no writer.
     bool WriteConfig() const { return m_writeConfig && m_writeConfig(); }
@@ -45,4 +59,6 @@ private:
     NoticeFunction m_notice;
     QString m_strAppFolder;
     ConfigWriter m_writeConfig;
+    CTimetable* m_pTimetable = nullptr;
+    std::function<void()> m_showReminders;
 };

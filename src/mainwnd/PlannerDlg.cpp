@@ -194,6 +194,7 @@ void CPlannerDlg::CreateControls()
                                              "感谢您使用Ormel工作室的软件\n------------------------\n"
                                              "注意第一次使用时注册一个\n自己的用户名及密码"));
     CreateTray();
+    ConnectDialogButtons();
 }
 
 void CPlannerDlg::LoadSchoolCalendar()

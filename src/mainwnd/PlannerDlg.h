@@ -118,6 +118,15 @@ private:
     void OnExit();
     void ClearChosenTask();
 
+    // The buttons that open the other subsystems' dialogs (DialogCommands.cpp).
+    void ConnectDialogButtons();
+    void OnQuery();
+    void OnStatistics();
+    void OnHolidays();
+    void OnSettings();
+    void OnPrograms();
+    void OnTimetable();
+
     // Tray and window commands (WindowCommands.cpp).
     void CreateTray();
     void OnTrayClick();
