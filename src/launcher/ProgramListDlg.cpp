@@ -26,20 +26,18 @@ constexpr int kButtonLeft = 318;
 constexpr int kButtonWidth = 106;
 constexpr int kButtonHeight = 30;
 
-/// The desktop's picture for a file, or the program's own where the desktop has none.
-QIcon FileIcon(const QString& strPath)
-{
-    static const QFileIconProvider provider;
-    QIcon icon = strPath.isEmpty() ? QIcon() : provider.icon(QFileInfo(strPath));
-    return icon.isNull() ? QIcon(QStringLiteral(":/launcher/176.png")) : icon;
-}
 } // namespace
 
 CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context),
-      m_pList(std::make_unique<CProgramList>(DataFolder::File(QStringLiteral("program.dat")), FileIcon)),
+    : QDialog(parent), m_context(context), m_pIcons(std::make_unique<QFileIconProvider>()),
       m_background(QStringLiteral(":/launcher/175.png"))
 {
+    // The desktop's picture for a file, or the program's own where the desktop has none.
+    m_pList = std::make_unique<CProgramList>(DataFolder::File(QStringLiteral("program.dat")),
+                                             [this](const QString& strPath) {
+                                                 QIcon icon = strPath.isEmpty() ? QIcon() : m_pIcons->icon(QFileInfo(strPath));
+                                                 return icon.isNull() ? QIcon(QStringLiteral(":/launcher/176.png")) : icon;
+                                             });
     setObjectName(QStringLiteral("ProgramListDlg"));
     setWindowTitle(QStringLiteral("常用软件及文件快速启动"));
     setWindowIcon(QIcon(QStringLiteral(":/launcher/174.png")));
@@ -59,18 +57,18 @@ CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
     m_pListView->setPalette(listPalette);
     m_pListView->setModel(m_pModel);
 
-    MakeButton(QStringLiteral("打开"), "openButton", QStringLiteral("open"), 76);
-    MakeButton(QStringLiteral("上升"), "upButton", QStringLiteral("up"), 116);
-    MakeButton(QStringLiteral("下降"), "downButton", QStringLiteral("down"), 152);
-    MakeButton(QStringLiteral("增加"), "addButton", QStringLiteral("add"), 200);
-    MakeButton(QStringLiteral("删除"), "deleteButton", QStringLiteral("delete"), 236);
-    MakeButton(QStringLiteral("修改"), "changeButton", QStringLiteral("change"), 272);
-    QPushButton* pExit = MakeButton(QStringLiteral("退出"), "exitButton", QStringLiteral("exit"), 334);
+    QPushButton* pOpen = MakeButton(QStringLiteral("打开"), "openButton", "open", 76, &CProgramListDlg::OnOpen);
+    MakeButton(QStringLiteral("上升"), "upButton", "up", 116, &CProgramListDlg::OnMoveUp);
+    MakeButton(QStringLiteral("下降"), "downButton", "down", 152, &CProgramListDlg::OnMoveDown);
+    MakeButton(QStringLiteral("增加"), "addButton", "add", 200, &CProgramListDlg::OnAdd);
+    MakeButton(QStringLiteral("删除"), "deleteButton", "delete", 236, &CProgramListDlg::OnDelete);
+    MakeButton(QStringLiteral("修改"), "changeButton", "change", 272, &CProgramListDlg::OnChange);
+    MakeButton(QStringLiteral("退出"), "exitButton", "exit", 334, &CProgramListDlg::accept);
 
     m_pTip = new CBalloonTip(this);
     m_pTip->setObjectName(QStringLiteral("programTip"));
     m_pTip->SetIcon(QIcon(QStringLiteral(":/launcher/129.png")));
-    m_pTip->AddTool(findChild<QPushButton*>(QStringLiteral("openButton")), QStringLiteral("直接打开选择的程序或文件"));
+    m_pTip->AddTool(pOpen, QStringLiteral("直接打开选择的程序或文件"));
     m_pListView->viewport()->installEventFilter(m_pTip);
     m_pListView->viewport()->installEventFilter(this);
 
@@ -78,24 +76,18 @@ CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
     // Keys move the selection too; the buttons work on what is shown chosen.
     connect(m_pListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { m_nSel = SelectedRow(); });
-    connect(pExit, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 CProgramListDlg::~CProgramListDlg() = default;
 
-QPushButton* CProgramListDlg::MakeButton(const QString& strText, const char* pszName, const QString& strIcon, int nTop)
+QPushButton* CProgramListDlg::MakeButton(const QString& strText, const char* pszName, const char* pszIcon, int nTop,
+                                         void (CProgramListDlg::*handler)())
 {
-    auto* pButton = new QPushButton(QIcon(QStringLiteral(":/launcher/") + strIcon + QStringLiteral(".png")), strText, this);
+    auto* pButton = new QPushButton(QIcon(QStringLiteral(":/launcher/%1.png").arg(QLatin1String(pszIcon))), strText, this);
     pButton->setObjectName(QLatin1String(pszName));
     pButton->setGeometry(kButtonLeft, nTop, kButtonWidth, kButtonHeight);
     pButton->setAutoDefault(false);
-    static const QHash<QString, void (CProgramListDlg::*)()> handlers = {
-        {QStringLiteral("open"), &CProgramListDlg::OnOpen},     {QStringLiteral("up"), &CProgramListDlg::OnMoveUp},
-        {QStringLiteral("down"), &CProgramListDlg::OnMoveDown}, {QStringLiteral("add"), &CProgramListDlg::OnAdd},
-        {QStringLiteral("delete"), &CProgramListDlg::OnDelete}, {QStringLiteral("change"), &CProgramListDlg::OnChange},
-    };
-    if (const auto handler = handlers.value(strIcon))
-        connect(pButton, &QPushButton::clicked, this, handler);
+    connect(pButton, &QPushButton::clicked, this, handler);
     return pButton;
 }
 

@@ -8,6 +8,7 @@ class CBalloonTip;
 class CPlannerContext;
 class CProgramList;
 class CProgramListModel;
+class QFileIconProvider;
 class QListView;
 class QPushButton;
 
@@ -48,9 +49,11 @@ private:
     /// Shows the list again after \a bSaved change, keeping m_nSel chosen; says so when the
     /// change could not be written.
     void Refill(bool bSaved);
-    QPushButton* MakeButton(const QString& strText, const char* pszName, const QString& strIcon, int nTop);
+    QPushButton* MakeButton(const QString& strText, const char* pszName, const char* pszIcon, int nTop,
+                            void (CProgramListDlg::*handler)());
 
     CPlannerContext& m_context;
+    std::unique_ptr<QFileIconProvider> m_pIcons; ///< the desktop's file pictures, for m_pList
     std::unique_ptr<CProgramList> m_pList;
     int m_nSel = 0;
 
