@@ -82,6 +82,8 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     connect(&m_pollTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnPollTimer);
     connect(&m_reloadTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnReloadTimer);
     connect(&m_ringTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnRingTimer);
+    // A coarse timer may come a little early and cut the ring before it short.
+    m_repeatTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_repeatTimer, &QTimer::timeout, this, &CReminderAlertWnd::RingOnce);
 
     ScheduleReload();

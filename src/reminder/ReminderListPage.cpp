@@ -1,16 +1,29 @@
 #include "reminder/ReminderListPage.h"
 
 #include "controls/GridCtrl.h"
+#include "controls/GridDelegate.h"
 #include "reminder/ReminderTexts.h"
 
 #include <QHeaderView>
+#include <QSet>
 #include <QVBoxLayout>
+#include <bitset>
+#include <map>
+#include <string>
 
 namespace {
 const QColor kCellBack(255, 255, 224);
 const QColor kOddRow(255, 255, 255);
 const QColor kEvenRow(255, 255, 153);
 constexpr int kColumns = 6;
+// Cells whose quick width comes this close to the widest are measured exactly.
+constexpr int kWidthSlack = 8;
+
+int Extent(const CGridCtrl& grid, int r, int c, bool height)
+{
+    const QSize size = GridPaint::CellExtent(GridPaint::CellLook(grid.model()->index(r, c), grid.font()));
+    return height ? size.height() : size.width();
+}
 } // namespace
 
 CReminderListPage::CReminderListPage(CPlannerContext& context, QWidget* parent)
@@ -66,8 +79,55 @@ void CReminderListPage::Refresh()
             m_pGrid->SetItemBkColour(r, c, back);
         }
     }
-    m_pGrid->AutoSize();
+    SizeToContents(n);
     m_pGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_pGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_pGrid->setUpdatesEnabled(true);
+}
+
+void CReminderListPage::SizeToContents(int n)
+{
+    // Every column as wide as its widest cell and every row as high as its highest, as the
+    // grid's AutoSize() makes them; measuring each of ten thousand cells exactly takes over a
+    // second, so the exact measure is kept for the cells that can decide. A column's width: the
+    // cells whose plain text advance comes near the widest. A data row's height: its cells are
+    // single lines, whose height follows from the fonts that draw them, that is from the
+    // scripts of the characters the grid's own font lacks; one row of each such kind is
+    // measured. (Texts of one advance, like the time texts, are one width: one of them is
+    // measured.)
+    CGridCtrl& g = *m_pGrid;
+    const QFontMetrics fm(g.font());
+    for (int c = 0; c < kColumns; ++c) {
+        QList<int> advance(n + 1, 0);
+        int widest = 0;
+        for (int r = 1; r <= n; ++r)
+            widest = qMax(widest, advance[r] = fm.horizontalAdvance(g.GetItemText(r, c)));
+        int width = Extent(g, 0, c, false);
+        QSet<int> measured;
+        for (int r = 1; r <= n; ++r)
+            if (advance.at(r) >= widest - kWidthSlack && !measured.contains(advance.at(r))) {
+                measured.insert(advance.at(r));
+                width = qMax(width, Extent(g, r, c, false));
+            }
+        if (g.GetColumnWidth(c) != width)
+            g.SetColumnWidth(c, width);
+    }
+    std::map<std::string, int> heightOfKind;
+    for (int r = 0; r <= n; ++r) {
+        std::bitset<QChar::ScriptCount> scripts;
+        for (int c = 0; c < kColumns; ++c)
+            for (const QChar ch : g.GetItemText(r, c))
+                if (!fm.inFont(ch))
+                    scripts.set(ch.script());
+        const std::string kind = r == 0 ? std::string("header") : scripts.to_string();
+        auto found = heightOfKind.find(kind);
+        if (found == heightOfKind.end()) {
+            int height = 0;
+            for (int c = 0; c < kColumns; ++c)
+                height = qMax(height, Extent(g, r, c, true));
+            found = heightOfKind.emplace(kind, qMax(height, g.verticalHeader()->defaultSectionSize())).first;
+        }
+        if (g.GetRowHeight(r) != found->second)
+            g.SetRowHeight(r, found->second);
+    }
 }
