@@ -173,7 +173,6 @@ def countdown_231():
     d.rounded_rectangle(s(x0, y0, x1, y1), radius=10 * SS, fill=CARD + (255,), outline=CARD_EDGE + (255,), width=SS)
     d.text(s(44, 132), "倒计时长", font=font(13 * SS), fill=INK + (255,), anchor="lm")
     d.text(s(282, 132), "（时:分:秒）", font=font(12 * SS), fill=SLATE + (255,), anchor="lm")
-    d.text(s(44, 181.5), "剩余", font=font(13 * SS), fill=INK + (255,), anchor="lm")
     dx0, dy0, dx1, dy1 = DISPLAY
     d.rounded_rectangle(s(dx0 - 3, dy0 - 3, dx1 + 3, dy1 + 3), radius=5 * SS, fill=INK + (255,),
                         outline=EDGE + (255,), width=SS)
