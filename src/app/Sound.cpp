@@ -2,6 +2,7 @@
 
 #include <QAudioDevice>
 #include <QEventLoop>
+#include <QLoggingCategory>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTimer>
@@ -10,11 +11,16 @@
 
 namespace {
 
+// QT_LOGGING_RULES="kestrum.sound.info=true" lists every sound the program plays, for a look at
+// what a reminder rang on a machine without speakers.
+Q_LOGGING_CATEGORY(lcSound, "kestrum.sound", QtWarningMsg)
+
 class QtSoundPlayer final : public ISoundPlayer
 {
 public:
     void Play(const QString& path, bool wait) override
     {
+        qCInfo(lcSound) << "play" << path << (wait ? "waiting" : "");
         if (QMediaDevices::audioOutputs().isEmpty())
             return;
         if (!m_effect)
