@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 namespace {
-const QStringList kDefaultFiles = {QStringLiteral("config.ini"), QStringLiteral("kstrm.db"),
+const QStringList kDefaultFiles = {QStringLiteral("config.ini"), QStringLiteral("kcb.dat"), QStringLiteral("kstrm.db"),
                                    QStringLiteral("notify.wav"), QStringLiteral("ringin.wav")};
 
 struct stat StatOf(const QString& path)
