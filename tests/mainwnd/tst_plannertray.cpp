@@ -1,5 +1,6 @@
 // The main window and the tray: going there and back, the tray menu, starting in the tray, and
 // what happens on a desktop without a tray. The tray itself is faked: offscreen there is none.
+#include "DialogRecorder.h"
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
@@ -11,6 +12,8 @@
 #include "store/TaskRecord.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -190,6 +193,48 @@ private slots:
         QVERIFY(env.main().m_bInTray);
         QVERIFY(!env.main().isVisible());
         QCOMPARE(env.messages.count(), 0);
+    }
+
+    // A program started from the list sends the planner to the tray; a failed start leaves the
+    // list open and the window where it was.
+    void programListStartSendsTheWindowToTheTray_data()
+    {
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("started") << true;
+        QTest::newRow("cannot be opened") << false;
+    }
+    void programListStartSendsTheWindowToTheTray()
+    {
+        QFETCH(bool, starts);
+        LaunchRecorder launches;
+        launches.setSucceeds(starts);
+        DialogRecorder dialogs;
+        Env env(true);
+        QVERIFY(env.started);
+        const QString document = env.dir.filePath(QStringLiteral("教案.txt"));
+        QFile file(document);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        dialogs.queueFileName(document);
+        bool listStayedOpen = false;
+        QTimer::singleShot(0, [&] {
+            for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+                if (auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("openButton")), Qt::LeftButton);
+                    listStayedOpen = list->isVisible();
+                    if (listStayedOpen)
+                        list->reject();
+                    return;
+                }
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
+        });
+        QTest::mouseClick(env.main().findChild<QPushButton*>(QStringLiteral("programsButton")), Qt::LeftButton);
+        QCOMPARE(launches.opened(), QStringList{QFileInfo(document).absoluteFilePath()});
+        QCOMPARE(listStayedOpen, !starts);
+        QCOMPARE(env.main().m_bInTray, starts);
+        QCOMPARE(env.main().isVisible(), !starts);
+        QCOMPARE(env.messages.texts(), starts ? QStringList{} : QStringList{QStringLiteral("该文件类型不能打开")});
     }
 };
 
