@@ -6,34 +6,23 @@ Run it from anywhere after changing a picture, and commit what it writes to res/
 
     /usr/bin/python3 tools/make-dialog-art.py
 
-It shares colours, fonts and drawing helpers with tools/make-artwork.py. The places of the
+It takes colours, fonts and helpers from tools/kestrum_art.py. The places of the
 labels follow the places the dialogs give their controls (the *Dlg.cpp files name the same
 rows); move both together.
 """
 
-import importlib.util
 import os
 import re
+import sys
 
 from PIL import Image, ImageDraw
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("artwork", os.path.join(HERE, "make-artwork.py"))
-art = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(art)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from kestrum_art import (AMBER, BLUE, CARD, CARD_EDGE, EDGE, INK, INK_LIGHT, MIST, ROOT, SHADOW, SKY,  # noqa: E402
+                         SLATE, SS, WHITE, art, font, s)
+import kestrum_art  # noqa: E402
 
-ROOT = art.ROOT
 OUT = os.path.join(ROOT, "res", "dialogs")
-SS = art.SS
-s = art.s
-font = art.font
-
-INK, INK_LIGHT, EDGE = art.INK, art.INK_LIGHT, art.EDGE
-SKY, BLUE, AMBER, MIST, WHITE = art.SKY, art.SKY_DEEP, art.AMBER, art.MIST, art.WHITE
-SLATE = (88, 106, 134)         # secondary text on light surfaces
-CARD = (247, 249, 254)         # the panel the fields sit on
-CARD_EDGE = (186, 202, 232)
-SHADOW = (196, 210, 238)       # the card's one offset shadow
 
 
 def version():
@@ -43,9 +32,7 @@ def version():
 
 
 def save(img, name):
-    path = os.path.join(OUT, name)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, ROOT)}: {img.width}x{img.height}")
+    kestrum_art.save(img, OUT, name)
 
 
 # ---------------------------------------------------------------------------------------------

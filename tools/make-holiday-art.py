@@ -8,54 +8,27 @@ res/timetable:
 
     /usr/bin/python3 tools/make-holiday-art.py
 
-It shares colours, fonts and drawing helpers with tools/make-artwork.py and
+It takes colours, fonts and helpers from tools/kestrum_art.py and glyphs from
 tools/make-dialog-art.py. The places of the labels and cells follow the places the windows
 give their controls and their text (src/holiday/HolidayDlg.cpp, src/timetable/Timetable.cpp,
 src/timetable/TimetableEditDlg.cpp); move both together.
 """
 
-import importlib.util
 import os
+import sys
 
 from PIL import ImageDraw
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kestrum_art  # noqa: E402
+from kestrum_art import (AMBER, BLUE, CARD_EDGE, INK, MIST, RED, SHADOW, SKY, SLATE, SS, WHITE, art,  # noqa: E402
+                         card, font, header, s)
 
-
-def _load(name, file):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, file))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = _load("artwork", "make-artwork.py")
-dlg = _load("dialogart", "make-dialog-art.py")
-
-ROOT = art.ROOT
-SS, s, font = art.SS, art.s, art.font
-INK, SKY, BLUE, AMBER, RED, MIST, WHITE = art.INK, art.SKY, art.SKY_DEEP, art.AMBER, art.RED, art.MIST, art.WHITE
-SLATE, CARD, CARD_EDGE, SHADOW = dlg.SLATE, dlg.CARD, dlg.CARD_EDGE, dlg.SHADOW
+dlg = kestrum_art.load("dialogart", "make-dialog-art.py")
 
 
 def save(img, folder, name):
-    out = os.path.join(ROOT, "res", folder)
-    os.makedirs(out, exist_ok=True)
-    path = os.path.join(out, name)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, ROOT)}: {img.width}x{img.height}")
-
-
-def card(d, x0, y0, x1, y1, radius=10):
-    d.rounded_rectangle(s(x0 + 2, y0 + 3, x1 + 2, y1 + 3), radius=radius * SS, fill=SHADOW + (255,))
-    d.rounded_rectangle(s(x0, y0, x1, y1), radius=radius * SS, fill=CARD + (255,), outline=CARD_EDGE + (255,),
-                        width=SS)
-
-
-def header(d, title, hint):
-    d.rounded_rectangle(s(14, 17, 17, 35), radius=1.5 * SS, fill=AMBER + (255,))
-    d.text(s(24, 14), title, font=font(16 * SS, bold=True), fill=BLUE + (255,))
-    d.text(s(24, 40), hint, font=font(12 * SS), fill=SLATE + (255,))
+    kestrum_art.save(img, os.path.join("res", folder), name)
 
 
 def label(d, x, top, text, height=28, size=13, color=INK, anchor="lm"):

@@ -7,41 +7,29 @@ Run it from anywhere after changing a picture, and commit what it writes to res/
 
     /usr/bin/python3 tools/make-launcher-art.py
 
-It shares colours, fonts and helpers with tools/make-artwork.py and tools/make-dialog-art.py.
+It takes colours, fonts and helpers from tools/kestrum_art.py, glyphs from make-dialog-art.py.
 The places of the card and the labels follow src/launcher/ProgramListDlg.cpp and
 ProgramEditDlg.cpp; move both together.
 """
 
-import importlib.util
 import os
+import sys
 
 from PIL import ImageDraw
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kestrum_art  # noqa: E402
+from kestrum_art import (AMBER, BLUE, CARD_EDGE, INK, MIST, RED, ROOT, SKY, SLATE, SS, WHITE, art,  # noqa: E402
+                         card, font, header, s)
 
+dlg = kestrum_art.load("dialogart", "make-dialog-art.py")
 
-def _load(name, file):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, file))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = _load("artwork", "make-artwork.py")
-dlg = _load("dialogart", "make-dialog-art.py")
-
-ROOT = art.ROOT
 OUT = os.path.join(ROOT, "res", "launcher")
-SS, s, font = art.SS, art.s, art.font
-INK, SKY, BLUE, AMBER, MIST, WHITE, RED = art.INK, art.SKY, art.SKY_DEEP, art.AMBER, art.MIST, art.WHITE, art.RED
-SLATE, CARD, CARD_EDGE, SHADOW = dlg.SLATE, dlg.CARD, dlg.CARD_EDGE, dlg.SHADOW
 LIST_BACK = (255, 255, 153)    # the list's own pale yellow
 
 
 def save(img, name):
-    path = os.path.join(OUT, name)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, ROOT)}: {img.width}x{img.height}")
+    kestrum_art.save(img, OUT, name)
 
 
 def rocket(d, cx, cy, size, body=WHITE, flame=AMBER):
@@ -118,17 +106,6 @@ def icons():
         img, d = art.big((16, 16), (0, 0, 0, 0))
         draw(d)
         save(art.small(img), f"{name}.png")
-
-
-def header(d, title, hint):
-    d.rounded_rectangle(s(14, 17, 17, 35), radius=1.5 * SS, fill=AMBER + (255,))
-    d.text(s(24, 14), title, font=font(16 * SS, bold=True), fill=BLUE + (255,))
-    d.text(s(24, 40), hint, font=font(12 * SS), fill=SLATE + (255,))
-
-
-def card(d, x0, y0, x1, y1, fill=CARD):
-    d.rounded_rectangle(s(x0 + 2, y0 + 3, x1 + 2, y1 + 3), radius=10 * SS, fill=SHADOW + (255,))
-    d.rounded_rectangle(s(x0, y0, x1, y1), radius=10 * SS, fill=fill + (255,), outline=CARD_EDGE + (255,), width=SS)
 
 
 def list_175():

@@ -7,61 +7,37 @@ Run it from anywhere after changing a picture, and commit what it writes to res/
 
     /usr/bin/python3 tools/make-query-art.py
 
-It shares colours, fonts and helpers with tools/make-artwork.py and tools/make-dialog-art.py.
+It takes colours, fonts and helpers from tools/kestrum_art.py, glyphs from make-dialog-art.py.
 The places drawn here follow the places src/query/*Dlg.cpp give their controls and texts;
 move both together.
 """
 
-import importlib.util
 import os
+import sys
 
-from PIL import Image, ImageDraw
+from PIL import ImageDraw
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kestrum_art  # noqa: E402
+from kestrum_art import (AMBER, BLUE, CARD_EDGE, INK, RED, SHADOW, SKY, SLATE, SS, WHITE, art, card,  # noqa: E402
+                         font, header, s)
 
-
-def _load(name, file):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, file))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = _load("artwork", "make-artwork.py")
-dlg = _load("dialogart", "make-dialog-art.py")
+dlg = kestrum_art.load("dialogart", "make-dialog-art.py")
 
 OUT = os.path.join(art.ROOT, "res", "query")
-SS, s, font = art.SS, art.s, art.font
-INK, SKY, BLUE, AMBER, WHITE = art.INK, art.SKY, art.SKY_DEEP, art.AMBER, art.WHITE
-SLATE, CARD, CARD_EDGE, SHADOW = dlg.SLATE, dlg.CARD, dlg.CARD_EDGE, dlg.SHADOW
 HEAD = (232, 239, 253)    # the light band of a table's heads
 LINE = (205, 216, 238)    # table lines
-RED = (216, 57, 43)
 NEAR_WHITE = (254, 254, 254)  # white itself is the state pictures' transparent colour
 
 
 def save(img, name):
-    path = os.path.join(OUT, name)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, art.ROOT)}: {img.width}x{img.height}")
+    kestrum_art.save(img, OUT, name)
 
 
 def surface(size):
     """The sky surface every dialog stands on, with room for a header."""
     img = art.vgradient((size[0] * SS, size[1] * SS), (226, 235, 251), SKY)
     return img, ImageDraw.Draw(img)
-
-
-def header(d, title, hint):
-    d.rounded_rectangle(s(14, 17, 17, 35), radius=1.5 * SS, fill=AMBER + (255,))
-    d.text(s(24, 14), title, font=font(16 * SS, bold=True), fill=BLUE + (255,))
-    d.text(s(24, 40), hint, font=font(12 * SS), fill=SLATE + (255,))
-
-
-def card(d, x0, y0, x1, y1, fill=CARD):
-    d.rounded_rectangle(s(x0 + 2, y0 + 3, x1 + 2, y1 + 3), radius=10 * SS, fill=SHADOW + (255,))
-    d.rounded_rectangle(s(x0, y0, x1, y1), radius=10 * SS, fill=fill + (255,), outline=CARD_EDGE + (255,),
-                        width=SS)
 
 
 # ---------------------------------------------------------------------------------------------

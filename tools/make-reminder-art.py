@@ -8,45 +8,28 @@ Run it from anywhere after changing a picture, and commit what it writes to res/
 
     /usr/bin/python3 tools/make-reminder-art.py
 
-It shares colours, fonts and drawing helpers with tools/make-artwork.py and
+It takes colours, fonts and helpers from tools/kestrum_art.py and glyphs from
 tools/make-dialog-art.py. The places of the texts follow the places the windows draw into
 (src/reminder/ReminderAlertWnd.cpp, CountdownPage.cpp); move both together.
 """
 
-import importlib.util
-import math
 import os
+import sys
 
 from PIL import Image, ImageDraw, ImageFilter
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kestrum_art  # noqa: E402
+from kestrum_art import (AMBER, BLUE, CARD, CARD_EDGE, EDGE, INK, INK_LIGHT, MIST, ROOT, SHADOW, SKY,  # noqa: E402
+                         SLATE, SS, WHITE, art, font, s)
 
+dlg = kestrum_art.load("dialogart", "make-dialog-art.py")
 
-def _load(name, file):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, file))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = _load("artwork", "make-artwork.py")
-dlg = _load("dialogart", "make-dialog-art.py")
-
-ROOT = art.ROOT
 OUT = os.path.join(ROOT, "res", "reminder")
-SS = art.SS
-s = art.s
-font = art.font
-
-INK, INK_LIGHT, EDGE = art.INK, art.INK_LIGHT, art.EDGE
-SKY, BLUE, AMBER, MIST, WHITE = art.SKY, art.SKY_DEEP, art.AMBER, art.MIST, art.WHITE
-SLATE, CARD, CARD_EDGE, SHADOW = dlg.SLATE, dlg.CARD, dlg.CARD_EDGE, dlg.SHADOW
 
 
 def save(img, name):
-    path = os.path.join(OUT, name)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, ROOT)}: {img.width}x{img.height}")
+    kestrum_art.save(img, OUT, name)
 
 
 def bell(d, cx, cy, h, color):

@@ -15,36 +15,23 @@ It uses the colours and drawing helpers of tools/make-artwork.py and the program
 tools/make-mainwnd-art.py, so the icons stay the one the main window shows.
 """
 
-import importlib.util
 import math
 import os
+import sys
 
 from PIL import ImageDraw
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+import kestrum_art  # noqa: E402
+from kestrum_art import AMBER, BLUE, EDGE, INK, INK_LIGHT, MIST, SKY, SS, WHITE, art, font, s  # noqa: E402
 
-
-def load(name, path):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(ROOT, "tools", path))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = load("artwork", "make-artwork.py")
-mainwnd = load("mainwnd_art", "make-mainwnd-art.py")
-SS, s, font = art.SS, art.s, art.font
-INK, INK_LIGHT, EDGE, SKY, BLUE, AMBER, MIST, WHITE = (art.INK, art.INK_LIGHT, art.EDGE, art.SKY, art.SKY_DEEP,
-                                                       art.AMBER, art.MIST, art.WHITE)
+mainwnd = kestrum_art.load("mainwnd_art", "make-mainwnd-art.py")
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
 def save(img, *parts):
-    path = os.path.join(ROOT, *parts)
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    img.save(path, optimize=True)
-    print(f"{os.path.relpath(path, ROOT)}: {img.width}x{img.height}")
+    kestrum_art.save(img, os.path.join(*parts[:-1]), parts[-1])
 
 
 def gear(d, cx, cy, r, color, hole):
