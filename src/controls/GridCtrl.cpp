@@ -46,14 +46,26 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     m_pTopView = MakeFrozenView();
     m_pCornerView = MakeFrozenView();
 
+    // A frozen view shows only its own rows or columns; the others it never scrolls to, so their
+    // sizes are of no matter to it. A bulk update copies the sizes when it ends.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int nCol, int, int nSize) {
-        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView})
-            v->setColumnWidth(nCol, nSize);
+        if (m_nBulk > 0)
+            return;
+        m_pTopView->setColumnWidth(nCol, nSize);
+        if (nCol < m_nFixedCols) {
+            m_pLeftView->setColumnWidth(nCol, nSize);
+            m_pCornerView->setColumnWidth(nCol, nSize);
+        }
         PlaceFrozenViews();
     });
     connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int nRow, int, int nSize) {
-        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView})
-            v->setRowHeight(nRow, nSize);
+        if (m_nBulk > 0)
+            return;
+        m_pLeftView->setRowHeight(nRow, nSize);
+        if (nRow < m_nFixedRows) {
+            m_pTopView->setRowHeight(nRow, nSize);
+            m_pCornerView->setRowHeight(nRow, nSize);
+        }
         PlaceFrozenViews();
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pTopView->horizontalScrollBar(),
@@ -194,6 +206,26 @@ void CGridCtrl::ApplyFixedLayout()
     const QModelIndex current = currentIndex();
     if (current.isValid() && IsCellFixed(current.row(), current.column()))
         selectionModel()->clearCurrentIndex();
+    if (m_nBulk > 0)
+        return;
+    CopySectionSizes();
+    PlaceFrozenViews();
+    RepaintAll();
+}
+
+void CGridCtrl::BeginBulkUpdate()
+{
+    ++m_nBulk;
+    m_pModel->BeginBulkChange();
+}
+
+void CGridCtrl::EndBulkUpdate()
+{
+    if (m_nBulk == 0)
+        return;
+    m_pModel->EndBulkChange();
+    if (--m_nBulk > 0)
+        return;
     CopySectionSizes();
     PlaceFrozenViews();
     RepaintAll();
@@ -203,16 +235,20 @@ void CGridCtrl::CopySectionSizes()
 {
     if (!m_pCornerView)
         return;
-    for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView}) {
-        for (int r = 0; r < GetRowCount(); ++r) {
+    // Each frozen view gets the sizes of the rows and columns it shows (see the constructor).
+    auto copy = [this](QTableView* v, int nRows, int nCols) {
+        for (int r = 0; r < nRows; ++r) {
             if (v->rowHeight(r) != rowHeight(r))
                 v->setRowHeight(r, rowHeight(r));
         }
-        for (int c = 0; c < GetColumnCount(); ++c) {
+        for (int c = 0; c < nCols; ++c) {
             if (v->columnWidth(c) != columnWidth(c))
                 v->setColumnWidth(c, columnWidth(c));
         }
-    }
+    };
+    copy(m_pTopView, m_nFixedRows, GetColumnCount());
+    copy(m_pLeftView, GetRowCount(), m_nFixedCols);
+    copy(m_pCornerView, m_nFixedRows, m_nFixedCols);
 }
 
 int CGridCtrl::FixedRowsHeight() const

@@ -51,6 +51,12 @@ public:
     int GetFixedRowCount() const { return m_nFixedRows; }
     int GetFixedColumnCount() const { return m_nFixedCols; }
 
+    /// For filling or sizing thousands of cells: between BeginBulkUpdate() and EndBulkUpdate()
+    /// (which nest) the views hear of changed cells, rows and columns once, at the end, instead
+    /// of once for each.
+    void BeginBulkUpdate();
+    void EndBulkUpdate();
+
     /// Sets the parts of one cell that \a item.mask names (GridMask).
     bool SetItem(const GridItem& item);
     bool SetItem(int nRow, int nCol, unsigned nMask, const QString& strText,
@@ -148,6 +154,7 @@ private:
     QTableView* m_pCornerView = nullptr;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
+    int m_nBulk = 0;
     bool m_bListMode = false;
     PrintMargins m_margins;
 };

@@ -135,7 +135,39 @@ void CGridModel::SetFixed(int nFixedRows, int nFixedCols)
 void CGridModel::AllChanged(const QList<int>& roles)
 {
     if (!m_rows.isEmpty() && m_nCols > 0)
-        emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, m_nCols - 1), roles);
+        Changed(0, 0, int(m_rows.size()) - 1, m_nCols - 1, roles);
+}
+
+void CGridModel::Changed(int nTop, int nLeft, int nBottom, int nRight, const QList<int>& roles)
+{
+    if (m_nBulk == 0) {
+        emit dataChanged(index(nTop, nLeft), index(nBottom, nRight), roles);
+        return;
+    }
+    if (m_nBulkBottom < m_nBulkTop) {
+        m_nBulkTop = nTop;
+        m_nBulkLeft = nLeft;
+        m_nBulkBottom = nBottom;
+        m_nBulkRight = nRight;
+        return;
+    }
+    m_nBulkTop = qMin(m_nBulkTop, nTop);
+    m_nBulkLeft = qMin(m_nBulkLeft, nLeft);
+    m_nBulkBottom = qMax(m_nBulkBottom, nBottom);
+    m_nBulkRight = qMax(m_nBulkRight, nRight);
+}
+
+void CGridModel::EndBulkChange()
+{
+    if (m_nBulk == 0 || --m_nBulk > 0)
+        return;
+    // Rows or columns removed meanwhile take their part of the block with them.
+    const int nBottom = qMin(m_nBulkBottom, int(m_rows.size()) - 1);
+    const int nRight = qMin(m_nBulkRight, m_nCols - 1);
+    if (m_nBulkTop <= nBottom && m_nBulkLeft <= nRight)
+        emit dataChanged(index(m_nBulkTop, m_nBulkLeft), index(nBottom, nRight));
+    m_nBulkBottom = -1;
+    m_nBulkTop = 0;
 }
 
 void CGridModel::SetTextColour(const QColor& cr)
@@ -193,5 +225,5 @@ CGridCell* CGridModel::Cell(int nRow, int nCol)
 void CGridModel::CellChanged(int nRow, int nCol)
 {
     if (IsValid(nRow, nCol))
-        emit dataChanged(index(nRow, nCol), index(nRow, nCol));
+        Changed(nRow, nCol, nRow, nCol);
 }

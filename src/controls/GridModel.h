@@ -47,6 +47,11 @@ public:
     CGridCell* Cell(int nRow, int nCol);
     /// Tells the views that a cell has changed so they repaint it.
     void CellChanged(int nRow, int nCol);
+    /// Between these two (which nest) the changed cells are gathered and the views told once,
+    /// at the end, of the block that holds them all: filling thousands of cells one signal each
+    /// costs more than the cells themselves.
+    void BeginBulkChange() { ++m_nBulk; }
+    void EndBulkChange();
 
     // Grid-wide looks, which every cell's role data follows.
     void SetTextColour(const QColor& cr);
@@ -65,6 +70,14 @@ public:
 
 private:
     void AllChanged(const QList<int>& roles);
+    void Changed(int nTop, int nLeft, int nBottom, int nRight, const QList<int>& roles = {});
+
+    int m_nBulk = 0;
+    // The block of cells changed during a bulk change; empty while m_nBulkBottom < m_nBulkTop.
+    int m_nBulkTop = 0;
+    int m_nBulkLeft = 0;
+    int m_nBulkBottom = -1;
+    int m_nBulkRight = -1;
 
     QList<QList<CGridCell>> m_rows;
     int m_nCols = 0;

@@ -8,22 +8,65 @@
 #include <QSet>
 #include <QVBoxLayout>
 #include <bitset>
-#include <map>
-#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 const QColor kCellBack(255, 255, 224);
 const QColor kOddRow(255, 255, 255);
 const QColor kEvenRow(255, 255, 153);
 constexpr int kColumns = 6;
-// Cells whose quick width comes this close to the widest are measured exactly.
+// Cells whose estimated width comes this close to the widest are measured exactly.
 constexpr int kWidthSlack = 8;
 
-int Extent(const CGridCtrl& grid, int r, int c, bool height)
+using Scripts = std::bitset<QChar::ScriptCount>;
+
+QSize Extent(const CGridCtrl& grid, int r, int c)
 {
-    const QSize size = GridPaint::CellExtent(GridPaint::CellLook(grid.model()->index(r, c), grid.font()));
-    return height ? size.height() : size.width();
+    return GridPaint::CellExtent(GridPaint::CellLook(grid.model()->index(r, c), grid.font()));
 }
+
+// What the grid's font says about single characters, each asked once: the advance, and for a
+// character the font lacks, the script whose fallback font draws it.
+class CharTable
+{
+public:
+    explicit CharTable(const QFont& font) : m_fm(font), m_advances(0x10000, -1), m_scripts(0x10000, kUnknown) {}
+
+    // The sum of the advances; shaping and kerning move the true width a little, which the
+    // exact measure of the widest candidates settles. Pairs of surrogates are measured whole.
+    int Width(const QString& text)
+    {
+        int n = 0;
+        for (const QChar c : text) {
+            if (c.isSurrogate())
+                return m_fm.horizontalAdvance(text);
+            qint32& advance = m_advances[c.unicode()];
+            if (advance < 0)
+                advance = m_fm.horizontalAdvance(c);
+            n += advance;
+        }
+        return n;
+    }
+
+    void AddMissingScripts(const QString& text, Scripts& scripts)
+    {
+        for (const QChar c : text) {
+            qint16& script = m_scripts[c.unicode()];
+            if (script == kUnknown)
+                script = m_fm.inFont(c) ? kInFont : qint16(c.script());
+            if (script != kInFont)
+                scripts.set(size_t(script));
+        }
+    }
+
+private:
+    static constexpr qint16 kUnknown = -2;
+    static constexpr qint16 kInFont = -1;
+    QFontMetrics m_fm;
+    std::vector<qint32> m_advances;
+    std::vector<qint16> m_scripts;
+};
 } // namespace
 
 CReminderListPage::CReminderListPage(CPlannerContext& context, QWidget* parent)
@@ -65,6 +108,7 @@ void CReminderListPage::Refresh()
     // A grid this size is filled with its view detached from it: updating the view for every
     // one of tens of thousands of cells costs far more than the cells themselves.
     m_pGrid->setUpdatesEnabled(false);
+    m_pGrid->BeginBulkUpdate();
     m_pGrid->SetRowCount(n + 1);
     SetHeaderRow();
     for (int r = 1; r <= n; ++r) {
@@ -82,6 +126,7 @@ void CReminderListPage::Refresh()
     SizeToContents(n);
     m_pGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_pGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pGrid->EndBulkUpdate();
     m_pGrid->setUpdatesEnabled(true);
 }
 
@@ -90,44 +135,61 @@ void CReminderListPage::SizeToContents(int n)
     // Every column as wide as its widest cell and every row as high as its highest, as the
     // grid's AutoSize() makes them; measuring each of ten thousand cells exactly takes over a
     // second, so the exact measure is kept for the cells that can decide. A column's width: the
-    // cells whose plain text advance comes near the widest. A data row's height: its cells are
-    // single lines, whose height follows from the fonts that draw them, that is from the
-    // scripts of the characters the grid's own font lacks; one row of each such kind is
-    // measured. (Texts of one advance, like the time texts, are one width: one of them is
-    // measured.)
+    // cells whose width estimate comes near the widest, one for each estimate (texts of one
+    // estimate, like the time texts, are one width). A data row's height: its cells are single
+    // lines, whose height follows from the fonts that draw them, that is from the scripts of
+    // the characters the grid's own font lacks; one row of each such kind is measured.
     CGridCtrl& g = *m_pGrid;
-    const QFontMetrics fm(g.font());
+    CharTable table(g.font());
+    std::vector<int> estimates(size_t(n) + 1);
     for (int c = 0; c < kColumns; ++c) {
-        QList<int> advance(n + 1, 0);
         int widest = 0;
-        for (int r = 1; r <= n; ++r)
-            widest = qMax(widest, advance[r] = fm.horizontalAdvance(g.GetItemText(r, c)));
-        int width = Extent(g, 0, c, false);
+        for (int r = 1; r <= n; ++r) {
+            const CGridCell* cell = g.GetCell(r, c);
+            int estimate = table.Width(cell->m_strText);
+            if (const QPixmap* image = g.GetImage(cell->m_nImage))
+                estimate += image->width();
+            widest = qMax(widest, estimates[size_t(r)] = estimate);
+        }
+        int width = Extent(g, 0, c).width();
         QSet<int> measured;
-        for (int r = 1; r <= n; ++r)
-            if (advance.at(r) >= widest - kWidthSlack && !measured.contains(advance.at(r))) {
-                measured.insert(advance.at(r));
-                width = qMax(width, Extent(g, r, c, false));
+        for (int r = 1; r <= n; ++r) {
+            const int estimate = estimates[size_t(r)];
+            if (estimate >= widest - kWidthSlack && !measured.contains(estimate)) {
+                measured.insert(estimate);
+                width = qMax(width, Extent(g, r, c).width());
             }
+        }
         if (g.GetColumnWidth(c) != width)
             g.SetColumnWidth(c, width);
     }
-    std::map<std::string, int> heightOfKind;
+    // Nearly every row is of one kind, so the kinds are few and the last one found is tried first.
+    std::vector<std::pair<Scripts, int>> heightOfKind;
+    size_t last = 0;
+    const int minHeight = g.verticalHeader()->defaultSectionSize();
     for (int r = 0; r <= n; ++r) {
-        std::bitset<QChar::ScriptCount> scripts;
-        for (int c = 0; c < kColumns; ++c)
-            for (const QChar ch : g.GetItemText(r, c))
-                if (!fm.inFont(ch))
-                    scripts.set(ch.script());
-        const std::string kind = r == 0 ? std::string("header") : scripts.to_string();
-        auto found = heightOfKind.find(kind);
-        if (found == heightOfKind.end()) {
-            int height = 0;
+        int height = 0;
+        if (r == 0) {
             for (int c = 0; c < kColumns; ++c)
-                height = qMax(height, Extent(g, r, c, true));
-            found = heightOfKind.emplace(kind, qMax(height, g.verticalHeader()->defaultSectionSize())).first;
+                height = qMax(height, Extent(g, r, c).height());
+        } else {
+            Scripts scripts;
+            for (int c = 0; c < kColumns; ++c)
+                table.AddMissingScripts(g.GetCell(r, c)->m_strText, scripts);
+            if (last >= heightOfKind.size() || heightOfKind[last].first != scripts) {
+                last = 0;
+                while (last < heightOfKind.size() && heightOfKind[last].first != scripts)
+                    ++last;
+                if (last == heightOfKind.size()) {
+                    for (int c = 0; c < kColumns; ++c)
+                        height = qMax(height, Extent(g, r, c).height());
+                    heightOfKind.emplace_back(scripts, height);
+                }
+            }
+            height = heightOfKind[last].second;
         }
-        if (g.GetRowHeight(r) != found->second)
-            g.SetRowHeight(r, found->second);
+        height = qMax(height, minHeight);
+        if (g.GetRowHeight(r) != height)
+            g.SetRowHeight(r, height);
     }
 }

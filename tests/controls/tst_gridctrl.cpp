@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,6 +95,7 @@ private slots:
     void tipOnlyWhenCut_data();
     void tipOnlyWhenCut();
     void autoSize();
+    void bulkUpdate();
     void print_data();
     void print();
     void printFooterWeekday_data();
@@ -324,6 +326,45 @@ void TestGridCtrl::autoSize()
     QVERIFY(columns.GetColumnWidth(1) < fm.horizontalAdvance(longText));
     columns.AutoSizeColumns(false);
     QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(longText));
+}
+
+// Cells changed in a bulk update are announced once, as one block, when the outermost update
+// ends; sizes set meanwhile reach the frozen row headers then too.
+void TestGridCtrl::bulkUpdate()
+{
+    CGridCtrl grid(6, 4, 1, 1);
+    QVERIFY(Show(grid, 300, 200));
+    QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+    grid.BeginBulkUpdate();
+    grid.BeginBulkUpdate();
+    grid.SetItemText(4, 2, QStringLiteral("b"));
+    grid.SetItemText(2, 1, QStringLiteral("a"));
+    grid.SetItemText(3, 0, QStringLiteral("3"));
+    grid.SetRowHeight(3, 40);
+    grid.EndBulkUpdate();
+    QCOMPARE(changed.count(), 0);
+    grid.EndBulkUpdate();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.first().at(0).toModelIndex(), grid.model()->index(2, 0));
+    QCOMPARE(changed.first().at(1).toModelIndex(), grid.model()->index(4, 2));
+    grid.EndBulkUpdate(); // one too many does nothing
+    QCOMPARE(changed.count(), 1);
+    // Rows removed meanwhile take their part of the block with them.
+    grid.BeginBulkUpdate();
+    grid.SetItemText(5, 3, QStringLiteral("c"));
+    grid.SetRowCount(5);
+    grid.EndBulkUpdate();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.last().at(1).toModelIndex(), grid.model()->index(4, 3));
+
+    // Row 3's header is drawn by the frozen column laid over the grid.
+    const QRect cell = grid.visualRect(grid.model()->index(3, 0));
+    QCOMPARE(cell.height(), 40);
+    QWidget* pTarget = grid.childAt(grid.viewport()->mapTo(&grid, cell.center()));
+    QVERIFY(pTarget && pTarget != grid.viewport());
+    auto* pFrozen = qobject_cast<QTableView*>(pTarget->parentWidget());
+    QVERIFY(pFrozen);
+    QCOMPARE(pFrozen->visualRect(grid.model()->index(3, 0)), cell);
 }
 
 void TestGridCtrl::print_data()

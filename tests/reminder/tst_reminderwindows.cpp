@@ -382,6 +382,37 @@ private slots:
         QCOMPARE(items, (QStringList{"打印提醒信息+", "-", "清除过期提醒+", "删除当前选中的记录+"}));
     }
 
+    // The lists measure only the cells that can decide a column's width or a row's height; the
+    // sizes must still be those of measuring every cell. Texts whose quick width estimate is off
+    // (kerning, surrogate pairs) and scripts the grid's font lacks.
+    void listSizesAsMeasuringEveryCell()
+    {
+        Fixture f;
+        FakeClock clock(kNow);
+        const QStringList titles{QStringLiteral("AVAWAY To"),  QStringLiteral("交作业"),     QStringLiteral("⏰ 闹钟🎉🎉"),
+                                 QStringLiteral("مرحبا بالعالم"), QStringLiteral("Ωmega ΔΣ"), QStringLiteral("WWWWWWW"),
+                                 QStringLiteral("iiiiiiiiiiii"),  QStringLiteral("ไทย ภาษา"), QString()};
+        for (int i = 0; i < titles.size() * 3; ++i)
+            QVERIFY(f.add(QTime(i % 24, i % 60, 0), i % 5, i % 2, titles.at(i % titles.size()),
+                          titles.at((i * 5) % titles.size()).repeated(1 + i % 3), kNow.date().addDays(i)));
+        CReminderManagePage page(f.context);
+        page.Refresh();
+        CGridCtrl* g = page.Grid();
+        QCOMPARE(g->GetRowCount(), int(titles.size()) * 3 + 1);
+        QList<int> sizes;
+        for (int c = 0; c < g->GetColumnCount(); ++c)
+            sizes << g->GetColumnWidth(c);
+        for (int r = 0; r < g->GetRowCount(); ++r)
+            sizes << g->GetRowHeight(r);
+        g->AutoSize();
+        QList<int> exact;
+        for (int c = 0; c < g->GetColumnCount(); ++c)
+            exact << g->GetColumnWidth(c);
+        for (int r = 0; r < g->GetRowCount(); ++r)
+            exact << g->GetRowHeight(r);
+        QCOMPARE(sizes, exact);
+    }
+
     // Delete the selected row: one of two identical reminders goes; a row whose reminder is no
     // longer stored ends with "删除失败"; Cancel does nothing.
     void deleteSelected_data()
