@@ -31,19 +31,20 @@ QSize Extent(const CGridCtrl& grid, int r, int c)
 class CharTable
 {
 public:
-    explicit CharTable(const QFont& font) : m_fm(font), m_advances(0x10000, -1), m_scripts(0x10000, kUnknown) {}
+    explicit CharTable(const QFont& font) : m_fm(font), m_advances(0x10000, kUnknown), m_scripts(0x10000, kUnknown) {}
 
-    // The sum of the advances; shaping and kerning move the true width a little, which the
-    // exact measure of the widest candidates settles. Pairs of surrogates are measured whole.
+    // The sum of the advances; kerning moves the true width a little, which the exact measure
+    // of the widest candidates settles. A text with a character that shaping can join, reorder
+    // or stack (and a pair of surrogates) is measured whole instead.
     int Width(const QString& text)
     {
         int n = 0;
         for (const QChar c : text) {
-            if (c.isSurrogate())
-                return m_fm.horizontalAdvance(text);
             qint32& advance = m_advances[c.unicode()];
-            if (advance < 0)
-                advance = m_fm.horizontalAdvance(c);
+            if (advance == kUnknown)
+                advance = IsPlain(c) ? m_fm.horizontalAdvance(c) : kShaped;
+            if (advance == kShaped)
+                return m_fm.horizontalAdvance(text);
             n += advance;
         }
         return n;
@@ -61,6 +62,26 @@ public:
     }
 
 private:
+    static bool IsPlain(QChar c)
+    {
+        if (c.isSurrogate() || c.isMark())
+            return false;
+        switch (c.script()) {
+        case QChar::Script_Common:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Bopomofo:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    static constexpr qint32 kShaped = -3;
     static constexpr qint16 kUnknown = -2;
     static constexpr qint16 kInFont = -1;
     QFontMetrics m_fm;
