@@ -7,8 +7,8 @@
 // Every figure is the median over the rounds; the ratio pairs the two of one round.
 
 #include "BenchTaskDatabase.h"
+#include "BenchTiming.h"
 #include "app/Compaction.h"
-#include "app/ErrorReporter.h"
 #include "store/DataStore.h"
 
 #include <QCoreApplication>
@@ -29,29 +29,10 @@ namespace {
 
 constexpr int kTasks = 1'000'000;
 
-class PrintingReporter final : public IErrorReporter
-{
-public:
-    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
-    void ReportError(const QString& text) override { std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text)); }
-};
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Ms(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
-
-bool FreshCopy(const QString& from, const QString& to)
-{
-    QFile::remove(to);
-    QFile::remove(to + QStringLiteral("-wal"));
-    QFile::remove(to + QStringLiteral("-shm"));
-    return QFile::copy(from, to);
-}
+using BenchTiming::FreshCopy;
+using BenchTiming::Median;
+using BenchTiming::Ms;
+using BenchTiming::PrintingReporter;
 
 } // namespace
 

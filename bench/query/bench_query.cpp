@@ -10,9 +10,9 @@
 // Run by hand: bin/bench_query [rounds] [sqlite3 shell]
 
 #include "BenchTaskDatabase.h"
+#include "BenchTiming.h"
 #include "app/Clock.h"
 #include "app/ConfigFile.h"
-#include "app/ErrorReporter.h"
 #include "app/PlannerContext.h"
 #include "controls/GridCtrl.h"
 #include "query/TaskQueryDlg.h"
@@ -23,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -38,65 +37,19 @@ constexpr int kTasks = 1'000'000;
 const QDate kFirstDay(1996, 1, 1);
 const QDate kLastDay(2025, 12, 31);
 
-class PrintingReporter final : public IErrorReporter
-{
-public:
-    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
-    void ReportError(const QString& text) override
-    {
-        std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
-        ++m_nErrors;
-    }
-    int m_nErrors = 0;
-};
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Ms(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
+using BenchTiming::Median;
+using BenchTiming::Ms;
+using BenchTiming::PrintingReporter;
+using BenchTiming::ShellRun;
 
 [[noreturn]] void Fail(const QString& what)
 {
-    std::fprintf(stderr, "bench_query: %s\n", qUtf8Printable(what));
-    std::exit(1);
+    BenchTiming::Fail("bench_query", what);
 }
-
-struct ShellRun
-{
-    double statementMs = 0; // the shell's own timer, summed over the statements
-    double processMs = 0;   // the whole process
-};
 
 ShellRun RunShell(const QString& shell, const QString& path, const QStringList& statements)
 {
-    QProcess process;
-    QElapsedTimer timer;
-    timer.start();
-    process.start(shell, {QStringLiteral("-batch"), path});
-    if (!process.waitForStarted())
-        Fail(QStringLiteral("cannot start %1").arg(shell));
-    process.write((QStringLiteral(".timer on\n.output /dev/null\n") + statements.join(QStringLiteral(";\n")) +
-                   QStringLiteral(";\n"))
-                      .toUtf8());
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
-    ShellRun run;
-    run.processMs = Ms(timer);
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression timerLine(QStringLiteral(R"(Run Time: real ([0-9.]+))"));
-    int seen = 0;
-    for (auto it = timerLine.globalMatch(out); it.hasNext(); ++seen)
-        run.statementMs += it.next().captured(1).toDouble() * 1000;
-    if (process.exitCode() != 0 || seen != statements.size())
-        Fail(QStringLiteral("shell failed: %1 %2").arg(out, QString::fromUtf8(process.readAllStandardError())));
-    return run;
+    return BenchTiming::RunShell("bench_query", shell, path, statements, BenchTiming::ShellTimer::Sum);
 }
 
 // The peak resident memory of the process since the last reset, in MiB (Linux).

@@ -11,16 +11,13 @@
 // pairs a measurement with the baseline taken in the same round.
 
 #include "BenchTaskDatabase.h"
-#include "app/ErrorReporter.h"
+#include "BenchTiming.h"
 #include "store/DataStore.h"
 #include "store/Schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -35,71 +32,24 @@ constexpr int kTasks = 1'000'000;
 const QDate kFirstDay(1996, 1, 1);
 const QDate kLastDay(2025, 12, 31);
 
-class PrintingReporter final : public IErrorReporter
-{
-public:
-    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
-    void ReportError(const QString& text) override
-    {
-        std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text));
-        ++m_nErrors;
-    }
-    int m_nErrors = 0;
-};
+using BenchTiming::Median;
+using BenchTiming::Ms;
+using BenchTiming::PrintingReporter;
+using BenchTiming::ShellRun;
 
-double Median(std::vector<double> values)
+[[noreturn]] void Fail(const QString& what)
 {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    BenchTiming::Fail("bench_store", what);
 }
 
-double Ms(const QElapsedTimer& timer)
+ShellRun RunShell(const QString& shell, const QString& path, const QString& statement)
 {
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void Fail(const QString& what)
-{
-    std::fprintf(stderr, "bench_store: %s\n", qUtf8Printable(what));
-    std::exit(1);
+    return BenchTiming::RunShell("bench_store", shell, path, {statement}, BenchTiming::ShellTimer::Last);
 }
 
 bool BuildDatabase(const QString& path)
 {
     return BenchData::BuildTaskDatabase(path, kTasks, kFirstDay, kLastDay, QDate(2025, 9, 1), QDate(2026, 1, 31));
-}
-
-struct ShellRun
-{
-    double statementMs = 0; // the shell's own timer
-    double processMs = 0;   // the whole process
-};
-
-ShellRun RunShell(const QString& shell, const QString& path, const QString& statement)
-{
-    QProcess process;
-    QElapsedTimer timer;
-    timer.start();
-    process.start(shell, {QStringLiteral("-batch"), path});
-    if (!process.waitForStarted())
-        Fail(QStringLiteral("cannot start %1").arg(shell));
-    process.write(
-        (QStringLiteral(".timer on\n.output /dev/null\n") + statement + QStringLiteral(";\n")).toUtf8());
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
-    ShellRun run;
-    run.processMs = Ms(timer);
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression timerLine(QStringLiteral(R"(Run Time: real ([0-9.]+))"));
-    QString last;
-    for (auto it = timerLine.globalMatch(out); it.hasNext();)
-        last = it.next().captured(1);
-    if (process.exitCode() != 0 || last.isEmpty())
-        Fail(QStringLiteral("shell failed: %1 %2")
-                 .arg(out, QString::fromUtf8(process.readAllStandardError())));
-    run.statementMs = last.toDouble() * 1000;
-    return run;
 }
 
 qint64 CountRows(const QString& path, const QString& where)
@@ -121,10 +71,7 @@ qint64 CountRows(const QString& path, const QString& where)
 
 void Copy(const QString& from, const QString& to)
 {
-    QFile::remove(to);
-    QFile::remove(to + QStringLiteral("-wal"));
-    QFile::remove(to + QStringLiteral("-shm"));
-    if (!QFile::copy(from, to))
+    if (!BenchTiming::FreshCopy(from, to))
         Fail(QStringLiteral("cannot copy %1").arg(from));
 }
 
