@@ -25,14 +25,11 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
 constexpr int kTasks = 1'000'000;
-
-using BenchTiming::FreshCopy;
-using BenchTiming::Median;
-using BenchTiming::Ms;
-using BenchTiming::PrintingReporter;
 
 } // namespace
 

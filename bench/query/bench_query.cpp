@@ -31,16 +31,13 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
 constexpr int kTasks = 1'000'000;
 const QDate kFirstDay(1996, 1, 1);
 const QDate kLastDay(2025, 12, 31);
-
-using BenchTiming::Median;
-using BenchTiming::Ms;
-using BenchTiming::PrintingReporter;
-using BenchTiming::ShellRun;
 
 [[noreturn]] void Fail(const QString& what)
 {

@@ -7,8 +7,8 @@
 //
 //     QT_QPA_PLATFORM=offscreen bin/bench_reminder [rounds]
 
+#include "BenchTiming.h"
 #include "app/ConfigFile.h"
-#include "app/ErrorReporter.h"
 #include "app/PlannerContext.h"
 #include "controls/GridCtrl.h"
 #include "reminder/ReminderManagePage.h"
@@ -27,28 +27,11 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
 constexpr int kReminders = 10'000;
-
-class PrintingReporter final : public IErrorReporter
-{
-public:
-    void ReportMessage(const QString& text, const QString&, Kind) override { ReportError(text); }
-    void ReportError(const QString& text) override { std::fprintf(stderr, "store error: %s\n", qUtf8Printable(text)); }
-};
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Ms(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 // Ten thousand reminders of every mode, with titles and contents of the usual lengths.
 bool Fill(CDataStore& store)
