@@ -84,6 +84,9 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     connect(&m_ringTimer, &QTimer::timeout, this, &CReminderAlertWnd::OnRingTimer);
     // A coarse timer may come a little early and cut the ring before it short.
     m_repeatTimer.setTimerType(Qt::PreciseTimer);
+    // Each ring waits the sound's length from the one before as it really played: a repeating
+    // timer would catch up after a busy moment and cut a ring short.
+    m_repeatTimer.setSingleShot(true);
     connect(&m_repeatTimer, &QTimer::timeout, this, &CReminderAlertWnd::RingOnce);
 
     ScheduleReload();
@@ -175,9 +178,9 @@ void CReminderAlertWnd::RingOnce()
     }
     --m_nRingsLeft;
     Sound::play(RingFile(), false);
-    if (m_nRingsLeft > 0 && !m_repeatTimer.isActive())
+    if (m_nRingsLeft > 0)
         m_repeatTimer.start();
-    else if (m_nRingsLeft == 0)
+    else
         m_repeatTimer.stop();
 }
 

@@ -42,7 +42,15 @@ class TimedSound final : public ISoundPlayer
 public:
     TimedSound() { Sound::setPlayer(this); m_clock.start(); }
     ~TimedSound() override { Sound::setPlayer(nullptr); }
-    void Play(const QString& path, bool wait) override { paths << path; waits << wait; at << m_clock.elapsed(); }
+    void Play(const QString& path, bool wait) override
+    {
+        paths << path;
+        waits << wait;
+        at << m_clock.elapsed();
+        if (at.size() == 2 && busyOnSecondMs > 0)
+            QThread::msleep(busyOnSecondMs); // the program is busy for a moment while it rings
+    }
+    unsigned long busyOnSecondMs = 0;
     void Stop() override {}
     QStringList paths;
     QList<bool> waits;
@@ -161,6 +169,7 @@ private slots:
         QVERIFY(f.ok);
         FakeClock clock(kNow);
         TimedSound sound;
+        sound.busyOnSecondMs = 100; // longer than the sound: a catching-up timer would cut rings short
         QVERIFY(f.add(QTime(8, 0, 2), 1, ring, QStringLiteral("上课"), QStringLiteral("三班语文")));
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
