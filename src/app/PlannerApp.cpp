@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 
@@ -148,8 +149,11 @@ bool CPlannerApp::Startup()
     m_timetable.SetFolder(DataFolder::Path());
     m_context.SetTimetable(&m_timetable);
     m_pAlert = new CReminderAlertWnd(m_context);
-    m_pReminders = new CReminderDlg(m_context, m_pAlert);
+    // The reminder dialog, with its four pages, is made as soon as the main window has been
+    // painted (or at once when it is wanted earlier), so that it does not hold up the first
+    // sight of the planner.
     m_context.SetReminderOpener([this] {
+        CreateReminderDialog();
         m_pReminders->show();
         m_pReminders->raise();
         m_pReminders->activateWindow();
@@ -192,10 +196,19 @@ void CPlannerApp::CreateMainWindow()
     // Placed in the middle of the screen, whether it starts shown or in the tray.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         dlg->move(screen->availableGeometry().center() - dlg->rect().center());
-    if (m_flags.m_bStartMinimized)
+    if (m_flags.m_bStartMinimized) {
         dlg->MinimizeToTray();
-    else
+        QTimer::singleShot(0, this, &CPlannerApp::CreateReminderDialog);
+    } else {
+        connect(dlg, &CPlannerDlg::FirstPainted, this, &CPlannerApp::CreateReminderDialog, Qt::QueuedConnection);
         dlg->show();
+    }
+}
+
+void CPlannerApp::CreateReminderDialog()
+{
+    if (!m_pReminders && m_pAlert)
+        m_pReminders = new CReminderDlg(m_context, m_pAlert);
 }
 
 int CPlannerApp::ExitInstance()

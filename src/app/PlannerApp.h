@@ -77,6 +77,7 @@ private:
 
     bool PrepareDataFolder();
     void RunSplash();
+    void CreateReminderDialog();
 
     QStringList m_arguments;
     QString m_strSplashProgram;

@@ -9,6 +9,7 @@
 #include "app/PlannerApp.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
+#include "reminder/ReminderDlg.h"
 #include "store/TaskRecord.h"
 
 #include <QAction>
@@ -193,6 +194,28 @@ private slots:
         QVERIFY(env.main().m_bInTray);
         QVERIFY(!env.main().isVisible());
         QCOMPARE(env.messages.count(), 0);
+    }
+
+    // The reminder dialog is made once the window has been painted, also when the planner starts
+    // in the tray, and the bell button shows it.
+    void reminderButtonShowsTheDialog_data()
+    {
+        QTest::addColumn<bool>("inTray");
+        QTest::newRow("starts shown") << false;
+        QTest::newRow("starts in the tray") << true;
+    }
+    void reminderButtonShowsTheDialog()
+    {
+        QFETCH(bool, inTray);
+        ConfigFlags flags;
+        flags.m_bStartMinimized = inTray ? 1 : 0;
+        Env env(true, flags);
+        QVERIFY(env.started);
+        QTRY_VERIFY(env.app.ReminderDialog());
+        QVERIFY(!env.app.ReminderDialog()->isVisible());
+        env.main().RestoreFromTray();
+        QTest::mouseClick(env.main().findChild<QPushButton*>(QStringLiteral("remindersButton")), Qt::LeftButton);
+        QVERIFY(env.app.ReminderDialog()->isVisible());
     }
 
     // A program started from the list sends the planner to the tray; a failed start leaves the
