@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace {
 const QRect kTitleRect(QPoint(45, 115), QPoint(195, 136) - QPoint(1, 1));
@@ -130,11 +131,16 @@ void CReminderAlertWnd::OnPollTimer()
         if (!m_pQueue)
             return;
     }
-    if (m_pQueue->Count() > 0 && m_pQueue->IsFrontDue()) {
-        const ReminderQueueItem item = m_pQueue->DeQueue();
-        SetShown(item.title, item.content, item.ring);
-        show();
-    }
+    const std::vector<ReminderQueueItem> due = m_pQueue->TakeDue();
+    if (due.empty())
+        return;
+    // Reminders of one second go off together: the last one stays on show, as if each had
+    // replaced the one before, and the window rings when any of them asks for it.
+    const ReminderQueueItem& last = due.back();
+    const bool ring =
+        std::any_of(due.begin(), due.end(), [](const ReminderQueueItem& item) { return item.ring; });
+    SetShown(last.title, last.content, isVisible() ? last.ring : ring);
+    show();
 }
 
 void CReminderAlertWnd::ShowCountdownAlert()

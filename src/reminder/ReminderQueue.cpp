@@ -49,16 +49,18 @@ void ReminderQueue::LoadToday(CDataStore& store)
 
 bool ReminderQueue::IsFrontDue()
 {
-    const ReminderQueueItem* front = Front();
-    if (!front)
-        return false;
     // Whole seconds: a clock that carries milliseconds must not make a reminder late early.
     const QDateTime now = Clock::now();
     const QDateTime second(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    if (front->time > second)
-        return false;
-    if (front->time.secsTo(second) <= kGraceSeconds)
-        return true;
-    DeQueue();
-    return false;
+    while (!m_items.empty() && m_items.front().time.secsTo(second) > kGraceSeconds)
+        m_items.pop_front();
+    return !m_items.empty() && m_items.front().time <= second;
+}
+
+std::vector<ReminderQueueItem> ReminderQueue::TakeDue()
+{
+    std::vector<ReminderQueueItem> due;
+    while (IsFrontDue())
+        due.push_back(DeQueue());
+    return due;
 }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <deque>
+#include <vector>
 
 class CDataStore;
 class IErrorReporter;
@@ -46,9 +47,13 @@ public:
     QDate Day() const { return m_day; }
 
     /// True when the front reminder's time has come and is at most kGraceSeconds whole seconds
-    /// past. A front reminder older than that is removed (only that one, per check) and the
-    /// answer is false.
+    /// past. Every reminder in front that is older than that is removed first, all in one
+    /// check: dropping one per second would let a long run of past reminders hold a due one
+    /// back until it is stale too.
     bool IsFrontDue();
+    /// Removes and returns, in queue order, every reminder that is due now (after dropping the
+    /// stale ones in front), so that several of one second all go off at that second.
+    std::vector<ReminderQueueItem> TakeDue();
 
 private:
     std::deque<ReminderQueueItem> m_items;

@@ -51,7 +51,7 @@ class TestReminderQueue : public QObject
 
 private slots:
     // The front reminder is due from its second on for five whole seconds; later it is dropped
-    // unseen, and only it.
+    // unseen, together with every other stale one behind it.
     void frontCheck_data()
     {
         QTest::addColumn<int>("lateMs");
@@ -61,7 +61,7 @@ private slots:
         QTest::newRow("on time") << 0 << true << 2;
         QTest::newRow("5 s late") << 5000 << true << 2;
         QTest::newRow("5.9 s late") << 5900 << true << 2;
-        QTest::newRow("6 s late") << 6000 << false << 1;
+        QTest::newRow("6 s late") << 6000 << false << 0;
     }
     void frontCheck()
     {
@@ -77,25 +77,32 @@ private slots:
         QCOMPARE(queue.Count(), left);
     }
 
-    // At start-up, reminders already past go one per check; one that falls due meanwhile is
-    // dropped as well when it reaches the front more than five seconds late.
-    void pastRemindersDroppedOnePerCheck()
+    // Reminders already past all go at the first check, however many there are, so the one due
+    // behind them fires at its second; reminders of one second are all taken at that second.
+    void pastRemindersDroppedAtOnceDueOnesTakenTogether()
     {
         FakeClock clock(On(kSunday, 9, 0, 0));
         ReminderQueue queue;
-        for (const char* t : {"07:00:00", "07:30:00", "08:00:00", "08:30:00", "08:45:00", "08:50:00", "08:55:00",
-                              "09:00:00", "09:00:09"})
+        for (int i = 0; i < 355; ++i)
+            queue.EnQueue(On(kSunday, 7, 0, 0).addSecs(i * 5).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                          QStringLiteral("否"), QStringLiteral("past"), {});
+        for (const char* t : {"09:00:00", "09:00:09", "09:00:09", "09:00:09", "09:00:09", "09:00:09",
+                              "09:00:09", "09:00:09", "09:00:10"})
             queue.EnQueue(QStringLiteral("2000-01-01 ") + QLatin1String(t), QStringLiteral("否"),
                           QLatin1String(t), {});
-        QList<bool> answers;
-        for (int tick = 0; tick < 10; ++tick) {
+        QStringList taken;
+        for (int tick = 0; tick < 11; ++tick) {
             clock.set(On(kSunday, 9, 0, 0).addSecs(tick));
-            answers << queue.IsFrontDue();
-            if (answers.last())
-                QCOMPARE(queue.DeQueue().title, QStringLiteral("09:00:09"));
+            QStringList now;
+            for (const ReminderQueueItem& item : queue.TakeDue())
+                now << item.title;
+            taken << QString::number(tick) + u':' + now.join(u',');
         }
-        // seven drops, 09:00:00 dropped at 09:00:07, 09:00:09 waited for and due on time
-        QCOMPARE(answers, (QList<bool>{false, false, false, false, false, false, false, false, false, true}));
+        const QString seven = QStringList(7, QStringLiteral("09:00:09")).join(u',');
+        QCOMPARE(taken, (QStringList{QStringLiteral("0:09:00:00"), QStringLiteral("1:"), QStringLiteral("2:"),
+                                     QStringLiteral("3:"), QStringLiteral("4:"), QStringLiteral("5:"),
+                                     QStringLiteral("6:"), QStringLiteral("7:"), QStringLiteral("8:"),
+                                     QStringLiteral("9:") + seven, QStringLiteral("10:09:00:10")}));
         QCOMPARE(queue.Count(), 0);
     }
 

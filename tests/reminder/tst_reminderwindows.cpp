@@ -196,25 +196,29 @@ private slots:
         QVERIFY(!wnd.isVisible());
     }
 
-    // Two reminders of one time go off on consecutive ticks; the second replaces the texts on
-    // show at once and does not ring again.
-    void sameTimeRemindersReplaceWithoutRing()
+    // Seven reminders of one second go off at that second: the last stays on show, and the
+    // window rings once because one of them rings. A later one replaces the texts on show at
+    // once and does not ring again.
+    void sameSecondRemindersGoOffTogether()
     {
         Fixture f;
         FakeClock clock(kNow);
         TimedSound sound;
-        QVERIFY(f.add(QTime(8, 0, 0), 1, true, QStringLiteral("first"), QStringLiteral("one")));
-        QVERIFY(f.add(QTime(8, 0, 0), 1, true, QStringLiteral("second"), QStringLiteral("two")));
+        for (int i = 1; i <= 7; ++i)
+            QVERIFY(f.add(QTime(8, 0, 0), 1, i == 3, QStringLiteral("r%1").arg(i), QStringLiteral("c%1").arg(i)));
+        QVERIFY(f.add(QTime(8, 0, 1), 1, true, QStringLiteral("later"), QStringLiteral("two")));
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
         wnd.OnPollTimer();
-        QCOMPARE(wnd.Title(), QStringLiteral("first"));
+        QVERIFY(wnd.isVisible());
+        QCOMPARE(wnd.Title(), QStringLiteral("r7"));
+        QCOMPARE(wnd.Queue()->Count(), 1);
         QTRY_COMPARE(sound.paths.size(), 5);
         PaintCounter paints;
         wnd.installEventFilter(&paints);
         clock.advance(1);
         wnd.OnPollTimer();
-        QCOMPARE(wnd.Title(), QStringLiteral("second"));
+        QCOMPARE(wnd.Title(), QStringLiteral("later"));
         QCOMPARE(wnd.ContentLines(), QStringList{QStringLiteral("two")});
         QTRY_VERIFY(paints.n > 0);
         QTest::qWait(300);
@@ -251,11 +255,14 @@ private slots:
     }
 
     // Saving has the alert window rebuild the whole day after 1.6 s, without polling meanwhile.
+    // The day's 355 reminders already gone off do not hold back the one saved for 25 s later.
     void saveRebuildsWholeDay()
     {
         Fixture f;
         FakeClock clock(kNow);
-        QVERIFY(f.add(QTime(7, 0, 0), 1, false, QStringLiteral("gone off")));
+        TimedSound sound;
+        for (int i = 0; i < 355; ++i)
+            QVERIFY(f.add(QTime(7, 0, 0).addSecs(i * 9), 1, false, QStringLiteral("gone off")));
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
         wnd.OnPollTimer();
@@ -263,16 +270,22 @@ private slots:
         CReminderEditPage page(f.context, &wnd);
         QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
         Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("later"));
-        Find<QTimeEdit>(page, "timePicker")->setTime(QTime(9, 30, 0));
+        Find<QTimeEdit>(page, "timePicker")->setTime(kNow.addSecs(25).time());
+        Find<QCheckBox>(page, "ringCheck")->setChecked(true);
         QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
         QCOMPARE(f.notices, QStringList{QStringLiteral("保存提醒信息到数据库成功")});
         QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
         QTRY_VERIFY_WITH_TIMEOUT(wnd.IsPolling(), 3000);
-        QCOMPARE(wnd.Queue()->Count(), 2);
-        QCOMPARE(wnd.Queue()->Front()->title, QStringLiteral("gone off"));
+        QCOMPARE(wnd.Queue()->Count(), 356);
+        for (int s = 2; s <= 25; ++s) { // the poll timer's ticks after the reload
+            clock.set(kNow.addSecs(s));
+            wnd.OnPollTimer();
+            QCOMPARE(wnd.isVisible(), s == 25);
+        }
+        QCOMPARE(wnd.Title(), QStringLiteral("later"));
+        QTRY_COMPARE(sound.paths.size(), 5);
     }
 
-    // The editor's refusals, each with its box; a refused or failed save stays in editing.
     void editPageSave_data()
     {
         QTest::addColumn<QString>("title");
