@@ -43,6 +43,25 @@ inline double Ms(const QElapsedTimer& timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+/// The peak resident memory of the process since the last ResetPeak, in MiB (Linux; -1 elsewhere).
+inline double PeakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression hwm(QStringLiteral(R"(VmHWM:\s+(\d+) kB)"));
+    const auto m = hwm.match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
+}
+
+/// Starts PeakMiB's measure again from the memory in use now.
+inline void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 /// Prints "<bench>: <what>" and ends the program.
 [[noreturn]] inline void Fail(const char* bench, const QString& what)
 {

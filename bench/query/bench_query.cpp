@@ -49,24 +49,6 @@ ShellRun RunShell(const QString& shell, const QString& path, const QStringList& 
     return BenchTiming::RunShell("bench_query", shell, path, statements, BenchTiming::ShellTimer::Sum);
 }
 
-// The peak resident memory of the process since the last reset, in MiB (Linux).
-double PeakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression hwm(QStringLiteral(R"(VmHWM:\s+(\d+) kB)"));
-    const auto m = hwm.match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
-}
-
-void ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // Runs the event loop until \a widget has been painted.
 class PaintWaiter : public QObject
 {
