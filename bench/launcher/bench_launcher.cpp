@@ -87,10 +87,12 @@ int BenchMissing(int nEntries, int rounds)
     QList<ProgramFile::Entry> entries;
     entries.reserve(nEntries);
     for (int i = 0; i < nEntries; ++i)
-        entries.append({QStringLiteral("旧程序%1").arg(i), QStringLiteral("D:\\旧电脑\\软件\\程序%1.exe").arg(i)});
+        entries.append(
+            {QStringLiteral("旧程序%1").arg(i), QStringLiteral("D:\\旧电脑\\软件\\程序%1.exe").arg(i)});
     if (!WriteList(entries))
         return 1;
-    const double fileMiB = double(QFileInfo(DataFolder::File(QStringLiteral("program.dat"))).size()) / (1 << 20);
+    const double fileMiB =
+        double(QFileInfo(DataFolder::File(QStringLiteral("program.dat"))).size()) / (1 << 20);
 
     CountingAnswers answers;
     Messages::setHandler(&answers);
@@ -111,7 +113,8 @@ int BenchMissing(int nEntries, int rounds)
             QElapsedTimer timer;
             timer.start();
             CProgramListDlg dlg(context);
-            ms = UntilPainted(dlg, dlg.findChild<QListView*>(QStringLiteral("programList"))->viewport(), timer);
+            ms = UntilPainted(dlg, dlg.findChild<QListView*>(QStringLiteral("programList"))->viewport(),
+                              timer);
             nShown = dlg.GetList().GetCount();
         }
         if (round == 0)
@@ -121,11 +124,12 @@ int BenchMissing(int nEntries, int rounds)
         bases.push_back(base);
     }
     Messages::setHandler(nullptr);
-    std::printf("%d rounds, %d entries whose files do not exist (program.dat %.1f MiB)\n", rounds, nEntries, fileMiB);
+    std::printf("%d rounds, %d entries whose files do not exist (program.dat %.1f MiB)\n", rounds, nEntries,
+                fileMiB);
     std::printf("entries shown %d, message boxes %d\n", nShown, answers.m_nShown);
     std::printf("program list until first painted: median %.1f ms\n", Median(times));
-    std::printf("peak memory while open:           median %.1f MiB (%.1f MiB before opening)\n", Median(peaks),
-                Median(bases));
+    std::printf("peak memory while open:           median %.1f MiB (%.1f MiB before opening)\n",
+                Median(peaks), Median(bases));
     return 0;
 }
 

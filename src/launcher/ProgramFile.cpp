@@ -65,37 +65,57 @@ int ReadCount(QByteArrayView line)
     return int(qMin<qint64>(nValue, std::numeric_limits<int>::max()));
 }
 
-QList<Entry> Parse(QByteArrayView data)
+Contents Parse(QByteArrayView data, bool bCut)
 {
-    QList<QByteArrayView> lines;
-    qsizetype nStart = 0;
-    while (nStart < data.size()) {
-        qsizetype nEnd = data.indexOf('\n', nStart);
-        if (nEnd < 0)
+    // Lines are looked at one by one, so that a huge file costs no list of all its lines.
+    qsizetype nPos = 0;
+    const auto nextLine = [&](QByteArrayView& line) {
+        if (nPos >= data.size())
+            return false;
+        qsizetype nEnd = data.indexOf('\n', nPos);
+        if (nEnd < 0) {
+            if (bCut)
+                return false; // the file goes on past what was read: this is no whole line
             nEnd = data.size();
-        lines.append(data.sliced(nStart, nEnd - nStart));
-        nStart = nEnd + 1;
-    }
-    if (lines.isEmpty())
-        return {};
+        }
+        line = data.sliced(nPos, nEnd - nPos);
+        nPos = nEnd + 1;
+        return true;
+    };
 
-    const qsizetype nPresent = lines.size() - 1;
-    const qsizetype nCount = qMin<qsizetype>(ReadCount(StripLineEnd(lines.first())), nPresent + kMissingEntryBound);
-    QList<Entry> entries;
-    entries.reserve(qMax<qsizetype>(nCount, 0));
-    for (qsizetype i = 0; i < nCount; ++i) {
-        if (i >= nPresent) {
-            entries.append(Entry{});
+    Contents contents;
+    QByteArrayView line;
+    if (!nextLine(line))
+        return contents;
+    const qsizetype nPromised = qMax(ReadCount(StripLineEnd(line)), 0);
+    qsizetype nLines = 0;
+    for (; nLines < nPromised && nextLine(line); ++nLines) {
+        if (contents.entries.size() >= kMaxEntries) {
+            ++contents.nLeftOut;
             continue;
         }
-        const QByteArrayView line = lines.at(i + 1);
         const qsizetype nSplit = line.indexOf(';');
-        if (nSplit < 0)
-            entries.append({QString(), DecodePath(line)});
+        const QByteArrayView name = nSplit < 0 ? QByteArrayView() : line.first(nSplit);
+        const QByteArrayView path = nSplit < 0 ? line : line.sliced(nSplit + 1);
+        // No character takes more than four bytes: a longer one is left out undecoded.
+        if (name.size() > 4 * kMaxNameLength || StripLineEnd(path).size() > 4 * kMaxPathLength) {
+            ++contents.nLeftOut;
+            continue;
+        }
+        Entry entry{Decode(name), DecodePath(path)};
+        if (entry.strName.size() > kMaxNameLength || entry.strPath.size() > kMaxPathLength)
+            ++contents.nLeftOut;
         else
-            entries.append({Decode(line.first(nSplit)), DecodePath(line.sliced(nSplit + 1))});
+            contents.entries.append(std::move(entry));
     }
-    return entries;
+    if (bCut) {
+        contents.nLeftOut += nPromised - nLines;
+    } else {
+        const qsizetype nMissing = qMin<qsizetype>(nPromised - nLines, kMissingEntryBound);
+        for (qsizetype i = 0; i < nMissing && contents.entries.size() < kMaxEntries; ++i)
+            contents.entries.append(Entry{});
+    }
+    return contents;
 }
 
 QByteArray Format(const QList<Entry>& entries)

@@ -20,11 +20,22 @@ bool CProgramList::Load()
     m_names.clear();
     m_paths.clear();
     m_icons.clear();
+    m_nLeftOut = 0;
+    // A pipe or a device put in the file's place would hold the window up without end.
     QFile file(m_strFile);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(m_strFile).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
-    for (const ProgramFile::Entry& entry : ProgramFile::Parse(file.readAll()))
+    // One byte more than is used tells whether the file goes on past it.
+    const QByteArray data = file.read(ProgramFile::kMaxFileBytes + 1);
+    const bool bCut = data.size() > ProgramFile::kMaxFileBytes;
+    ProgramFile::Contents contents =
+        ProgramFile::Parse(QByteArrayView(data).first(qMin(data.size(), ProgramFile::kMaxFileBytes)), bCut);
+    m_names.reserve(contents.entries.size());
+    m_paths.reserve(contents.entries.size());
+    m_icons.reserve(contents.entries.size());
+    for (const ProgramFile::Entry& entry : std::as_const(contents.entries))
         Append(entry.strName, entry.strPath);
+    m_nLeftOut = contents.nLeftOut;
     return true;
 }
 
@@ -45,8 +56,16 @@ void CProgramList::Append(const QString& strName, const QString& strPath)
 {
     m_names.append(strName);
     m_paths.append(strPath);
-    m_icons.append(m_iconOf ? m_iconOf(strPath) : QIcon());
+    m_icons.append(std::nullopt);
     ++m_nCount;
+}
+
+QIcon CProgramList::GetIcon(int nIndex) const
+{
+    std::optional<QIcon>& icon = m_icons[nIndex];
+    if (!icon)
+        icon = m_iconOf ? m_iconOf(m_paths.at(nIndex)) : QIcon();
+    return *icon;
 }
 
 bool CProgramList::Add(const QString& strName, const QString& strPath)
@@ -73,7 +92,7 @@ bool CProgramList::Update(int nIndex, const QString& strName, const QString& str
     m_names[nIndex] = strName;
     if (m_paths.at(nIndex) != strPath) {
         m_paths[nIndex] = strPath;
-        m_icons[nIndex] = m_iconOf ? m_iconOf(strPath) : QIcon();
+        m_icons[nIndex].reset();
     }
     return Save();
 }

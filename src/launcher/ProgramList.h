@@ -7,13 +7,15 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 /// The quick-launch list: the programs and files the user starts often, as display names with
 /// their full paths, kept in "program.dat". Every change writes the whole file at once.
 class CProgramList
 {
 public:
-    /// Gives an entry's picture for its path; a null icon leaves the entry without one.
+    /// Gives an entry's picture for its path; a null icon leaves the entry without one. It is
+    /// asked only when the picture is first wanted (for the rows a view shows), once per entry.
     using IconFunction = std::function<QIcon(const QString& strPath)>;
 
     /// Reads \a strFile at once (a missing file gives an empty list).
@@ -22,7 +24,8 @@ public:
     CProgramList(const CProgramList&) = delete;
     CProgramList& operator=(const CProgramList&) = delete;
 
-    /// Reads the file; false, with an empty list, when it cannot be opened.
+    /// Reads the file; false, with an empty list, when it cannot be opened. No more is read than
+    /// ProgramFile's bounds allow; GetLeftOut tells how many entries they left out.
     bool Load();
     /// Writes the file through a new file renamed over the old one, so that a failed write
     /// leaves the old file whole. False when it could not be written.
@@ -40,8 +43,10 @@ public:
     int GetCount() const { return m_nCount; }
     QString GetName(int nIndex) const { return m_names.at(nIndex); }
     QString GetPath(int nIndex) const { return m_paths.at(nIndex); }
-    QIcon GetIcon(int nIndex) const { return m_icons.at(nIndex); }
+    QIcon GetIcon(int nIndex) const;
     QString GetFile() const { return m_strFile; }
+    /// How many entries of the file the last Load left out (too many, or too long to be real).
+    qsizetype GetLeftOut() const { return m_nLeftOut; }
 
     /// \a strPath as the list's tip shows it: a line break before every third "/" or "\".
     static QString PathTip(const QString& strPath);
@@ -57,7 +62,8 @@ private:
     int m_nCount = 0;
     QStringList m_names;
     QStringList m_paths;
-    QList<QIcon> m_icons;
+    mutable QList<std::optional<QIcon>> m_icons; ///< none until first wanted
     QString m_strFile;
+    qsizetype m_nLeftOut = 0;
     IconFunction m_iconOf;
 };

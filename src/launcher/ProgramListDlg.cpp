@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 // The list sits on the card of the background picture (tools/make-launcher-art.py), the
@@ -30,14 +31,15 @@ constexpr int kButtonHeight = 30;
 
 CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
     : QDialog(parent), m_context(context), m_pIcons(std::make_unique<QFileIconProvider>()),
-      m_background(QStringLiteral(":/launcher/175.png"))
+      m_fallbackIcon(QStringLiteral(":/launcher/176.png")), m_background(QStringLiteral(":/launcher/175.png"))
 {
-    // The desktop's picture for a file, or the program's own where the desktop has none.
-    m_pList = std::make_unique<CProgramList>(DataFolder::File(QStringLiteral("program.dat")),
-                                             [this](const QString& strPath) {
-                                                 QIcon icon = strPath.isEmpty() ? QIcon() : m_pIcons->icon(QFileInfo(strPath));
-                                                 return icon.isNull() ? QIcon(QStringLiteral(":/launcher/176.png")) : icon;
-                                             });
+    // The desktop's picture for a file, or the program's own where the desktop has none: one
+    // picture shared by every such entry, however many files of the list are gone.
+    m_pList = std::make_unique<CProgramList>(
+        DataFolder::File(QStringLiteral("program.dat")), [this](const QString& strPath) {
+            const QIcon icon = strPath.isEmpty() ? QIcon() : m_pIcons->icon(QFileInfo(strPath));
+            return icon.isNull() ? m_fallbackIcon : icon;
+        });
     setObjectName(QStringLiteral("ProgramListDlg"));
     setWindowTitle(QStringLiteral("常用软件及文件快速启动"));
     setWindowIcon(QIcon(QStringLiteral(":/launcher/174.png")));
@@ -104,6 +106,29 @@ bool CProgramListDlg::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_pListView->viewport() && event->type() == QEvent::MouseButtonRelease)
         OnClickList();
     return QDialog::eventFilter(watched, event);
+}
+
+void CProgramListDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Said once the list is on the screen, so that the box stands over it.
+    if (m_pList->GetLeftOut() > 0 && !m_bLeftOutShown) {
+        m_bLeftOutShown = true;
+        QTimer::singleShot(0, this, &CProgramListDlg::ReportLeftOut);
+    }
+}
+
+void CProgramListDlg::ReportLeftOut()
+{
+    Messages::show(this,
+                   QStringLiteral("常用软件列表文件中有%1项因条目过多或名称、路径过长而未能读入"
+                                  "（最多%2项，名称不超过%3个字符，路径不超过%4个字符）。\n"
+                                  "修改列表后，这些项将从文件中删去。")
+                       .arg(m_pList->GetLeftOut())
+                       .arg(ProgramFile::kMaxEntries)
+                       .arg(ProgramFile::kMaxNameLength)
+                       .arg(ProgramFile::kMaxPathLength),
+                   QStringLiteral("警告"), Messages::Icon::Warning);
 }
 
 void CProgramListDlg::OnClickList()

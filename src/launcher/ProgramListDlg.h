@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QPixmap>
 #include <memory>
 
@@ -34,8 +35,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    /// Says how many entries of the file were left out when it was read, if any.
+    void ReportLeftOut();
     void OnClickList();
     int SelectedRow() const;
     void OnDblClickList();
@@ -54,8 +58,10 @@ private:
 
     CPlannerContext& m_context;
     std::unique_ptr<QFileIconProvider> m_pIcons; ///< the desktop's file pictures, for m_pList
+    QIcon m_fallbackIcon;                        ///< for entries the desktop has no picture of
     std::unique_ptr<CProgramList> m_pList;
     int m_nSel = 0;
+    bool m_bLeftOutShown = false;
 
     QPixmap m_background;
     CProgramListModel* m_pModel = nullptr;

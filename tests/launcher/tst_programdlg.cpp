@@ -228,6 +228,39 @@ private slots:
         QCOMPARE(Shown(dlg).size(), 3);
     }
 
+    // A list carried over from another computer, or a damaged one: every entry whose file is gone
+    // shares one picture, and what is beyond the list's bounds is left out and said once.
+    void leftOutEntriesAreReported()
+    {
+        QFile file(DataFolder::File(QStringLiteral("program.dat")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("10005\r\r\n");
+        for (int i = 0; i < 10005; ++i)
+            file.write(QStringLiteral("old %1;D:\\old\\%1.exe\r\r\n").arg(i).toLatin1());
+        file.close();
+        MessageRecorder messages;
+        CProgramListDlg dlg(Context());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTRY_COMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("常用软件列表文件中有5项因条目过多或名称、路径过长而未能读入"
+                                "（最多10000项，名称不超过256个字符，路径不超过4096个字符）。\n"
+                                "修改列表后，这些项将从文件中删去。"));
+        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        const QAbstractItemModel* model = dlg.findChild<QListView*>(QStringLiteral("programList"))->model();
+        QCOMPARE(model->rowCount(), 10000);
+        const auto picture = [model](int nRow) {
+            return model->index(nRow, 0).data(Qt::DecorationRole).value<QIcon>();
+        };
+        QVERIFY(!picture(0).isNull());
+        QCOMPARE(picture(9999).cacheKey(), picture(0).cacheKey());
+        dlg.hide();
+        dlg.show();
+        QTest::qWait(20);
+        QCOMPARE(messages.count(), 1);
+    }
+
     // Adding, changing and deleting through the buttons, each saved at once; a failed save says so.
     void editsAreSaved()
     {

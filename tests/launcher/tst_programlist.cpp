@@ -80,6 +80,63 @@ private slots:
         QTEST(Entries(list), "entries");
     }
 
+    // A damaged or planted file costs little: what lies beyond the bounds is left out, and counted.
+    void bounds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("leftOut");
+        QTest::addColumn<QString>("lastPath");
+        const auto line = [](const QString& name, const QString& path) {
+            QByteArray bytes = Gbk(name + u';' + path);
+            bytes += "\r\r\n";
+            return bytes;
+        };
+
+        QByteArray many = "10003\r\r\n";
+        for (int i = 0; i < 10003; ++i)
+            many += line(QStringLiteral("程序%1").arg(i), QStringLiteral("D:\\旧\\%1.exe").arg(i));
+        QTest::newRow("more entries than the list holds")
+            << many << 10000 << 3 << QStringLiteral("D:\\旧\\9999.exe");
+
+        const QString longest = u'/' + QString(4095, u'文');
+        QByteArray lengths = "5\n";
+        lengths += line(QString(256, u'名'), QStringLiteral("/a"));
+        lengths += line(QString(257, u'名'), QStringLiteral("/b"));
+        lengths += line(QStringLiteral("长"), u'/' + QString(4096, u'文'));
+        lengths += line(QStringLiteral("megabyte"), QString(1 << 20, u'p'));
+        lengths += line(QStringLiteral("最长"), longest);
+        QTest::newRow("names and paths too long") << lengths << 2 << 3 << longest;
+
+        // Lines of 4000 bytes: the read stops within the 1100th, which is left out with the rest.
+        QByteArray big = "1200\n";
+        for (int i = 0; i < 1200; ++i) {
+            big += QByteArray::number(i).rightJustified(4, '0');
+            big += ';' + QByteArray(3994, 'p') + '\n';
+        }
+        const int nWhole = int((ProgramFile::kMaxFileBytes - 5) / 4000);
+        QTest::newRow("file longer than is read")
+            << big << nWhole << 1200 - nWhole << QString::fromLatin1(QByteArray(3994, 'p'));
+    }
+    void bounds()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(WriteBytes(file(), bytes));
+        int nLookups = 0;
+        CProgramList list(file(), [&nLookups](const QString&) {
+            ++nLookups;
+            return QIcon();
+        });
+        QTEST(list.GetCount(), "count");
+        QTEST(int(list.GetLeftOut()), "leftOut");
+        QTEST(list.GetPath(list.GetCount() - 1), "lastPath");
+        // Pictures are looked up for the entries shown, once each, not for the whole list at once.
+        QCOMPARE(nLookups, 0);
+        list.GetIcon(1);
+        list.GetIcon(1);
+        QCOMPARE(nLookups, 1);
+    }
+
     void missingFileGivesEmptyList()
     {
         CProgramList list(file());
@@ -120,6 +177,8 @@ private slots:
             return icons.value(path);
         };
         CProgramList list(file(), iconOf);
+        for (int i = 0; i < list.GetCount(); ++i)
+            list.GetIcon(i);                         // as a view showing the list does
         QVERIFY(list.MoveUp(0) && list.MoveDown(2)); // at the ends: nothing moves
         QVERIFY(list.MoveDown(0));                    // B A C
         QVERIFY(list.MoveUp(2));                      // B C A
@@ -128,8 +187,10 @@ private slots:
         QVERIFY(list.Add(QStringLiteral("D"), QStringLiteral("/d;e")));
         const QStringList expected{QStringLiteral("剪刀|/x"), QStringLiteral("A|/a"), QStringLiteral("D|/d;e")};
         QCOMPARE(Entries(list), expected);
-        for (int i = 0; i < list.GetCount(); ++i)
-            QCOMPARE(list.GetIcon(i).cacheKey(), icons.value(list.GetPath(i)).cacheKey());
+        for (int i = 0; i < list.GetCount(); ++i) {
+            const qint64 nShown = list.GetIcon(i).cacheKey();
+            QCOMPARE(nShown, icons.value(list.GetPath(i)).cacheKey());
+        }
         QCOMPARE(Entries(CProgramList(file())), expected);
         QVERIFY(ReadBytes(file()).startsWith("3\r\r\n"));
     }
