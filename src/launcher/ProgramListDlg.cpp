@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
@@ -101,10 +102,16 @@ int CProgramListDlg::SelectedRow() const
 
 bool CProgramListDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // Any click on the list, on an entry or beside the entries, chooses what is selected then:
-    // nothing, after a click on the empty part.
-    if (watched == m_pListView->viewport() && event->type() == QEvent::MouseButtonRelease)
-        OnClickList();
+    // Any click on the list, on an entry or beside the entries, chooses what is selected then.
+    // The view lets go of its selection only after the release of a click on the empty part;
+    // the list does so at the press, so that such a click chooses nothing and shows no path.
+    if (watched == m_pListView->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress &&
+            !m_pListView->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+            m_pListView->selectionModel()->clear();
+        else if (event->type() == QEvent::MouseButtonRelease)
+            OnClickList();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
