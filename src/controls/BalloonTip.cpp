@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +26,61 @@ QRegion Rim(const QRegion& region, int nWidth)
         inner &= region.translated(0, -d);
     }
     return region - inner;
+}
+
+// Of a line longer than any screen is wide, only this much of each end is measured and shaped,
+// so that a path of a megabyte costs no more than one of a few hundred characters.
+constexpr qsizetype kLineEndChars = 500;
+const QString kEllipsis = QStringLiteral("…");
+
+// Where a tip at \a pt must stay: the screen under it, less the task bars.
+QRect ScreenAround(const QPoint& pt)
+{
+    const QScreen* pScreen = QGuiApplication::screenAt(pt);
+    if (!pScreen)
+        pScreen = QGuiApplication::primaryScreen();
+    return pScreen ? pScreen->availableGeometry() : QRect();
+}
+
+// At most nMaxLines (at least 3) lines of text: its first and last ones, with "…" between
+// when some are left out. Only the lines kept are looked for.
+QStringList KeptLines(QStringView text, int nMaxLines)
+{
+    if (text.count(u'\n') < nMaxLines)
+        return text.toString().split(u'\n');
+    const int nTail = (nMaxLines - 1) / 2;
+    const int nHead = nMaxLines - 1 - nTail;
+    QStringList lines;
+    qsizetype nPos = 0;
+    for (int i = 0; i < nHead; ++i) {
+        const qsizetype nEnd = text.indexOf(u'\n', nPos);
+        lines << text.sliced(nPos, nEnd - nPos).toString();
+        nPos = nEnd + 1;
+    }
+    lines << kEllipsis;
+    const qsizetype nFirstTail = lines.size();
+    qsizetype nEnd = text.size();
+    for (int i = 0; i < nTail; ++i) {
+        const qsizetype nStart = text.lastIndexOf(u'\n', nEnd - 1) + 1;
+        lines.insert(nFirstTail, text.sliced(nStart, nEnd - nStart).toString());
+        nEnd = nStart - 1;
+    }
+    return lines;
+}
+
+// The line cut in its middle to nMaxWidth pixels: a path keeps its drive and its file name.
+QString ElideLine(const QFontMetrics& metrics, const QString& line, int nMaxWidth)
+{
+    if (line.size() <= 2 * kLineEndChars)
+        return metrics.elidedText(line, Qt::ElideMiddle, nMaxWidth, Qt::TextExpandTabs);
+    qsizetype nHead = kLineEndChars;
+    qsizetype nTail = kLineEndChars;
+    if (line.at(nHead - 1).isHighSurrogate())
+        --nHead; // never half a character
+    if (line.at(line.size() - nTail).isLowSurrogate())
+        --nTail;
+    return metrics.elidedText(line.first(nHead) + kEllipsis + line.last(nTail), Qt::ElideMiddle, nMaxWidth,
+                              Qt::TextExpandTabs);
 }
 
 } // namespace
@@ -88,10 +145,33 @@ void CBalloonTip::ShowAt(const QString& strText, const QPoint& ptScreen)
 void CBalloonTip::Show(const QString& strText, const QPoint& ptScreen, const QIcon& toolIcon)
 {
     m_ptShow = ptScreen;
-    m_strText = strText;
     m_toolIcon = toolIcon;
     MeasureIcon();
+    m_strText = FitToScreen(strText);
     m_showTimer.start(m_nShowDelay);
+}
+
+QString CBalloonTip::FitToScreen(const QString& strText) const
+{
+    const QRect screen = ScreenAround(m_ptShow);
+    if (screen.isEmpty())
+        return strText;
+    const QFontMetrics metrics(font());
+    // A pixel or two to spare: a line's elided width and the text's measured width may differ.
+    const int nMaxWidth = screen.width() - GetTextOrigin().x() - kMarginX - 2;
+    const int nMaxHeight = screen.height() - kTailHeight - 2 * kMarginY;
+    int nMaxLines = std::max(3, nMaxHeight / metrics.lineSpacing());
+    for (;;) {
+        QStringList lines = KeptLines(strText, nMaxLines);
+        for (QString& line : lines)
+            line = ElideLine(metrics, line, nMaxWidth);
+        const QString fitted = lines.join(u'\n');
+        // Lines of characters from a fallback font (Chinese ones) are higher than the font's own.
+        const int nHeight = metrics.boundingRect(QRect(0, 0, 100000, 100000), kTextFlags, fitted).height();
+        if (nHeight <= nMaxHeight || nMaxLines <= 3)
+            return fitted;
+        nMaxLines = std::max(3, std::min(nMaxLines - 1, int(qint64(nMaxLines) * nMaxHeight / nHeight)));
+    }
 }
 
 QSize CBalloonTip::GetBoxSize() const
@@ -128,8 +208,18 @@ void CBalloonTip::OnShowTimer()
     m_showTimer.stop();
     const QSize box = GetBoxSize();
     setMask(GetShape(box));
-    setGeometry(m_ptShow.x() - box.width() + 2, m_ptShow.y() - (box.height() + kTailHeight), box.width(),
+    QRect place(m_ptShow.x() - box.width() + 2, m_ptShow.y() - (box.height() + kTailHeight), box.width(),
                 box.height() + kTailHeight);
+    // Near the left or top edge of the screen the tip moves onto it, its tail then beside the
+    // pointer rather than at it.
+    const QRect screen = ScreenAround(m_ptShow);
+    if (!screen.isEmpty()) {
+        place.moveLeft(std::clamp(place.left(), screen.left(),
+                                  std::max(screen.left(), screen.right() + 1 - place.width())));
+        place.moveTop(std::clamp(place.top(), screen.top(),
+                                 std::max(screen.top(), screen.bottom() + 1 - place.height())));
+    }
+    setGeometry(place);
     show();
     raise();
     update();

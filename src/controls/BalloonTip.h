@@ -28,7 +28,8 @@ public:
     /// one is given and with the tip's own icon otherwise. A second registration of the same
     /// control replaces the first.
     void AddTool(QWidget* pControl, const QString& strText, const QIcon& icon = QIcon());
-    /// Shows \a strText ("\n" starts a new line) at the pointer's position.
+    /// Shows \a strText ("\n" starts a new line) at the pointer's position. A text too wide or
+    /// too high for the screen shows cut in its middle, its first and last parts kept.
     void ShowAt(const QString& strText);
     /// Shows \a strText with the tail pointing at \a ptScreen.
     void ShowAt(const QString& strText, const QPoint& ptScreen);
@@ -39,6 +40,7 @@ public:
     QSize GetBoxSize() const;
     /// Where the text starts inside the window.
     QPoint GetTextOrigin() const;
+    /// The text on show, as cut to fit the screen.
     QString GetText() const { return m_strText; }
     QPoint GetShowPoint() const { return m_ptShow; }
 
@@ -59,6 +61,9 @@ private:
     };
 
     void Show(const QString& strText, const QPoint& ptScreen, const QIcon& toolIcon);
+    /// \a strText cut to what fits the screen at m_ptShow: long lines in their middle, too many
+    /// lines between the first and the last ones.
+    QString FitToScreen(const QString& strText) const;
     const QIcon& ShownIcon() const { return m_toolIcon.isNull() ? m_icon : m_toolIcon; }
     void MeasureIcon();
     void OnShowTimer();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 static QIcon Icon32(const QColor& cr = Qt::blue)
@@ -62,6 +63,35 @@ private slots:
         QCOMPARE(tip.mapToGlobal(QPoint(w - 12, h + 15)), pt - QPoint(10, 10));
         QVERIFY(!shape.contains(QPoint(w - 30, h + 10)));
         QVERIFY(!shape.contains(QPoint(2, h + 5)));
+    }
+
+    void tipStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("atCorner"); // the pointer near the screen's top left, else in its middle
+        QString lines;
+        for (int i = 0; i < 100000; ++i)
+            lines += QStringLiteral("\\第%1层").arg(i) + u'\n';
+        QTest::newRow("a line of a million characters")
+            << (QStringLiteral("D:\\开头") + QString(1 << 20, u'p') + QStringLiteral("\\结尾.exe")) << false;
+        QTest::newRow("a hundred thousand lines") << (lines + QStringLiteral("末行")) << false;
+        QTest::newRow("a short tip at the corner") << QStringLiteral("点击设置校历") << true;
+    }
+    // A tip shows the beginning and the end of what it was given, all of it on the screen.
+    void tipStaysOnTheScreen()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, atCorner);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        CBalloonTip tip;
+        tip.SetIcon(Icon32());
+        tip.ShowAt(text, atCorner ? screen.topLeft() + QPoint(5, 5) : screen.center());
+        QTRY_VERIFY(tip.isVisible());
+        QVERIFY2(screen.contains(tip.geometry()),
+                 qPrintable(QStringLiteral("%1 x %2").arg(tip.width()).arg(tip.height())));
+        QVERIFY(tip.GetText().startsWith(text.left(4)));
+        QVERIFY(tip.GetText().endsWith(text.right(4)));
+        QCOMPARE(tip.GetText() == text, atCorner);
     }
 
     void iconKeepsBoxTall()
