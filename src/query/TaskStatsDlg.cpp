@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 using TaskStatistics::Column;
@@ -26,6 +27,9 @@ constexpr int kRowTop[] = {47, 83, 117, 150};
 constexpr int kCellHeight = 23;
 // Left and right edges of the three state columns.
 constexpr int kColumnX[][2] = {{112, 202}, {220, 310}, {327, 403}};
+// The room a count may take in each column when it is wider than the column: all that lies
+// between the table's lines, two pixels off each.
+constexpr int kColumnRoomX[][2] = {{107, 208}, {214, 315}, {321, 407}};
 const QRect kRateRect[] = {QRect(QPoint(235, 305), QPoint(395, 327)), QRect(QPoint(235, 331), QPoint(395, 353)),
                            QRect(QPoint(235, 357), QPoint(395, 379))};
 // The pie chart stands on its card of the background picture.
@@ -33,6 +37,21 @@ const QRect kPieRect(22, 200, 186, 194);
 
 // Arial's em is this share of its cell (ascent and descent); the texts are sized by the cell.
 constexpr double kArialEmPerCell = 2048.0 / 2288.0;
+
+// The smallest font a text shrinks to; "1000000/1000000" needs about ten pixels.
+constexpr int kSmallestPixels = 6;
+
+// The font \a base made smaller until \a text is at most \a nWidth wide. (Qt's font stretch
+// would keep the height, but is measured and not drawn with some fonts.)
+QFont FitFont(const QFont& base, const QString& text, int nWidth)
+{
+    QFont font = base;
+    for (int nSize = base.pixelSize();
+         nSize > kSmallestPixels && QFontMetrics(font).horizontalAdvance(text) > nWidth;)
+        font.setPixelSize(--nSize);
+    return font;
+}
+
 } // namespace
 
 CTaskStatsDlg::CTaskStatsDlg(CPlannerContext& context, QWidget* parent)
@@ -94,8 +113,10 @@ bool CTaskStatsDlg::ComputeStats()
     TaskCounts counts;
     for (size_t row = 0; row < std::size(periods); ++row) {
         counts = TaskCounts();
-        if (!(store.*periods[row])(counts.nTotal, counts.nNotDone, counts.nDone, counts.nPostponed))
+        if (!(store.*periods[row])(counts.nTotal, counts.nNotDone, counts.nDone, counts.nPostponed)) {
+            LayOutTexts();
             return false;
+        }
         m_strCell[row * 3 + Column::NotDone] = TaskStatistics::CountText(counts.nNotDone, counts.nTotal);
         m_strCell[row * 3 + Column::Done] = TaskStatistics::CountText(counts.nDone, counts.nTotal);
         m_strCell[row * 3 + Column::Postponed] = TaskStatistics::CountText(counts.nPostponed, counts.nTotal);
@@ -104,7 +125,28 @@ bool CTaskStatsDlg::ComputeStats()
     m_dRate = TaskStatistics::Rates(counts);
     for (const Column column : {Column::NotDone, Column::Done, Column::Postponed})
         m_strCell[12 + size_t(column)] = TaskStatistics::RateText(column, m_dRate[column]);
+    LayOutTexts();
     return true;
+}
+
+void CTaskStatsDlg::LayOutTexts()
+{
+    const QFontMetrics metrics(m_fontCell);
+    for (size_t i = 0; i < m_strCell.size(); ++i) {
+        m_fontText[i] = m_fontCell;
+        m_rcText[i] = m_rcCell[i];
+        if (metrics.horizontalAdvance(m_strCell[i]) <= m_rcCell[i].width())
+            continue;
+        // A count takes the whole width of its column, and a smaller font where even that is
+        // too narrow, set on the same baseline as the rest of its row.
+        if (i < 12) {
+            const auto& room = kColumnRoomX[i % 3];
+            m_rcText[i].setLeft(room[0]);
+            m_rcText[i].setRight(room[1] - 1);
+        }
+        m_fontText[i] = FitFont(m_fontCell, m_strCell[i], m_rcText[i].width());
+        m_rcText[i].translate(0, metrics.ascent() - QFontMetrics(m_fontText[i]).ascent());
+    }
 }
 
 void CTaskStatsDlg::BuildPie()
@@ -150,10 +192,10 @@ void CTaskStatsDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     DrawBackgroundBitmap(painter, m_background, this);
-    painter.setFont(m_fontCell);
     for (size_t i = 0; i < m_strCell.size(); ++i) {
         const int nAlign = i < 12 ? Qt::AlignHCenter : Qt::AlignLeft;
+        painter.setFont(m_fontText[i]);
         painter.setPen(m_crCell[i]);
-        painter.drawText(m_rcCell[i], nAlign | Qt::AlignTop | Qt::TextWordWrap, m_strCell[i]);
+        painter.drawText(m_rcText[i], nAlign | Qt::AlignTop | Qt::TextWordWrap, m_strCell[i]);
     }
 }

@@ -36,6 +36,8 @@ public:
     /// the rates.
     QString GetCellText(int nIndex) const { return m_strCell.at(size_t(nIndex)); }
     QRect GetCellRect(int nIndex) const { return m_rcCell.at(size_t(nIndex)); }
+    /// The font text \a nIndex is drawn in: the table's, or a smaller one where it is too wide.
+    QFont GetCellFont(int nIndex) const { return m_fontText.at(size_t(nIndex)); }
     double GetRate(int nColumn) const { return m_dRate.at(size_t(nColumn)); }
 
 protected:
@@ -44,13 +46,17 @@ protected:
 private:
     void OnBatchDelete();
     void BuildPie();
+    /// Works out where and in which font each text is drawn, so that every one shows whole.
+    void LayOutTexts();
 
     CPlannerContext& m_context;
     std::array<QString, kCells> m_strCell;
     std::array<QColor, kCells> m_crCell;
     std::array<QRect, kCells> m_rcCell;
     std::array<double, 3> m_dRate{};
-    QFont m_fontCell;
+    QFont m_fontCell;                     ///< the table's font
+    std::array<QFont, kCells> m_fontText; ///< each text's, from LayOutTexts
+    std::array<QRect, kCells> m_rcText;   ///< where each text is drawn, from LayOutTexts
 
     QPixmap m_background;
     CPieChartCtrl* m_pieChart = nullptr;

@@ -28,9 +28,32 @@ namespace {
 const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
 const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
 
+/// \a nCount tasks of one day in one state.
+struct Bulk
+{
+    const char* pszDate;
+    const char* pszState;
+    int nCount;
+};
+} // namespace
+Q_DECLARE_METATYPE(Bulk)
+namespace {
+
 // A store of its own, and a context that records the notices instead of showing them.
 struct Planner : QueryFixture
 {
+    bool addMany(const Bulk& bulk)
+    {
+        QSqlQuery insert(QSqlDatabase::database(store.ConnectionName()));
+        insert.prepare(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                           "INSERT INTO shiqing (date, content, state) SELECT ?, 'task ' || i, ? FROM n"));
+        insert.addBindValue(bulk.nCount);
+        insert.addBindValue(QString::fromUtf8(bulk.pszDate));
+        insert.addBindValue(QString::fromUtf8(bulk.pszState));
+        return insert.exec();
+    }
+
     FakeClock clock{kNow};
     ConfigFlags flags;
     QStringList notices;
@@ -247,6 +270,68 @@ private slots:
             QCOMPARE(pie->GetPieces()[i].m_crFill, fills[i]);
         }
         QCOMPARE(p.errors.texts(), QStringList());
+    }
+
+    // Every figure shows whole, five-digit counts as well as a million tasks in the narrowest column.
+    void statisticsShowWhole_data()
+    {
+        QTest::addColumn<QList<Bulk>>("tasks");
+        QTest::addColumn<QStringList>("cells"); // the widest ones, by index
+        // Today is 2027-03-15.
+        QTest::newRow("five digits") << QList<Bulk>{{"2027-01-01", "未完成", 9960},
+                                                    {"2027-01-01", "已完成", 29970},
+                                                    {"2027-05-01", "未完成", 10090},
+                                                    {"2027-05-01", "已推迟", 30090}}
+                                     << QStringList{QStringLiteral("9960/39930"),
+                                                    QStringLiteral("29970/39930"),
+                                                    {},
+                                                    QStringLiteral("10090/40180"),
+                                                    {},
+                                                    QStringLiteral("30090/40180")};
+        QTest::newRow("a million") << QList<Bulk>{{"2026-06-01", "已推迟", 1000000}}
+                                   << QStringList{{}, {}, QStringLiteral("1000000/1000000")};
+    }
+    void statisticsShowWhole()
+    {
+        QFETCH(QList<Bulk>, tasks);
+        QFETCH(QStringList, cells);
+        Planner p;
+        QVERIFY(p.ready);
+        for (const Bulk& bulk : tasks)
+            QVERIFY(p.addMany(bulk));
+        CTaskStatsDlg dlg(p.context);
+        for (int i = 0; i < cells.size(); ++i) {
+            if (!cells[i].isEmpty())
+                QCOMPARE(dlg.GetCellText(i), cells[i]);
+        }
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QImage shown = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage background =
+            QImage(QStringLiteral(":/query/166.png")).convertToFormat(QImage::Format_RGB32);
+        for (int i = 0; i < CTaskStatsDlg::kCells; ++i) {
+            // The ink of a text lies around its cell, up to the table's lines (or, for a rate,
+            // towards the panel's right edge); it is as wide as the whole text.
+            const QRect cell = dlg.GetCellRect(i);
+            const QRect around = i < 12 ? cell.adjusted(-8, -4, 8, 4) : cell.adjusted(-2, -2, 12, 2);
+            int nLeft = INT_MAX, nRight = INT_MIN;
+            for (int y = around.top(); y <= around.bottom(); ++y) {
+                for (int x = around.left(); x <= around.right(); ++x) {
+                    const QColor a = shown.pixelColor(x, y), b = background.pixelColor(x, y);
+                    if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                            std::abs(a.blue() - b.blue()) >
+                        80) {
+                        nLeft = std::min(nLeft, x);
+                        nRight = std::max(nRight, x);
+                    }
+                }
+            }
+            const int nWhole = QFontMetrics(dlg.GetCellFont(i)).tightBoundingRect(dlg.GetCellText(i)).width();
+            QVERIFY2(nRight - nLeft + 1 >= nWhole - 1, qPrintable(QStringLiteral("%1: %2 of %3 pixels shown")
+                                                                      .arg(dlg.GetCellText(i))
+                                                                      .arg(nRight - nLeft + 1)
+                                                                      .arg(nWhole)));
+        }
     }
 
     void batchDelete_data()
