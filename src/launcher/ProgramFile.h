@@ -21,9 +21,9 @@ struct Entry
 constexpr int kMissingEntryBound = 16;
 
 // What a damaged or planted file can cost when the list opens. A list of programs one starts
-// often is short, its names are short (the edit dialog allows ten Chinese characters) and a
-// path longer than 4096 characters opens nowhere. Whatever lies beyond is left out, and the
-// list says so.
+// often is short, its names are short (the edit dialog allows ten Chinese characters) and the
+// system opens no path longer than 4096 bytes. Whatever lies beyond is left out, and the list
+// says so.
 /// Most entries read.
 constexpr int kMaxEntries = 10000;
 /// Longest display name and path, in characters; an entry with a longer one is left out.
