@@ -1,7 +1,8 @@
 #include "app/ConfigFile.h"
 
+#include "app/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <cctype>
 
 namespace ConfigFile {
@@ -51,17 +52,9 @@ QByteArray Format(const ConfigFlags& flags)
            line("deskshort", flags.m_bStartMinimized) + line("topmost", flags.m_bTopmost);
 }
 
-bool Write(const QString& path, const ConfigFlags& flags)
+CAtomicFile::Result Write(const QString& path, const ConfigFlags& flags)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = Format(flags);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CAtomicFile::Replace(path, Format(flags));
 }
 
 } // namespace ConfigFile

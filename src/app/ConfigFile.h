@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AtomicFile.h"
+
 #include <QString>
 
 /// The four start-up settings of config.ini, 0 or 1 each.
@@ -27,8 +29,8 @@ bool Read(const QString& path, ConfigFlags& flags);
 /// The exact bytes of a file holding \a flags.
 QByteArray Format(const ConfigFlags& flags);
 
-/// Replaces \a path with a file holding \a flags. The new content is written to a temporary
-/// file and renamed over the old one, so a crash never leaves a truncated file behind.
-bool Write(const QString& path, const ConfigFlags& flags);
+/// Replaces \a path with a file holding \a flags (CAtomicFile): a crash or a full disk leaves
+/// the old file as it was, and says so.
+CAtomicFile::Result Write(const QString& path, const ConfigFlags& flags);
 
 } // namespace ConfigFile

@@ -1,5 +1,6 @@
 #include "app/DataFolder.h"
 
+#include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/ConfigFile.h"
 #include "store/Schema.h"
@@ -80,12 +81,15 @@ bool FillDefaults(const QString& folder, const QDate& today, QString* error)
     QString dbError;
     if (!Schema::CreateDatabaseFile(folder + QStringLiteral("/kstrm.db"), termStart, termEnd, &dbError))
         return Fail(error, QStringLiteral("无法创建数据库: %1").arg(dbError));
-    if (!ConfigFile::Write(folder + QStringLiteral("/config.ini"), ConfigFlags{}))
-        return Fail(error, QStringLiteral("无法写入 config.ini"));
+    if (const CAtomicFile::Result written =
+            ConfigFile::Write(folder + QStringLiteral("/config.ini"), ConfigFlags{});
+        !written)
+        return Fail(error, CAtomicFile::FailureText(QStringLiteral("无法写入 config.ini"), written));
     // An empty week, so that the timetable opens on a new install instead of saying its file
     // is missing.
-    if (!CTimetable(folder).Save())
-        return Fail(error, QStringLiteral("无法写入 %1").arg(CTimetable::FileName()));
+    if (const CAtomicFile::Result written = CTimetable(folder).Save(); !written)
+        return Fail(error, CAtomicFile::FailureText(QStringLiteral("无法写入 %1").arg(CTimetable::FileName()),
+                                                    written));
     for (const auto& [name, resource] : DefaultFiles()) {
         if (!CopyResource(resource, folder + u'/' + name))
             return Fail(error, QStringLiteral("无法写入 %1").arg(name));

@@ -240,9 +240,13 @@ bool CPlannerApp::ReadConfig()
 
 bool CPlannerApp::WriteConfig()
 {
-    if (!ConfigFile::Write(DataFolder::File(QStringLiteral("config.ini")), m_flags)) {
-        Messages::show(nullptr, QStringLiteral("打开配置文件失败，不能更新设置，请重试"), Messages::appCaption(),
-                       Messages::Icon::Warning);
+    const CAtomicFile::Result result =
+        ConfigFile::Write(DataFolder::File(QStringLiteral("config.ini")), m_flags);
+    if (!result) {
+        Messages::show(
+            nullptr,
+            CAtomicFile::FailureText(QStringLiteral("打开配置文件失败，不能更新设置，请重试"), result),
+            Messages::appCaption(), Messages::Icon::Warning);
         return false;
     }
     return true;

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 CProgramList::CProgramList(const QString& strFile, IconFunction iconOf)
     : m_strFile(strFile), m_iconOf(std::move(iconOf))
@@ -39,17 +38,13 @@ bool CProgramList::Load()
     return true;
 }
 
-bool CProgramList::Save()
+CAtomicFile::Result CProgramList::Save()
 {
     QList<ProgramFile::Entry> entries;
     entries.reserve(m_nCount);
     for (int i = 0; i < m_nCount; ++i)
         entries.append({m_names.at(i), m_paths.at(i)});
-    QSaveFile file(m_strFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(ProgramFile::Format(entries));
-    return file.commit();
+    return CAtomicFile::Replace(m_strFile, ProgramFile::Format(entries));
 }
 
 void CProgramList::Append(const QString& strName, const QString& strPath)
@@ -68,16 +63,16 @@ QIcon CProgramList::GetIcon(int nIndex) const
     return *icon;
 }
 
-bool CProgramList::Add(const QString& strName, const QString& strPath)
+CAtomicFile::Result CProgramList::Add(const QString& strName, const QString& strPath)
 {
     Append(strName, strPath);
     return Save();
 }
 
-bool CProgramList::Remove(int nIndex)
+CAtomicFile::Result CProgramList::Remove(int nIndex)
 {
     if (nIndex < 0 || nIndex >= m_nCount)
-        return true;
+        return {};
     m_names.removeAt(nIndex);
     m_paths.removeAt(nIndex);
     m_icons.removeAt(nIndex);
@@ -85,10 +80,10 @@ bool CProgramList::Remove(int nIndex)
     return Save();
 }
 
-bool CProgramList::Update(int nIndex, const QString& strName, const QString& strPath)
+CAtomicFile::Result CProgramList::Update(int nIndex, const QString& strName, const QString& strPath)
 {
     if (nIndex < 0 || nIndex >= m_nCount)
-        return true;
+        return {};
     m_names[nIndex] = strName;
     if (m_paths.at(nIndex) != strPath) {
         m_paths[nIndex] = strPath;
@@ -97,7 +92,7 @@ bool CProgramList::Update(int nIndex, const QString& strName, const QString& str
     return Save();
 }
 
-bool CProgramList::Swap(int nFirst)
+CAtomicFile::Result CProgramList::Swap(int nFirst)
 {
     m_names.swapItemsAt(nFirst, nFirst + 1);
     m_paths.swapItemsAt(nFirst, nFirst + 1);
@@ -105,17 +100,17 @@ bool CProgramList::Swap(int nFirst)
     return Save();
 }
 
-bool CProgramList::MoveUp(int nIndex)
+CAtomicFile::Result CProgramList::MoveUp(int nIndex)
 {
     if (nIndex < 1 || nIndex >= m_nCount)
-        return true;
+        return {};
     return Swap(nIndex - 1);
 }
 
-bool CProgramList::MoveDown(int nIndex)
+CAtomicFile::Result CProgramList::MoveDown(int nIndex)
 {
     if (nIndex < 0 || nIndex >= m_nCount - 1)
-        return true;
+        return {};
     return Swap(nIndex);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AtomicFile.h"
 #include "launcher/ProgramFile.h"
 
 #include <QIcon>
@@ -18,6 +19,8 @@ public:
     /// asked only when the picture is first wanted (for the rows a view shows), once per entry.
     using IconFunction = std::function<QIcon(const QString& strPath)>;
 
+    static QString FileName() { return QStringLiteral("program.dat"); }
+
     /// Reads \a strFile at once (a missing file gives an empty list).
     explicit CProgramList(const QString& strFile, IconFunction iconOf = {});
     virtual ~CProgramList();
@@ -27,18 +30,18 @@ public:
     /// Reads the file; false, with an empty list, when it cannot be opened. No more is read than
     /// ProgramFile's bounds allow; GetLeftOut tells how many entries they left out.
     bool Load();
-    /// Writes the file through a new file renamed over the old one, so that a failed write
-    /// leaves the old file whole. False when it could not be written.
-    bool Save();
+    /// Writes the file through a new file renamed over the old one (CAtomicFile), so that a
+    /// failed write leaves the old file whole. False when it could not be written.
+    CAtomicFile::Result Save();
 
     // Each changes the list and then saves it: false means the change is in memory only.
-    bool Add(const QString& strName, const QString& strPath);
-    bool Remove(int nIndex);
-    bool Update(int nIndex, const QString& strName, const QString& strPath);
+    CAtomicFile::Result Add(const QString& strName, const QString& strPath);
+    CAtomicFile::Result Remove(int nIndex);
+    CAtomicFile::Result Update(int nIndex, const QString& strName, const QString& strPath);
     /// Swaps the entry with the one before it; nothing happens to the first one.
-    bool MoveUp(int nIndex);
+    CAtomicFile::Result MoveUp(int nIndex);
     /// Swaps the entry with the one after it; nothing happens to the last one.
-    bool MoveDown(int nIndex);
+    CAtomicFile::Result MoveDown(int nIndex);
 
     int GetCount() const { return m_nCount; }
     QString GetName(int nIndex) const { return m_names.at(nIndex); }
@@ -57,7 +60,7 @@ public:
 
 private:
     void Append(const QString& strName, const QString& strPath);
-    bool Swap(int nFirst);
+    CAtomicFile::Result Swap(int nFirst);
 
     int m_nCount = 0;
     QStringList m_names;

@@ -37,7 +37,7 @@ CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
     // The desktop's picture for a file, or the program's own where the desktop has none: one
     // picture shared by every such entry, however many files of the list are gone.
     m_pList = std::make_unique<CProgramList>(
-        DataFolder::File(QStringLiteral("program.dat")), [this](const QString& strPath) {
+        DataFolder::File(CProgramList::FileName()), [this](const QString& strPath) {
             const QIcon icon = strPath.isEmpty() ? QIcon() : m_pIcons->icon(QFileInfo(strPath));
             return icon.isNull() ? m_fallbackIcon : icon;
         });
@@ -174,18 +174,18 @@ void CProgramListDlg::OnMoveUp()
 {
     if (m_nSel < 1 || m_nSel >= m_pList->GetCount())
         return;
-    const bool bSaved = m_pList->MoveUp(m_nSel);
+    const CAtomicFile::Result saved = m_pList->MoveUp(m_nSel);
     --m_nSel; // the index follows the entry, so pressing again moves it further
-    Refill(bSaved);
+    Refill(saved);
 }
 
 void CProgramListDlg::OnMoveDown()
 {
     if (m_nSel < 0 || m_nSel >= m_pList->GetCount() - 1)
         return;
-    const bool bSaved = m_pList->MoveDown(m_nSel);
+    const CAtomicFile::Result saved = m_pList->MoveDown(m_nSel);
     ++m_nSel;
-    Refill(bSaved);
+    Refill(saved);
 }
 
 void CProgramListDlg::OnAdd()
@@ -216,7 +216,7 @@ void CProgramListDlg::OnChange()
     Refill(m_pList->Update(m_nSel, dlg.GetName(), dlg.GetPath()));
 }
 
-void CProgramListDlg::Refill(bool bSaved)
+void CProgramListDlg::Refill(const CAtomicFile::Result& saved)
 {
     // The reset clears the view's selection; the entry the buttons work on stays chosen, and
     // is shown chosen, so that a second "上升" visibly moves the same entry again.
@@ -225,8 +225,9 @@ void CProgramListDlg::Refill(bool bSaved)
     if (nSel >= 0 && nSel < m_pList->GetCount())
         m_pListView->setCurrentIndex(m_pModel->index(nSel));
     m_nSel = nSel;
-    if (!bSaved)
-        Messages::show(this, QStringLiteral("file open failue"), Messages::appCaption(), Messages::Icon::Warning);
+    if (!saved)
+        Messages::show(this, CAtomicFile::FailureText(QStringLiteral("file open failue"), saved),
+                       Messages::appCaption(), Messages::Icon::Warning);
 }
 
 void CProgramListDlg::paintEvent(QPaintEvent*)

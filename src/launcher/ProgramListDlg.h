@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AtomicFile.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QPixmap>
@@ -52,7 +54,7 @@ private:
     void StartProgram(const QString& strPath);
     /// Shows the list again after \a bSaved change, keeping m_nSel chosen; says so when the
     /// change could not be written.
-    void Refill(bool bSaved);
+    void Refill(const CAtomicFile::Result& saved);
     QPushButton* MakeButton(const QString& strText, const char* pszName, const char* pszIcon, int nTop,
                             void (CProgramListDlg::*handler)());
 

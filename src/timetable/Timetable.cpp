@@ -1,8 +1,9 @@
 #include "timetable/Timetable.h"
 
+#include "app/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <climits>
@@ -154,19 +155,11 @@ CTimetable::Reload CTimetable::ReloadIfChanged()
     return Load() ? Reload::Loaded : Reload::Failed;
 }
 
-bool CTimetable::Save() const
+CAtomicFile::Result CTimetable::Save() const
 {
     if (m_strFile.isEmpty())
-        return false;
-    QSaveFile file(m_strFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+        return {false, false, QString()};
+    return CAtomicFile::Replace(m_strFile, ToBytes());
 }
 
 void CTimetable::ReadFrom(const QByteArray& bytes)

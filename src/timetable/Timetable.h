@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AtomicFile.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
@@ -56,9 +58,9 @@ public:
     /// Reads the file into the object and gives new course names their colours. False, with
     /// the object as it was, when the file cannot be opened.
     bool Load();
-    /// Writes the whole object to the file (a new file renamed over the old one). False when
-    /// it could not be written; the old file is then untouched.
-    bool Save() const;
+    /// Writes the whole object to the file (a new file renamed over the old one, CAtomicFile).
+    /// False when it could not be written; the old file is then untouched.
+    CAtomicFile::Result Save() const;
 
     enum class Reload { Unchanged, Loaded, Failed };
     /// Loads the file again when its size, modification time or permissions differ from what

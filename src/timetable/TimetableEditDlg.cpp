@@ -168,10 +168,12 @@ void CTimetableEditDlg::LoadSlot()
 
 bool CTimetableEditDlg::SaveTimetable()
 {
-    if (m_timetable.Save())
+    const CAtomicFile::Result result = m_timetable.Save();
+    if (result)
         return true;
-    Messages::show(this, QStringLiteral("打开课程表文件失败，不能更新设置，请重试"), Messages::appCaption(),
-                   Messages::Icon::Warning);
+    Messages::show(
+        this, CAtomicFile::FailureText(QStringLiteral("打开课程表文件失败，不能更新设置，请重试"), result),
+        Messages::appCaption(), Messages::Icon::Warning);
     return false;
 }
 

@@ -1,11 +1,12 @@
 // The settings dialog, driven as a person would: the check boxes, "保存" with the file, the
 // desktop's autostart entry and the main window's layer, "退出", and the compaction button.
+#include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "SoundRecorder.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
-#include "app/Platform.h"
 #include "app/PlannerApp.h"
+#include "app/Platform.h"
 #include "app/SettingsDlg.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 const QString kSaved = QStringLiteral("保存系统配置数据成功!");
@@ -139,22 +141,40 @@ private slots:
     }
 
     // The file cannot be written: both messages, in order, the dialog stays open, the flags are
-    // the new ones in memory, the autostart entry and the main window are left alone.
+    // the new ones in memory, the file, the autostart entry and the main window are left alone.
+    void unwritableConfigKeepsDialogOpen_data()
+    {
+        QTest::addColumn<bool>("diskFull"); // else a folder is in the file's way
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("folder in the way")
+            << false << QStringLiteral("打开配置文件失败，不能更新设置，请重试");
+        QTest::newRow("disk full") << true
+                                   << QStringLiteral(
+                                          "打开配置文件失败，不能更新设置，请重试\r\n磁盘空间已满");
+    }
     void unwritableConfigKeepsDialogOpen()
     {
+        QFETCH(bool, diskFull);
+        QFETCH(QString, failure);
         MessageRecorder messages;
         Fixture f;
         QVERIFY(f.started);
         QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
         const QByteArray entry = ReadAll(AutostartFile());
-        QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
+        const QByteArray before = ReadAll(f.config());
+        std::unique_ptr<InjectedFullDisk> full;
+        if (diskFull)
+            full = std::make_unique<InjectedFullDisk>();
+        else
+            QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
         f.Open(Flags(1, 0, 0, 1));
 
         f.Tick(Flags(0, 1, 0, 0));
         f.Click("saveButton");
 
-        QCOMPARE(messages.texts(), (QStringList{QStringLiteral("打开配置文件失败，不能更新设置，请重试"),
-                                                QStringLiteral("保持配置数据失败，请重新保存")}));
+        QCOMPARE(messages.texts(), (QStringList{failure, QStringLiteral("保持配置数据失败，请重新保存")}));
+        if (diskFull)
+            QCOMPARE(ReadAll(f.config()), before);
         QCOMPARE(messages.last().caption, QStringLiteral("警告"));
         QCOMPARE(messages.last().icon, Messages::Icon::Warning);
         QCOMPARE(messages.last().parent, static_cast<QWidget*>(f.dlg.get()));

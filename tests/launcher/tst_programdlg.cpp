@@ -1,6 +1,7 @@
 // The program list and its edit dialog, driven as a person would: choosing entries, moving
 // them, starting them, and the checks on a display name.
 #include "DialogRecorder.h"
+#include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
 #include "app/DataFolder.h"
@@ -22,6 +23,12 @@
 #include <memory>
 
 namespace {
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 const QString kTooLong = QStringLiteral("程序名称太长，请修改并不超过十个汉字");
 const QString kCannotOpen = QStringLiteral("该文件类型不能打开");
 
@@ -302,13 +309,24 @@ private slots:
         QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetCount(), 3);
         QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetPath(2), program("新"));
 
+        // A full disk: the file stays as it was, and the user is told why.
+        const QString file = DataFolder::File(QStringLiteral("program.dat"));
+        const QByteArray before = ReadAll(file);
+        messages.clear();
+        {
+            InjectedFullDisk full;
+            Click(&dlg, QStringLiteral("downButton"));
+        }
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue\r\n磁盘空间已满")});
+        QCOMPARE(ReadAll(file), before);
+        QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("C"), QStringLiteral("乙"), QStringLiteral("新")}));
+
         // A folder where the file was: the list cannot be written any more.
         messages.clear();
-        const QString file = DataFolder::File(QStringLiteral("program.dat"));
         QVERIFY(QFile::remove(file) && QDir().mkpath(file + QStringLiteral("/in-the-way")));
-        Click(&dlg, QStringLiteral("downButton"));
+        Click(&dlg, QStringLiteral("upButton"));
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue")});
-        QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("C"), QStringLiteral("乙"), QStringLiteral("新")}));
+        QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")}));
     }
 
 private:

@@ -1,4 +1,5 @@
 // The timetable display and its editor, driven as a person would.
+#include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "app/PlannerContext.h"
 #include "controls/BalloonTip.h"
@@ -17,6 +18,12 @@
 #include <QtTest>
 
 namespace {
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 const QString kLoadFailed = QStringLiteral("打开课程表文件失败，不能提取课程表信息，请重试");
 
 /// A data folder with a timetable file, and what a window is handed.
@@ -206,16 +213,33 @@ private slots:
         QCOMPARE(env.fileLines().at(3), QStringLiteral("物理"));
     }
 
+    // A failed save says so, and never that it saved; on a full disk the file stays as it was.
+    void saveFailure_data()
+    {
+        QTest::addColumn<bool>("diskFull"); // else the folder is missing
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("no folder") << false << QStringLiteral("打开课程表文件失败，不能更新设置，请重试");
+        QTest::newRow("disk full") << true
+                                   << QStringLiteral(
+                                          "打开课程表文件失败，不能更新设置，请重试\r\n磁盘空间已满");
+    }
     void saveFailure()
     {
+        QFETCH(bool, diskFull);
+        QFETCH(QString, failure);
         Env env;
-        CTimetable timetable(env.dir.filePath(QStringLiteral("no such folder")));
+        QVERIFY(env.timetable.Save());
+        const QByteArray before = ReadAll(env.path());
+        CTimetable timetable(diskFull ? env.dir.path() : env.dir.filePath(QStringLiteral("no such folder")));
         CTimetableEditDlg dlg(env.context, timetable);
         Type(&dlg, "nameEdit", QStringLiteral("化学"));
-        Click(&dlg, "modifyButton");
-        QCOMPARE(env.messages.texts(), (QStringList{QStringLiteral("你确信要修改上课信息吗?"),
-                                                    QStringLiteral("打开课程表文件失败，不能更新设置，请重试")}));
+        {
+            InjectedFullDisk full(diskFull ? 0 : -1);
+            Click(&dlg, "modifyButton");
+        }
+        QCOMPARE(env.messages.texts(), (QStringList{QStringLiteral("你确信要修改上课信息吗?"), failure}));
         QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息保存失败，请重试")});
+        QCOMPARE(ReadAll(env.path()), before);
     }
 
     // The course name takes at most ten bytes of the code page: five Chinese characters.

@@ -1,0 +1,171 @@
+// The three files the program rewrites (config.ini, kcb.dat, program.dat) are replaced whole:
+// a full disk or a link planted in the data folder leaves the old file and everything outside
+// the folder as they were, and the failure is reported as one.
+#include "FullDisk.h"
+#include "app/AtomicFile.h"
+#include "app/ConfigFile.h"
+#include "launcher/ProgramList.h"
+#include "timetable/Timetable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+/// Saves version \a n (1 or 2, each a different content) of \a file in \a folder as the program does.
+CAtomicFile::Result Save(const QString& file, const QString& folder, int n)
+{
+    if (file == QStringLiteral("config.ini"))
+        return ConfigFile::Write(folder + u'/' + file,
+                                 n == 1 ? ConfigFlags{1, 0, 1, 0} : ConfigFlags{0, 1, 0, 1});
+    if (file == CTimetable::FileName()) {
+        CTimetable timetable(folder);
+        timetable.m_strTeacher = n == 1 ? QStringLiteral("王老师") : QStringLiteral("李老师");
+        return timetable.Save();
+    }
+    CProgramList list(folder + u'/' + file);
+    return list.Add(QStringLiteral("记事本%1").arg(n), QStringLiteral("/usr/bin/gedit"));
+}
+
+} // namespace
+
+class TestAtomicFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // On a full disk each save fails and says the disk is full; the old file is byte for byte
+    // what it was, so the next start reads it, and no new file is left beside it.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<qint64>("room"); // -1: a real full disk
+        for (const QString& file :
+             {QStringLiteral("config.ini"), CTimetable::FileName(), CProgramList::FileName()}) {
+            QTest::addRow("%s, full tmpfs", qPrintable(file)) << file << qint64(-1);
+            QTest::addRow("%s, no room", qPrintable(file)) << file << qint64(0);
+            QTest::addRow("%s, room for a part", qPrintable(file)) << file << qint64(20);
+        }
+    }
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(qint64, room);
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkdir(folder));
+        std::unique_ptr<FullDisk> disk;
+        std::unique_ptr<InjectedFullDisk> injected;
+        if (room < 0) {
+            disk = std::make_unique<FullDisk>(folder);
+            if (!disk->IsMounted())
+                QSKIP(qPrintable(disk->WhyNot() +
+                                 QStringLiteral("; the rows of an injected full disk stand in")));
+        }
+        QVERIFY(Save(file, folder, 1));
+        const QString path = folder + u'/' + file;
+        const QByteArray before = ReadAll(path);
+        QVERIFY(before.size() > 20);
+        const QStringList entries =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (disk)
+            QVERIFY(disk->Fill());
+        else
+            injected = std::make_unique<InjectedFullDisk>(room);
+
+        const CAtomicFile::Result result = Save(file, folder, 2);
+        QVERIFY(!result);
+        QVERIFY(result.bDiskFull);
+        QVERIFY(!result.strError.isEmpty());
+        QCOMPARE(CAtomicFile::FailureText(QStringLiteral("保存失败"), result),
+                 QStringLiteral("保存失败\r\n磁盘空间已满"));
+        QCOMPARE(ReadAll(path), before);
+        QStringList after = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        after.removeOne(FullDisk::FillerName());
+        QCOMPARE(after, entries);
+    }
+
+    // A link of the file's name, left there or planted, is replaced by the file; what it points
+    // to, inside or outside the data folder, is never written, nor created.
+    void linkIsReplacedNotFollowed_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("dangling");
+        for (const QString& file :
+             {QStringLiteral("config.ini"), CTimetable::FileName(), CProgramList::FileName()}) {
+            QTest::addRow("%s, link to a file", qPrintable(file)) << file << false;
+            QTest::addRow("%s, dangling link", qPrintable(file)) << file << true;
+        }
+    }
+    void linkIsReplacedNotFollowed()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, dangling);
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString outside = root.filePath(QStringLiteral("elsewhere"));
+        if (!dangling)
+            QVERIFY(WriteAll(outside, "not the planner's"));
+        const QString path = folder + u'/' + file;
+        QVERIFY(QFile::link(outside, path));
+
+        QVERIFY(Save(file, folder, 1));
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(QFileInfo::exists(outside), !dangling);
+        if (!dangling)
+            QCOMPARE(ReadAll(outside), QByteArray("not the planner's"));
+        QVERIFY(ReadAll(path).size() > 20);
+    }
+
+    // The replaced file keeps its permissions (a private file stays private); a new one gets
+    // what the user's umask leaves.
+    void permissions_data()
+    {
+        QTest::addColumn<int>("mode"); // of the file before the save; -1: no file yet
+        QTest::addColumn<int>("expected");
+        QTest::newRow("private file") << 0600 << 0600;
+        QTest::newRow("shared with the group") << 0664 << 0664;
+        QTest::newRow("new file") << -1 << 0644;
+    }
+    void permissions()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, expected);
+        QTemporaryDir root;
+        const QString path = root.filePath(QStringLiteral("config.ini"));
+        const mode_t mask = ::umask(0022);
+        if (mode >= 0) {
+            QVERIFY(WriteAll(path, "old"));
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+        }
+        const bool saved = bool(CAtomicFile::Replace(path, "autorun=1\r\n"));
+        ::umask(mask);
+        QVERIFY(saved);
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), expected);
+        QCOMPARE(ReadAll(path), QByteArray("autorun=1\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"
