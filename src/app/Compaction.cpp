@@ -1,6 +1,8 @@
 #include "app/Compaction.h"
 
+#include "app/AtomicFile.h"
 #include "store/DataStore.h"
+#include "store/DbError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,71 +14,27 @@
 #include <functional>
 #include <future>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#include <windows.h>
-#else
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 const char* const kTables[] = {"shiqing", "tx", "yljrb", "lljrb", "xiaoli"};
-
-// -- The two file operations the safe replacement needs and Qt does not offer ---------------
-
-#ifdef Q_OS_WIN
-bool SyncFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) && _commit(file.handle()) == 0;
-}
-
-bool SyncFolder(const QString&) { return true; } // a rename with write-through is on disk
-
-bool ReplaceFile(const QString& from, const QString& to, QString& error)
-{
-    if (MoveFileExW(reinterpret_cast<LPCWSTR>(from.utf16()), reinterpret_cast<LPCWSTR>(to.utf16()),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    error = QStringLiteral("MoveFileEx error %1").arg(GetLastError());
-    return false;
-}
-#else
-bool SyncPath(const QString& path, int flags)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-bool SyncFile(const QString& path) { return SyncPath(path, O_RDONLY); }
-
-// The rename itself lives in the folder: without this a power cut may bring the old name back.
-bool SyncFolder(const QString& folder) { return SyncPath(folder, O_RDONLY | O_DIRECTORY); }
-
-bool ReplaceFile(const QString& from, const QString& to, QString& error)
-{
-    // rename(2) replaces the target in one step: every reader sees the old file or the new one.
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-}
-#endif
 
 // -- Reading the databases --------------------------------------------------------------------
 
 QString EngineText(const QSqlError& error)
 {
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+// What the user reads when a compaction stops: what failed, that the database is as it was,
+// then the engine's or the system's own words, and a full disk named as the store names it.
+QString FailureText(const QString& what, const QString& detail = QString(), bool bDiskFull = false)
+{
+    QString text = what + QStringLiteral("，数据库没有改动。");
+    if (!detail.isEmpty())
+        text += QStringLiteral("\r\n错误信息:") + detail;
+    if (bDiskFull)
+        text += QStringLiteral("\r\n磁盘空间已满");
+    return text;
 }
 
 QString SqlLiteral(const QString& text) { return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\''; }
@@ -154,24 +112,27 @@ QString TempFileName() { return QStringLiteral("temp.db"); }
 Result CompactStore(CDataStore& store)
 {
     if (!store.IsConnected())
-        return {Outcome::Failed, QStringLiteral("数据库没有打开")};
+        return {Outcome::Failed, QStringLiteral("数据库没有打开，不能压缩")};
     const QString dbPath = MainDatabaseFile(QSqlDatabase::database(store.ConnectionName(), false));
     if (dbPath.isEmpty())
-        return {Outcome::Failed, QStringLiteral("找不到数据库文件")};
+        return {Outcome::Failed, QStringLiteral("找不到数据库文件，不能压缩")};
     const QFileInfo dbInfo(dbPath);
-    const QString folder = dbInfo.absolutePath();
-    const QString tempPath = folder + u'/' + TempFileName();
+    const QString tempPath = dbInfo.absolutePath() + u'/' + TempFileName();
 
     // A copy that an interrupted compaction left behind was never the only one: the database
-    // itself is only ever replaced, never moved away. Anything else of that name (a folder,
-    // a file we may not remove) is not ours and stays; the copy then fails with the engine's word.
-    if (QFileInfo(tempPath).isFile())
+    // itself is only ever replaced, never moved away. A link of that name goes too, never what
+    // it points to: the engine would write the copy there and the rename would put the link in
+    // the database's place. The copy is then made here, as a new file nobody else can have
+    // prepared; anything else of that name (a folder) is not ours and stays.
+    const QFileInfo tempInfo(tempPath);
+    if (tempInfo.isSymLink() || tempInfo.isFile())
         QFile::remove(tempPath);
-    const bool bTempWasThere = QFileInfo::exists(tempPath) || QFileInfo(tempPath).isSymLink();
-    const auto dropCopy = [&] {
-        if (!bTempWasThere)
-            QFile::remove(tempPath);
-    };
+    CAtomicFile copy(dbPath);
+    if (!copy.OpenAs(tempPath)) {
+        return {Outcome::Failed,
+                FailureText(QStringLiteral("不能建立压缩用的临时文件 %1").arg(TempFileName()),
+                            copy.LastResult().strError, copy.LastResult().bDiskFull)};
+    }
 
     // The live rows are counted on a thread and connection of their own while the copy is
     // written, and the copy is counted while another thread checks it: the copy and its check
@@ -184,32 +145,29 @@ Result CompactStore(CDataStore& store)
     QString error;
     {
         QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
-        if (!query.exec(QStringLiteral("VACUUM INTO ") + SqlLiteral(tempPath)))
-            error = EngineText(query.lastError());
+        if (!query.exec(QStringLiteral("VACUUM INTO ") + SqlLiteral(tempPath))) {
+            error = FailureText(QStringLiteral("压缩数据库失败"), EngineText(query.lastError()),
+                                CDbError::FromSql(query.lastError()).IsDiskFull());
+        }
     }
     const QString liveError = liveCounting.get();
     if (error.isEmpty() && !liveError.isEmpty())
-        error = liveError;
+        error = FailureText(QStringLiteral("读取数据库失败"), liveError);
     if (error.isEmpty()) {
         auto checking = std::async(std::launch::async, [&] {
             return OnOwnConnection(tempPath, QStringLiteral("kestrum-compaction-check"), QuickCheck);
         });
-        error = OnOwnConnection(tempPath, QStringLiteral("kestrum-compaction-count"),
-                                [&](QSqlDatabase& db) { return Counts(db, copyCounts); });
+        const QString countError = OnOwnConnection(tempPath, QStringLiteral("kestrum-compaction-count"),
+                                                   [&](QSqlDatabase& db) { return Counts(db, copyCounts); });
         const QString checkError = checking.get();
-        if (!checkError.isEmpty())
-            error = checkError;
-        else if (error.isEmpty() && copyCounts != liveCounts)
-            error = QStringLiteral("压缩后的数据库与原数据库的记录数不同");
+        if (!checkError.isEmpty() || !countError.isEmpty())
+            error = FailureText(QStringLiteral("压缩后的数据库没有通过检查"),
+                                checkError.isEmpty() ? countError : checkError);
+        else if (copyCounts != liveCounts)
+            error = FailureText(QStringLiteral("压缩后的数据库与原数据库的记录数不同"));
     }
-    if (error.isEmpty() && !SyncFile(tempPath))
-        error = QStringLiteral("不能把压缩后的数据库写入磁盘");
-    if (!error.isEmpty()) {
-        dropCopy();
-        return {Outcome::Failed, error};
-    }
-    // The database keeps its permissions (a private file stays private).
-    QFile::setPermissions(tempPath, QFile::permissions(dbPath));
+    if (!error.isEmpty())
+        return {Outcome::Failed, error}; // the copy goes with its CAtomicFile
 
     // Closing the last connection folds the write-ahead log into the file and deletes it. A log
     // that is still there belongs to another program with the file open; it would be applied
@@ -221,14 +179,17 @@ Result CompactStore(CDataStore& store)
         return {outcome, text};
     };
     if (QFileInfo::exists(dbPath + QStringLiteral("-wal"))) {
-        dropCopy();
-        return reconnect(Outcome::Failed, QStringLiteral("数据库正被其他程序使用，请关闭它以后再压缩"));
+        copy.Discard();
+        return reconnect(Outcome::Failed,
+                         FailureText(QStringLiteral("数据库正被其他程序使用，请关闭它以后再压缩")));
     }
-    if (!ReplaceFile(tempPath, dbPath, error)) {
-        dropCopy();
-        return reconnect(Outcome::Failed, error);
+    // The copy is synced to the disk, keeps the database's permissions (a private file stays
+    // private), and takes the database's name in one atomic step.
+    if (!copy.Commit()) {
+        return reconnect(Outcome::Failed,
+                         FailureText(QStringLiteral("不能用压缩后的数据库替换原数据库"),
+                                     copy.LastResult().strError, copy.LastResult().bDiskFull));
     }
-    SyncFolder(folder);
     return reconnect(Outcome::Compacted, QString());
 }
 

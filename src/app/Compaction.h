@@ -16,7 +16,8 @@ namespace Compaction {
 enum class Outcome
 {
     Compacted,      ///< the compacted file is in place and the store connected to it
-    Failed,         ///< nothing changed; strError says why (the engine's text where it has one)
+    Failed,         ///< nothing changed; strError says what failed and that the database is as it
+                    ///< was, then the engine's or the system's text where there is one
     ReconnectFailed ///< the file is in place (compacted or as it was) but the store could not open it
 };
 
@@ -26,7 +27,8 @@ struct Result
     QString strError;
 };
 
-/// Name of the compacted copy, written in the database's own folder.
+/// Name of the compacted copy, written in the database's own folder. A file of this name that
+/// is there when the program starts was left by a compaction that was cut short.
 QString TempFileName();
 
 /// Compacts the database the store is connected to. The store must be connected and idle (no

@@ -116,8 +116,8 @@ void CSettingsDlg::OnCompact()
         m_context.ShowNotice(QStringLiteral("数据库压缩提示:\n数据库压缩清洁完成!"), 1, 5, true);
         break;
     case Compaction::Outcome::Failed:
-        // The engine's own words, under no caption, as for any compaction error; the database
-        // is as it was and the store still open.
+        // What failed and the engine's own words, under no caption, as for any compaction
+        // error; the database is as it was and the store still open.
         Messages::show(nullptr, result.strError, QString(), Messages::Icon::Warning);
         break;
     case Compaction::Outcome::ReconnectFailed:

@@ -1,5 +1,6 @@
 // Compacting the database: the file shrinks and keeps every row, or, when anything goes wrong,
 // stays exactly as it was with the store still open on it.
+#include "FullDisk.h"
 #include "Recorders.h"
 #include "app/Compaction.h"
 #include "store/DataStore.h"
@@ -7,11 +8,12 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlRecord>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -77,23 +79,35 @@ class TestCompaction : public QObject
     Q_OBJECT
 
 private slots:
-    // A copy left by an earlier compaction that was cut short is no reason to refuse.
+    // A copy left by an earlier compaction that was cut short is no reason to refuse; a link of
+    // its name, planted or dangling, goes, and the copy is made in the data folder all the same:
+    // the database never ends up outside it, nor as a link.
     void shrinksAndKeepsEveryRow_data()
     {
-        QTest::addColumn<bool>("staleCopy");
-        QTest::newRow("clean folder") << false;
-        QTest::newRow("stale temp.db") << true;
+        QTest::addColumn<QString>("leftover");
+        QTest::newRow("clean folder") << QString();
+        QTest::newRow("stale temp.db") << QStringLiteral("stale copy");
+        QTest::newRow("dangling temp.db link") << QStringLiteral("dangling link");
+        QTest::newRow("temp.db link to a file") << QStringLiteral("link");
     }
     void shrinksAndKeepsEveryRow()
     {
-        QFETCH(bool, staleCopy);
+        QFETCH(QString, leftover);
         Fixture f;
         QVERIFY(f.Open(20000));
         QVERIFY(f.Exec(QStringLiteral("DELETE FROM shiqing WHERE rowid % 10 <> 0")));
         QVERIFY(f.Checkpoint());
-        if (staleCopy) {
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.db"));
+        if (leftover == QStringLiteral("stale copy")) {
             QFile stale(f.temp);
             QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("half a database") > 0);
+        } else if (!leftover.isEmpty()) {
+            if (leftover == QStringLiteral("link")) {
+                QFile other(outside);
+                QVERIFY(other.open(QIODevice::WriteOnly));
+            }
+            QVERIFY(QFile::link(outside, f.temp));
         }
         QVERIFY(QFile::setPermissions(f.db, QFile::ReadOwner | QFile::WriteOwner));
         const QStringList rows = f.Rows();
@@ -108,7 +122,10 @@ private slots:
         QVERIFY(f.Checkpoint());
         QVERIFY2(QFileInfo(f.db).size() < sizeBefore / 3,
                  qPrintable(QStringLiteral("%1 -> %2").arg(sizeBefore).arg(QFileInfo(f.db).size())));
-        QVERIFY(!QFileInfo::exists(f.temp));
+        QVERIFY(!QFileInfo::exists(f.temp) && !QFileInfo(f.temp).isSymLink());
+        QVERIFY(!QFileInfo(f.db).isSymLink());
+        QCOMPARE(QFileInfo::exists(outside), leftover == QStringLiteral("link"));
+        QCOMPARE(QFileInfo(outside).size(), 0);
         QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("^shiqing\\|"))).size(), 2000);
         QCOMPARE(f.Rows(), rows);
         // The private file stays private, and the store works on the new file as before.
@@ -124,17 +141,38 @@ private slots:
     // ours is left, and the store still works on it.
     void failureLeavesDatabaseAsItWas_data()
     {
+        // The user reads what failed and that the database is as it was, then the engine's or
+        // the system's words.
         QTest::addColumn<QString>("obstacle");
-        QTest::newRow("temp.db is a folder") << QStringLiteral("folder");
-        QTest::newRow("another program has the file open") << QStringLiteral("other connection");
-        QTest::newRow("read-only data folder") << QStringLiteral("read-only");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("temp.db is a folder")
+            << QStringLiteral("folder")
+            << QStringLiteral("不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:File exists");
+        QTest::newRow("another program has the file open")
+            << QStringLiteral("other connection")
+            << QStringLiteral("数据库正被其他程序使用，请关闭它以后再压缩，数据库没有改动。");
+        QTest::newRow("read-only data folder")
+            << QStringLiteral("read-only")
+            << QStringLiteral(
+                   "不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:Permission denied");
+        QTest::newRow("full disk")
+            << QStringLiteral("full disk")
+            << QStringLiteral(
+                   "压缩数据库失败，数据库没有改动。\r\n错误信息:database or disk is full\r\n磁盘空间已满");
     }
     void failureLeavesDatabaseAsItWas()
     {
         QFETCH(QString, obstacle);
+        QFETCH(QString, message);
         if (obstacle == QStringLiteral("read-only") && ::geteuid() == 0)
             QSKIP("root writes into a read-only folder all the same");
         Fixture f;
+        std::unique_ptr<FullDisk> disk;
+        if (obstacle == QStringLiteral("full disk")) {
+            disk = std::make_unique<FullDisk>(f.root.path(), "4m");
+            if (!disk->IsMounted())
+                QSKIP(qPrintable(disk->WhyNot()));
+        }
         QVERIFY(f.Open(3000));
         QVERIFY(f.Exec(QStringLiteral("DELETE FROM shiqing WHERE rowid % 2 = 0")));
         QVERIFY(f.Checkpoint());
@@ -146,8 +184,10 @@ private slots:
             other.setDatabaseName(f.db);
             QVERIFY(other.open());
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("SELECT count(*) FROM shiqing")));
-        } else {
+        } else if (obstacle == QStringLiteral("read-only")) {
             QVERIFY(QFile::setPermissions(f.root.path(), QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            QVERIFY(disk->Fill());
         }
         const QByteArray bytes = ReadAll(f.db);
         const QStringList rows = f.Rows();
@@ -160,8 +200,10 @@ private slots:
         }
 
         QCOMPARE(result.outcome, Compaction::Outcome::Failed);
-        QVERIFY2(!result.strError.isEmpty(), "the user is told why");
+        QCOMPARE(result.strError, message);
         QCOMPARE(ReadAll(f.db), bytes);
+        if (disk)
+            QVERIFY(disk->Free());
         QCOMPARE(QFileInfo(f.temp).isDir(), obstacle == QStringLiteral("folder"));
         QCOMPARE(QFileInfo::exists(f.temp), obstacle == QStringLiteral("folder"));
         QVERIFY(f.store.IsConnected());
