@@ -2,7 +2,9 @@
 
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
+#include "app/Compaction.h"
 #include "app/ConfigFile.h"
+#include "launcher/ProgramList.h"
 #include "store/Schema.h"
 #include "timetable/Timetable.h"
 
@@ -12,6 +14,7 @@
 #include <QList>
 #include <QStandardPaths>
 #include <QUuid>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -35,20 +38,95 @@ bool Fail(QString* error, const QString& text)
 }
 
 // The folders a fill works in: beside a new data folder (renamed into place when done), and
-// hidden inside an existing empty one.
+// hidden inside an existing empty one. Each ends in eight hexadecimal digits of its own.
 QString StagingPrefixBeside(const QFileInfo& target) { return target.fileName() + QStringLiteral(".new-"); }
 const QString kStagingPrefixInside = QStringLiteral(".kestrum-new-");
+constexpr int kStagingSuffixLength = 8;
 
-QString StagingSuffix() { return QUuid::createUuid().toString(QUuid::Id128).left(8); }
+QString StagingSuffix()
+{
+    return QUuid::createUuid().toString(QUuid::Id128).left(kStagingSuffixLength);
+}
 
+bool IsStagingName(const QString& name, const QString& prefix)
+{
+    if (name.size() != prefix.size() + kStagingSuffixLength || !name.startsWith(prefix))
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end(),
+                       [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); });
+}
+
+// The files of a new data folder, the database last: a fill in place that stops half-way
+// leaves no database, so the folder is never mistaken for a complete one.
+QStringList DefaultFileNames()
+{
+    QStringList names{QStringLiteral("config.ini"), CTimetable::FileName()};
+    for (const auto& file : DefaultFiles())
+        names << file.first;
+    return names << QStringLiteral("kstrm.db");
+}
+
+// The database engine's files beside a database of ours.
+bool IsEngineFileOf(const QString& name, const QString& database)
+{
+    return name == database + QStringLiteral("-journal") || name == database + QStringLiteral("-wal") ||
+           name == database + QStringLiteral("-shm");
+}
+
+// What a fill writes into its staging folder: the default files, the database engine's files
+// and the new files of a replacement (CAtomicFile).
+bool IsFillFile(const QFileInfo& info)
+{
+    if (info.isSymLink() || !info.isFile())
+        return false;
+    const QString name = info.fileName();
+    const QStringList names = DefaultFileNames();
+    return names.contains(name) || IsEngineFileOf(name, QStringLiteral("kstrm.db")) ||
+           std::any_of(names.begin(), names.end(),
+                       [&](const QString& file) { return CAtomicFile::IsNewFileName(name, file); });
+}
+
+// A staging folder goes only when its name is one a fill gives (not "data.new-photos") and it
+// holds nothing but plain files a fill writes, so that a folder of the user's that merely looks
+// like one keeps everything in it. No link is followed, to a folder or from inside one.
 void RemoveStaleStaging(const QString& parent, const QString& prefix)
 {
-    // A link merely named like one of ours may lead to anything; only real folders go.
+    // One younger than a minute may be the work of a first run that is still filling it: that
+    // happens before a copy takes the single-instance guard.
     const QDateTime aMinuteAgo = Clock::now().addSecs(-60);
     const QDir::Filters filters = QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot;
     for (const QFileInfo& stale : QDir(parent).entryInfoList({prefix + u'*'}, filters)) {
-        if (stale.lastModified() < aMinuteAgo)
-            QDir(stale.absoluteFilePath()).removeRecursively();
+        if (!IsStagingName(stale.fileName(), prefix) || stale.isSymLink() ||
+            stale.lastModified() >= aMinuteAgo)
+            continue;
+        const QFileInfoList content =
+            QDir(stale.absoluteFilePath())
+                .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        if (!std::all_of(content.begin(), content.end(), IsFillFile))
+            continue;
+        for (const QFileInfo& file : content)
+            QFile::remove(file.absoluteFilePath());
+        QDir(parent).rmdir(stale.fileName()); // fails, rightly, if anything came in meanwhile
+    }
+}
+
+// What a save or a compaction cut short left in the data folder: a replacement's new file of
+// one of the files the program rewrites, and the compaction's copy with the engine's files.
+// Plain files only: a link of such a name was not made here and is left alone.
+void RemoveInterruptedWrites(const QString& folder)
+{
+    const QString copy = Compaction::TempFileName();
+    const QStringList rewritten{QStringLiteral("config.ini"), CTimetable::FileName(),
+                                CProgramList::FileName()};
+    const QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(filters)) {
+        if (info.isSymLink() || !info.isFile())
+            continue;
+        const QString name = info.fileName();
+        if (name == copy || IsEngineFileOf(name, copy) ||
+            std::any_of(rewritten.begin(), rewritten.end(),
+                        [&](const QString& file) { return CAtomicFile::IsNewFileName(name, file); }))
+            QFile::remove(info.absoluteFilePath());
     }
 }
 
@@ -62,16 +140,6 @@ bool CopyResource(const QString& resource, const QString& dest)
         return false;
     const QByteArray bytes = in.readAll();
     return out.write(bytes) == bytes.size() && out.flush();
-}
-
-// The files of a new data folder, the database last: a fill in place that stops half-way
-// leaves no database, so the folder is never mistaken for a complete one.
-QStringList DefaultFileNames()
-{
-    QStringList names{QStringLiteral("config.ini"), CTimetable::FileName()};
-    for (const auto& file : DefaultFiles())
-        names << file.first;
-    return names << QStringLiteral("kstrm.db");
 }
 
 // Writes the defaults into \a folder, which is there and empty.
@@ -178,15 +246,16 @@ void RemoveLeftovers(const QString& folder)
 {
     const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
     RemoveStaleStaging(info.absolutePath(), StagingPrefixBeside(info));
-    if (info.isDir())
+    if (info.isDir()) {
         RemoveStaleStaging(info.absoluteFilePath(), kStagingPrefixInside);
+        RemoveInterruptedWrites(info.absoluteFilePath());
+    }
 }
 
 bool CreateWithDefaults(const QString& folder, const QDate& today, QString* error)
 {
     const QString target = QDir::cleanPath(QDir(folder).absolutePath());
     const QFileInfo info(target);
-    RemoveLeftovers(target);
     if (info.exists()) {
         if (!info.isDir())
             return Fail(error, QStringLiteral("%1 不是文件夹").arg(target));

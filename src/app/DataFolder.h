@@ -37,9 +37,12 @@ bool NeedsDefaults(const QString& folder);
 /// and permissions. Any other folder is refused. False with \a error on failure.
 bool CreateWithDefaults(const QString& folder, const QDate& today, QString* error);
 
-/// Removes what interrupted first runs left beside \a folder or inside it. One younger than a
-/// minute may be another start's work in progress and stays until a later start. Every start
-/// calls this, not only first runs: a leftover can outlive the run that made the folder.
+/// Removes what interrupted runs left beside \a folder or inside it: the staging folder of a
+/// first run (only one named as a fill names it, older than a minute, holding nothing but plain
+/// files a fill writes), the new file of a save that was cut short (CAtomicFile), and the copy
+/// of a compaction that was. Links are never followed and never removed. Only the copy holding
+/// the single-instance guard may call this: any other may be running beside one that is
+/// writing these very files.
 void RemoveLeftovers(const QString& folder);
 
 /// Default files added by other parts of the program (name in the folder, resource path).

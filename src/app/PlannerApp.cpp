@@ -100,8 +100,6 @@ bool CPlannerApp::PrepareDataFolder()
             return false;
         }
     }
-    // What an interrupted first run left behind goes at any later start.
-    DataFolder::RemoveLeftovers(folder);
     return true;
 }
 
@@ -124,6 +122,9 @@ bool CPlannerApp::Startup()
     m_pInstanceGuard = std::make_unique<CSingleInstance>(guardFolder);
     switch (m_pInstanceGuard->TryAcquire()) {
     case CSingleInstance::Outcome::Held:
+        // What interrupted runs left goes now, in the one copy that runs: no other copy of
+        // ours can be writing any of it (a compaction's copy, the new file of a save).
+        DataFolder::RemoveLeftovers(DataFolder::Path());
         break;
     case CSingleInstance::Outcome::OtherCopyRuns:
         // Raise the running copy first, so that it is in front when the user reads the message.

@@ -111,6 +111,10 @@ private slots:
             const QByteArray content = ReadAll(path);
             QVERIFY2(content == all0 || content == all1, content.constData());
         }
+        // What a killed save left beside the file goes at the next start.
+        DataFolder::RemoveLeftovers(dir.path());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("config.ini")});
     }
 };
 

@@ -19,6 +19,12 @@ struct stat StatOf(const QString& path)
     return st;
 }
 
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QStringList EverythingIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -132,29 +138,57 @@ private slots:
         QCOMPARE(EverythingIn(folder).size(), needs ? kDefaultFiles.size() + 1 : 1);
     }
 
-    // What an interrupted first run left, beside the folder (the staging folder of a new one,
-    // also complete when it died at the final rename) or inside it (a fill in place), goes at
-    // the next start, whether that start is a first run or not. One younger than a minute may
-    // be another start's work in progress. A link merely named like a leftover is not ours:
-    // what it points to stays.
+    // What an interrupted run left goes at the next start, whether that start is a first run or
+    // not: a first run's staging folder beside the folder (also complete, when it died at the
+    // final rename) or inside it, the new file of a save, a compaction's copy. Only what the
+    // program itself names so, and only a staging folder holding nothing but the files a fill
+    // writes: a folder of the user's that looks like one keeps its pictures. A staging folder
+    // younger than a minute may be another start's work in progress. No link is followed.
     void leftovers_data()
     {
-        QTest::addColumn<QString>("leftover");
+        QTest::addColumn<QString>("leftover"); // beside "data", or in it
+        QTest::addColumn<QString>("inside");   // a folder holding this file; "->" a link; empty a file
         QTest::addColumn<bool>("dataExists");
         QTest::addColumn<int>("ageSeconds");
         QTest::addColumn<bool>("removed");
-        QTest::newRow("staging beside, later start") << "data.new-0badf00d" << true << 3600 << true;
-        QTest::newRow("staging beside, first run") << "data.new-0badf00d" << false << 3600 << true;
-        QTest::newRow("staging beside, young") << "data.new-0badf00d" << true << 10 << false;
-        QTest::newRow("fill in place, later start") << "data/.kestrum-new-0badf00d" << true << 3600 << true;
-        QTest::newRow("fill in place, first run") << "data/.kestrum-new-0badf00d" << false << 3600 << true;
-        QTest::newRow("link beside, later start") << "data.new-link" << true << 3600 << false;
-        QTest::newRow("link beside, first run") << "data.new-link" << false << 3600 << false;
-        QTest::newRow("other folder beside") << "data.old" << true << 3600 << false;
+        QTest::newRow("staging beside, later start") << "data.new-0badf00d"
+                                                     << "kstrm.db" << true << 3600 << true;
+        QTest::newRow("staging beside, first run") << "data.new-0badf00d"
+                                                   << "kstrm.db" << false << 3600 << true;
+        QTest::newRow("staging beside, young") << "data.new-0badf00d"
+                                               << "kstrm.db" << true << 10 << false;
+        QTest::newRow("staging beside, save cut short")
+            << "data.new-0badf00d"
+            << "config.ini.kestrum-a1B2c3" << true << 3600 << true;
+        QTest::newRow("fill in place, later start") << "data/.kestrum-new-0badf00d"
+                                                    << "kstrm.db-wal" << true << 3600 << true;
+        QTest::newRow("fill in place, first run") << "data/.kestrum-new-0badf00d"
+                                                  << "kcb.dat" << false << 3600 << true;
+        QTest::newRow("user's folder named like staging") << "data.new-photos"
+                                                          << "IMG_0001.jpg" << true << 3600 << false;
+        QTest::newRow("staging name, user's picture in it") << "data.new-0badf00d"
+                                                            << "IMG_0001.jpg" << true << 3600 << false;
+        QTest::newRow("staging name, a link in it") << "data.new-0badf00d"
+                                                    << "->kstrm.db" << true << 3600 << false;
+        QTest::newRow("link named like staging") << "data.new-0badf00e"
+                                                 << "->" << true << 3600 << false;
+        QTest::newRow("other folder beside") << "data.old"
+                                             << "kstrm.db" << true << 3600 << false;
+        QTest::newRow("save cut short") << "data/kcb.dat.kestrum-a1B2c3"
+                                        << "" << true << 0 << true;
+        QTest::newRow("program list save cut short") << "data/program.dat.kestrum-Zz09aZ"
+                                                     << "" << true << 0 << true;
+        QTest::newRow("compaction cut short") << "data/temp.db"
+                                              << "" << true << 0 << true;
+        QTest::newRow("user's backup") << "data/kcb.dat.backup"
+                                       << "" << true << 3600 << false;
+        QTest::newRow("link named like the compaction's copy") << "data/temp.db"
+                                                               << "->" << true << 3600 << false;
     }
     void leftovers()
     {
         QFETCH(QString, leftover);
+        QFETCH(QString, inside);
         QFETCH(bool, dataExists);
         QFETCH(int, ageSeconds);
         QFETCH(bool, removed);
@@ -165,21 +199,36 @@ private slots:
         QString error;
         if (dataExists)
             QVERIFY2(DataFolder::CreateWithDefaults(folder, QDate(2027, 3, 15), &error), qPrintable(error));
-        if (leftover.endsWith(QLatin1String("link"))) {
-            QVERIFY(QDir().mkdir(precious));
+        QVERIFY(QDir().mkpath(precious));
+        QFile kept(precious + QStringLiteral("/kstrm.db"));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("the user's") > 0);
+        kept.close();
+        if (inside == QStringLiteral("->")) {
             QVERIFY(QFile::link(precious, path));
+        } else if (inside.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
         } else {
             QVERIFY(QDir().mkpath(path));
+            if (inside.startsWith(QStringLiteral("->"))) {
+                QVERIFY(QFile::link(kept.fileName(), path + u'/' + inside.mid(2)));
+            } else {
+                QFile file(path + u'/' + inside);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
         }
-        QFile inside((leftover.endsWith(QLatin1String("link")) ? precious : path) + QStringLiteral("/kstrm.db"));
-        QVERIFY(inside.open(QIODevice::WriteOnly));
-        inside.close();
 
         FakeClock clock(QDateTime::currentDateTime().addSecs(ageSeconds));
         QVERIFY2(Start(folder, &error), qPrintable(error));
-        QCOMPARE(QFileInfo::exists(path), !removed);
-        QVERIFY(QFileInfo::exists(inside.fileName()) != removed);
-        QCOMPARE(EverythingIn(folder), kDefaultFiles);
+        QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !removed);
+        QCOMPARE(EverythingIn(precious), QStringList{QStringLiteral("kstrm.db")});
+        QCOMPARE(ReadAll(kept.fileName()), QByteArray("the user's"));
+        QStringList expected = kDefaultFiles;
+        if (!removed && leftover.startsWith(QStringLiteral("data/"))) {
+            expected << QFileInfo(path).fileName();
+            expected.sort();
+        }
+        QCOMPARE(EverythingIn(folder), expected);
     }
 };
 

@@ -88,7 +88,9 @@ private slots:
         MessageRecorder messages;
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("nested/data"));
-        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("nested/data.new-0badf00d/stale"))));
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("nested/data.new-0badf00d"))));
+        QVERIFY(QFile(root.filePath(QStringLiteral("nested/data.new-0badf00d/kstrm.db")))
+                    .open(QIODevice::WriteOnly));
         if (existsEmpty)
             QVERIFY(QDir().mkpath(folder));
         {
@@ -180,8 +182,11 @@ private slots:
         QVERIFY(!QFileInfo(db).isFile() || damage != QStringLiteral("remove-db")); // never created silently
     }
 
+    // The second copy also leaves alone what the first one may be writing: a compaction's
+    // copy, the new file of a save; only a start that holds the guard clears leftovers.
     void secondCopyShowsMessageOnceAndRaisesFirst()
     {
+        FakeClock clock(QDateTime::currentDateTime().addDays(1)); // leftovers made now count as old
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("data"));
         MessageRecorder messages;
@@ -190,6 +195,12 @@ private slots:
         QVERIFY(first.HoldsInstanceGuard());
         QSignalSpy raised(&first, &CPlannerApp::ActivationRequested);
         QCoreApplication::processEvents(); // the first copy answers others once its event loop runs
+        const QStringList inProgress{folder + QStringLiteral("/temp.db"),
+                                     folder + QStringLiteral("/kcb.dat.kestrum-a1B2c3"),
+                                     root.filePath(QStringLiteral("data.new-0badf00d/kstrm.db"))};
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("data.new-0badf00d"))));
+        for (const QString& file : inProgress)
+            QVERIFY(QFile(file).open(QIODevice::WriteOnly));
         {
             CPlannerApp second(DataDirArgs(folder));
             QVERIFY(!second.InitInstance());
@@ -197,6 +208,8 @@ private slots:
             QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
             QCOMPARE(second.ExitInstance(), 1);
         }
+        for (const QString& file : inProgress)
+            QVERIFY2(QFileInfo::exists(file), qPrintable(file));
         QVERIFY(raised.wait(3000));
         // The first copy keeps its guard and its database.
         QVERIFY(first.HoldsInstanceGuard());
@@ -205,6 +218,14 @@ private slots:
         first.ExitInstance();
         QVERIFY(GuardIsFree());
         QCOMPARE(messages.count(), 1);
+
+        // Left by a copy that is gone: the next start clears them.
+        CPlannerApp next(DataDirArgs(folder));
+        QVERIFY(next.Startup());
+        for (const QString& file : inProgress)
+            QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("data.new-0badf00d"))));
+        next.ExitInstance();
     }
 
     void guardOfCrashedCopyDoesNotBlock()
@@ -238,6 +259,11 @@ private slots:
         MessageRecorder messages;
         QTemporaryDir root, runtime;
         QVERIFY(QDir(runtime.path()).mkdir(QStringLiteral("Kestrum.lock")));
+        // Another copy may be running unseen: what it may be writing stays.
+        const QString copy = root.filePath(QStringLiteral("data/temp.db"));
+        QVERIFY(DataFolder::CreateWithDefaults(root.filePath(QStringLiteral("data")), QDate(2026, 12, 6),
+                                               nullptr));
+        QVERIFY(QFile(copy).open(QIODevice::WriteOnly));
         const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
@@ -248,6 +274,7 @@ private slots:
         QVERIFY2(messages.last().text.contains(runtime.path()), qPrintable(messages.last().text));
         QCOMPARE(messages.last().icon, Messages::Icon::Warning);
         QVERIFY(!app.HoldsInstanceGuard());
+        QVERIFY(QFileInfo::exists(copy));
         QCOMPARE(app.ExitInstance(), 0);
     }
 
