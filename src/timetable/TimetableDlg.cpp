@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 const QColor kSky(213, 225, 249);
@@ -55,7 +56,7 @@ CTimetableDlg::CTimetableDlg(CPlannerContext& context, CTimetable& timetable, in
     if (m_timetable.Load())
         SetUpDisplay();
     else
-        ReportLoadFailure();
+        LoadFailed();
 }
 
 CTimetableDlg::~CTimetableDlg() = default;
@@ -74,6 +75,33 @@ void CTimetableDlg::SetUpDisplay()
     palette.setColor(QPalette::Button, kSky);
     m_pEditButton->setPalette(palette);
     m_pTip->AddTool(m_pEditButton, QStringLiteral("设置课程表"));
+}
+
+void CTimetableDlg::LoadFailed()
+{
+    // A file that stays unreadable is one failure, whatever shape it takes meanwhile (gone, then
+    // a folder) and however many signals its change brings: one box, and none on top of it.
+    if (m_bLoadFailed)
+        return;
+    m_bLoadFailed = true;
+    // A box for a window that is not on screen yet has nowhere to go but the screen's corner.
+    if (isVisible())
+        ReportLoadFailure();
+    else
+        m_bReportWhenShown = true;
+}
+
+void CTimetableDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_bReportWhenShown)
+        return;
+    m_bReportWhenShown = false;
+    // Once the window has been placed and drawn, so that the box sits over it.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            ReportLoadFailure();
+    });
 }
 
 void CTimetableDlg::ReportLoadFailure()
@@ -101,10 +129,11 @@ void CTimetableDlg::CheckFile()
     case CTimetable::Reload::Unchanged:
         break;
     case CTimetable::Reload::Loaded:
+        m_bLoadFailed = false;
         update();
         break;
     case CTimetable::Reload::Failed:
-        ReportLoadFailure();
+        LoadFailed();
         update();
         break;
     }

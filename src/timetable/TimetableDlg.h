@@ -25,18 +25,21 @@ public:
                   QWidget* parent = nullptr);
     ~CTimetableDlg() override;
 
-    /// Reads the file again when it changed since the last read, and repaints. A failed read
-    /// is reported once, not again until the file changes.
+    /// Reads the file again when it changed since the last read, and repaints. A file that
+    /// cannot be read is said once, in one box over the window, and not again until it has been
+    /// read once more, however often it changes meanwhile.
     void CheckFile();
     CBalloonTip* Tip() const { return m_pTip; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
     void SetUpDisplay();
+    void LoadFailed();
     void ReportLoadFailure();
     void WatchFile();
     void OnEdit();
@@ -50,4 +53,6 @@ private:
     CGifPicture* m_pPicture = nullptr;
     QPushButton* m_pEditButton = nullptr;
     CBalloonTip* m_pTip = nullptr;
+    bool m_bLoadFailed = false;      ///< the last read failed, and that has been said (or is to be)
+    bool m_bReportWhenShown = false; ///< it failed before the window was on screen
 };

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QWidget>
 
 /// Answers message boxes instead of the user and remembers every one of them. Installed for
 /// its lifetime. Queued answers are used in order; without one, a box is answered with Yes
@@ -27,12 +28,20 @@ public:
         return out;
     }
     int count() const { return int(m_requests.size()); }
+    /// For each box, whether the window it belongs to was on screen when it was shown: a box
+    /// over a window that is not is placed at the screen's corner.
+    const QList<bool>& ownersShown() const { return m_ownersShown; }
     Messages::Request last() const { return m_requests.isEmpty() ? Messages::Request{} : m_requests.last(); }
-    void clear() { m_requests.clear(); }
+    void clear()
+    {
+        m_requests.clear();
+        m_ownersShown.clear();
+    }
 
     Messages::Answer Respond(const Messages::Request& request) override
     {
         m_requests.append(request);
+        m_ownersShown.append(request.parent && request.parent->isVisible());
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         return request.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
@@ -41,4 +50,5 @@ public:
 private:
     QList<Messages::Answer> m_answers;
     QList<Messages::Request> m_requests;
+    QList<bool> m_ownersShown;
 };

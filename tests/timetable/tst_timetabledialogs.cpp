@@ -9,6 +9,7 @@
 #include "timetable/TimetableEditDlg.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -284,20 +285,27 @@ private slots:
         QCOMPARE(dlg.cursor().shape(), Qt::ArrowCursor);
     }
 
-    // A missing file is said once per failure; the file coming back is read without a word.
+    // A file that cannot be read is said in one box over the display, once the display is on
+    // screen; and once per failure: not again while it stays unreadable, whatever it turns
+    // into meanwhile, until it has been read again. The file coming back is read without a word.
     void displayFollowsTheFile()
     {
         Env env;
         CTimetableDlg dlg(env.context, env.timetable, 1, 1);
+        QCOMPARE(env.messages.count(), 0);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QCOMPARE(env.messages.texts(), QStringList{kLoadFailed});
+        QTRY_COMPARE(env.messages.texts(), QStringList{kLoadFailed});
+        QCOMPARE(env.messages.last().parent, static_cast<QWidget*>(&dlg));
+        QCOMPARE(env.messages.ownersShown(), QList<bool>{true});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("课程表"));
+        QVERIFY(QDir(env.dir.path()).mkdir(CTimetable::FileName())); // a folder now: still unreadable
         for (int i = 0; i < 3; ++i) {
             dlg.CheckFile();
             dlg.repaint();
         }
         QCOMPARE(env.messages.count(), 1);
+        QVERIFY(QDir(env.dir.path()).rmdir(CTimetable::FileName()));
 
         CTimetable written(env.dir.path());
         written.m_strTerm = QStringLiteral("2026-2027年第一学期");
@@ -307,6 +315,7 @@ private slots:
         QTRY_COMPARE(env.messages.count(), 2);
         dlg.CheckFile();
         QCOMPARE(env.messages.count(), 2);
+        QCOMPARE(env.messages.ownersShown(), (QList<bool>{true, true}));
         QCOMPARE(env.timetable.m_strTerm, QStringLiteral("2026-2027年第一学期"));
     }
 };
