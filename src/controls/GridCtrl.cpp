@@ -2,11 +2,13 @@
 
 #include "controls/GridDelegate.h"
 #include "controls/GridModel.h"
+#include "controls/GridSizer.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <climits>
 
 namespace {
 
@@ -49,8 +51,11 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     // A frozen view shows only its own rows or columns; the others it never scrolls to, so their
     // sizes are of no matter to it. A bulk update copies the sizes when it ends.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int nCol, int, int nSize) {
-        if (m_nBulk > 0)
+        if (m_nBulk > 0) {
+            m_nResizedColFirst = qMin(m_nResizedColFirst, nCol);
+            m_nResizedColLast = qMax(m_nResizedColLast, nCol);
             return;
+        }
         m_pTopView->setColumnWidth(nCol, nSize);
         if (nCol < m_nFixedCols) {
             m_pLeftView->setColumnWidth(nCol, nSize);
@@ -59,8 +64,11 @@ CGridCtrl::CGridCtrl(QWidget* parent)
         PlaceFrozenViews();
     });
     connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int nRow, int, int nSize) {
-        if (m_nBulk > 0)
+        if (m_nBulk > 0) {
+            m_nResizedRowFirst = qMin(m_nResizedRowFirst, nRow);
+            m_nResizedRowLast = qMax(m_nResizedRowLast, nRow);
             return;
+        }
         m_pLeftView->setRowHeight(nRow, nSize);
         if (nRow < m_nFixedRows) {
             m_pTopView->setRowHeight(nRow, nSize);
@@ -206,9 +214,11 @@ void CGridCtrl::ApplyFixedLayout()
     const QModelIndex current = currentIndex();
     if (current.isValid() && IsCellFixed(current.row(), current.column()))
         selectionModel()->clearCurrentIndex();
-    if (m_nBulk > 0)
+    if (m_nBulk > 0) {
+        m_bBulkLayout = true;
         return;
-    CopySectionSizes();
+    }
+    CopySectionSizes(0, GetRowCount() - 1, 0, GetColumnCount() - 1);
     PlaceFrozenViews();
     RepaintAll();
 }
@@ -226,22 +236,30 @@ void CGridCtrl::EndBulkUpdate()
     m_pModel->EndBulkChange();
     if (--m_nBulk > 0)
         return;
-    CopySectionSizes();
+    // Sizing a few columns of a million rows must not walk every row: without a change of
+    // layout only the sections that were resized are copied.
+    if (m_bBulkLayout)
+        CopySectionSizes(0, GetRowCount() - 1, 0, GetColumnCount() - 1);
+    else
+        CopySectionSizes(m_nResizedRowFirst, m_nResizedRowLast, m_nResizedColFirst, m_nResizedColLast);
+    m_bBulkLayout = false;
+    m_nResizedRowFirst = m_nResizedColFirst = INT_MAX;
+    m_nResizedRowLast = m_nResizedColLast = -1;
     PlaceFrozenViews();
     RepaintAll();
 }
 
-void CGridCtrl::CopySectionSizes()
+void CGridCtrl::CopySectionSizes(int nFirstRow, int nLastRow, int nFirstCol, int nLastCol)
 {
     if (!m_pCornerView)
         return;
     // Each frozen view gets the sizes of the rows and columns it shows (see the constructor).
-    auto copy = [this](QTableView* v, int nRows, int nCols) {
-        for (int r = 0; r < nRows; ++r) {
+    auto copy = [&](QTableView* v, int nRows, int nCols) {
+        for (int r = qMax(nFirstRow, 0); r <= qMin(nLastRow, nRows - 1); ++r) {
             if (v->rowHeight(r) != rowHeight(r))
                 v->setRowHeight(r, rowHeight(r));
         }
-        for (int c = 0; c < nCols; ++c) {
+        for (int c = qMax(nFirstCol, 0); c <= qMin(nLastCol, nCols - 1); ++c) {
             if (v->columnWidth(c) != columnWidth(c))
                 v->setColumnWidth(c, columnWidth(c));
         }
@@ -328,7 +346,7 @@ void CGridCtrl::changeEvent(QEvent* event)
         const int nHeight = DefaultRowHeight(font());
         for (QTableView* v : {static_cast<QTableView*>(this), m_pTopView, m_pLeftView, m_pCornerView})
             v->verticalHeader()->setDefaultSectionSize(nHeight);
-        CopySectionSizes();
+        CopySectionSizes(0, GetRowCount() - 1, 0, GetColumnCount() - 1);
         PlaceFrozenViews();
     }
 }
@@ -369,36 +387,53 @@ bool CGridCtrl::AutoSizeColumn(int nCol, bool bIgnoreFixedRows)
 {
     if (nCol < 0 || nCol >= GetColumnCount())
         return false;
-    int nWidth = -1;
-    for (int r = bIgnoreFixedRows ? m_nFixedRows : 0; r < GetRowCount(); ++r)
-        nWidth = qMax(nWidth,
-                      GridPaint::CellExtent(GridPaint::CellLook(m_pModel->index(r, nCol), font())).width());
-    if (nWidth >= 0)
+    CGridSizer sizer(*m_pModel, font());
+    const int nWidth = sizer.ColumnWidth(nCol, bIgnoreFixedRows ? m_nFixedRows : 0);
+    if (nWidth >= 0 && nWidth != columnWidth(nCol))
         setColumnWidth(nCol, nWidth);
     return true;
 }
 
 void CGridCtrl::AutoSizeColumns(bool bIgnoreFixedRows)
 {
-    for (int c = 0; c < GetColumnCount(); ++c)
-        AutoSizeColumn(c, bIgnoreFixedRows);
+    BeginBulkUpdate();
+    CGridSizer sizer(*m_pModel, font());
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const int nWidth = sizer.ColumnWidth(c, bIgnoreFixedRows ? m_nFixedRows : 0);
+        if (nWidth >= 0 && nWidth != columnWidth(c))
+            setColumnWidth(c, nWidth);
+    }
+    EndBulkUpdate();
 }
 
 void CGridCtrl::AutoSizeRows()
 {
-    for (int r = 0; r < GetRowCount(); ++r) {
-        int nHeight = DefaultRowHeight(font());
-        for (int c = 0; c < GetColumnCount(); ++c)
-            nHeight = qMax(
-                nHeight, GridPaint::CellExtent(GridPaint::CellLook(m_pModel->index(r, c), font())).height());
-        setRowHeight(r, nHeight);
+    AutoSizeRows(0, GetRowCount() - 1);
+}
+
+void CGridCtrl::AutoSizeRows(int nFirst, int nLast)
+{
+    nFirst = qMax(nFirst, 0);
+    nLast = qMin(nLast, GetRowCount() - 1);
+    if (nFirst > nLast)
+        return;
+    BeginBulkUpdate();
+    CGridSizer sizer(*m_pModel, font());
+    const int nMinHeight = verticalHeader()->defaultSectionSize();
+    for (int r = nFirst; r <= nLast; ++r) {
+        const int nHeight = qMax(nMinHeight, sizer.RowHeight(r));
+        if (nHeight != rowHeight(r))
+            setRowHeight(r, nHeight);
     }
+    EndBulkUpdate();
 }
 
 void CGridCtrl::AutoSize()
 {
+    BeginBulkUpdate();
     AutoSizeColumns(false);
     AutoSizeRows();
+    EndBulkUpdate();
 }
 
 void CGridCtrl::SetListMode(bool bEnable)

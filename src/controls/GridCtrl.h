@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QTableView>
+#include <climits>
 
 class CGridModel;
 class CGridDelegate;
@@ -83,11 +84,16 @@ public:
     int GetRowHeight(int nRow) const;
     bool SetColumnWidth(int nCol, int nWidth);
     int GetColumnWidth(int nCol) const;
-    /// Every column as wide as its widest text; with \a bIgnoreFixedRows the header rows
-    /// are left out of the measure.
+    /// Every column as wide as its widest cell; with \a bIgnoreFixedRows the header rows
+    /// are left out of the measure. The sizes are those of measuring every cell
+    /// (GridPaint::CellExtent), found quickly enough for tens of thousands of rows.
     void AutoSizeColumns(bool bIgnoreFixedRows = false);
     bool AutoSizeColumn(int nCol, bool bIgnoreFixedRows = false);
+    /// Every row, or rows \a nFirst to \a nLast, as high as its highest cell, and never lower
+    /// than the grid's default row height.
     void AutoSizeRows();
+    void AutoSizeRows(int nFirst, int nLast);
+    /// Columns, then rows.
     void AutoSize();
 
     /// In list mode a click selects the whole row.
@@ -135,7 +141,7 @@ private:
     QTableView* MakeFrozenView();
     void ApplyFixedLayout();
     void PlaceFrozenViews();
-    void CopySectionSizes();
+    void CopySectionSizes(int nFirstRow, int nLastRow, int nFirstCol, int nLastCol);
     int FixedRowsHeight() const;
     int FixedColumnsWidth() const;
     void RepaintAll();
@@ -155,6 +161,13 @@ private:
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     int m_nBulk = 0;
+    // What a bulk update changed, for the frozen views to copy when it ends: the layout as a
+    // whole, or the sections resized.
+    bool m_bBulkLayout = false;
+    int m_nResizedRowFirst = INT_MAX;
+    int m_nResizedRowLast = -1;
+    int m_nResizedColFirst = INT_MAX;
+    int m_nResizedColLast = -1;
     bool m_bListMode = false;
     PrintMargins m_margins;
 };

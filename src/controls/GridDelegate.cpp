@@ -123,15 +123,21 @@ QSize CellExtent(const GridCellLook& look)
     const QFontMetrics fm(look.font);
     // Measured without wrapping: a column sized to this never has to break the text.
     const int nFlags = QtTextFlags(look) & ~Qt::TextWordWrap;
-    QSize text = look.strText.isEmpty() ? QSize(0, fm.height())
-                                        : fm.boundingRect(QRect(), nFlags, look.strText).size();
+    const QSize text = look.strText.isEmpty() ? QSize(0, fm.height())
+                                              : fm.boundingRect(QRect(), nFlags, look.strText).size();
+    return CellExtent(text, look.image, look.dScale);
+}
+
+QSize CellExtent(const QSize& text, const QPixmap& image, qreal dScale)
+{
     int nWidth = text.width();
     int nHeight = text.height();
-    if (!look.image.isNull()) {
-        nWidth += look.image.width() + (text.width() > 0 ? kMarginX : 0);
-        nHeight = qMax(nHeight, look.image.height());
+    if (!image.isNull()) {
+        nWidth += Scaled(image.width(), dScale) + (text.width() > 0 ? Scaled(kMarginX, dScale) : 0);
+        nHeight = qMax(nHeight, Scaled(image.height(), dScale));
     }
-    return {nWidth + 2 * kMarginX + 1, nHeight + 2 * kMarginY + 1};
+    const int nLine = Scaled(1, dScale);
+    return {nWidth + 2 * Scaled(kMarginX, dScale) + nLine, nHeight + 2 * Scaled(kMarginY, dScale) + nLine};
 }
 
 bool IsTextCut(const QRect& rect, const GridCellLook& look)

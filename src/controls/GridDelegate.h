@@ -30,8 +30,12 @@ namespace GridPaint {
 /// The look of the cell at \a index as its model's role data gives it, in \a font.
 GridCellLook CellLook(const QModelIndex& index, const QFont& font);
 void DrawCell(QPainter& painter, const QRect& rect, const GridCellLook& look);
-/// The space the cell needs to show its text on one line per paragraph and its image.
+/// The space the cell needs to show its text on one line per paragraph and its image, in the
+/// look's font and scale.
 QSize CellExtent(const GridCellLook& look);
+/// The space a cell needs around a text of size \a text (as the look's font measures it) and
+/// \a image.
+QSize CellExtent(const QSize& text, const QPixmap& image, qreal dScale);
 /// True when \a rect is too small for the whole text, i.e. it is cut or ends in an ellipsis.
 bool IsTextCut(const QRect& rect, const GridCellLook& look);
 

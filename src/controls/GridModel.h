@@ -44,6 +44,8 @@ public:
     bool IsValid(int nRow, int nCol) const;
     bool IsFixed(int nRow, int nCol) const { return nRow < m_nFixedRows || nCol < m_nFixedCols; }
     const CGridCell* Cell(int nRow, int nCol) const;
+    /// The cell at a position known to be valid, for walking many of them.
+    const CGridCell& CellAt(int nRow, int nCol) const { return m_rows[nRow][nCol]; }
     CGridCell* Cell(int nRow, int nCol);
     /// Tells the views that a cell has changed so they repaint it.
     void CellChanged(int nRow, int nCol);

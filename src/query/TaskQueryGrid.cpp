@@ -1,93 +1,17 @@
 #include "query/TaskQueryGrid.h"
 
 #include "controls/GridCtrl.h"
-#include "controls/GridDelegate.h"
 #include "store/TaskRecord.h"
 
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSignalBlocker>
-#include <algorithm>
-#include <queue>
-#include <vector>
 
 namespace {
 
 constexpr int kCols = 4;
-// How many texts of a column are measured exactly: the estimate below ranks texts closely
-// enough that the widest one is always among the first few.
-constexpr int kMeasured = 16;
 
 const QColor kOddRow(255, 255, 255);
 const QColor kEvenRow(255, 255, 153);
-
-// Width estimate of a text: the sum of the advances of its characters, each measured once.
-// Shaping and kerning move the true width a little, which the exact measure then settles.
-class AdvanceTable
-{
-public:
-    explicit AdvanceTable(const QFont& font) : m_fm(font), m_advances(0x10000, -1) {}
-
-    int Width(const QString& strText)
-    {
-        int n = 0;
-        for (const QChar c : strText) {
-            qint32& advance = m_advances[c.unicode()];
-            if (advance < 0)
-                advance = m_fm.horizontalAdvance(c);
-            n += advance;
-        }
-        return n;
-    }
-
-private:
-    QFontMetrics m_fm;
-    std::vector<qint32> m_advances;
-};
-
-// The rows (fixed ones included) whose texts in \a nCol are likely the widest.
-std::vector<int> WidestRows(const CGridCtrl& grid, int nCol, AdvanceTable& table)
-{
-    using Entry = std::pair<int, int>; // estimate, row
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> widest;
-    for (int r = 0; r < grid.GetRowCount(); ++r) {
-        const Entry entry(table.Width(grid.GetCell(r, nCol)->m_strText), r);
-        if (int(widest.size()) < kMeasured) {
-            widest.push(entry);
-        } else if (entry.first > widest.top().first) {
-            widest.pop();
-            widest.push(entry);
-        }
-    }
-    std::vector<int> rows;
-    for (; !widest.empty(); widest.pop())
-        rows.push_back(widest.top().second);
-    return rows;
-}
-
-QSize Extent(const CGridCtrl& grid, int nRow, int nCol)
-{
-    return GridPaint::CellExtent(GridPaint::CellLook(grid.model()->index(nRow, nCol), grid.font()));
-}
-
-void SizeColumns(CGridCtrl& grid)
-{
-    AdvanceTable table(grid.font());
-    for (int c = 0; c < grid.GetColumnCount(); ++c) {
-        int nWidth = 0;
-        for (const int r : WidestRows(grid, c, table))
-            nWidth = qMax(nWidth, Extent(grid, r, c).width());
-        grid.SetColumnWidth(c, nWidth);
-    }
-}
-
-void SizeHeaderRow(CGridCtrl& grid)
-{
-    int nHeight = 0;
-    for (int c = 0; c < grid.GetColumnCount(); ++c)
-        nHeight = qMax(nHeight, Extent(grid, 0, c).height());
-    grid.SetRowHeight(0, nHeight);
-}
 
 // Columns, heads and fixed parts, with the data rows gone.
 void SetUpHeader(CGridCtrl& grid)
@@ -142,8 +66,7 @@ void Prepare(CGridCtrl& grid)
 void ShowHeaderOnly(CGridCtrl& grid)
 {
     SetUpHeader(grid);
-    SizeColumns(grid);
-    SizeHeaderRow(grid);
+    grid.AutoSize();
 }
 
 void Fill(CGridCtrl& grid, const QStringList& dates, const QStringList& contents, const QStringList& states)
@@ -182,8 +105,8 @@ void Fill(CGridCtrl& grid, const QStringList& dates, const QStringList& contents
         }
     }
     grid.viewport()->update();
-    SizeColumns(grid);
-    SizeHeaderRow(grid);
+    grid.AutoSizeColumns(false);
+    grid.AutoSizeRows(0, grid.GetFixedRowCount() - 1);
     SizeVisibleRows(grid);
 }
 
@@ -206,13 +129,7 @@ void SizeVisibleRows(CGridCtrl& grid)
     if (nLast < 0)
         nLast = qMin(nRows - 1, nFirst + nViewHeight);
     // The rows that grow push their neighbours down; the range is taken as it stood.
-    for (int r = qMax(nFirst, grid.GetFixedRowCount()); r <= nLast; ++r) {
-        int nHeight = grid.GetRowHeight(r);
-        for (int c = 0; c < grid.GetColumnCount(); ++c)
-            nHeight = qMax(nHeight, Extent(grid, r, c).height());
-        if (nHeight != grid.GetRowHeight(r))
-            grid.SetRowHeight(r, nHeight);
-    }
+    grid.AutoSizeRows(qMax(nFirst, grid.GetFixedRowCount()), nLast);
 }
 
 } // namespace TaskQueryGrid

@@ -4,9 +4,9 @@
 
 class CGridCtrl;
 
-/// How the task query fills and sizes its grid. Results can run to a million rows, so the grid
-/// is never measured row by row: columns take the width of their widest texts, found by a
-/// cheap estimate and then measured exactly, and rows are measured as they come into view.
+/// How the task query fills and sizes its grid. Results can run to a million rows: columns take
+/// the width of their widest cells as the grid finds them, and rows are measured as they come
+/// into view.
 namespace TaskQueryGrid {
 
 /// Picture of a state in the grid's image list: 1 for not done, 2 for done, 0 for the others.

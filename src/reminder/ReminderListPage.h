@@ -30,7 +30,6 @@ protected:
 
 private:
     void SetHeaderRow();
-    void SizeToContents(int n);
 
     CGridCtrl* m_pGrid = nullptr;
     QList<QPixmap> m_modeImages;

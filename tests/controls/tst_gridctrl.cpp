@@ -1,5 +1,6 @@
 #include "DialogRecorder.h"
 #include "FakeClock.h"
+#include "GridMeasure.h"
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
 
@@ -95,6 +96,8 @@ private slots:
     void tipOnlyWhenCut_data();
     void tipOnlyWhenCut();
     void autoSize();
+    void autoSizeAsMeasuringEveryCell_data();
+    void autoSizeAsMeasuringEveryCell();
     void bulkUpdate();
     void print_data();
     void print();
@@ -326,6 +329,65 @@ void TestGridCtrl::autoSize()
     QVERIFY(columns.GetColumnWidth(1) < fm.horizontalAdvance(longText));
     columns.AutoSizeColumns(false);
     QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(longText));
+}
+
+void TestGridCtrl::autoSizeAsMeasuringEveryCell_data()
+{
+    QTest::addColumn<QStringList>("texts"); // a column of them, top to bottom
+    QTest::addColumn<QFont>("font");
+    QFont program;
+    program.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+    program.setPointSize(9);
+    QFont spaced = program;
+    spaced.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    const QFont plain = QApplication::font();
+    // Texts whose characters' advances add up alike though the texts are not alike wide: by
+    // rounding (in the program's font) or by kerning, the narrower one first, many times over.
+    const QStringList rounding = QStringList(20, QStringLiteral("weekly mon"))
+                                 << QStringLiteral("monthly 7th");
+    const QStringList kerning = QStringList(20, QStringLiteral("AVAVAV To")) << QStringLiteral("AAAVVV oT");
+    const QStringList mixed{QStringLiteral("e\u0301e\u0301te\u0301"),
+                            QStringLiteral("مرحبا بالعالم"),
+                            QStringLiteral("ไทย ภาษา"),
+                            QStringLiteral("⏰ 闹钟🎉🎉"),
+                            QStringLiteral("한국어 글"),
+                            QStringLiteral("a\tb"),
+                            QStringLiteral("co\u00ADop"),
+                            QStringLiteral("R&D"),
+                            QStringLiteral("two\nlines"),
+                            QString(),
+                            QStringLiteral("iiiiiiiiii"),
+                            QStringLiteral("交作业 ffi fl")};
+    QTest::newRow("rounding, program's font") << rounding << program;
+    QTest::newRow("kerning, program's font") << kerning << program;
+    QTest::newRow("kerning, default font") << kerning << plain;
+    QTest::newRow("scripts, marks and controls, program's font") << mixed << program;
+    QTest::newRow("scripts, marks and controls, default font") << mixed << plain;
+    QTest::newRow("letter spacing") << (kerning + mixed) << spaced;
+}
+
+// However the grid finds its sizes, they are those of measuring every cell: in each column the
+// texts in the order given and reversed, under a two-line header, beside numbered row headers
+// with pictures.
+void TestGridCtrl::autoSizeAsMeasuringEveryCell()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QFont, font);
+    const QList<QPixmap> images = {Solid(Qt::red), QPixmap(24, 30)};
+    CGridCtrl grid(int(texts.size()) + 1, 3, 1, 1);
+    grid.setFont(font);
+    grid.SetImageList(&images);
+    grid.SetItem(0, 1, GridMask::Text | GridMask::Format, QStringLiteral("标题\nsecond line"),
+                 GridFormat::WordBreak | GridFormat::NoPrefix);
+    for (int i = 0; i < texts.size(); ++i) {
+        grid.SetItemText(i + 1, 0, QString::number(i + 1));
+        grid.SetItemImage(i + 1, 0, i % 3 - 1);
+        grid.SetItemText(i + 1, 1, texts[i]);
+        grid.SetItem(i + 1, 2, GridMask::Text | GridMask::Format, texts[texts.size() - 1 - i],
+                     GridFormat::Default | (i % 2 ? GridFormat::Right : GridFormat::Center));
+    }
+    grid.AutoSize();
+    QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
 }
 
 // Cells changed in a bulk update are announced once, as one block, when the outermost update

@@ -1,6 +1,7 @@
 // The task query, the statistics and the batch delete, driven as a person would.
 #include "DialogRecorder.h"
 #include "FakeClock.h"
+#include "GridMeasure.h"
 #include "MessageRecorder.h"
 #include "QueryFixture.h"
 #include "app/ConfigFile.h"
@@ -193,6 +194,29 @@ private slots:
                          qPrintable(grid->GetItemText(r, c)));
         }
         QVERIFY(Control<QPushButton>(&dlg, "printButton")->isEnabled());
+    }
+
+    // The columns are as wide as measuring every cell makes them, also when many texts whose
+    // characters add up alike (and which kerning makes narrower) come before the widest one;
+    // the rows in view are measured too.
+    void querySizesAsMeasuringEveryCell()
+    {
+        Planner p;
+        QStringList tasks;
+        for (int i = 1; i <= 20; ++i)
+            tasks << QStringLiteral("2027-01-%1|AVAVAV To|未完成").arg(i, 2, 10, QLatin1Char('0'));
+        tasks << QStringLiteral("2027-02-01|AAAVVV oT|已完成");
+        QVERIFY(p.ready && p.add(tasks));
+        CTaskQueryDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Click(&dlg, "queryButton");
+        auto* grid = Control<CGridCtrl>(&dlg, "grid");
+        int nLast = grid->rowAt(grid->viewport()->height() - 1);
+        if (nLast < 0)
+            nLast = grid->GetRowCount() - 1;
+        QVERIFY(nLast > 1);
+        QCOMPARE(GridSizes(*grid, 0, nLast), MeasuredSizes(*grid, 0, nLast));
     }
 
     void print()

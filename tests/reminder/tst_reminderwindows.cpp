@@ -1,6 +1,7 @@
 // The reminder windows driven as a person would: the alert window on a clock moved by hand,
 // the editor's refusals, the manage page's commands and the countdown on real time.
 #include "FakeClock.h"
+#include "GridMeasure.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
 #include "app/DataFolder.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -404,35 +406,50 @@ private slots:
         QCOMPARE(items, (QStringList{"打印提醒信息+", "-", "清除过期提醒+", "删除当前选中的记录+"}));
     }
 
-    // The lists measure only the cells that can decide a column's width or a row's height; the
-    // sizes must still be those of measuring every cell. Texts whose quick width estimate is off
-    // (kerning, surrogate pairs) and scripts the grid's font lacks.
+    // Both lists, in the program's own font, sized as measuring every cell would size them,
+    // whichever of two texts comes first when their characters' advances add up alike and the
+    // texts are not alike wide (rounding, kerning); and with scripts the font lacks.
+    void listSizesAsMeasuringEveryCell_data()
+    {
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QList<int>>("modes");
+        const QStringList weekly{QStringLiteral("weekly mon"), QStringLiteral("monthly 7th")};
+        const QStringList kerned{QStringLiteral("AVAVAV To"), QStringLiteral("AAAVVV oT")};
+        QTest::newRow("weekly mon above monthly 7th") << weekly << QList<int>{2, 3};
+        QTest::newRow("monthly 7th above weekly mon")
+            << QStringList{weekly[1], weekly[0]} << QList<int>{3, 2};
+        QTest::newRow("kerned above unkerned") << kerned << QList<int>{1, 1};
+        QTest::newRow("unkerned above kerned") << QStringList{kerned[1], kerned[0]} << QList<int>{1, 1};
+        const QStringList scripts{QStringLiteral("交作业"),        QStringLiteral("⏰ 闹钟🎉🎉"),
+                                  QStringLiteral("مرحبا بالعالم"), QStringLiteral("Ωmega ΔΣ"),
+                                  QStringLiteral("WWWWWWW"),       QStringLiteral("iiiiiiiiiiii"),
+                                  QStringLiteral("ไทย ภาษา"),      QString()};
+        QTest::newRow("scripts the font lacks") << scripts << QList<int>(scripts.size(), 1);
+    }
     void listSizesAsMeasuringEveryCell()
     {
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, modes);
         Fixture f;
-        FakeClock clock(kNow);
-        const QStringList titles{QStringLiteral("AVAWAY To"),  QStringLiteral("交作业"),     QStringLiteral("⏰ 闹钟🎉🎉"),
-                                 QStringLiteral("مرحبا بالعالم"), QStringLiteral("Ωmega ΔΣ"), QStringLiteral("WWWWWWW"),
-                                 QStringLiteral("iiiiiiiiiiii"),  QStringLiteral("ไทย ภาษา"), QString()};
-        for (int i = 0; i < titles.size() * 3; ++i)
-            QVERIFY(f.add(QTime(i % 24, i % 60, 0), i % 5, i % 2, titles.at(i % titles.size()),
-                          titles.at((i * 5) % titles.size()).repeated(1 + i % 3), kNow.date().addDays(i)));
-        CReminderManagePage page(f.context);
-        page.Refresh();
-        CGridCtrl* g = page.Grid();
-        QCOMPARE(g->GetRowCount(), int(titles.size()) * 3 + 1);
-        QList<int> sizes;
-        for (int c = 0; c < g->GetColumnCount(); ++c)
-            sizes << g->GetColumnWidth(c);
-        for (int r = 0; r < g->GetRowCount(); ++r)
-            sizes << g->GetRowHeight(r);
-        g->AutoSize();
-        QList<int> exact;
-        for (int c = 0; c < g->GetColumnCount(); ++c)
-            exact << g->GetColumnWidth(c);
-        for (int r = 0; r < g->GetRowCount(); ++r)
-            exact << g->GetRowHeight(r);
-        QCOMPARE(sizes, exact);
+        const QDateTime monday7th(QDate(2026, 12, 7), QTime(8, 0, 0));
+        FakeClock clock(monday7th);
+        for (int i = 0; i < titles.size(); ++i)
+            QVERIFY(f.add(QTime(9, 0, 0).addSecs(60 * i), modes[i], true, titles[i],
+                          titles[(i + 1) % titles.size()].repeated(1 + i % 3), monday7th.date()));
+        QFont font;
+        font.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+        font.setPointSize(9);
+        QVERIFY2(QFontInfo(font).family() == QStringLiteral("Noto Sans CJK SC"),
+                 "the Noto CJK fonts are missing");
+        CReminderManagePage manage(f.context);
+        CReminderTodayPage today(f.context);
+        for (CReminderListPage* page :
+             {static_cast<CReminderListPage*>(&manage), static_cast<CReminderListPage*>(&today)}) {
+            page->Grid()->setFont(font);
+            page->Refresh();
+            QCOMPARE(page->Grid()->GetRowCount(), int(titles.size()) + 1);
+            QCOMPARE(GridSizes(*page->Grid()), MeasuredSizes(*page->Grid()));
+        }
     }
 
     // Delete the selected row: one of two identical reminders goes; a row whose reminder is no
