@@ -4,8 +4,11 @@
 #include "controls/GridModel.h"
 #include "controls/GridSizer.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <climits>
@@ -130,16 +133,58 @@ QTableView* CGridCtrl::MakeFrozenView()
 
 bool CGridCtrl::eventFilter(QObject* watched, QEvent* event)
 {
-    // A frozen view must never scroll on its own: the wheel turns the whole grid.
-    if (event->type() == QEvent::Wheel) {
-        for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView}) {
-            if (watched == v->viewport()) {
-                wheelEvent(static_cast<QWheelEvent*>(event));
-                return true;
-            }
-        }
+    QTableView* pFrozen = nullptr;
+    for (QTableView* v : {m_pTopView, m_pLeftView, m_pCornerView}) {
+        if (v && watched == v->viewport())
+            pFrozen = v;
     }
-    return QTableView::eventFilter(watched, event);
+    if (!pFrozen)
+        return QTableView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Wheel:
+        // A frozen view must never scroll on its own: the wheel turns the whole grid.
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    case QEvent::MouseButtonPress: {
+        // A row header picks its row (FrozenCellPressed); a right click on a column header or
+        // beside the cells picks none.
+        const auto* pMouse = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = pFrozen->indexAt(pMouse->position().toPoint());
+        if (pMouse->button() == Qt::RightButton && (!index.isValid() || index.row() < m_nFixedRows))
+            ClearCurrentRow();
+        return false;
+    }
+    case QEvent::ContextMenu: {
+        // The headers are part of the grid: their menu is the grid's own.
+        const auto* pMenu = static_cast<QContextMenuEvent*>(event);
+        const QPoint pos = viewport()->mapFromGlobal(pFrozen->viewport()->mapToGlobal(pMenu->pos()));
+        QContextMenuEvent forwarded(pMenu->reason(), pos, pMenu->globalPos(), pMenu->modifiers());
+        QCoreApplication::sendEvent(viewport(), &forwarded);
+        event->setAccepted(forwarded.isAccepted());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CGridCtrl::mousePressEvent(QMouseEvent* event)
+{
+    // A right click beside the cells picks no row, so that a command of the menu it opens
+    // has nothing to act on; the view alone would keep the row picked before.
+    if (event->button() == Qt::RightButton && !indexAt(event->position().toPoint()).isValid()) {
+        ClearCurrentRow();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void CGridCtrl::ClearCurrentRow()
+{
+    // Set through the view, so that the view knows no cell is current on purpose: it would
+    // otherwise make the first one current when it next gets the focus (as when the menu closes).
+    setCurrentIndex(QModelIndex());
+    clearSelection();
 }
 
 void CGridCtrl::FrozenCellPressed(const QModelIndex& index)

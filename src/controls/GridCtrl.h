@@ -134,6 +134,7 @@ protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     struct PrintContext;
@@ -150,6 +151,7 @@ private:
     void PrintPage(QPainter& painter, const PrintContext& ctx, int nPage) const;
     void PrintHeaderFooter(QPainter& painter, const PrintContext& ctx, int nPage) const;
     void FrozenCellPressed(const QModelIndex& index);
+    void ClearCurrentRow();
 
     CGridModel* m_pModel;
     CGridDelegate* m_pDelegate;

@@ -19,6 +19,7 @@
 #include "store/Schema.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QFontInfo>
@@ -450,6 +451,67 @@ private slots:
             QCOMPARE(page->Grid()->GetRowCount(), int(titles.size()) + 1);
             QCOMPARE(GridSizes(*page->Grid()), MeasuredSizes(*page->Grid()));
         }
+    }
+
+    // A right click on any part of the grid opens the menu and picks the row under the pointer;
+    // on a column header or beside the rows it picks none, and delete then does nothing.
+    void menuOnEveryPartOfTheGrid_data()
+    {
+        QTest::addColumn<int>("row"); // -1: below the last row
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("header row") << 0 << 2 << -1;
+        QTest::newRow("row-number column") << 2 << 0 << 2;
+        QTest::newRow("data cell") << 2 << 3 << 2;
+        QTest::newRow("empty part") << -1 << 2 << -1;
+    }
+    void menuOnEveryPartOfTheGrid()
+    {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(int, chosen);
+        Fixture f;
+        FakeClock clock(kNow);
+        MessageRecorder messages;
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(f.add(QTime(9 + i, 0, 0), 1, true, QStringLiteral("r%1").arg(i + 1)));
+        CReminderManagePage page(f.context);
+        page.resize(600, 300);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.Refresh();
+        CGridCtrl* g = page.Grid();
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(1, 2)).center());
+        QCOMPARE(page.SelectedRow(), 1);
+
+        const QRect last = g->visualRect(g->model()->index(2, col));
+        const QPoint at = row >= 0 ? g->visualRect(g->model()->index(row, col)).center()
+                                   : QPoint(last.center().x(), last.bottom() + 20);
+        // The widget under the pointer gets the click: headers are views laid over the grid.
+        QWidget* target = g->childAt(g->viewport()->mapTo(g, at));
+        QVERIFY(target);
+        const QPoint local = target->mapFromGlobal(g->viewport()->mapToGlobal(at));
+        QTest::mousePress(target, Qt::RightButton, {}, local);
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = popup->objectName();
+                popup->close();
+            }
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
+        QApplication::sendEvent(target, &menuEvent);
+        QTest::mouseRelease(target, Qt::RightButton, {}, local);
+        QCOMPARE(opened, QStringLiteral("txmanager"));
+        QCOMPARE(page.SelectedRow(), chosen);
+
+        messages.setNextAnswer(QMessageBox::Cancel);
+        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
+        MenuItem(menu.get(), QStringLiteral("删除当前选中的记录"))->trigger();
+        QCOMPARE(messages.texts(), chosen < 0
+                                       ? QStringList()
+                                       : QStringList{QStringLiteral("你确信要删除提醒{r%1}").arg(chosen)});
+        QCOMPARE(f.stored().size(), 2);
     }
 
     // Delete the selected row: one of two identical reminders goes; a row whose reminder is no
