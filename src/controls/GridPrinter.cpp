@@ -5,9 +5,12 @@
 #include "app/Clock.h"
 #include "controls/GridCtrl.h"
 #include "controls/GridDelegate.h"
+#include "controls/GridModel.h"
+#include "controls/GridSizer.h"
 #include "controls/Messages.h"
 #include "controls/StdDialogs.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPrinter>
 #include <ctime>
@@ -68,6 +71,21 @@ QString FormatDateTime(const QDateTime& dt)
     return QString::fromLocal8Bit(buffer, qsizetype(n));
 }
 
+// A picture laid on its cell's background. A printer (a PDF too) is handed the colours and
+// the transparency of a picture apart; the colours under its transparent pixels, black, then
+// bleed into its edge as the page is scaled or compressed.
+QPixmap OnBackground(const QPixmap& image, const QColor& crBk)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return image;
+    QPixmap flat(image.size());
+    flat.setDevicePixelRatio(image.devicePixelRatio());
+    flat.fill(crBk);
+    QPainter painter(&flat);
+    painter.drawPixmap(0, 0, image);
+    return flat;
+}
+
 } // namespace
 
 struct CGridCtrl::PrintContext
@@ -88,6 +106,7 @@ struct CGridCtrl::PrintContext
     QString strWindowTitle;
     QString strAppTitle;
     QString strDate;
+    mutable QHash<QPair<qint64, QRgb>, QPixmap> flatImages; // pictures laid on their cells' backgrounds
 };
 
 QString CGridCtrl::PrintTitle() const
@@ -110,6 +129,8 @@ void CGridCtrl::Print()
     QPainter painter;
     if (!painter.begin(&printer))
         return;
+    // Pictures go to paper as they are: a lossy compression would smear their edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     for (int nPage = 0; nPage < ctx.nPages; ++nPage) {
         if (nPage > 0 && !printer.newPage()) {
             printer.abort();
@@ -142,10 +163,13 @@ CGridCtrl::PrintContext CGridCtrl::PreparePrint(const QPrinter& printer) const
     ctx.nCharHeight = fm.height();
     ctx.dScale = qreal(printer.logicalDpiX()) / logicalDpiX();
     const qreal dScaleY = qreal(printer.logicalDpiY()) / logicalDpiY();
+    // The printer's font is not the screen's: every column and row is made large enough for
+    // its cells in that font, and keeps at least its size on screen.
+    CGridSizer sizer(*m_pModel, ctx.fontCell, ctx.dScale);
     for (int r = 0; r < GetRowCount(); ++r)
-        ctx.rowHeights.append(qRound(rowHeight(r) * dScaleY));
+        ctx.rowHeights.append(qMax(qRound(rowHeight(r) * dScaleY), sizer.RowHeight(r)));
     for (int c = 0; c < GetColumnCount(); ++c)
-        ctx.colWidths.append(qRound(columnWidth(c) * ctx.dScale));
+        ctx.colWidths.append(qMax(qRound(columnWidth(c) * ctx.dScale), sizer.ColumnWidth(c)));
 
     const int cw = ctx.nCharWidth;
     const int ch = ctx.nCharHeight;
@@ -196,6 +220,13 @@ void CGridCtrl::PrintPage(QPainter& painter, const PrintContext& ctx, int nPage)
             // Drawn from the same role data as on screen, in the printer's font and scale.
             GridCellLook look = GridPaint::CellLook(model()->index(r, c), ctx.fontCell);
             look.dScale = ctx.dScale;
+            if (!look.image.isNull()) {
+                // One copy of each picture on each background, so that the document holds it once.
+                QPixmap& flat = ctx.flatImages[{look.image.cacheKey(), look.crBk.rgba()}];
+                if (flat.isNull())
+                    flat = OnBackground(look.image, look.crBk);
+                look.image = flat;
+            }
             GridPaint::DrawCell(painter, QRect(x, y, ctx.colWidths[c], ctx.rowHeights[r]), look);
             x += ctx.colWidths[c];
         }

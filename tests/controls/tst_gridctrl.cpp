@@ -103,6 +103,8 @@ private slots:
     void print();
     void printFooterWeekday_data();
     void printFooterWeekday();
+    void printFitsWidestText();
+    void printPicturesOnTheirBackground();
 };
 
 void TestGridCtrl::counts_data()
@@ -554,6 +556,91 @@ void TestGridCtrl::printFooterWeekday()
         QStringLiteral("^\\s*%1\\s+Page 1 of 1$").arg(words.join(QStringLiteral("\\s+"))));
     const QString foot = LastLine(pages.first());
     QVERIFY2(foot.contains(footer), qPrintable(foot));
+}
+
+// Printed in the printer's font, every column holds its widest text whole, though the screen's
+// font (here the program's) draws it narrower than the printer's does.
+void TestGridCtrl::printFitsWidestText()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
+    FakeClock clock(QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("定时提醒"));
+    auto* grid = new CGridCtrl(3, 3, 1, 1, &window);
+    (new QVBoxLayout(&window))->addWidget(grid);
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(9);
+    grid->setFont(font);
+    const QStringList texts = {QStringLiteral("2020-01-01 08:30:00"), QStringLiteral("2020-12-31 23:59:58")};
+    grid->SetItemText(0, 1, QStringLiteral("时间"));
+    for (int r = 1; r <= 2; ++r) {
+        grid->SetItemText(r, 0, QString::number(r));
+        grid->SetItemText(r, 1, texts[r - 1]);
+    }
+    grid->AutoSize();
+    const QStringList pages = PrintedPages(*grid, pdftotext);
+    QCOMPARE(pages.size(), 1);
+    for (const QString& text : texts)
+        QVERIFY2(pages.first().contains(text), qPrintable(pages.first()));
+}
+
+// A picture whose white is transparent prints on its cell's background: its edge blends red
+// into white, with no dark fringe of the colours under its transparent pixels.
+void TestGridCtrl::printPicturesOnTheirBackground()
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed; the printed page cannot be looked at");
+    QImage strip(16, 16, QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            if ((x - 7.5) * (x - 7.5) + (y - 7.5) * (y - 7.5) < 36)
+                strip.setPixel(x, y, qRgb(255, 0, 0));
+        }
+    }
+    const QList<QPixmap> images = CGridCtrl::ImagesFromStrip(strip, 16, Qt::white);
+    CGridCtrl grid(2, 2);
+    grid.SetImageList(&images);
+    grid.SetTextBkColour(Qt::white);
+    grid.SetItemImage(0, 0, 0);
+    grid.SetItemText(1, 1, QStringLiteral("x"));
+    grid.AutoSize();
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+    {
+        DialogRecorder dialogs;
+        dialogs.setPrintTarget(pdf);
+        grid.Print();
+        QCOMPARE(dialogs.printDialogs(), 1);
+    }
+    QProcess process;
+    process.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
+                             QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+    QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
+    const QImage page(dir.filePath(QStringLiteral("page.png")));
+    QVERIFY(!page.isNull());
+    QRect red;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                red |= QRect(x, y, 1, 1);
+        }
+    }
+    QVERIFY(red.width() > 10 && red.height() > 10);
+    const QRect around = red.adjusted(-2, -2, 2, 2);
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            QVERIFY2(c.red() >= 240 && qAbs(c.green() - c.blue()) <= 24,
+                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y)));
+        }
+    }
 }
 
 QTEST_MAIN(TestGridCtrl)
