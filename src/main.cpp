@@ -1,20 +1,61 @@
 #include "app/Appearance.h"
+#include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/PlannerApp.h"
+#include "app/Platform.h"
 #include "mainwnd/PlannerArt.h"
 #include "store/DataStore.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+// A command-line fault is a usage fault: the status scripts expect for one.
+constexpr int kUsageStatus = 2;
+
+QStringList RawArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int Print(std::FILE* stream, const QString& text, int status)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+    return status;
+}
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer before the application object is made: it would want a
+    // display, and neither needs one.
+    const CommandLine::Options early = CommandLine::Parse(RawArguments(argc, argv));
+    if (early.bHelp)
+        return Print(stdout, CommandLine::HelpText(DataFolder::DefaultPath(Platform::AppFolder())), 0);
+    if (early.bVersion)
+        return Print(stdout, CommandLine::VersionText(), 0);
+    if (!early.strError.isEmpty())
+        return Print(stderr, early.strError + u'\n', kUsageStatus);
+
     // Loading the database driver and decoding the main window's pictures go on in parallel
     // with the rest of start-up. Both wait for the application object: the first thread to
     // touch Qt becomes its main thread.
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform, -style ...) out of the arguments by now: what
+    // is left and not ours is a mistake, never to be passed over in silence.
+    const CommandLine::Options options = CommandLine::Parse(QApplication::arguments());
+    if (!options.strUnknown.isEmpty())
+        return Print(stderr, options.strUnknown + u'\n', kUsageStatus);
+
     const auto driverLoaded = CDataStore::PreloadDriver();
     PlannerArt::Preload();
     // No display name: the desktop would add it to every caption ("警告 — Kestrum").
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
+    QApplication::setApplicationVersion(CommandLine::Version());
     Appearance::ApplyChineseLook(app);
 
     CPlannerApp theApp(QApplication::arguments());

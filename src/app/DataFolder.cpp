@@ -2,6 +2,7 @@
 
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
+#include "app/CommandLine.h"
 #include "app/Compaction.h"
 #include "app/ConfigFile.h"
 #include "launcher/ProgramList.h"
@@ -199,22 +200,31 @@ namespace DataFolder {
 
 QString Resolve(const QStringList& arguments, const QString& appFolder)
 {
+    const CommandLine::Options options = CommandLine::Parse(arguments);
     // A --data-dir without a folder gives an empty path: never quietly the user's real data.
-    auto given = [](const QString& dir) { return dir.isEmpty() ? QString() : QDir(dir).absolutePath(); };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == QStringLiteral("--data-dir"))
-            return given(i + 1 < arguments.size() ? arguments[i + 1] : QString());
-        if (arg.startsWith(QStringLiteral("--data-dir=")))
-            return given(arg.mid(11));
-    }
+    if (options.bDataDirGiven)
+        return options.strDataDir.isEmpty() ? QString() : QDir(options.strDataDir).absolutePath();
     const QString fromEnvironment = qEnvironmentVariable("KESTRUM_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return QDir(fromEnvironment).absolutePath();
+    return DefaultPath(appFolder);
+}
+
+QString DefaultPath(const QString& appFolder)
+{
     const QString portable = appFolder + QStringLiteral("/data");
     if (!appFolder.isEmpty() && QFileInfo(portable).isDir())
         return portable;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kestrum");
+}
+
+QStringList StartArguments(const QString& appFolder)
+{
+    // The environment that named the folder (KESTRUM_DATA_DIR) may not be there when the
+    // desktop starts the program, so any folder but the default one is named outright.
+    if (QDir::cleanPath(Path()) == QDir::cleanPath(DefaultPath(appFolder)))
+        return {};
+    return {QStringLiteral("--data-dir"), Path()};
 }
 
 void Set(const QString& folder) { g_strFolder = folder; }

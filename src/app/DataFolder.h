@@ -15,6 +15,11 @@ namespace DataFolder {
 /// portable install), else the desktop's per-user data location. Empty when "--data-dir" names
 /// no folder.
 QString Resolve(const QStringList& arguments, const QString& appFolder);
+/// The folder Resolve gives when neither the command line nor the environment names one.
+QString DefaultPath(const QString& appFolder);
+/// What the command line needs to start the program on the folder in use (Path()) again:
+/// nothing for DefaultPath, else "--data-dir" and the folder.
+QStringList StartArguments(const QString& appFolder);
 
 void Set(const QString& folder);
 QString Path();

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
 #include "app/Platform.h"
@@ -10,10 +11,14 @@
 #include "SoundRecorder.h"
 
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <unistd.h>
 
@@ -61,6 +66,110 @@ private slots:
         QCOMPARE(resolve({QStringLiteral("--data-dir")}), QString());
         QCOMPARE(resolve({QStringLiteral("--data-dir=")}), QString());
         qunsetenv("KESTRUM_DATA_DIR");
+    }
+
+    // Our options are read wherever they stand; the first one that is not ours is kept for the
+    // line that refuses it, once Qt has taken its own.
+    void commandLineOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("flags");   // h: help, v: version
+        QTest::addColumn<QString>("dataDir"); // null when none is given
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("unknown");
+        QTest::newRow("none") << QStringList{} << QString() << QString() << QString() << QString();
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QStringLiteral("h") << QString()
+                              << QString() << QString();
+        QTest::newRow("-h -v") << QStringList{QStringLiteral("-h"), QStringLiteral("-v")}
+                               << QStringLiteral("hv") << QString() << QString() << QString();
+        QTest::newRow("version after the folder")
+            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("/tmp/我的 计划"),
+                           QStringLiteral("--version")}
+            << QStringLiteral("v") << QStringLiteral("/tmp/我的 计划") << QString() << QString();
+        QTest::newRow("folder named like an option")
+            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("--help")} << QString()
+            << QStringLiteral("--help") << QString() << QString();
+        QTest::newRow("first folder counts")
+            << QStringList{QStringLiteral("--data-dir=/a"), QStringLiteral("--data-dir=/b")} << QString()
+            << QStringLiteral("/a") << QString() << QString();
+        QTest::newRow("no folder") << QStringList{QStringLiteral("--data-dir")} << QString()
+                                   << QStringLiteral("") << QStringLiteral("--data-dir") << QString();
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--bogus"), QStringLiteral("-x"), QStringLiteral("--help")}
+            << QStringLiteral("h") << QString() << QString() << QStringLiteral("\"--bogus\"");
+        QTest::newRow("stray argument") << QStringList{QStringLiteral("notes.txt")} << QString() << QString()
+                                        << QString() << QStringLiteral("\"notes.txt\"");
+    }
+    void commandLineOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, flags);
+        QFETCH(QString, dataDir);
+        QFETCH(QString, error);
+        QFETCH(QString, unknown);
+        const CommandLine::Options options =
+            CommandLine::Parse(QStringList{QStringLiteral("Kestrum")} + arguments);
+        QCOMPARE(options.bHelp, flags.contains(u'h'));
+        QCOMPARE(options.bVersion, flags.contains(u'v'));
+        QCOMPARE(options.bDataDirGiven, !dataDir.isNull());
+        QCOMPARE(options.strDataDir, dataDir.isNull() ? QString() : dataDir);
+        for (const auto& [line, part] :
+             {std::pair{options.strError, error}, std::pair{options.strUnknown, unknown}}) {
+            QCOMPARE(line.isEmpty(), part.isEmpty());
+            QVERIFY2(line.contains(part) && !line.contains(u'\n'), qPrintable(line));
+        }
+    }
+
+    // The real program: --help and --version answer on a machine without a display, an option
+    // of nobody's is refused in one line before anything is made, and Qt's own options still
+    // reach Qt (the planner then runs to its first paint and leaves).
+    void realProgramCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
+                                << QStringLiteral("--data-dir <文件夹>") << QString();
+        QTest::newRow("--version, a platform named")
+            << QStringList{QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("--version")}
+            << 0 << QStringLiteral("Kestrum ") + CommandLine::Version() + u'\n' << QString();
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("-platform"),
+                                                       QStringLiteral("offscreen"), QStringLiteral("--bogus")}
+                                        << 2 << QString() << QStringLiteral("--bogus");
+        QTest::newRow("Qt's options") << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                                     QStringLiteral("-style"), QStringLiteral("Fusion")}
+                                      << 0 << QStringLiteral("first-paint ") << QString();
+    }
+    void realProgramCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("KESTRUM_REPORT_FIRST_PAINT"), QStringLiteral("1"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.path()); // private, as Qt wants it
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/Kestrum"),
+                      arguments + QStringList{QStringLiteral("--data-dir"), folder});
+        QVERIFY(program.waitForFinished(60000));
+        const QString stdOut = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program.exitCode() == status, qPrintable(stdErr));
+        QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
+        if (!err.isEmpty()) {
+            QVERIFY2(stdErr.contains(err) && stdErr.count(u'\n') == 1 && stdErr.endsWith(u'\n'),
+                     qPrintable(stdErr));
+        }
+        // Only a run makes the data folder.
+        QCOMPARE(QFileInfo::exists(folder), out.startsWith(QStringLiteral("first-paint")));
     }
 
     void defaultTermContainsToday()
