@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 /// What differs between the desktops Kestrum runs on. One source file per system implements
 /// it (Platform_unix.cpp, Platform_win.cpp); nothing else in the program asks which system it is on.
@@ -52,12 +53,12 @@ private:
 /// The main program's file in \a appFolder ("Kestrum", "Kestrum.exe" on Windows).
 QString MainProgram(const QString& appFolder);
 
-/// Makes the desktop start \a program when this user logs in, or stops it doing so: an
-/// autostart entry "kestrum.desktop" in $XDG_CONFIG_HOME/autostart (else ~/.config/autostart),
-/// or the value "ZI_ZODIV" under the current user's Run key on Windows. Removing what is not
-/// there succeeds. Failures are returned, not reported: the setting itself lives in the
-/// configuration file.
-bool SetAutorun(bool enable, const QString& program);
+/// Makes the desktop start \a program with \a arguments when this user logs in, or stops it
+/// doing so: an autostart entry "kestrum.desktop" in $XDG_CONFIG_HOME/autostart (else
+/// ~/.config/autostart), or the value "ZI_ZODIV" under the current user's Run key on Windows.
+/// Each is quoted as its reader splits it again. Removing what is not there succeeds. Failures
+/// are returned, not reported: the setting itself lives in the configuration file.
+bool SetAutorun(bool enable, const QString& program, const QStringList& arguments = {});
 bool IsAutorunSet();
 
 } // namespace Platform

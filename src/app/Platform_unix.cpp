@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
@@ -25,22 +26,52 @@ QString AutostartFile()
     return config + QStringLiteral("/autostart/kestrum.desktop");
 }
 
-// The Exec line quotes the path (a folder may hold blanks). Inside the quotes a backslash goes
-// before each of the four characters '"', '`', '$' and '\\'; then the file's own string escaping
-// doubles every backslash again, and a '%' (which would start a field code) is doubled.
-QString ExecArgument(const QString& program)
+// One argument of the Exec line. An argument of plain characters stands as it is; any other
+// (a folder may hold blanks, Chinese, quotes ...) is quoted, and inside the quotes a backslash
+// goes before each of '"', '`', '$' and '\\'. A '%' would start a field code and is doubled.
+QString ExecArgument(const QString& argument)
 {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=+,@-]+$"));
     QString quoted;
-    for (const QChar c : program) {
+    for (const QChar c : argument) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             quoted += u'\\';
-        quoted += c;
+        quoted += c == u'%' ? QStringLiteral("%%") : QString(c);
     }
-    return u'"' + quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("%%")) + u'"';
+    return plain.match(argument).hasMatch() ? quoted : u'"' + quoted + u'"';
 }
 
-QString AutostartEntry(const QString& program)
+// The file's own string escaping, over the whole value once the Exec line is made: a
+// backslash is doubled again, and a line break or tab cannot stand in a value as it is.
+QString EscapeValue(const QString& value)
 {
+    QString escaped;
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString AutostartEntry(const QString& program, const QStringList& arguments)
+{
+    QStringList exec{ExecArgument(program)};
+    for (const QString& argument : arguments)
+        exec << ExecArgument(argument);
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Kestrum\n"
@@ -50,7 +81,7 @@ QString AutostartEntry(const QString& program)
                           "Icon=org.kestrum.Kestrum\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(ExecArgument(program));
+        .arg(EscapeValue(exec.join(u' ')));
 }
 
 } // namespace
@@ -129,7 +160,7 @@ void CInstanceLock::Unlock()
 
 QString MainProgram(const QString& appFolder) { return appFolder + QStringLiteral("/Kestrum"); }
 
-bool SetAutorun(bool enable, const QString& program)
+bool SetAutorun(bool enable, const QString& program, const QStringList& arguments)
 {
     const QString file = AutostartFile();
     if (!enable)
@@ -139,7 +170,7 @@ bool SetAutorun(bool enable, const QString& program)
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    out.write(AutostartEntry(program).toUtf8());
+    out.write(AutostartEntry(program, arguments).toUtf8());
     return out.commit();
 }
 

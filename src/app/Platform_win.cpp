@@ -8,6 +8,29 @@
 namespace {
 const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 const QString kRunValue = QStringLiteral("ZI_ZODIV");
+
+// One argument of a command line as the C runtime splits it again: quoted when it holds a
+// blank or is empty; inside the quotes a '"' gets a backslash, and so do the backslashes
+// that stand before one (or before the closing quote).
+QString CommandLineArgument(const QString& argument)
+{
+    if (!argument.isEmpty() && !argument.contains(u' ') && !argument.contains(u'\t') &&
+        !argument.contains(u'"'))
+        return argument;
+    QString quoted(u'"');
+    qsizetype backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == u'\\') {
+            ++backslashes;
+        } else {
+            if (c == u'"')
+                quoted += QString(backslashes + 1, u'\\');
+            backslashes = 0;
+        }
+        quoted += c;
+    }
+    return quoted + QString(backslashes, u'\\') + u'"';
+}
 } // namespace
 
 namespace Platform {
@@ -71,12 +94,15 @@ QString MainProgram(const QString& appFolder)
     return QDir::toNativeSeparators(appFolder + QStringLiteral("/Kestrum.exe"));
 }
 
-bool SetAutorun(bool enable, const QString& program)
+bool SetAutorun(bool enable, const QString& program, const QStringList& arguments)
 {
     QSettings run(kRunKey, QSettings::NativeFormat);
-    if (enable)
-        run.setValue(kRunValue, QDir::toNativeSeparators(program));
-    else
+    if (enable) {
+        QStringList command{CommandLineArgument(QDir::toNativeSeparators(program))};
+        for (const QString& argument : arguments)
+            command << CommandLineArgument(argument);
+        run.setValue(kRunValue, command.join(u' '));
+    } else
         run.remove(kRunValue);
     run.sync();
     return run.status() == QSettings::NoError;

@@ -1,6 +1,7 @@
 #include "app/SettingsDlg.h"
 
 #include "app/Compaction.h"
+#include "app/DataFolder.h"
 #include "app/Platform.h"
 #include "app/PlannerContext.h"
 #include "controls/BackgroundBitmap.h"
@@ -98,8 +99,10 @@ void CSettingsDlg::OnSave()
     if (m_applyTopmost)
         m_applyTopmost(flags.m_bTopmost == 1);
     // The desktop entry follows the file; when it cannot be written the setting stays saved
-    // in the file, and the next save tries again.
-    Platform::SetAutorun(flags.m_bAutorun == 1, Platform::MainProgram(m_context.GetAppFolder()));
+    // in the file, and the next save tries again. It starts the planner on the data folder in
+    // use, however that was chosen today.
+    Platform::SetAutorun(flags.m_bAutorun == 1, Platform::MainProgram(m_context.GetAppFolder()),
+                         DataFolder::StartArguments(m_context.GetAppFolder()));
     accept();
 }
 

@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,10 +31,16 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-/// A started application on a fresh data folder, and the settings dialog over it.
+/// A started application on a fresh data folder (given by \a arguments, else by --data-dir in
+/// a folder of its own), and the settings dialog over it.
 struct Fixture {
+    explicit Fixture(const QStringList& arguments = {})
+        : app(arguments.isEmpty() ? QStringList{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"),
+                                                root.filePath(QStringLiteral("data"))}
+                                  : arguments)
+    {}
     QTemporaryDir root;
-    CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))}};
+    CPlannerApp app;
     bool started = app.Startup();
     QList<bool> topmostCalls;
     std::unique_ptr<CSettingsDlg> dlg;
@@ -64,6 +72,52 @@ struct Fixture {
 };
 
 QString AutostartFile() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/kestrum.desktop"); }
+
+/// The command a desktop runs for the autostart entry's Exec line, read as the desktop entry
+/// rules say: first the file's string escapes, then the quoting of the arguments, then the
+/// field code "%%".
+QStringList ExecCommand(const QString& entry)
+{
+    const QString raw = QRegularExpression(QStringLiteral("\nExec=([^\n]*)\n")).match(entry).captured(1);
+    QString value;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] != u'\\' || i + 1 == raw.size()) {
+            value += raw[i];
+            continue;
+        }
+        const QChar next = raw[++i];
+        value += next == u's'   ? QChar(u' ')
+                 : next == u'n' ? QChar(u'\n')
+                 : next == u't' ? QChar(u'\t')
+                 : next == u'r' ? QChar(u'\r')
+                                : next;
+    }
+    QStringList command;
+    QString argument;
+    bool quoted = false, started = false;
+    const auto finish = [&] {
+        if (started)
+            command << argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        argument.clear();
+        started = false;
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (quoted && c == u'\\' && i + 1 < value.size() && QStringLiteral("\"`$\\").contains(value[i + 1])) {
+            argument += value[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+            started = true;
+        } else if (c == u' ' && !quoted) {
+            finish();
+        } else {
+            argument += c;
+            started = true;
+        }
+    }
+    finish();
+    return command;
+}
 
 } // namespace
 
@@ -119,9 +173,56 @@ private slots:
         if (after.m_bAutorun) {
             const QString entry = QString::fromUtf8(ReadAll(AutostartFile()));
             QVERIFY2(entry.startsWith(QStringLiteral("[Desktop Entry]\n")), qPrintable(entry));
-            QVERIFY2(entry.contains(u"\nExec=\"" + Platform::MainProgram(f.app.GetAppFolder()) + u"\"\n"), qPrintable(entry));
+            QCOMPARE(ExecCommand(entry), (QStringList{Platform::MainProgram(f.app.GetAppFolder()),
+                                                      QStringLiteral("--data-dir"), DataFolder::Path()}));
             QVERIFY(entry.contains(QStringLiteral("\nType=Application\n")));
         }
+    }
+
+    // At login the planner starts on the data folder the entry was saved from, however it was
+    // chosen (by the environment too, which login may not have); the default one needs no
+    // option. The folder's name holds what the entry's two kinds of escaping must carry.
+    void autostartOpensTheDataFolderInUse_data()
+    {
+        QTest::addColumn<QString>("chosenBy");
+        QTest::addColumn<QString>("name");
+        const QString odd = QStringLiteral("我的 计划 \"引号\" $HOME `id` a\\b 100%");
+        QTest::newRow("option") << QStringLiteral("option") << odd;
+        QTest::newRow("option, plain name") << QStringLiteral("option") << QStringLiteral("plans");
+        QTest::newRow("environment") << QStringLiteral("environment") << odd;
+        QTest::newRow("default folder") << QStringLiteral("default") << QStringLiteral("Kestrum");
+    }
+    void autostartOpensTheDataFolderInUse()
+    {
+        QFETCH(QString, chosenBy);
+        QFETCH(QString, name);
+        MessageRecorder messages;
+        QTemporaryDir place;
+        const QString folder = place.filePath(name);
+        const auto restore = qScopeGuard([dataHome = qgetenv("XDG_DATA_HOME")] {
+            qunsetenv("KESTRUM_DATA_DIR");
+            qputenv("XDG_DATA_HOME", dataHome);
+        });
+        QStringList arguments{QStringLiteral("Kestrum")};
+        if (chosenBy == QStringLiteral("option"))
+            arguments << QStringLiteral("--data-dir") << folder;
+        else if (chosenBy == QStringLiteral("environment"))
+            qputenv("KESTRUM_DATA_DIR", QFile::encodeName(folder));
+        else
+            qputenv("XDG_DATA_HOME", QFile::encodeName(place.path()));
+        Fixture f(arguments);
+        QVERIFY(f.started);
+        QCOMPARE(DataFolder::Path(), folder);
+        f.Open(Flags(0, 0, 0, 0));
+
+        f.Tick(Flags(1, 0, 0, 0));
+        f.Click("saveButton");
+
+        QStringList expected{Platform::MainProgram(f.app.GetAppFolder())};
+        if (chosenBy != QStringLiteral("default"))
+            expected << QStringLiteral("--data-dir") << folder;
+        QCOMPARE(ExecCommand(QString::fromUtf8(ReadAll(AutostartFile()))), expected);
+        QCOMPARE(messages.count(), 0);
     }
 
     // Saving with "开机自启动" cleared removes the entry; doing it again finds none and is fine.
