@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QScreen>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -195,8 +194,7 @@ void CPlannerApp::CreateMainWindow()
         });
     }
     // Placed in the middle of the screen, whether it starts shown or in the tray.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        dlg->move(screen->availableGeometry().center() - dlg->rect().center());
+    dlg->CentreOnScreen();
     if (m_flags.m_bStartMinimized) {
         dlg->MinimizeToTray();
         QTimer::singleShot(0, this, &CPlannerApp::CreateReminderDialog);

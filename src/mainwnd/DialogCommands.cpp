@@ -47,7 +47,12 @@ void CPlannerDlg::OnHolidays()
 
 void CPlannerDlg::OnSettings()
 {
-    CSettingsDlg dlg(m_context, [this](bool bTopmost) { ApplyTopmost(bTopmost); }, this);
+    // A save puts the window in its layer at once, and in the middle of the screen.
+    const auto applySaved = [this](bool bTopmost) {
+        ApplyTopmost(bTopmost);
+        CentreOnScreen();
+    };
+    CSettingsDlg dlg(m_context, applySaved, this);
     RunModal(dlg);
 }
 

@@ -61,6 +61,8 @@ public:
     /// Keeps the window above all others, or lets it go; the settings dialog calls this when
     /// the setting is saved.
     void ApplyTopmost(bool bTopmost);
+    /// Places the window in the middle of its screen, size unchanged.
+    void CentreOnScreen();
     /// The tray icon and its menu.
     CPlannerTray* Tray() const { return m_pTray; }
     /// Works out the lunar line and the holidays of the shown date again and repaints them;

@@ -1,6 +1,7 @@
 #include "mainwnd/PlannerTray.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -9,6 +10,7 @@ namespace {
 std::function<bool()> g_available;
 // How often a desktop without a tray is asked again whether one has come.
 constexpr int kWatchMs = 3000;
+constexpr int kMenuAbovePointer = 12;
 } // namespace
 
 void CPlannerTray::setAvailability(std::function<bool()> available) { g_available = std::move(available); }
@@ -33,10 +35,13 @@ CPlannerTray::CPlannerTray(const QIcon& icon, QObject* parent) : QObject(parent)
 
     m_pIcon = new QSystemTrayIcon(icon, this);
     m_pIcon->setToolTip(QStringLiteral("Kestrum"));
-    m_pIcon->setContextMenu(m_pMenu);
+    // The menu is not handed to the icon, which would open it with its corner at the pointer:
+    // it opens a little higher, with the pointer resting on its first item.
     connect(m_pIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             OnLeftClick();
+        else if (reason == QSystemTrayIcon::Context)
+            OnRightClick(QCursor::pos());
     });
 
     m_bAvailable = IsAvailable();
@@ -60,6 +65,13 @@ bool CPlannerTray::IsAvailable() const
 }
 
 void CPlannerTray::OnLeftClick() { emit Clicked(); }
+
+void CPlannerTray::OnRightClick(const QPoint& pointer)
+{
+    // Its left edge at the pointer, its top 12 pixels above it; where the screen ends below
+    // (a tray at the bottom), the menu moves up as far as it must.
+    m_pMenu->popup(pointer - QPoint(0, kMenuAbovePointer));
+}
 
 void CPlannerTray::CheckAvailability()
 {

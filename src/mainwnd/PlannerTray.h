@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+class QPoint;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -25,6 +26,9 @@ public:
     QMenu* Menu() const { return m_pMenu; }
     /// What a left click on the icon does: emits Clicked (tests click through here).
     void OnLeftClick();
+    /// What a right click on the icon does: opens the menu 12 pixels above \a pointer
+    /// (global), its left edge at the pointer.
+    void OnRightClick(const QPoint& pointer);
 
     /// Replaces the question whether the desktop has a tray (tests); an empty function
     /// restores the real one.

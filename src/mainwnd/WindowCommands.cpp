@@ -8,6 +8,8 @@
 #include "mainwnd/PlannerTray.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
 void CPlannerDlg::CreateTray()
@@ -64,12 +66,32 @@ void CPlannerDlg::ApplyTopmost(bool bTopmost)
         show();
 }
 
+void CPlannerDlg::CentreOnScreen()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame counts, where it is known: move() places the frame.
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
 void CPlannerDlg::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    // The minimise box goes to the tray, as ">>" does.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_bInTray)
-        QTimer::singleShot(0, this, &CPlannerDlg::MinimizeToTray);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized()) {
+        // The minimise box goes to the tray, as ">>" does.
+        if (!m_bInTray)
+            QTimer::singleShot(0, this, &CPlannerDlg::MinimizeToTray);
+    } else if (isVisible()) {
+        // Back from the taskbar (where a desktop without a tray keeps the window), by the
+        // desktop's hand rather than ours: the window is out of the tray all the same, and
+        // the next click on the icon must send it there.
+        m_bInTray = false;
+    }
 }
 
 void CPlannerDlg::OnAccountBook()

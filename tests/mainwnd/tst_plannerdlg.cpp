@@ -268,6 +268,19 @@ private slots:
         QCOMPARE(m_dlg->DayView().strLunar, SolarToLunar(kToday.addDays(1)).strText);
     }
 
+    // A saved setting puts the window back in the middle of the screen, wherever it was moved.
+    void savingTheSettingsCentresTheWindow()
+    {
+        Open();
+        m_dlg->move(7, 9);
+        WhenModal([](QDialog* dlg) {
+            QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("saveButton")), Qt::LeftButton);
+        });
+        QTest::mouseClick(Button("settingsButton"), Qt::LeftButton);
+        QCOMPARE(m_dlg->frameGeometry().center(), m_dlg->screen()->availableGeometry().center());
+        QVERIFY(m_dlg->isVisible());
+    }
+
     // A term table holding only its first row: the start that was read is kept.
     void damagedTermKeepsWhatWasRead()
     {

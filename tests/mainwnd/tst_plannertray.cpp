@@ -15,8 +15,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
+#include <QCursor>
 #include <QMenu>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -89,6 +91,35 @@ private slots:
         QVERIFY(main.isVisible());
         QVERIFY(!main.isMinimized());
         QCOMPARE(env.messages.count(), 0);
+
+        // A right click opens the menu with its left edge at the pointer, 12 pixels above it.
+        auto* icon = main.Tray()->findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        QCursor::setPos(QPoint(300, 200));
+        emit icon->activated(QSystemTrayIcon::Context);
+        QTRY_VERIFY(main.Tray()->Menu()->isVisible());
+        QCOMPARE(main.Tray()->Menu()->pos(), QPoint(300, 188));
+        main.Tray()->Menu()->hide();
+    }
+
+    // Without a tray at first the window waits on the taskbar; brought back from there by the
+    // desktop, it is out of the tray, so that once a tray has come the first click sends it there.
+    void restoredFromTheTaskbarTheClickGoesToTheTray()
+    {
+        Env env(false);
+        QVERIFY(env.started);
+        CPlannerDlg& main = env.main();
+        QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("trayButton")), Qt::LeftButton);
+        QVERIFY(main.isMinimized());
+        main.showNormal(); // the taskbar button
+        QVERIFY(!main.m_bInTray);
+        env.m_bTray = true;
+
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.m_bInTray);
+        QVERIFY(!main.isVisible());
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.isVisible());
     }
 
     // Without a tray the window goes to the taskbar, never out of reach.
