@@ -417,6 +417,70 @@ private slots:
         QVERIFY(GuardIsFree());
     }
 
+    // Enter pressed on the start-up message box of a damaged holiday table and held down goes
+    // on repeating into the window that has the focus after it. A repeat neither asks the exit
+    // question nor answers a box: the program runs on, with its main window, and a fresh Enter
+    // asks the question, which the key's repeats leave open.
+    void heldEnterOnAStartupBoxEndsNothing()
+    {
+        FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("data"));
+        QVERIFY(DataFolder::CreateWithDefaults(folder, QDate(2026, 12, 7), nullptr));
+        {
+            CDataStore store;
+            QVERIFY(store.Connect(folder + QStringLiteral("/kstrm.db")));
+            QSqlQuery sql(QSqlDatabase::database(store.ConnectionName()));
+            for (const char* statement :
+                 {"DROP TABLE yljrb", "CREATE TABLE yljrb (date TEXT)", "INSERT INTO yljrb VALUES ('1207')"})
+                QVERIFY2(sql.exec(QLatin1String(statement)), statement);
+        }
+        CPlannerApp app(DataDirArgs(folder));
+        // The keyboard: Enter pressed into the window that has the focus, then repeating there.
+        // Each press comes from the event loop, as the window system's do, so that it reaches
+        // a box that an earlier one opened.
+        QStringList boxes;
+        bool held = false;
+        int repeatsIntoBox = 0;
+        const auto press = [&] {
+            QWidget* focus = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(focus)) {
+                if (!boxes.contains(box->text())) {
+                    boxes << box->text();
+                } else if (++repeatsIntoBox == 10) {
+                    box->reject(); // the user lets go, and cancels
+                    return;
+                }
+            }
+            if (!focus)
+                focus = app.MainWindow();
+            if (!focus || !focus->windowHandle())
+                return;
+            const bool repeat = std::exchange(held, true);
+            qt_handleKeyEvent(focus->windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
+                              QString(), repeat);
+        };
+        QTimer key;
+        key.setInterval(20);
+        connect(&key, &QTimer::timeout,
+                [&] { QMetaObject::invokeMethod(&key, press, Qt::QueuedConnection); });
+        key.start();
+        QVERIFY(app.InitInstance());
+        QSignalSpy finished(app.MainWindow(), &QDialog::finished);
+        QTest::qWait(400);
+        QCOMPARE(boxes, QStringList{QStringLiteral("打开阳历节日表错误")});
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(app.MainWindow()->isVisible());
+
+        held = false;
+        QTRY_VERIFY(repeatsIntoBox >= 10 || !finished.isEmpty());
+        key.stop();
+        QCOMPARE(boxes.value(1), QStringLiteral("你确信要退出系统吗?"));
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(app.MainWindow()->isVisible());
+        QCOMPARE(app.ExitInstance(), 0);
+    }
+
     void splashRunsOnlyWhenConfiguredAndPresent_data()
     {
         QTest::addColumn<int>("showSplash");
