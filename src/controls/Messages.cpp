@@ -1,28 +1,12 @@
 #include "controls/Messages.h"
 
+#include "controls/HeldEnterFilter.h"
 #include "controls/RunModal.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 
 namespace {
 Messages::Handler* g_pHandler = nullptr;
-
-// A key held down since before the box appeared (the Enter that closed the box before it,
-// say) goes on repeating into it; a box is answered by a fresh press only.
-class CKeyRepeatFilter final : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            return true;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QMessageBox::Icon toQtIcon(Messages::Icon icon)
 {
@@ -66,10 +50,9 @@ Answer show(QWidget* parent, const QString& text, const QString& caption, Icon i
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(toQtIcon(icon), caption, shown, buttons, parent);
     box.setTextFormat(Qt::PlainText);
-    auto* repeats = new CKeyRepeatFilter(&box);
-    box.installEventFilter(repeats);
-    for (QWidget* child : box.findChildren<QWidget*>())
-        child->installEventFilter(repeats);
+    // An Enter held down since before the box appeared (the one that closed the box before
+    // it, say) goes on repeating into it: only a fresh press answers.
+    CHeldEnterFilter::Watch(&box);
     if (buttons.testFlag(QMessageBox::Yes))
         box.setDefaultButton(QMessageBox::Yes);
     if (!parent) {

@@ -6,6 +6,7 @@
 #include "controls/BalloonTip.h"
 #include "controls/GbkLength.h"
 #include "controls/GifPicture.h"
+#include "controls/HeldEnterFilter.h"
 #include "mainwnd/PlannerArt.h"
 #include "mainwnd/PlannerLayout.h"
 #include "store/DataStore.h"
@@ -34,8 +35,6 @@ const QColor kPastBack(238, 0, 0);
 // A row's first column longer than this many bytes does not fit and is shown in a tip on click.
 constexpr int kRowTipBytes = 23;
 
-bool IsEnter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
-
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& name, const QRect& rect)
 {
     auto* button = new QPushButton(caption, parent);
@@ -59,6 +58,9 @@ CPlannerDlg::CPlannerDlg(CPlannerContext& context, QWidget* parent) : QDialog(pa
     setMouseTracking(true);
 
     CreateControls();
+    // Enter asks the exit question, but a held one only once: its repeats (of an Enter that
+    // closed a message box before this window came up, too) ask nothing.
+    CHeldEnterFilter::Watch(this);
     LoadSchoolCalendar();
 
     m_dtSelected = Clock::now();
@@ -335,11 +337,12 @@ void CPlannerDlg::OnListClick(int nRow, const QPoint& globalPos)
 
 bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched->parent() == m_pCalendar &&
-        IsEnter(*static_cast<QKeyEvent*>(event))) {
-        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+    if (event->type() == QEvent::KeyPress && watched->parent() == m_pCalendar) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             m_pExitButton->click();
-        return true;
+            return true;
+        }
     }
     if (watched == m_pList->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
@@ -366,15 +369,6 @@ bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void CPlannerDlg::keyPressEvent(QKeyEvent* event)
-{
-    // Enter asks the exit question, but a held one only once: its repeats (of an Enter that
-    // closed a message box before this window came up, too) ask nothing.
-    if (IsEnter(*event) && event->isAutoRepeat())
-        return;
-    QDialog::keyPressEvent(event);
 }
 
 void CPlannerDlg::Activate() { RestoreFromTray(); }
