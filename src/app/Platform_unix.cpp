@@ -2,13 +2,13 @@
 // runtime folder (or a private folder of ours, or the data folder).
 #include "app/Platform.h"
 
+#include "app/AtomicFile.h"
 #include "app/DataFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
 #include <fcntl.h>
@@ -167,11 +167,7 @@ bool SetAutorun(bool enable, const QString& program, const QStringList& argument
         return !QFileInfo(file).isFile() || QFile::remove(file);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return false;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(AutostartEntry(program, arguments).toUtf8());
-    return out.commit();
+    return bool(CAtomicFile::Replace(file, AutostartEntry(program, arguments).toUtf8()));
 }
 
 bool IsAutorunSet() { return QFileInfo::exists(AutostartFile()); }
