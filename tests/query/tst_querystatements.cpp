@@ -140,26 +140,47 @@ private slots:
         QCOMPARE(f.errors.texts(), QStringList());
     }
 
+    // The statement text, and what it removes from a real table: each period's first and last
+    // day go, the days just outside it stay.
     void batchDelete_data()
     {
         QTest::addColumn<QDate>("date");
         QTest::addColumn<BatchScope>("scope");
         QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("left");
         const QString select = QStringLiteral("select * from shiqing where ");
         QTest::newRow("year") << QDate(2010, 6, 15) << BatchScope::Year
-                              << select + "date<'2011-01-01' and date>='2010-01-01'";
+                              << select + "date<'2011-01-01' and date>='2010-01-01'"
+                              << QStringLiteral("2009-12-31 2011-01-01");
         QTest::newRow("September") << QDate(2010, 9, 30) << BatchScope::Month
-                                   << select + "date<'2010-10-01' and date>='2010-09-01'";
+                                   << select + "date<'2010-10-01' and date>='2010-09-01'"
+                                   << QStringLiteral("2009-12-31 2010-08-31 2010-10-01 2010-12-01 2010-12-31 2011-01-01");
         QTest::newRow("December") << QDate(2010, 12, 1) << BatchScope::Month
-                                  << select + "date<'2010-13-01' and date>='2010-12-01'";
-        QTest::newRow("day") << QDate(2010, 3, 5) << BatchScope::Day << select + "date='2010-03-05'";
+                                  << select + "date<'2010-13-01' and date>='2010-12-01'"
+                                  << QStringLiteral("2009-12-31 2010-08-31 2010-09-01 2010-09-30 2010-10-01 2011-01-01");
+        QTest::newRow("day") << QDate(2010, 9, 30) << BatchScope::Day << select + "date='2010-09-30'"
+                             << QStringLiteral("2009-12-31 2010-08-31 2010-09-01 2010-10-01 2010-12-01 2010-12-31 "
+                                               "2011-01-01");
     }
     void batchDelete()
     {
         QFETCH(QDate, date);
         QFETCH(BatchScope, scope);
         QFETCH(QString, statement);
+        QFETCH(QString, left);
         QCOMPARE(QueryStatements::BuildBatchDelete(date, scope), statement);
+        QueryFixture f;
+        QStringList tasks;
+        for (const char* day : {"2009-12-31", "2010-08-31", "2010-09-01", "2010-09-30", "2010-10-01", "2010-12-01",
+                                "2010-12-31", "2011-01-01"})
+            tasks << QLatin1String(day) + QStringLiteral("|t|未完成");
+        QVERIFY(f.ready && f.add(tasks));
+        QVERIFY(f.store.DeleteTasksBySql(statement));
+        QStringList days;
+        for (const QString& task : f.all())
+            days << task.section(u'|', 0, 0);
+        QCOMPARE(days.join(u' '), left);
+        QCOMPARE(f.errors.texts(), QStringList());
     }
 
     void figures_data()
