@@ -19,31 +19,9 @@
 #include <chrono>
 #include <cstdio>
 
-namespace {
-QString SplashProgram(const QString& folder)
-{
-#ifdef Q_OS_WIN
-    return folder + QStringLiteral("/QZSplash.exe");
-#else
-    return folder + QStringLiteral("/QZSplash");
-#endif
-}
-} // namespace
-
-void CPlannerApp::CMessageReporter::ReportError(const QString& text)
-{
-    Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Warning);
-}
-
-void CPlannerApp::CMessageReporter::ReportMessage(const QString& text, const QString& caption, Kind kind)
-{
-    Messages::show(nullptr, text, caption,
-                   kind == Kind::Error ? Messages::Icon::Critical : Messages::Icon::Information);
-}
-
 CPlannerApp::CPlannerApp(const QStringList& arguments)
     : m_arguments(arguments),
-      m_strSplashProgram(SplashProgram(Platform::AppFolder())),
+      m_strSplashProgram(Platform::SplashProgram(Platform::AppFolder())),
       m_dataStore(&m_reporter),
       m_context(
           m_dataStore, m_flags,
@@ -83,6 +61,7 @@ bool CPlannerApp::PrepareDataFolder()
         return false;
     }
     DataFolder::Set(folder);
+    m_context.SetDataFolder(folder);
     const QFileInfo info(folder);
     if (info.exists() && !info.isDir()) {
         Messages::show(nullptr, QStringLiteral("数据文件夹 %1 不是文件夹").arg(folder), Messages::appCaption(),

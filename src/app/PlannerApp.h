@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ConfigFile.h"
-#include "app/ErrorReporter.h"
+#include "controls/MessageReporter.h"
 #include "app/PlannerContext.h"
 #include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
@@ -68,13 +68,6 @@ signals:
     void ActivationRequested();
 
 private:
-    class CMessageReporter final : public IErrorReporter
-    {
-    public:
-        void ReportError(const QString& text) override;
-        void ReportMessage(const QString& text, const QString& caption, Kind kind) override;
-    };
-
     bool PrepareDataFolder();
     void RunSplash();
     void CreateReminderDialog();

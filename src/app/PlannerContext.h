@@ -29,6 +29,13 @@ public:
     /// Folder of the executable, where the program's companions (the splash program, the
     /// account book) are found.
     QString GetAppFolder() const { return m_strAppFolder; }
+    /// \a name in the data folder (the database's folder, with the text files and the sounds);
+    /// empty before a folder is set, so that nothing is read or written by accident.
+    QString DataFile(const QString& name) const
+    {
+        return m_strDataFolder.isEmpty() ? QString() : m_strDataFolder + u'/' + name;
+    }
+    void SetDataFolder(const QString& folder) { m_strDataFolder = folder; }
     /// Shows \a text in the notification pop-up, closing by itself after \a nSeconds when
     /// \a bAutoClose is 1. Does nothing where no pop-up exists.
     void ShowNotice(const QString& text, int bAutoClose, int nSeconds, bool bAnimate) const;
@@ -58,6 +65,7 @@ private:
     ConfigFlags& m_settings;
     NoticeFunction m_notice;
     QString m_strAppFolder;
+    QString m_strDataFolder;
     ConfigWriter m_writeConfig;
     CTimetable* m_pTimetable = nullptr;
     std::function<void()> m_showReminders;

@@ -52,6 +52,8 @@ private:
 
 /// The main program's file in \a appFolder ("Kestrum", "Kestrum.exe" on Windows).
 QString MainProgram(const QString& appFolder);
+/// The splash program's file in \a appFolder ("QZSplash", "QZSplash.exe" on Windows).
+QString SplashProgram(const QString& appFolder);
 
 /// Makes the desktop start \a program with \a arguments when this user logs in, or stops it
 /// doing so: an autostart entry "kestrum.desktop" in $XDG_CONFIG_HOME/autostart (else

@@ -160,6 +160,8 @@ void CInstanceLock::Unlock()
 
 QString MainProgram(const QString& appFolder) { return appFolder + QStringLiteral("/Kestrum"); }
 
+QString SplashProgram(const QString& appFolder) { return appFolder + QStringLiteral("/QZSplash"); }
+
 bool SetAutorun(bool enable, const QString& program, const QStringList& arguments)
 {
     const QString file = AutostartFile();

@@ -94,6 +94,11 @@ QString MainProgram(const QString& appFolder)
     return QDir::toNativeSeparators(appFolder + QStringLiteral("/Kestrum.exe"));
 }
 
+QString SplashProgram(const QString& appFolder)
+{
+    return appFolder + QStringLiteral("/QZSplash.exe");
+}
+
 bool SetAutorun(bool enable, const QString& program, const QStringList& arguments)
 {
     QSettings run(kRunKey, QSettings::NativeFormat);

@@ -1,6 +1,6 @@
 #include "launcher/ProgramListDlg.h"
 
-#include "app/DataFolder.h"
+#include "app/PlannerContext.h"
 #include "controls/BackgroundBitmap.h"
 #include "controls/BalloonTip.h"
 #include "controls/Messages.h"
@@ -37,7 +37,7 @@ CProgramListDlg::CProgramListDlg(CPlannerContext& context, QWidget* parent)
     // The desktop's picture for a file, or the program's own where the desktop has none: one
     // picture shared by every such entry, however many files of the list are gone.
     m_pList = std::make_unique<CProgramList>(
-        DataFolder::File(CProgramList::FileName()), [this](const QString& strPath) {
+        m_context.DataFile(CProgramList::FileName()), [this](const QString& strPath) {
             const QIcon icon = strPath.isEmpty() ? QIcon() : m_pIcons->icon(QFileInfo(strPath));
             return icon.isNull() ? m_fallbackIcon : icon;
         });

@@ -2,7 +2,6 @@
 
 #include "app/Appearance.h"
 #include "app/Clock.h"
-#include "app/DataFolder.h"
 #include "app/PlannerContext.h"
 #include "app/Sound.h"
 #include "controls/Messages.h"
@@ -51,17 +50,6 @@ QStringList WrapElided(const QString& text, const QFont& font, const QRect& rect
 }
 } // namespace
 
-void CReminderAlertWnd::QueueReporter::ReportError(const QString& text)
-{
-    Messages::show(nullptr, text, Messages::appCaption(), Messages::Icon::Critical);
-}
-
-void CReminderAlertWnd::QueueReporter::ReportMessage(const QString& text, const QString& caption, Kind kind)
-{
-    Messages::show(nullptr, text, caption,
-                   kind == Kind::Error ? Messages::Icon::Critical : Messages::Icon::Information);
-}
-
 CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_context(context),
@@ -101,9 +89,9 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
 
 CReminderAlertWnd::~CReminderAlertWnd() = default;
 
-QString CReminderAlertWnd::RingFile()
+QString CReminderAlertWnd::RingFile() const
 {
-    return DataFolder::File(QStringLiteral("ringin.wav"));
+    return m_context.DataFile(QStringLiteral("ringin.wav"));
 }
 
 void CReminderAlertWnd::ScheduleReload()

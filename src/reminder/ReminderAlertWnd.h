@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ErrorReporter.h"
+#include "controls/MessageReporter.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -50,7 +50,7 @@ public:
     /// The content as it is drawn: wrapped lines, the last one cut with an ellipsis.
     QStringList ContentLines() const { return m_contentLines; }
     /// The path rung for a ringing reminder.
-    static QString RingFile();
+    QString RingFile() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -58,20 +58,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    /// Sends the queue's complaint to the message seam.
-    class QueueReporter : public IErrorReporter
-    {
-    public:
-        void ReportError(const QString& text) override;
-        void ReportMessage(const QString& text, const QString& caption, Kind kind) override;
-    };
-
     void SetShown(const QString& title, const QString& content, bool ring);
     void OnRingTimer();
     void RingOnce();
 
     CPlannerContext& m_context;
-    QueueReporter m_reporter;
+    CMessageReporter m_reporter; ///< the queue's complaints go to the message seam
     std::unique_ptr<ReminderQueue> m_pQueue;
     QString m_strTitle;
     QString m_strContent;

@@ -4,7 +4,6 @@
 #include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
-#include "app/DataFolder.h"
 #include "app/PlannerContext.h"
 #include "controls/BalloonTip.h"
 #include "launcher/ProgramEditDlg.h"
@@ -91,8 +90,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        DataFolder::Set(m_dir->path());
-        QFile file(DataFolder::File(QStringLiteral("program.dat")));
+        Context().SetDataFolder(m_dir->path());
+        QFile file(Context().DataFile(QStringLiteral("program.dat")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("3\r\r\nA;" + program("a").toUtf8() + "\r\r\nB;" + program("b").toUtf8() + "\r\r\nC;/nowhere/c\r\r\n");
     }
@@ -190,7 +189,7 @@ private slots:
             Click(&dlg, button);
         QCOMPARE(Shown(dlg), order);
         QTEST(dlg.GetSelection(), "selectionAfter");
-        CProgramList onDisk(DataFolder::File(QStringLiteral("program.dat")));
+        CProgramList onDisk(Context().DataFile(QStringLiteral("program.dat")));
         QStringList names;
         for (int i = 0; i < onDisk.GetCount(); ++i)
             names << onDisk.GetName(i);
@@ -245,7 +244,7 @@ private slots:
     // shares one picture, and what is beyond the list's bounds is left out and said once.
     void leftOutEntriesAreReported()
     {
-        QFile file(DataFolder::File(QStringLiteral("program.dat")));
+        QFile file(Context().DataFile(QStringLiteral("program.dat")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("10005\r\r\n");
         for (int i = 0; i < 10005; ++i)
@@ -306,11 +305,11 @@ private slots:
         QCOMPARE(dlg.GetSelection(), 0);
         const QStringList expected{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")};
         QCOMPARE(Shown(dlg), expected);
-        QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetCount(), 3);
-        QCOMPARE(CProgramList(DataFolder::File(QStringLiteral("program.dat"))).GetPath(2), program("新"));
+        QCOMPARE(CProgramList(Context().DataFile(QStringLiteral("program.dat"))).GetCount(), 3);
+        QCOMPARE(CProgramList(Context().DataFile(QStringLiteral("program.dat"))).GetPath(2), program("新"));
 
         // A full disk: the file stays as it was, and the user is told why.
-        const QString file = DataFolder::File(QStringLiteral("program.dat"));
+        const QString file = Context().DataFile(QStringLiteral("program.dat"));
         const QByteArray before = ReadAll(file);
         messages.clear();
         {

@@ -4,7 +4,6 @@
 #include "GridMeasure.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
-#include "app/DataFolder.h"
 #include "app/PlannerContext.h"
 #include "app/Sound.h"
 #include "controls/GridCtrl.h"
@@ -76,7 +75,7 @@ struct Fixture
 
     Fixture()
     {
-        DataFolder::Set(dir.path());
+        context.SetDataFolder(dir.path());
         ok = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
                                         QDate(2027, 1, 31), nullptr) &&
              store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
