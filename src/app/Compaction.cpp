@@ -103,9 +103,17 @@ QString Counts(QSqlDatabase& db, QList<qint64>& counts)
     return error;
 }
 
+std::function<void(const QString&)>& CopyHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 } // namespace
 
 namespace Compaction {
+
+void SetCopyHookForTests(std::function<void(const QString& copyPath)> hook) { CopyHook() = std::move(hook); }
 
 QString TempFileName() { return QStringLiteral("temp.db"); }
 
@@ -151,6 +159,8 @@ Result CompactStore(CDataStore& store)
         }
     }
     const QString liveError = liveCounting.get();
+    if (error.isEmpty() && CopyHook())
+        CopyHook()(tempPath);
     if (error.isEmpty() && !liveError.isEmpty())
         error = FailureText(QStringLiteral("读取数据库失败"), liveError);
     if (error.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class CDataStore;
 
@@ -34,5 +35,9 @@ QString TempFileName();
 /// Compacts the database the store is connected to. The store must be connected and idle (no
 /// operation running); it is closed for the moment of the rename and connected again.
 Result CompactStore(CDataStore& store);
+
+/// Tests: \a hook runs on the copy's path once the engine has written it, before it is
+/// checked, so that a test can damage it as a failing disk or engine would. Empty removes it.
+void SetCopyHookForTests(std::function<void(const QString& copyPath)> hook);
 
 } // namespace Compaction

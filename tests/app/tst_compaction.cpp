@@ -155,6 +155,9 @@ private slots:
             << QStringLiteral("read-only")
             << QStringLiteral(
                    "不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:Permission denied");
+        QTest::newRow("copy lacks a row")
+            << QStringLiteral("short copy")
+            << QStringLiteral("压缩后的数据库与原数据库的记录数不同，数据库没有改动。");
         QTest::newRow("full disk")
             << QStringLiteral("full disk")
             << QStringLiteral(
@@ -186,6 +189,17 @@ private slots:
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("SELECT count(*) FROM shiqing")));
         } else if (obstacle == QStringLiteral("read-only")) {
             QVERIFY(QFile::setPermissions(f.root.path(), QFile::ReadOwner | QFile::ExeOwner));
+        } else if (obstacle == QStringLiteral("short copy")) {
+            Compaction::SetCopyHookForTests([](const QString& copyPath) {
+                {
+                    QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
+                    copy.setDatabaseName(copyPath);
+                    if (copy.open())
+                        QSqlQuery(copy).exec(QStringLiteral("DELETE FROM shiqing WHERE rowid = 1"));
+                    copy.close();
+                }
+                QSqlDatabase::removeDatabase(QStringLiteral("copy"));
+            });
         } else {
             QVERIFY(disk->Fill());
         }
@@ -193,6 +207,7 @@ private slots:
         const QStringList rows = f.Rows();
 
         const Compaction::Result result = Compaction::CompactStore(f.store);
+        Compaction::SetCopyHookForTests({});
         QFile::setPermissions(f.root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (QSqlDatabase::contains(otherName)) {
             QSqlDatabase::database(otherName).close();
