@@ -20,7 +20,8 @@
 #include <cstdio>
 
 CPlannerApp::CPlannerApp(const QStringList& arguments)
-    : m_arguments(arguments),
+    : m_pSound(Sound::CreateSystemPlayer()),
+      m_arguments(arguments),
       m_strSplashProgram(Platform::SplashProgram(Platform::AppFolder())),
       m_dataStore(&m_reporter),
       m_context(
@@ -30,9 +31,13 @@ CPlannerApp::CPlannerApp(const QStringList& arguments)
           },
           Platform::AppFolder(), [this] { return WriteConfig(); })
 {
+    Sound::setDefaultPlayer(m_pSound.get());
 }
 
-CPlannerApp::~CPlannerApp() = default;
+CPlannerApp::~CPlannerApp()
+{
+    Sound::setDefaultPlayer(nullptr);
+}
 
 QString CPlannerApp::GetAppFolder() const { return Platform::AppFolder(); }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/ConfigFile.h"
-#include "controls/MessageReporter.h"
 #include "app/PlannerContext.h"
+#include "app/Sound.h"
+#include "controls/MessageReporter.h"
 #include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
 #include "timetable/Timetable.h"
@@ -72,6 +73,7 @@ private:
     void RunSplash();
     void CreateReminderDialog();
 
+    std::unique_ptr<ISoundPlayer> m_pSound; ///< first made, last gone: windows ring through it
     QStringList m_arguments;
     QString m_strSplashProgram;
     CMessageReporter m_reporter;

@@ -1,11 +1,9 @@
 #include "app/Sound.h"
 
 #include <QAudioDevice>
-#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QMediaDevices>
 #include <QSoundEffect>
-#include <QTimer>
 #include <QUrl>
 #include <memory>
 
@@ -18,9 +16,9 @@ Q_LOGGING_CATEGORY(lcSound, "kestrum.sound", QtWarningMsg)
 class QtSoundPlayer final : public ISoundPlayer
 {
 public:
-    void Play(const QString& path, bool wait) override
+    void Play(const QString& path) override
     {
-        qCInfo(lcSound) << "play" << path << (wait ? "waiting" : "");
+        qCInfo(lcSound) << "play" << path;
         if (QMediaDevices::audioOutputs().isEmpty())
             return;
         if (!m_effect)
@@ -30,24 +28,6 @@ public:
         if (m_effect->status() == QSoundEffect::Error)
             return;
         m_effect->play();
-        if (!wait)
-            return;
-        // Our sounds last a second or two; the limit only guards against a device that never
-        // reports the end of playback.
-        QEventLoop loop;
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-        QObject::connect(m_effect.get(), &QSoundEffect::playingChanged, &loop, [&loop, this] {
-            if (!m_effect->isPlaying())
-                loop.quit();
-        });
-        QObject::connect(m_effect.get(), &QSoundEffect::statusChanged, &loop, [&loop, this] {
-            if (m_effect->status() == QSoundEffect::Error)
-                loop.quit();
-        });
-        guard.start(10000);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 
     void Stop() override
@@ -60,7 +40,15 @@ private:
     std::unique_ptr<QSoundEffect> m_effect;
 };
 
+class SilentPlayer final : public ISoundPlayer
+{
+public:
+    void Play(const QString&) override {}
+    void Stop() override {}
+};
+
 ISoundPlayer* g_pInstalled = nullptr;
+ISoundPlayer* g_pDefault = nullptr;
 
 } // namespace
 
@@ -68,12 +56,16 @@ namespace Sound {
 
 ISoundPlayer& player()
 {
+    static SilentPlayer silent;
     if (g_pInstalled)
         return *g_pInstalled;
-    static QtSoundPlayer realPlayer;
-    return realPlayer;
+    return g_pDefault ? *g_pDefault : silent;
 }
 
 void setPlayer(ISoundPlayer* p) { g_pInstalled = p; }
+
+void setDefaultPlayer(ISoundPlayer* p) { g_pDefault = p; }
+
+std::unique_ptr<ISoundPlayer> CreateSystemPlayer() { return std::make_unique<QtSoundPlayer>(); }
 
 } // namespace Sound

@@ -106,7 +106,7 @@ void CNotifyWnd::showEvent(QShowEvent* pEvent)
     m_nSecondsLeft = m_nSeconds;
     StartTimer(SlideUpTimer);
     if (!m_strSoundFile.isEmpty())
-        Sound::play(m_strSoundFile, false);
+        Sound::play(m_strSoundFile);
     m_picture->setVisible(m_bAnimate);
 }
 

@@ -171,7 +171,7 @@ void CReminderAlertWnd::RingOnce()
         return;
     }
     --m_nRingsLeft;
-    Sound::play(RingFile(), false);
+    Sound::play(RingFile());
     if (m_nRingsLeft > 0)
         m_repeatTimer.start();
     else

@@ -17,9 +17,8 @@ public:
     struct Played
     {
         QString path;
-        bool wait;
     };
-    void Play(const QString& path, bool wait) override { m_played.append({path, wait}); }
+    void Play(const QString& path) override { m_played.append({path}); }
     void Stop() override { ++m_nStops; }
 
     const QList<Played>& played() const { return m_played; }
