@@ -252,7 +252,7 @@ void CGifPicture::Stop()
         s.bExit = true;
         s.exitEvent.notify_all();
         const bool bEnded =
-            s.exitEvent.wait_for(guard, std::chrono::milliseconds(5000), [&s] { return s.bFinished; });
+            s.exitEvent.wait_for(guard, m_giveUp, [&s] { return s.bFinished; });
         guard.unlock();
         if (bEnded) {
             m_thread.join();

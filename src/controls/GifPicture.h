@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,8 +36,11 @@ public:
 
     /// Animated: starts the animation thread (false). Still: draws the picture (true).
     bool Start();
-    /// Ends the animation thread; returns within about five seconds even if the thread hangs.
+    /// Ends the animation thread; returns within the give-up time (five seconds) even if the
+    /// thread hangs.
     void Stop();
+    /// How long Stop waits for a hung thread (tests).
+    void SetGiveUp(std::chrono::milliseconds giveUp) { m_giveUp = giveUp; }
     void Unload();
 
     /// Colour that shows through transparent pixels and fills the frames' disposed areas.
@@ -82,4 +86,5 @@ private:
     QList<GifFrame> m_frames;
     std::shared_ptr<Shared> m_pShared;
     std::thread m_thread;
+    std::chrono::milliseconds m_giveUp{5000};
 };
