@@ -4,6 +4,7 @@
 
 #include <QStringView>
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 namespace {
@@ -90,45 +91,96 @@ constexpr char16_t kStems[] = u"甲乙丙丁戊己庚辛壬癸";
 constexpr char16_t kBranches[] = u"子丑寅卯辰巳午未申酉戌亥";
 constexpr char16_t kAnimals[] = u"鼠牛虎兔龙蛇马羊猴鸡狗猪";
 
-constexpr QStringView kMonthNames[] = {u"正", u"二", u"三", u"四", u"五",   u"六",
+constexpr char16_t kMonthNames[][3] = {u"正", u"二", u"三", u"四", u"五",   u"六",
                                        u"七", u"八", u"九", u"十", u"十一", u"腊"};
 
-constexpr QStringView kDayNames[] = {u"初一", u"初二", u"初三", u"初四", u"初五", u"初六", u"初七", u"初八",
+constexpr char16_t kDayNames[][3] = {u"初一", u"初二", u"初三", u"初四", u"初五", u"初六", u"初七", u"初八",
                                      u"初九", u"初十", u"十一", u"十二", u"十三", u"十四", u"十五", u"十六",
                                      u"十七", u"十八", u"十九", u"二十", u"廿一", u"廿二", u"廿三", u"廿四",
                                      u"廿五", u"廿六", u"廿七", u"廿八", u"廿九", u"三十"};
+
+// The day view, the holiday list and the reminder checks ask for the texts of the same few
+// months over and over, so a conversion must not allocate. A month's thirty texts are written
+// once, the first time one of them is asked for, into a buffer that lives as long as the
+// program; a conversion hands out a string that refers to that buffer, which costs neither an
+// allocation nor a reference count. A month is named by its year in the sixty-year cycle, its
+// number and whether it is a leap month, so there are never more than 60 x 12 x 2 buffers
+// (about 1 MB) however far the dates range. Two threads that meet an empty slot both write a
+// buffer; the first to publish wins and the other's goes.
+struct MonthTexts
+{
+    static constexpr int kMaxLength = 12; // "猪(丁亥)年闰十一月廿三"
+    int nLength = 0;                      // the same for every day of the month
+    char16_t chars[30 * kMaxLength] = {};
+};
+
+constexpr int kMonthKeys = 60 * 12 * 2;
+std::array<std::atomic<const MonthTexts*>, kMonthKeys> g_monthTexts{};
+
+const MonthTexts* makeMonthTexts(int cycle, int nMonth, bool bLeap)
+{
+    auto* texts = new MonthTexts;
+    const char16_t* monthName = kMonthNames[nMonth - 1];
+    const int monthLength = monthName[1] == u'\0' ? 1 : 2;
+    texts->nLength = 6 + (bLeap ? 1 : 0) + monthLength + 1 + 2;
+    for (int d = 0; d < 30; ++d) {
+        char16_t* p = texts->chars + d * texts->nLength;
+        *p++ = kAnimals[cycle % 12];
+        *p++ = u'(';
+        *p++ = kStems[cycle % 10];
+        *p++ = kBranches[cycle % 12];
+        *p++ = u')';
+        *p++ = u'年';
+        if (bLeap)
+            *p++ = u'闰';
+        for (int i = 0; i < monthLength; ++i)
+            *p++ = monthName[i];
+        *p++ = u'月';
+        *p++ = kDayNames[d][0];
+        *p = kDayNames[d][1];
+    }
+    return texts;
+}
 
 QString lunarText(const LunarNumbers& n)
 {
     // The sixty-year cycle counts from a 甲子 year such as 1984.
     const int cycle = (n.nYear - 4) % 60;
-    QString text;
-    text.reserve(12);
-    text.append(QChar(kAnimals[cycle % 12]))
-        .append(u'(')
-        .append(QChar(kStems[cycle % 10]))
-        .append(QChar(kBranches[cycle % 12]))
-        .append(u")年");
-    if (n.bLeap)
-        text.append(u'闰');
-    text.append(kMonthNames[n.nMonth - 1]).append(u'月').append(kDayNames[n.nDay - 1]);
-    return text;
+    std::atomic<const MonthTexts*>& slot = g_monthTexts[(cycle * 12 + n.nMonth - 1) * 2 + (n.bLeap ? 1 : 0)];
+    const MonthTexts* texts = slot.load(std::memory_order_acquire);
+    if (texts == nullptr) {
+        const MonthTexts* made = makeMonthTexts(cycle, n.nMonth, n.bLeap);
+        const MonthTexts* expected = nullptr;
+        if (slot.compare_exchange_strong(expected, made, std::memory_order_acq_rel)) {
+            texts = made;
+        } else {
+            delete made;
+            texts = expected;
+        }
+    }
+    return QString::fromRawData(reinterpret_cast<const QChar*>(texts->chars + (n.nDay - 1) * texts->nLength),
+                                texts->nLength);
 }
 
-QChar digit(int value)
-{
-    return QChar(static_cast<char16_t>(u'0' + value));
-}
+// The 12 x 30 holiday keys, "0101" to "1230", laid out at compile time.
+constexpr auto kHolidayKeys = [] {
+    std::array<char16_t, 12 * 30 * 4> keys{};
+    for (int m = 1; m <= 12; ++m) {
+        for (int d = 1; d <= 30; ++d) {
+            char16_t* p = keys.data() + ((m - 1) * 30 + d - 1) * 4;
+            p[0] = static_cast<char16_t>(u'0' + m / 10);
+            p[1] = static_cast<char16_t>(u'0' + m % 10);
+            p[2] = static_cast<char16_t>(u'0' + d / 10);
+            p[3] = static_cast<char16_t>(u'0' + d % 10);
+        }
+    }
+    return keys;
+}();
 
 HolidayKey holidayKey(int nMonth, int nDay)
 {
-    HolidayKey key(4, Qt::Uninitialized);
-    QChar* p = key.data();
-    p[0] = digit(nMonth / 10);
-    p[1] = digit(nMonth % 10);
-    p[2] = digit(nDay / 10);
-    p[3] = digit(nDay % 10);
-    return key;
+    return QString::fromRawData(
+        reinterpret_cast<const QChar*>(kHolidayKeys.data() + ((nMonth - 1) * 30 + nDay - 1) * 4), 4);
 }
 
 } // namespace
