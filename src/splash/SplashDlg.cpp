@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-CSplashDlg::CSplashDlg(QWidget* parent)
+CSplashDlg::CSplashDlg(std::chrono::milliseconds showTime, QWidget* parent)
     : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     // A splash window keeps out of the taskbar and the window switcher on every desktop, as a
@@ -25,7 +25,7 @@ CSplashDlg::CSplashDlg(QWidget* parent)
 
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may end the show up to 5 % early
-    m_timer.setInterval(kShowMilliseconds);
+    m_timer.setInterval(showTime);
     connect(&m_timer, &QTimer::timeout, this, &CSplashDlg::End);
 
     // Without its picture the window stays empty until it is clicked: no timer.

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <chrono>
 
 class CGifPicture;
 
@@ -13,14 +14,16 @@ class CSplashDlg : public QDialog
 public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 400;
-    static constexpr int kShowMilliseconds = 6000;
+    static constexpr std::chrono::milliseconds kShowTime{6000};
 
-    explicit CSplashDlg(QWidget* parent = nullptr);
+    /// \a showTime is how long the picture shows before the window closes by itself.
+    explicit CSplashDlg(std::chrono::milliseconds showTime = kShowTime, QWidget* parent = nullptr);
     ~CSplashDlg() override;
 
     CGifPicture* Picture() const { return m_pPicture; }
     /// The closing timer runs (it does not when the picture could not be loaded).
     bool IsTimerActive() const { return m_timer.isActive(); }
+    std::chrono::milliseconds ShowTime() const { return m_timer.intervalAsDuration(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
