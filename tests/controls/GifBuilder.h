@@ -16,17 +16,13 @@ inline const QList<QRgb> kColors = {qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0
 
 struct Frame
 {
-    Frame(const QRect& r, int color = 1, bool control = true, int delay = 10, int disposal = 0)
-        : rect(r), nColor(color), bControl(control), nDelay(delay), nDisposal(disposal)
-    {}
-    QRect rect;            ///< offset and size on the logical screen
-    int nColor = 1;        ///< every pixel has this index
-    bool bControl = true;  ///< write a graphic control extension
-    int nDelay = 10;
-    int nDisposal = 0;
+    QRect rect;           ///< offset and size on the logical screen
+    int nColor = 1;       ///< every pixel has this index
+    bool bControl = true; ///< write a graphic control extension
+    int nDelay = 10, nDisposal = 0;
     int nTransparent = -1; ///< index marked transparent, -1 for none
     bool bLocalTable = false;
-    QByteArray betweenControlAndImage; ///< raw blocks placed between the two
+    QByteArray betweenControlAndImage = {}; ///< raw blocks placed between the two
 };
 
 inline QByteArray Word(int n)
@@ -52,28 +48,23 @@ inline QByteArray SubBlocks(const QByteArray& data)
 
 inline QByteArray Lzw(qsizetype nPixels, int nIndex)
 {
-    const int nClear = 4, nWidth = 3, nGroup = 2; // minimum code size 2
+    // Three-bit codes (minimum code size 2): the clear code 4 before every second pixel, 5 at the end.
+    const qsizetype nCodes = nPixels + (nPixels + 1) / 2 + 1;
     QByteArray out;
     quint32 acc = 0;
     int nBits = 0;
-    auto put = [&](int code) {
-        acc |= quint32(code) << nBits;
-        for (nBits += nWidth; nBits >= 8; nBits -= 8, acc >>= 8)
+    for (qsizetype i = 0; i < nCodes; ++i) {
+        acc |= quint32(i + 1 == nCodes ? 5 : i % 3 ? nIndex : 4) << nBits;
+        for (nBits += 3; nBits >= 8; nBits -= 8, acc >>= 8)
             out.append(char(acc & 0xFF));
-    };
-    for (qsizetype i = 0; i < nPixels; ++i) {
-        if (i % nGroup == 0)
-            put(nClear);
-        put(nIndex);
     }
-    put(nClear + 1);
     return nBits > 0 ? out + char(acc & 0xFF) : out;
 }
 
 inline QByteArray ControlExtension(int nDelay, int nDisposal, int nTransparent)
 {
-    return QByteArray("\x21\xF9\x04", 3) + char((nDisposal << 2) | (nTransparent >= 0 ? 1 : 0)) + Word(nDelay) +
-           char(qMax(nTransparent, 0)) + char(0);
+    return QByteArray("\x21\xF9\x04", 3) + char((nDisposal << 2) | (nTransparent >= 0 ? 1 : 0)) +
+           Word(nDelay) + char(qMax(nTransparent, 0)) + char(0);
 }
 
 inline QByteArray ImageBlock(const Frame& f)
@@ -88,12 +79,10 @@ inline QByteArray CommentBlock(const QByteArray& text)
 {
     return QByteArray("\x21\xFE", 2) + SubBlocks(text);
 }
-
 inline QByteArray ApplicationBlock()
 {
-    return QByteArray("\x21\xFF\x0BNETSCAPE2.0", 14) + SubBlocks(QByteArray("\x01\x00\x00", 3));
+    return QByteArray("\x21\xFF\x0BNETSCAPE2.0", 14) + SubBlocks(QByteArray("\x01\0\0", 3));
 }
-
 inline QByteArray PlainTextBlock()
 {
     return QByteArray("\x21\x01\x0C", 3) + QByteArray(12, '\0') + SubBlocks("hi");
@@ -102,8 +91,8 @@ inline QByteArray PlainTextBlock()
 /// Header, logical screen and (with \a bGlobalTable) the four-colour global table.
 inline QByteArray Head(const QSize& screen, bool bGlobalTable = true, const QByteArray& version = "GIF89a")
 {
-    return version + Word(screen.width()) + Word(screen.height()) + char(bGlobalTable ? 0x80 | 1 : 0) + char(0) +
-           char(0) + (bGlobalTable ? Rgb(kColors) : QByteArray());
+    return version + Word(screen.width()) + Word(screen.height()) + char(bGlobalTable ? 0x80 | 1 : 0) +
+           char(0) + char(0) + (bGlobalTable ? Rgb(kColors) : QByteArray());
 }
 
 inline QByteArray FrameBytes(const Frame& f)
