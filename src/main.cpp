@@ -52,7 +52,8 @@ int main(int argc, char* argv[])
         return Print(stderr, options.strUnknown + u'\n', kUsageStatus);
 
     const auto driverLoaded = CDataStore::PreloadDriver();
-    PlannerArt::Preload();
+    // Declared after the application object, so it ends (and waits for its worker) first.
+    const PlannerArtPreload art;
     // No display name: the desktop would add it to every caption ("警告 — Kestrum").
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationVersion(CommandLine::Version());

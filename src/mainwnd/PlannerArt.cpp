@@ -13,23 +13,27 @@ PlannerArt Decode()
     return art;
 }
 
-std::future<PlannerArt>& Pending()
-{
-    static std::future<PlannerArt> pending;
-    return pending;
-}
+// The one preload main() keeps, for the window that takes it; not an owner.
+PlannerArtPreload* g_pPreload = nullptr;
 
 } // namespace
 
-void PlannerArt::Preload()
+PlannerArtPreload::PlannerArtPreload() : m_pending(std::async(std::launch::async, Decode))
 {
-    if (!Pending().valid())
-        Pending() = std::async(std::launch::async, Decode);
+    g_pPreload = this;
+}
+
+PlannerArtPreload::~PlannerArtPreload()
+{
+    if (g_pPreload == this)
+        g_pPreload = nullptr;
+    if (m_pending.valid())
+        m_pending.wait();
 }
 
 PlannerArt PlannerArt::Take()
 {
-    if (Pending().valid())
-        return Pending().get();
+    if (g_pPreload && g_pPreload->m_pending.valid())
+        return g_pPreload->m_pending.get();
     return Decode();
 }
