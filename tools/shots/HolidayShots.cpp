@@ -1,0 +1,30 @@
+// The holiday dialog with a name being entered, and the list of holidays.
+#include "Shots.h"
+#include "app/PlannerApp.h"
+#include "holiday/HolidayDlg.h"
+#include "holiday/HolidayListDlg.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+void Shots::Holidays(CShots& shots)
+{
+    CPlannerContext& context = shots.App().Context();
+    CDataStore& store = context.Store();
+    store.AddSolarHoliday(QStringLiteral("0101"), QStringLiteral("元旦"));
+    store.AddSolarHoliday(QStringLiteral("0910"), QStringLiteral("教师节"));
+    store.AddSolarHoliday(QStringLiteral("1001"), QStringLiteral("国庆节"));
+    store.AddLunarHoliday(QStringLiteral("0101"), QStringLiteral("春节"));
+    store.AddLunarHoliday(QStringLiteral("0815"), QStringLiteral("中秋节"));
+    {
+        CHolidayDlg dlg(context);
+        dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("劳动节"));
+        dlg.findChild<QComboBox*>(QStringLiteral("monthList"))->setCurrentIndex(4);
+        dlg.findChild<QComboBox*>(QStringLiteral("dayList"))->setCurrentIndex(0);
+        shots.Save(dlg, QStringLiteral("holiday"));
+    }
+    {
+        CHolidayListDlg dlg(context);
+        shots.Save(dlg, QStringLiteral("holiday-list"));
+    }
+}
