@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     g_defaultHandler = qInstallMessageHandler(QuietPlatform);
     // Its own runtime folder: a planner the user is running does not count as a first copy.
-    QTemporaryDir scratch;
+    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/kestrum-shots-XXXXXX"));
     const QString runtime = scratch.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
