@@ -4,36 +4,23 @@
 #include "app/PlannerContext.h"
 #include "calendar/WeekNumber.h"
 #include "controls/BalloonTip.h"
-#include "controls/GbkLength.h"
-#include "controls/GifPicture.h"
 #include "controls/HeldEnterFilter.h"
 #include "mainwnd/PlannerArt.h"
 #include "mainwnd/PlannerLayout.h"
+#include "mainwnd/TaskList.h"
 #include "store/DataStore.h"
-#include "store/TaskRecord.h"
 
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTextCharFormat>
 
 using namespace PlannerLayout;
 
-int g_nTodayTeachWeek = 1;
-int g_nTodayWeekday = 1;
-
 namespace {
-
-const QColor kListBack(238, 238, 238);
-const QColor kListText(0, 0, 200);
-const QColor kPastBack(238, 0, 0);
-// A row's first column longer than this many bytes does not fit and is shown in a tip on click.
-constexpr int kRowTipBytes = 23;
 
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& name, const QRect& rect)
 {
@@ -53,8 +40,8 @@ CPlannerDlg::CPlannerDlg(CPlannerContext& context, QWidget* parent) : QDialog(pa
     setWindowTitle(QStringLiteral("Kestrum"));
     setWindowIcon(QIcon(QStringLiteral(":/mainwnd/app.png")));
     setFixedSize(kWidth, kHeight);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setMouseTracking(true);
 
     CreateControls();
@@ -65,8 +52,8 @@ CPlannerDlg::CPlannerDlg(CPlannerContext& context, QWidget* parent) : QDialog(pa
 
     m_dtSelected = Clock::now();
     m_nTeachWeek = TeachingWeek(m_dtSelected.date(), m_dtTermStart.date());
-    g_nTodayTeachWeek = m_nTeachWeek;
-    g_nTodayWeekday = m_dtSelected.date().dayOfWeek(); // Qt counts Monday 1 .. Sunday 7 as we do
+    m_nTodayTeachWeek = m_nTeachWeek;
+    m_nTodayWeekday = m_dtSelected.date().dayOfWeek(); // Qt counts Monday 1 .. Sunday 7 as we do
     {
         const QSignalBlocker block(m_pCalendar);
         m_pCalendar->setSelectedDate(m_dtSelected.date());
@@ -89,7 +76,10 @@ CPlannerDlg::CPlannerDlg(CPlannerContext& context, QWidget* parent) : QDialog(pa
 
 CPlannerDlg::~CPlannerDlg() = default;
 
-CDataStore& CPlannerDlg::Store() const { return m_context.Store(); }
+CDataStore& CPlannerDlg::Store() const
+{
+    return m_context.Store();
+}
 
 void CPlannerDlg::CreateControls()
 {
@@ -118,7 +108,8 @@ void CPlannerDlg::CreateControls()
         QPalette barPalette = bar->palette();
         for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::Window, QPalette::Button})
             barPalette.setColor(role, QColor(33, 158, 41));
-        for (QPalette::ColorRole role : {QPalette::HighlightedText, QPalette::ButtonText, QPalette::WindowText})
+        for (QPalette::ColorRole role :
+             {QPalette::HighlightedText, QPalette::ButtonText, QPalette::WindowText})
             barPalette.setColor(role, QColor(0, 0, 153));
         bar->setPalette(barPalette);
         for (QWidget* child : bar->findChildren<QWidget*>())
@@ -133,46 +124,42 @@ void CPlannerDlg::CreateControls()
             OnDatePicked();
     });
 
-    m_pList = new QTableWidget(0, 2, this);
-    m_pList->setObjectName(QStringLiteral("taskList"));
-    m_pList->setGeometry(kTaskList);
-    m_pList->horizontalHeader()->hide();
-    m_pList->verticalHeader()->hide();
-    m_pList->verticalHeader()->setMinimumSectionSize(kListRowHeight);
-    m_pList->verticalHeader()->setDefaultSectionSize(kListRowHeight);
-    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_pList->setShowGrid(true);
-    m_pList->setWordWrap(false);
-    m_pList->setTextElideMode(Qt::ElideRight);
-    m_pList->viewport()->installEventFilter(this);
-    connect(m_pList->verticalScrollBar(), &QScrollBar::valueChanged, this, &CPlannerDlg::PlaceMarker);
-
-    m_pMarker = new CGifPicture(this);
-    m_pMarker->setObjectName(QStringLiteral("inProgressMarker"));
-    m_pMarker->LoadFromResource(167, QStringLiteral("GIF"));
-    m_pMarker->hide();
+    m_pTip = new CBalloonTip(this);
+    m_pTip->setObjectName(QStringLiteral("balloonTip"));
+    m_pTip->SetIcon(QIcon(QStringLiteral(":/mainwnd/hint.png")));
+    m_pTaskList = new CTaskList(*m_pTip, this);
+    connect(m_pTaskList, &CTaskList::ChoiceMade, this, [this](bool bChosen) {
+        ShowTaskButtons(bChosen);
+        if (!bChosen)
+            m_pStatsButton->setFocus();
+    });
+    connect(m_pTaskList, &CTaskList::DoubleClicked, this, &CPlannerDlg::OnListDoubleClick);
 
     m_pLogo = new QLabel(this);
     m_pLogo->setObjectName(QStringLiteral("logo"));
     m_pLogo->setGeometry(kLogo);
     m_pLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    m_pDeleteButton = MakeButton(this, QStringLiteral("删除事情"), QStringLiteral("deleteButton"), ButtonRect(0));
-    m_pStatsButton = MakeButton(this, QStringLiteral("事情统计"), QStringLiteral("statsButton"), ButtonRect(0));
-    m_pPostponeButton = MakeButton(this, QStringLiteral("推迟事情"), QStringLiteral("postponeButton"), ButtonRect(1));
-    m_pProgramsButton = MakeButton(this, QStringLiteral("常用软件"), QStringLiteral("programsButton"), ButtonRect(1));
-    m_pStateButton = MakeButton(this, QStringLiteral("更改状态"), QStringLiteral("stateButton"), ButtonRect(2));
+    m_pDeleteButton =
+        MakeButton(this, QStringLiteral("删除事情"), QStringLiteral("deleteButton"), ButtonRect(0));
+    m_pStatsButton =
+        MakeButton(this, QStringLiteral("事情统计"), QStringLiteral("statsButton"), ButtonRect(0));
+    m_pPostponeButton =
+        MakeButton(this, QStringLiteral("推迟事情"), QStringLiteral("postponeButton"), ButtonRect(1));
+    m_pProgramsButton =
+        MakeButton(this, QStringLiteral("常用软件"), QStringLiteral("programsButton"), ButtonRect(1));
+    m_pStateButton =
+        MakeButton(this, QStringLiteral("更改状态"), QStringLiteral("stateButton"), ButtonRect(2));
     MakeButton(this, QStringLiteral("查询事情"), QStringLiteral("queryButton"), ButtonRect(3));
     MakeButton(this, QStringLiteral("节日设置"), QStringLiteral("holidayButton"), ButtonRect(4));
     MakeButton(this, QStringLiteral("系统设置"), QStringLiteral("settingsButton"), ButtonRect(5));
     QPushButton* tray = MakeButton(this, QStringLiteral(">>"), QStringLiteral("trayButton"), kTrayButton);
     m_pExitButton = MakeButton(this, QStringLiteral("×"), QStringLiteral("exitButton"), kExitButton);
     m_pExitButton->setDefault(true); // Enter leads to the exit question too
-    QPushButton* timetable = MakeButton(this, QString(), QStringLiteral("timetableButton"), SmallButtonRect(0));
-    QPushButton* reminders = MakeButton(this, QString(), QStringLiteral("remindersButton"), SmallButtonRect(1));
+    QPushButton* timetable =
+        MakeButton(this, QString(), QStringLiteral("timetableButton"), SmallButtonRect(0));
+    QPushButton* reminders =
+        MakeButton(this, QString(), QStringLiteral("remindersButton"), SmallButtonRect(1));
     QPushButton* accounts = MakeButton(this, QString(), QStringLiteral("accountsButton"), SmallButtonRect(2));
     timetable->setIcon(QIcon(QStringLiteral(":/mainwnd/timetable.png")));
     reminders->setIcon(QIcon(QStringLiteral(":/mainwnd/reminders.png")));
@@ -187,9 +174,6 @@ void CPlannerDlg::CreateControls()
     connect(tray, &QPushButton::clicked, this, &CPlannerDlg::MinimizeToTray);
     connect(accounts, &QPushButton::clicked, this, &CPlannerDlg::OnAccountBook);
 
-    m_pTip = new CBalloonTip(this);
-    m_pTip->setObjectName(QStringLiteral("balloonTip"));
-    m_pTip->SetIcon(QIcon(QStringLiteral(":/mainwnd/hint.png")));
     m_pTip->AddTool(tray, QStringLiteral("最小化到系统托盘"));
     m_pTip->AddTool(m_pExitButton, QStringLiteral("退出系统"));
     m_pTip->AddTool(timetable, QStringLiteral("显示课程表"));
@@ -226,22 +210,15 @@ void CPlannerDlg::ShowTaskButtons(bool bShow)
     m_pProgramsButton->setVisible(!bShow);
 }
 
-bool CPlannerDlg::IsEditableDate() const { return m_dtSelected.msecsTo(Clock::now()) <= 86400LL * 1000; }
-
-QString CPlannerDlg::RowText(int nRow, int nColumn) const
+bool CPlannerDlg::IsEditableDate() const
 {
-    const QTableWidgetItem* item = m_pList->item(nRow, nColumn);
-    return item ? item->text() : QString();
+    return TaskRules::IsEditableDate(m_dtSelected, Clock::now());
 }
 
-QString CPlannerDlg::TaskContentOfRow(int nRow) const
+void CPlannerDlg::PickDate(const QDate& date)
 {
-    const QString text = RowText(nRow, 0);
-    const qsizetype mark = text.indexOf(u'、');
-    return mark < 0 ? text : text.mid(mark + 1);
+    m_pCalendar->setSelectedDate(date);
 }
-
-void CPlannerDlg::PickDate(const QDate& date) { m_pCalendar->setSelectedDate(date); }
 
 void CPlannerDlg::OnDatePicked()
 {
@@ -256,83 +233,21 @@ void CPlannerDlg::OnDatePicked()
 
 void CPlannerDlg::ClearChosenTask()
 {
-    m_nSelTask = -1;
-    m_pList->clearSelection();
+    m_pTaskList->ClearChoice();
     ShowTaskButtons(false);
 }
 
 void CPlannerDlg::RefreshTaskList()
 {
-    const bool editable = IsEditableDate();
-    m_pList->setRowCount(0);
-    QPalette palette = m_pList->palette();
-    palette.setColor(QPalette::Base, kListBack);
-    palette.setColor(QPalette::Text, editable ? kListText : Qt::white);
-    m_pList->setPalette(palette);
-
-    m_nTaskCount = Store().CountTasksOnDay(m_dtSelected.date());
-    // Past fourteen rows the scroll bar takes its place from the first column.
-    // The list's inner width, scroll bar included: it is the same before the list is first shown.
-    const int w = m_pList->contentsRect().width();
-    const int s = m_nTaskCount > kListVisibleRows ? 16 : 0;
-    m_pList->setColumnWidth(0, (3 * w) / 4 - s + 10);
-    m_pList->setColumnWidth(1, w / 4 - 10);
-
-    m_nMarkerRow = -1;
-    QStringList contents, states;
-    if (m_nTaskCount < 1 || !Store().ListTasksOfDay(m_dtSelected.date(), contents, states)) {
-        PlaceMarker();
-        return;
-    }
-    m_pList->setRowCount(int(contents.size()));
-    int nInProgress = -1;
-    for (int i = 0; i < contents.size(); ++i) {
-        auto* content = new QTableWidgetItem(QString::asprintf(" %2d", i + 1) + u'、' + contents[i]);
-        auto* state = new QTableWidgetItem(states.value(i));
-        for (QTableWidgetItem* item : {content, state}) {
-            item->setForeground(editable ? kListText : QColor(Qt::white));
-            if (!editable)
-                item->setBackground(kPastBack);
-        }
-        m_pList->setItem(i, 0, content);
-        m_pList->setItem(i, 1, state);
-        if (states.value(i) == TaskStates::InProgress())
-            nInProgress = i;
-    }
-    m_nMarkerRow = editable ? nInProgress : -1;
-    PlaceMarker();
+    m_pTaskList->SetTasks(TaskRules::ReadDayTasks(Store(), m_dtSelected.date()), IsEditableDate());
 }
 
-void CPlannerDlg::PlaceMarker()
+void CPlannerDlg::RefreshDayView()
 {
-    // The marker stands beside its row as the list really draws it, whatever the font and
-    // however far the list is scrolled; a row scrolled out of sight takes its marker along.
-    const QRect row = m_nMarkerRow >= 0 ? m_pList->visualRect(m_pList->model()->index(m_nMarkerRow, 0)) : QRect();
-    const QRect viewport = m_pList->viewport()->rect();
-    if (row.isNull() || !viewport.contains(row.center())) {
-        m_pMarker->Stop();
-        m_pMarker->hide();
-        return;
-    }
-    const QPoint centre = m_pList->viewport()->mapTo(this, row.center());
-    m_pMarker->setGeometry(kMarkerLeft, centre.y() - kMarkerSize / 2, kMarkerSize, kMarkerSize);
-    m_pMarker->show();
-    m_pMarker->Start();
-}
-
-void CPlannerDlg::OnListClick(int nRow, const QPoint& globalPos)
-{
-    m_nSelTask = -1;
-    if (nRow >= 0 && nRow <= m_nTaskCount - 1 && IsEditableDate()) {
-        ShowTaskButtons(true);
-        m_nSelTask = nRow;
-    } else {
-        ShowTaskButtons(false);
-        m_pStatsButton->setFocus();
-    }
-    const QString text = RowText(nRow, 0);
-    if (GbkLength(text) > kRowTipBytes)
-        m_pTip->ShowAt(text, globalPos);
+    // Everything that reads the store happens here, once per date shown: a failing table says
+    // so once, from here, and never from inside a paint.
+    m_day = DayViewText::Make(Store(), m_dtSelected.date());
+    update();
 }
 
 bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
@@ -344,31 +259,35 @@ bool CPlannerDlg::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == m_pList->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            // A press always begins a click of its own. The release of an earlier double click
-            // may never have come (a message box took it), and must not swallow this one.
-            m_bDoubleClickRelease = false;
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton) {
-                // The release that ends a double click is not a click of its own: it would
-                // choose the row again that the quick change has just let go.
-                if (m_bDoubleClickRelease)
-                    m_bDoubleClickRelease = false;
-                else
-                    OnListClick(m_pList->rowAt(int(mouse->position().y())), mouse->globalPosition().toPoint());
-            }
-        } else if (event->type() == QEvent::MouseButtonDblClick) {
-            // Only the left button chooses rows, so only its double click changes the chosen one.
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                m_bDoubleClickRelease = true;
-                OnListDoubleClick();
-            }
-            return true;
-        }
-    }
     return QDialog::eventFilter(watched, event);
 }
 
-void CPlannerDlg::Activate() { RestoreFromTray(); }
+void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    m_pTip->RelayEvent(event);
+    const QPoint pt = event->position().toPoint();
+    if (kLogo.contains(pt)) {
+        m_pLogo->setPixmap(m_logoHover);
+        setCursor(Qt::PointingHandCursor);
+        if (pt.y() > kLogo.top() + 30)
+            m_pTip->ShowAt(QStringLiteral("关于Ormel工作室"));
+        return;
+    }
+    m_pLogo->setPixmap(m_logo);
+    if (kSchoolHot.contains(pt)) {
+        setCursor(Qt::PointingHandCursor);
+        m_pTip->ShowAt(QStringLiteral("点击设置校历"));
+    } else if (kAddHot.contains(pt)) {
+        setCursor(Qt::PointingHandCursor);
+        m_pTip->ShowAt(QStringLiteral("点击增加要做的事情"));
+    } else {
+        unsetCursor();
+        if (kHolidays.contains(pt) && HolidaysCut())
+            m_pTip->ShowAt(m_day.holidayLines.join(u'\n'));
+    }
+}
+
+void CPlannerDlg::Activate()
+{
+    RestoreFromTray();
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calendar/LunarCalendar.h"
+#include "mainwnd/DayViewText.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -10,23 +10,10 @@ class CBalloonTip;
 class CDataStore;
 class CPlannerContext;
 class CPlannerTray;
-class CGifPicture;
+class CTaskList;
 class QCalendarWidget;
 class QLabel;
 class QPushButton;
-class QTableWidget;
-
-/// The teaching week and weekday (1 Monday .. 7 Sunday) of the current date, for the timetable.
-extern int g_nTodayTeachWeek;
-extern int g_nTodayWeekday;
-
-/// What the day view shows beside the list for the shown date. It is worked out when the date
-/// or the data changes, never while painting, so that painting only draws it.
-struct DayViewText
-{
-    QString strLunar;         ///< the lunar date's display text
-    QStringList holidayLines; ///< "★_^-^) name" for each solar holiday, then "▲_^-^) name" for each lunar one
-};
 
 /// The main window: a month calendar limited to the school term, and for the picked date its
 /// tasks, the task in progress, the lunar date, the holidays and the teaching week. It lives
@@ -41,13 +28,6 @@ public:
 
     /// Re-reads the tasks of the shown date into the list and places the in-progress marker.
     void RefreshTaskList();
-    /// Shows the delete, postpone and change-state buttons (hiding statistics and program
-    /// list, which share their places), or the reverse.
-    void ShowTaskButtons(bool bShow);
-    /// True for today and later dates: only their tasks can be changed.
-    bool IsEditableDate() const;
-    /// The content of a row: its first column without the number, up to the first "、".
-    QString TaskContentOfRow(int nRow) const;
     /// Picks \a date as if the user had clicked it on the calendar.
     void PickDate(const QDate& date);
 
@@ -69,24 +49,10 @@ public:
     /// for dialogs that change the holidays.
     void RefreshDayView();
 
-    // Day view state.
-    QDateTime m_dtSelected;
-    QDateTime m_dtTermStart{QDate(2008, 1, 1), QTime(0, 0)};
-    QDateTime m_dtTermEnd{QDate(2009, 1, 1), QTime(0, 0)};
-    int m_nTeachWeek = 1;
-    HolidayKey m_strLunarKey = QStringLiteral("0101");
-    int m_nTaskCount = 0;
-    int m_nSelTask = -1;
-    QString m_strNewState;
-    bool m_bInTray = false;
-
-    /// The holiday lines of the shown date as the store has them ("★_^-^) name\r\n" per
-    /// holiday), for the lunar key of the same date. Reads the store.
-    QString HolidayText();
+    /// True while the window is away in the tray (or, without a tray, on the taskbar in its place).
+    bool IsInTray() const { return m_bInTray; }
     /// What the view shows for the shown date.
     const DayViewText& DayView() const { return m_day; }
-    /// The row beside which the in-progress marker stands, or -1 when it is hidden.
-    int MarkerRow() const { return m_nMarkerRow; }
 
 signals:
     /// Emitted once, when the window has been painted for the first time.
@@ -106,22 +72,27 @@ private:
     void CreateControls();
     void LoadSchoolCalendar();
     void OnDatePicked();
-    void OnListClick(int nRow, const QPoint& globalPos);
-    void PlaceMarker();
-    void OnSchoolHot();
-    void OnAddHot();
-    void OnAbout();
+    /// Shows the delete, postpone and change-state buttons (hiding statistics and program
+    /// list, which share their places), or the reverse.
+    void ShowTaskButtons(bool bShow);
+    /// Lets the chosen row go and hides the task buttons.
+    void ClearChosenTask();
+    bool IsEditableDate() const;
+    /// Whether painting cuts holiday lines, so that the tip over the area has something to add.
+    bool HolidaysCut() const;
 
-    // Task commands and exit (TaskCommands.cpp).
+    // The commands on the chosen task, and the way out (TaskCommands.cpp).
     void OnDeleteTask();
     void OnPostponeTask();
     void OnChangeState();
     void OnListDoubleClick();
     void OnExit();
-    void ClearChosenTask();
 
-    // The buttons that open the other subsystems' dialogs (DialogCommands.cpp).
+    // Every dialog the window opens, from its buttons and its hot areas (PlannerDialogs.cpp).
     void ConnectDialogButtons();
+    void OnSchoolHot();
+    void OnAddHot();
+    void OnAbout();
     void OnQuery();
     void OnStatistics();
     void OnHolidays();
@@ -135,14 +106,21 @@ private:
     void OnAccountBook();
 
     CDataStore& Store() const;
-    QString RowText(int nRow, int nColumn) const;
-    void ShowHolidayTip();
 
     CPlannerContext& m_context;
+    // The shown date: now at start-up (time of day and all), midnight of a picked day after.
+    QDateTime m_dtSelected;
+    QDateTime m_dtTermStart{QDate(2008, 1, 1), QTime(0, 0)};
+    QDateTime m_dtTermEnd{QDate(2009, 1, 1), QTime(0, 0)};
+    int m_nTeachWeek = 1; ///< the teaching week the view shows
+    // Today's teaching week and weekday (1 Monday .. 7 Sunday), for the timetable: the week is
+    // set at start-up and by a saved school calendar, never by a date pick.
+    int m_nTodayTeachWeek = 1;
+    int m_nTodayWeekday = 1;
+    bool m_bInTray = false;
     DayViewText m_day;
     QCalendarWidget* m_pCalendar = nullptr;
-    QTableWidget* m_pList = nullptr;
-    CGifPicture* m_pMarker = nullptr;
+    CTaskList* m_pTaskList = nullptr;
     QLabel* m_pLogo = nullptr;
     CBalloonTip* m_pTip = nullptr;
     CPlannerTray* m_pTray = nullptr;
@@ -155,7 +133,5 @@ private:
     QPixmap m_background;
     QPixmap m_digits[10];
     QPixmap m_logo, m_logoHover;
-    int m_nMarkerRow = -1;
     bool m_bPainted = false;
-    bool m_bDoubleClickRelease = false; ///< the next left release ends a double click
 };

@@ -33,6 +33,10 @@ constexpr int kListVisibleRows = 13;
 constexpr QRect kTaskList{358, 158, 356, kListRowHeight * kListVisibleRows + 2};
 constexpr int kMarkerSize = 10;
 constexpr int kMarkerLeft = 347;
+// The task list's own part of the window: the list and the marker's column left of it, with
+// half a marker to spare above and below for a marker beside the first or the last row.
+constexpr QRect kTaskPanel{kMarkerLeft, kTaskList.top() - kMarkerSize / 2,
+                           kTaskList.right() + 1 - kMarkerLeft, kTaskList.height() + kMarkerSize};
 
 // Command buttons under the list; the task buttons share their places with two others.
 constexpr int kButtonTop = 402;

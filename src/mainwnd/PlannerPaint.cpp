@@ -1,21 +1,10 @@
-// The main window's background: what it shows for the date, painting, the pointer hints over
-// the hot areas, and the dialogs the hot areas open.
+// The main window's painting: the background, the teaching week, the lunar line and the
+// holidays, all from what was worked out when the date or the data changed.
 #include "app/Appearance.h"
-#include "app/Clock.h"
 #include "controls/BackgroundBitmap.h"
-#include "calendar/SchoolCalendarDlg.h"
-#include "calendar/WeekNumber.h"
-#include "controls/BalloonTip.h"
-#include "controls/RunModal.h"
-#include "mainwnd/AboutDlg.h"
-#include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerLayout.h"
-#include "store/DataStore.h"
 
-#include <QCalendarWidget>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -32,43 +21,13 @@ QFont SongFont(const QWidget* widget, int points, int weight)
     return font;
 }
 
-} // namespace
-
-QString CPlannerDlg::HolidayText()
-{
-    QString text;
-    CDataStore& store = Store();
-    QStringList names;
-    if (store.CountSolarHolidays(m_dtSelected.date()) > 0 && store.GetSolarHolidayNames(m_dtSelected.date(), names)) {
-        for (const QString& name : std::as_const(names))
-            text += QStringLiteral("★_^-^) ") + name + QStringLiteral("\r\n");
-    }
-    names.clear();
-    if (store.CountLunarHolidays(m_strLunarKey) > 0 && store.GetLunarHolidayNames(m_strLunarKey, names)) {
-        for (const QString& name : std::as_const(names))
-            text += QStringLiteral("▲_^-^) ") + name + QStringLiteral("\r\n");
-    }
-    return text;
-}
-
-void CPlannerDlg::RefreshDayView()
-{
-    // Everything that reads the store happens here, once per date shown: a failing table says
-    // so once, from here, and never from inside a paint.
-    const LunarDate lunar = SolarToLunar(m_dtSelected.date());
-    m_strLunarKey = lunar.strKey;
-    m_day.strLunar = lunar.strText;
-    m_day.holidayLines = HolidayText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    update();
-}
-
-namespace {
 // The holiday lines are set closer than the font would set them, so that three or more fit
 // between the lunar line and the buttons at the bottom.
 int HolidayLineStep(const QFont& font)
 {
     return std::min(QFontMetrics(font).height(), font.pixelSize() + 4);
 }
+
 } // namespace
 
 void CPlannerDlg::paintEvent(QPaintEvent* event)
@@ -114,7 +73,7 @@ void CPlannerDlg::paintEvent(QPaintEvent* event)
     }
 }
 
-void CPlannerDlg::ShowHolidayTip()
+bool CPlannerDlg::HolidaysCut() const
 {
     // Only a cut line needs the tip: the area shows everything else itself.
     const QFont font = SongFont(this, 10, 400);
@@ -123,71 +82,5 @@ void CPlannerDlg::ShowHolidayTip()
     bool cut = m_day.holidayLines.size() > fit;
     for (const QString& line : std::as_const(m_day.holidayLines))
         cut = cut || metrics.horizontalAdvance(line) > kHolidays.width();
-    if (cut)
-        m_pTip->ShowAt(m_day.holidayLines.join(u'\n'));
-}
-
-void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
-{
-    m_pTip->RelayEvent(event);
-    const QPoint pt = event->position().toPoint();
-    if (kLogo.contains(pt)) {
-        m_pLogo->setPixmap(m_logoHover);
-        setCursor(Qt::PointingHandCursor);
-        if (pt.y() > kLogo.top() + 30)
-            m_pTip->ShowAt(QStringLiteral("关于Ormel工作室"));
-        return;
-    }
-    m_pLogo->setPixmap(m_logo);
-    if (kSchoolHot.contains(pt)) {
-        setCursor(Qt::PointingHandCursor);
-        m_pTip->ShowAt(QStringLiteral("点击设置校历"));
-    } else if (kAddHot.contains(pt)) {
-        setCursor(Qt::PointingHandCursor);
-        m_pTip->ShowAt(QStringLiteral("点击增加要做的事情"));
-    } else {
-        unsetCursor();
-        if (kHolidays.contains(pt))
-            ShowHolidayTip();
-    }
-}
-
-void CPlannerDlg::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_pTip->RelayEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPoint pt = event->position().toPoint();
-    if (kLogo.contains(pt))
-        OnAbout();
-    else if (kSchoolHot.contains(pt))
-        OnSchoolHot();
-    else if (kAddHot.contains(pt))
-        OnAddHot();
-}
-
-void CPlannerDlg::OnAbout()
-{
-    CAboutDlg about(this);
-    RunModal(about);
-    m_pLogo->setPixmap(m_logo);
-}
-
-void CPlannerDlg::OnSchoolHot()
-{
-    CSchoolCalendarDlg dlg(m_context, m_dtTermStart.date(), m_dtTermEnd.date(), this);
-    if (RunModal(dlg) != QDialog::Accepted)
-        return;
-    LoadSchoolCalendar();
-    // From here the view shows the week of the current date until the next date pick.
-    m_nTeachWeek = TeachingWeek(Clock::today(), m_dtTermStart.date());
-    g_nTodayTeachWeek = m_nTeachWeek;
-    update();
-}
-
-void CPlannerDlg::OnAddHot()
-{
-    CAddTaskDlg dlg(m_context, m_dtSelected, this);
-    RunModal(dlg);
-    RefreshTaskList();
+    return cut;
 }

@@ -3,13 +3,12 @@
 #include "controls/Messages.h"
 #include "controls/RunModal.h"
 #include "mainwnd/PlannerDlg.h"
+#include "mainwnd/TaskList.h"
 #include "mainwnd/TaskStateDlg.h"
 #include "store/DataStore.h"
-#include "store/TaskRecord.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
-#include <QTableWidget>
 
 namespace {
 
@@ -22,24 +21,25 @@ void Refuse(QWidget* parent, const QString& text)
 
 bool Confirm(QWidget* parent, const QString& text, Messages::Icon icon)
 {
-    return Messages::show(parent, text, QStringLiteral("警告"), icon, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    return Messages::show(parent, text, QStringLiteral("警告"), icon,
+                          QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 } // namespace
 
 void CPlannerDlg::OnDeleteTask()
 {
-    if (m_nSelTask < 0)
+    const std::optional<TaskRow> task = m_pTaskList->ChosenTask();
+    if (!task)
         return;
-    if (!Confirm(this, QStringLiteral("你确信要删除{%1}事情").arg(RowText(m_nSelTask, 0)), Messages::Icon::Critical))
+    if (!Confirm(this, QStringLiteral("你确信要删除{%1}事情").arg(m_pTaskList->ChosenText()),
+                 Messages::Icon::Critical))
         return;
-    const QString content = TaskContentOfRow(m_nSelTask);
-    if (!Store().DeleteTask(m_dtSelected.date(), content)) {
+    if (!Store().DeleteTask(m_dtSelected.date(), task->strContent)) {
         Refuse(this, QStringLiteral("删除失败，请重新删除"));
         return;
     }
-    m_context.ShowNotice(content + QStringLiteral("\n删除成功"), 1, 3, true);
+    m_context.ShowNotice(task->strContent + QStringLiteral("\n删除成功"), 1, 3, true);
     RefreshTaskList();
     // The rows have moved up: the chosen position now names another task.
     ClearChosenTask();
@@ -47,54 +47,56 @@ void CPlannerDlg::OnDeleteTask()
 
 void CPlannerDlg::OnPostponeTask()
 {
-    if (m_nSelTask < 0)
+    const std::optional<TaskRow> task = m_pTaskList->ChosenTask();
+    if (!task)
         return;
-    if (!Confirm(this, QStringLiteral("你确信要将事情{%1}推迟到【第二天】吗?").arg(RowText(m_nSelTask, 0)),
+    if (!Confirm(this, QStringLiteral("你确信要将事情{%1}推迟到【第二天】吗?").arg(m_pTaskList->ChosenText()),
                  Messages::Icon::Warning))
         return;
-    const QString content = TaskContentOfRow(m_nSelTask);
-    if (!Store().PostponeTask(m_dtSelected.date(), content)) {
+    if (!Store().PostponeTask(m_dtSelected.date(), task->strContent)) {
         Refuse(this, QStringLiteral("推迟失败，请重新推迟"));
         return;
     }
-    m_context.ShowNotice(content + QStringLiteral("\n推迟成功"), 1, 3, true);
+    m_context.ShowNotice(task->strContent + QStringLiteral("\n推迟成功"), 1, 3, true);
     RefreshTaskList();
     ClearChosenTask();
 }
 
 void CPlannerDlg::OnChangeState()
 {
-    if (m_nSelTask < 0)
+    const std::optional<TaskRow> task = m_pTaskList->ChosenTask();
+    if (!task)
         return;
-    CTaskStateDlg dlg(RowText(m_nSelTask, 1), this);
+    CTaskStateDlg dlg(task->strState, this);
     if (RunModal(dlg) != QDialog::Accepted)
         return;
-    m_strNewState = dlg.GetNewState();
-    if (Store().CountInProgressOnDay(m_dtSelected.date()) > 0 && m_strNewState == TaskStates::InProgress()) {
+    const TaskState newState = dlg.GetNewState();
+    if (!TaskRules::MayChooseState(Store().CountInProgressOnDay(m_dtSelected.date()), newState)) {
         Refuse(this, kOneInProgress);
         return;
     }
-    const QString content = TaskContentOfRow(m_nSelTask);
-    if (!Store().SetTaskState(m_dtSelected.date(), content, m_strNewState)) {
+    if (!Store().SetTaskState(m_dtSelected.date(), task->strContent, newState)) {
         Refuse(this, QStringLiteral("状态修改失败，请重新修改"));
         return;
     }
-    m_context.ShowNotice(content + QStringLiteral("\n状态修改成功"), 1, 5, true);
+    m_context.ShowNotice(task->strContent + QStringLiteral("\n状态修改成功"), 1, 5, true);
     RefreshTaskList();
 }
 
 void CPlannerDlg::OnListDoubleClick()
 {
-    if (m_nTaskCount < 1 || !IsEditableDate() || m_nSelTask < 0)
+    const std::optional<TaskRow> task = m_pTaskList->ChosenTask();
+    const bool editable = IsEditableDate();
+    // The day's tasks in progress are counted only when there is something to change.
+    const int inProgress = task && editable ? Store().CountInProgressOnDay(m_dtSelected.date()) : 0;
+    const TaskRules::QuickChange change = TaskRules::DoubleClick(task, editable, inProgress);
+    if (change.kind == TaskRules::QuickChange::Nothing)
         return;
-    const QString state = RowText(m_nSelTask, 1);
-    if (Store().CountInProgressOnDay(m_dtSelected.date()) > 0 && state != TaskStates::InProgress()) {
+    if (change.kind == TaskRules::QuickChange::Refused) {
         Refuse(this, kOneInProgress);
         return;
     }
-    // A double click starts a task, and a second one finishes it.
-    const TaskState next = state == TaskStates::InProgress() ? TaskStates::Done() : TaskStates::InProgress();
-    if (Store().SetTaskState(m_dtSelected.date(), TaskContentOfRow(m_nSelTask), next))
+    if (Store().SetTaskState(m_dtSelected.date(), task->strContent, change.strNext))
         RefreshTaskList();
     else
         Refuse(this, QStringLiteral("状态修改失败，请重新修改"));
@@ -106,17 +108,16 @@ void CPlannerDlg::OnExit()
 {
     if (!Confirm(this, QStringLiteral("你确信要退出系统吗?"), Messages::Icon::Critical))
         return;
-    // A task left in progress would stay so for good: the shown date's goes back to not done.
-    for (int row = 0; row < m_pList->rowCount(); ++row) {
-        if (RowText(row, 1) == TaskStates::InProgress()) {
-            Store().SetTaskState(m_dtSelected.date(), TaskContentOfRow(row), TaskStates::NotDone());
-            break;
-        }
-    }
+    // The list shows the store's tasks of the shown date as they were last read.
+    if (const std::optional<TaskRow> task = TaskRules::TaskResetAtExit(m_pTaskList->Tasks()))
+        Store().SetTaskState(m_dtSelected.date(), task->strContent, TaskStates::NotDone());
     QDialog::done(QDialog::Accepted);
 }
 
-void CPlannerDlg::reject() { OnExit(); }
+void CPlannerDlg::reject()
+{
+    OnExit();
+}
 
 void CPlannerDlg::closeEvent(QCloseEvent* event)
 {

@@ -1,37 +1,27 @@
 // The main window and the tray: going there and back, the tray menu, starting in the tray, and
 // what happens on a desktop without a tray. The tray itself is faked: offscreen there is none.
 #include "DialogRecorder.h"
-#include "FakeClock.h"
-#include "MessageRecorder.h"
+#include "PlannerEnv.h"
 #include "Recorders.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
-#include "app/PlannerApp.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
 #include "reminder/ReminderDlg.h"
 #include "store/TaskRecord.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QTimer>
 #include <QCursor>
 #include <QMenu>
-#include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
-#include <QtTest>
-
-namespace {
-const QDate kToday(2026, 12, 7);
-const QString kExitQuestion = QStringLiteral("你确信要退出系统吗?");
-} // namespace
 
 class TestPlannerTray : public QObject
 {
     Q_OBJECT
 
-    struct Env {
+    // The whole start-up, with a tray that is there or not as the test says.
+    struct Env : PlannerEnv
+    {
         explicit Env(bool trayAvailable, ConfigFlags flags = {}) : m_bTray(trayAvailable)
         {
             CPlannerTray::setAvailability([this] { return m_bTray; });
@@ -39,19 +29,11 @@ class TestPlannerTray : public QObject
             started = DataFolder::CreateWithDefaults(folder, kToday, nullptr) &&
                       ConfigFile::Write(folder + QStringLiteral("/config.ini"), flags) && app.InitInstance();
         }
-        ~Env()
-        {
-            app.ExitInstance();
-            CPlannerTray::setAvailability({});
-        }
+        ~Env() { CPlannerTray::setAvailability({}); }
         bool m_bTray;
-        FakeClock clock{QDateTime(kToday, QTime(10, 30))};
-        QTemporaryDir dir;
-        MessageRecorder messages;
-        CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data"))}};
         bool started = false;
         CPlannerDlg& main() { return *app.MainWindow(); }
-        QAction* action(const char* name) { return main().Tray()->Menu()->findChild<QAction*>(QLatin1String(name)); }
+        QAction* action(const char* name) { return Child<QAction>(main().Tray()->Menu(), name); }
     };
 
 private slots:
@@ -67,26 +49,26 @@ private slots:
             QVERIFY2(env.action(name) && !env.action(name)->icon().isNull(), name);
 
         main.Tray()->OnLeftClick();
-        QVERIFY(main.m_bInTray);
+        QVERIFY(main.IsInTray());
         QVERIFY(!main.isVisible());
         main.Tray()->OnLeftClick();
-        QVERIFY(!main.m_bInTray);
+        QVERIFY(!main.IsInTray());
         QVERIFY(main.isVisible());
         QVERIFY(!main.isMinimized());
 
         // "显示提示窗口" while shown changes nothing.
         env.action("showAction")->trigger();
         QVERIFY(main.isVisible());
-        QVERIFY(!main.m_bInTray);
+        QVERIFY(!main.IsInTray());
 
         // ">>" and the minimise box go to the tray too; the menu brings the window back.
-        QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("trayButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
         QVERIFY(!main.isVisible());
         env.action("showAction")->trigger();
         QVERIFY(main.isVisible());
         main.showMinimized();
         QTRY_VERIFY(!main.isVisible());
-        QVERIFY(main.m_bInTray);
+        QVERIFY(main.IsInTray());
         main.Tray()->OnLeftClick();
         QVERIFY(main.isVisible());
         QVERIFY(!main.isMinimized());
@@ -109,14 +91,14 @@ private slots:
         Env env(false);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("trayButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
         QVERIFY(main.isMinimized());
         main.showNormal(); // the taskbar button
-        QVERIFY(!main.m_bInTray);
+        QVERIFY(!main.IsInTray());
         env.m_bTray = true;
 
         main.Tray()->OnLeftClick();
-        QVERIFY(main.m_bInTray);
+        QVERIFY(main.IsInTray());
         QVERIFY(!main.isVisible());
         main.Tray()->OnLeftClick();
         QVERIFY(main.isVisible());
@@ -128,12 +110,12 @@ private slots:
         Env env(false);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("trayButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
         QVERIFY(main.isVisible());
         QVERIFY(main.isMinimized());
         main.Activate(); // as the taskbar button, or a second copy, brings it back
         QVERIFY(!main.isMinimized());
-        QVERIFY(!main.m_bInTray);
+        QVERIFY(!main.IsInTray());
     }
 
     void startMinimized_data()
@@ -150,7 +132,7 @@ private slots:
         Env env(tray, flags);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QVERIFY(main.m_bInTray);
+        QVERIFY(main.IsInTray());
         QCOMPARE(main.isVisible(), !tray);
         if (tray)
             main.Tray()->OnLeftClick();
@@ -160,31 +142,20 @@ private slots:
         QVERIFY(!main.isMinimized());
     }
 
-    // The tray menu's exit asks first, and resets the shown date's task in progress only.
+    // The tray menu's exit asks first, like every other way out.
     void exitFromTheTrayMenu()
     {
         Env env(true);
         QVERIFY(env.started);
-        CDataStore& store = env.app.Context().Store();
-        QVERIFY(store.AddTask(kToday, QStringLiteral("今天在做"), TaskStates::InProgress()));
-        QVERIFY(store.AddTask(kToday.addDays(1), QStringLiteral("明天在做"), TaskStates::InProgress()));
         CPlannerDlg& main = env.main();
-        main.RefreshTaskList();
         main.Tray()->OnLeftClick(); // away in the tray, as one usually is
         QSignalSpy finished(&main, &QDialog::finished);
-
         env.messages.setNextAnswer(QMessageBox::Cancel);
         env.action("exitAction")->trigger();
-        QCOMPARE(env.messages.texts(), QStringList{kExitQuestion});
+        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要退出系统吗?")});
         QCOMPARE(finished.count(), 0);
-
         env.action("exitAction")->trigger();
         QCOMPARE(finished.count(), 1);
-        QStringList contents, states;
-        QVERIFY(store.ListTasksOfDay(kToday, contents, states));
-        QCOMPARE(states, QStringList{TaskStates::NotDone()});
-        QVERIFY(store.ListTasksOfDay(kToday.addDays(1), contents, states));
-        QCOMPARE(states, QStringList{TaskStates::InProgress()});
     }
 
     void topmostBothWays()
@@ -220,9 +191,9 @@ private slots:
         launches.setSucceeds(starts);
         Env env(true);
         QVERIFY(env.started);
-        QTest::mouseClick(env.main().findChild<QPushButton*>(QStringLiteral("accountsButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&env.main(), "accountsButton"), Qt::LeftButton);
         QCOMPARE(launches.started(), QStringList{env.app.GetAppFolder() + QStringLiteral("/Pennova")});
-        QVERIFY(env.main().m_bInTray);
+        QVERIFY(env.main().IsInTray());
         QVERIFY(!env.main().isVisible());
         QCOMPARE(env.messages.count(), 0);
     }
@@ -245,7 +216,7 @@ private slots:
         QTRY_VERIFY(env.app.ReminderDialog());
         QVERIFY(!env.app.ReminderDialog()->isVisible());
         env.main().RestoreFromTray();
-        QTest::mouseClick(env.main().findChild<QPushButton*>(QStringLiteral("remindersButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&env.main(), "remindersButton"), Qt::LeftButton);
         QVERIFY(env.app.ReminderDialog()->isVisible());
     }
 
@@ -271,24 +242,19 @@ private slots:
         file.close();
         dialogs.queueFileName(document);
         bool listStayedOpen = false;
-        QTimer::singleShot(0, [&] {
-            for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
-                if (auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("openButton")), Qt::LeftButton);
-                    listStayedOpen = list->isVisible();
-                    if (listStayedOpen)
-                        list->reject();
-                    return;
-                }
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            }
+        WhenModal([&listStayedOpen](QDialog* list) {
+            Click(list, "openButton");
+            listStayedOpen = list->isVisible();
+            if (listStayedOpen)
+                list->reject();
         });
-        QTest::mouseClick(env.main().findChild<QPushButton*>(QStringLiteral("programsButton")), Qt::LeftButton);
+        QTest::mouseClick(Child(&env.main(), "programsButton"), Qt::LeftButton);
         QCOMPARE(launches.opened(), QStringList{QFileInfo(document).absoluteFilePath()});
         QCOMPARE(listStayedOpen, !starts);
-        QCOMPARE(env.main().m_bInTray, starts);
+        QCOMPARE(env.main().IsInTray(), starts);
         QCOMPARE(env.main().isVisible(), !starts);
-        QCOMPARE(env.messages.texts(), starts ? QStringList{} : QStringList{QStringLiteral("该文件类型不能打开")});
+        QCOMPARE(env.messages.texts(),
+                 starts ? QStringList{} : QStringList{QStringLiteral("该文件类型不能打开")});
     }
 };
 

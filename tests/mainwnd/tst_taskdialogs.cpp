@@ -1,10 +1,9 @@
 // The main window's dialogs: adding a task, changing its state, the school calendar, the about box.
-#include "MessageRecorder.h"
-#include "Recorders.h"
+#include "PlannerEnv.h"
 #include "SoundRecorder.h"
-#include "app/PlannerApp.h"
 #include "calendar/SchoolCalendarDlg.h"
 #include "controls/GifPicture.h"
+#include "controls/NotifyWnd.h"
 #include "mainwnd/AboutDlg.h"
 #include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/TaskStateDlg.h"
@@ -13,11 +12,6 @@
 #include <QDateEdit>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <functional>
 #include <memory>
 
 using DialogMaker = std::function<QDialog*()>;
@@ -38,41 +32,17 @@ CPlannerContext& LooseContext()
     return context;
 }
 
-/// A started application on a fresh data folder: dialogs reach a store and the notice pop-up.
-struct Fixture {
-    QTemporaryDir root;
-    CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))}};
-    bool started = app.Startup() && app.Context().Store().IsConnected();
-    ~Fixture() { app.ExitInstance(); }
-    CDataStore& store() { return app.Context().Store(); }
-    CPlannerContext& context() { return app.Context(); }
+/// A started planner whose dialogs reach a store and the notice pop-up.
+struct Fixture : PlannerEnv
+{
+    bool started = app.Startup() && store().IsConnected();
     QString noticeText() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
-    /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
-    bool exec(const QString& sql) { return QSqlQuery(QSqlDatabase::database(store().ConnectionName())).exec(sql); }
-    QStringList tasksOn(const QDate& date) // "content|state", in table order
-    {
-        QStringList contents, states, out;
-        if (store().CountTasksOnDay(date) != 0 && !store().ListTasksOfDay(date, contents, states))
-            return {QStringLiteral("<listing failed>")};
-        for (qsizetype i = 0; i < contents.size(); ++i)
-            out << contents.at(i) + u'|' + states.at(i);
-        return out;
-    }
     QPair<QDateTime, QDateTime> term()
     {
         QDateTime start, end;
         return store().LoadSchoolCalendar(start, end) ? qMakePair(start, end) : QPair<QDateTime, QDateTime>();
     }
 };
-
-template <typename T> T* Control(QWidget* dialog, const char* name)
-{
-    T* found = dialog->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
-}
-void Click(QWidget* dialog, const char* name) { QTest::mouseClick(Control<QPushButton>(dialog, name), Qt::LeftButton); }
 } // namespace
 
 class TestTaskDialogs : public QObject
@@ -80,7 +50,10 @@ class TestTaskDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China)); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
+    }
 
     // "existing" tasks are on the shown day; the task is stored on the day picked in the dialog.
     void addTask_data()
@@ -91,10 +64,13 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QStringList>("onPickedDay");
         const QStringList read{QStringLiteral("读书|已完成")};
-        QTest::newRow("same content, next day") << read << QStringLiteral("读书") << 1 << Stored << QStringList{QStringLiteral("读书|未完成")};
-        QTest::newRow("earlier day, content holding 、") << read << QStringLiteral("1、买菜、做饭") << -3 << Stored
-                                                         << QStringList{QStringLiteral("1、买菜、做饭|未完成")};
-        QTest::newRow("store fails") << QStringList{} << QStringLiteral("开会") << 0 << StoreFails << QStringList{};
+        QTest::newRow("same content, next day")
+            << read << QStringLiteral("读书") << 1 << Stored << QStringList{QStringLiteral("读书|未完成")};
+        QTest::newRow("earlier day, content holding 、")
+            << read << QStringLiteral("1、买菜、做饭") << -3 << Stored
+            << QStringList{QStringLiteral("1、买菜、做饭|未完成")};
+        QTest::newRow("store fails") << QStringList{} << QStringLiteral("开会") << 0 << StoreFails
+                                     << QStringList{};
         QTest::newRow("cancelled") << read << QStringLiteral("买书") << 0 << Cancelled << read;
     }
     void addTask()
@@ -109,22 +85,22 @@ private slots:
         for (const QString& task : existing)
             QVERIFY(fx.store().AddTask(kShown, task.section(u'|', 0, 0), task.section(u'|', 1)));
         if (outcome == StoreFails)
-            QVERIFY(fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON shiqing BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
-        MessageRecorder messages;
+            QVERIFY(fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON shiqing BEGIN SELECT "
+                                           "RAISE(ABORT, 'disk full'); END")));
         SoundRecorder sounds;
 
-        CAddTaskDlg dlg(fx.context(), QDateTime(kShown, QTime(14, 30)));
+        CAddTaskDlg dlg(fx.app.Context(), QDateTime(kShown, QTime(14, 30)));
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("增加一件事情"));
-        auto* picker = Control<QDateEdit>(&dlg, "datePicker");
+        auto* picker = Child<QDateEdit>(&dlg, "datePicker");
         QCOMPARE(picker->date(), kShown);
-        auto* states = Control<QComboBox>(&dlg, "stateList");
+        auto* states = Child<QComboBox>(&dlg, "stateList");
         QStringList listed;
         for (int i = 0; i < states->count(); ++i)
             listed << states->itemText(i);
         QCOMPARE(listed, kStates);
-        auto* edit = Control<QLineEdit>(&dlg, "contentEdit");
+        auto* edit = Child<QLineEdit>(&dlg, "contentEdit");
         QVERIFY(edit->hasFocus());
 
         QInputMethodEvent typed; // Chinese is typed through an input method; key clicks carry Latin-1 only
@@ -136,22 +112,23 @@ private slots:
 
         QCOMPARE(fx.tasksOn(picked), onPickedDay);
         if (outcome != StoreFails) {
-            QCOMPARE(messages.texts(), QStringList{});
+            QCOMPARE(fx.messages.texts(), QStringList{});
             QCOMPARE(dlg.result(), int(outcome == Stored ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!dlg.isVisible());
-            QCOMPARE(fx.noticeText(), outcome == Stored ? QStringLiteral("已成功添加事情\n") + content : QString());
+            QCOMPARE(fx.noticeText(),
+                     outcome == Stored ? QStringLiteral("已成功添加事情\n") + content : QString());
             QCOMPARE(fx.tasksOn(kShown), dayOffset ? existing : onPickedDay);
             return;
         }
         // The store may report first; the dialog's own message comes last, once.
-        QCOMPARE(messages.texts().count(kAddFailed), 1);
-        QCOMPARE(messages.last().text, kAddFailed);
-        QCOMPARE(messages.last().caption, QStringLiteral("提示"));
-        QCOMPARE(messages.last().icon, Messages::Icon::Critical);
+        QCOMPARE(fx.messages.texts().count(kAddFailed), 1);
+        QCOMPARE(fx.messages.last().text, kAddFailed);
+        QCOMPARE(fx.messages.last().caption, QStringLiteral("提示"));
+        QCOMPARE(fx.messages.last().icon, Messages::Icon::Critical);
         // The store's box too belongs to the dialog, so that it blocks it: a held Return key
         // cannot run the add again beneath it.
-        QVERIFY(messages.count() > 1);
-        for (const Messages::Request& request : messages.requests())
+        QVERIFY(fx.messages.count() > 1);
+        for (const Messages::Request& request : fx.messages.requests())
             QCOMPARE(request.parent, &dlg);
         QVERIFY(dlg.isVisible());
         QVERIFY(edit->hasFocus());
@@ -178,7 +155,7 @@ private slots:
         CTaskStateDlg dlg(current);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("更改事情状态"));
-        QCOMPARE(Control<QComboBox>(&dlg, "stateList")->currentIndex(), index);
+        QCOMPARE(Child<QComboBox>(&dlg, "stateList")->currentIndex(), index);
         Click(&dlg, newState.isEmpty() ? "cancelButton" : "okButton");
         QCOMPARE(dlg.result(), int(newState.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
         if (!newState.isEmpty())
@@ -192,39 +169,38 @@ private slots:
         QVERIFY(fx.started);
         const auto before = fx.term();
         QVERIFY(before.first.isValid());
-        MessageRecorder messages;
         SoundRecorder sounds;
         const QDate start(2008, 9, 1), end(2009, 1, 16);
         {
-            CSchoolCalendarDlg dlg(fx.context(), start, end);
+            CSchoolCalendarDlg dlg(fx.app.Context(), start, end);
             dlg.show();
-            Control<QDateEdit>(&dlg, "startPicker")->setDate(QDate(2027, 9, 1));
+            Child<QDateEdit>(&dlg, "startPicker")->setDate(QDate(2027, 9, 1));
             Click(&dlg, "cancelButton");
             QCOMPARE(dlg.result(), int(QDialog::Rejected));
             QCOMPARE(fx.term(), before);
-            QCOMPARE(messages.count(), 0);
+            QCOMPARE(fx.messages.count(), 0);
         }
         // Without its end row the calendar table cannot take a term.
         QVERIFY(fx.exec(QStringLiteral("DELETE FROM xiaoli WHERE rowid = (SELECT max(rowid) FROM xiaoli)")));
-        CSchoolCalendarDlg dlg(fx.context(), start, end);
+        CSchoolCalendarDlg dlg(fx.app.Context(), start, end);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("校历设置"));
-        QCOMPARE(Control<QDateEdit>(&dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
-        QCOMPARE(Control<QDateEdit>(&dlg, "endPicker")->text(), QStringLiteral("2009年1月16日星期五"));
+        QCOMPARE(Child<QDateEdit>(&dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
+        QCOMPARE(Child<QDateEdit>(&dlg, "endPicker")->text(), QStringLiteral("2009年1月16日星期五"));
         Click(&dlg, "okButton");
         const QString failed = QStringLiteral("数据保存失败！\r\n请重新保存或取消设置");
-        QCOMPARE(messages.texts().count(failed), 1);
-        QCOMPARE(messages.last().text, failed);
-        QCOMPARE(messages.last().caption, QStringLiteral("提示"));
-        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QCOMPARE(fx.messages.texts().count(failed), 1);
+        QCOMPARE(fx.messages.last().text, failed);
+        QCOMPARE(fx.messages.last().caption, QStringLiteral("提示"));
+        QCOMPARE(fx.messages.last().icon, Messages::Icon::Warning);
         QVERIFY(dlg.isVisible());
         QCOMPARE(fx.noticeText(), QString());
 
         QVERIFY(fx.exec(QStringLiteral("INSERT INTO xiaoli (date) VALUES (0)")));
-        messages.clear();
-        Control<QDateEdit>(&dlg, "endPicker")->setDate(QDate(2008, 8, 1));
+        fx.messages.clear();
+        Child<QDateEdit>(&dlg, "endPicker")->setDate(QDate(2008, 8, 1));
         Click(&dlg, "okButton");
-        QCOMPARE(messages.texts(), QStringList{});
+        QCOMPARE(fx.messages.texts(), QStringList{});
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(fx.noticeText(), QStringLiteral("数据保存成功！"));
@@ -239,8 +215,10 @@ private slots:
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<QPoint>("where");
         QTest::addColumn<bool>("acts");
-        QTest::newRow("double click, left on the picture") << false << Qt::LeftButton << QPoint(240, 100) << true;
-        QTest::newRow("double click, left on the strip") << false << Qt::LeftButton << QPoint(240, 260) << true;
+        QTest::newRow("double click, left on the picture")
+            << false << Qt::LeftButton << QPoint(240, 100) << true;
+        QTest::newRow("double click, left on the strip")
+            << false << Qt::LeftButton << QPoint(240, 260) << true;
         QTest::newRow("double click, right") << false << Qt::RightButton << QPoint(240, 100) << false;
         QTest::newRow("drag, left on the picture") << true << Qt::LeftButton << QPoint(60, 40) << true;
         QTest::newRow("drag, left on the strip") << true << Qt::LeftButton << QPoint(400, 280) << true;
@@ -254,7 +232,7 @@ private slots:
         QFETCH(bool, acts);
         CAboutDlg dlg;
         QVERIFY(dlg.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(Control<CGifPicture>(&dlg, "aboutStrip")->IsPlaying());
+        QVERIFY(Child<CGifPicture>(&dlg, "aboutStrip")->IsPlaying());
         dlg.move(100, 80);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -277,10 +255,14 @@ private slots:
     {
         QTest::addColumn<DialogMaker>("make");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("add task") << DialogMaker([] { return new CAddTaskDlg(LooseContext(), QDateTime::currentDateTime()); }) << QStringLiteral("160");
-        QTest::newRow("task state") << DialogMaker([] { return new CTaskStateDlg(QStringLiteral("未完成")); }) << QStringLiteral("162");
-        QTest::newRow("school calendar") << DialogMaker([] { return new CSchoolCalendarDlg(LooseContext(), QDate(2027, 2, 22), QDate(2027, 7, 9)); })
-                                         << QStringLiteral("144");
+        QTest::newRow("add task") << DialogMaker([] {
+            return new CAddTaskDlg(LooseContext(), QDateTime::currentDateTime());
+        }) << QStringLiteral("160");
+        QTest::newRow("task state") << DialogMaker([] { return new CTaskStateDlg(QStringLiteral("未完成")); })
+                                    << QStringLiteral("162");
+        QTest::newRow("school calendar") << DialogMaker([] {
+            return new CSchoolCalendarDlg(LooseContext(), QDate(2027, 2, 22), QDate(2027, 7, 9));
+        }) << QStringLiteral("144");
         QTest::newRow("about") << DialogMaker([] { return new CAboutDlg; }) << QStringLiteral("171");
     }
     void picturesFitTheirDialogs()

@@ -1,15 +1,27 @@
-// The buttons of the main window that open the other subsystems' dialogs.
+// Every dialog the main window opens: from its hot areas (the about box, the school calendar,
+// adding a task) and from the buttons that lead to the other subsystems.
+#include "app/Clock.h"
 #include "app/PlannerContext.h"
 #include "app/SettingsDlg.h"
+#include "calendar/SchoolCalendarDlg.h"
+#include "calendar/WeekNumber.h"
+#include "controls/BalloonTip.h"
 #include "controls/RunModal.h"
 #include "holiday/HolidayDlg.h"
 #include "launcher/ProgramListDlg.h"
+#include "mainwnd/AboutDlg.h"
+#include "mainwnd/AddTaskDlg.h"
 #include "mainwnd/PlannerDlg.h"
+#include "mainwnd/PlannerLayout.h"
 #include "query/TaskQueryDlg.h"
 #include "query/TaskStatsDlg.h"
 #include "timetable/TimetableDlg.h"
 
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+
+using namespace PlannerLayout;
 
 void CPlannerDlg::ConnectDialogButtons()
 {
@@ -21,6 +33,46 @@ void CPlannerDlg::ConnectDialogButtons()
     connect(button("programsButton"), &QPushButton::clicked, this, &CPlannerDlg::OnPrograms);
     connect(button("timetableButton"), &QPushButton::clicked, this, &CPlannerDlg::OnTimetable);
     connect(button("remindersButton"), &QPushButton::clicked, this, [this] { m_context.ShowReminders(); });
+}
+
+void CPlannerDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_pTip->RelayEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pt = event->position().toPoint();
+    if (kLogo.contains(pt))
+        OnAbout();
+    else if (kSchoolHot.contains(pt))
+        OnSchoolHot();
+    else if (kAddHot.contains(pt))
+        OnAddHot();
+}
+
+void CPlannerDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    RunModal(about);
+    m_pLogo->setPixmap(m_logo);
+}
+
+void CPlannerDlg::OnSchoolHot()
+{
+    CSchoolCalendarDlg dlg(m_context, m_dtTermStart.date(), m_dtTermEnd.date(), this);
+    if (RunModal(dlg) != QDialog::Accepted)
+        return;
+    LoadSchoolCalendar();
+    // From here the view shows the week of the current date until the next date pick.
+    m_nTeachWeek = TeachingWeek(Clock::today(), m_dtTermStart.date());
+    m_nTodayTeachWeek = m_nTeachWeek;
+    update();
+}
+
+void CPlannerDlg::OnAddHot()
+{
+    CAddTaskDlg dlg(m_context, m_dtSelected, this);
+    RunModal(dlg);
+    RefreshTaskList();
 }
 
 void CPlannerDlg::OnQuery()
@@ -67,7 +119,7 @@ void CPlannerDlg::OnPrograms()
 void CPlannerDlg::OnTimetable()
 {
     if (CTimetable* timetable = m_context.Timetable()) {
-        CTimetableDlg dlg(m_context, *timetable, g_nTodayTeachWeek, g_nTodayWeekday, this);
+        CTimetableDlg dlg(m_context, *timetable, m_nTodayTeachWeek, m_nTodayWeekday, this);
         RunModal(dlg);
     }
 }

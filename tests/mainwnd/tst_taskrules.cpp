@@ -1,0 +1,164 @@
+// The rules of the day's tasks and the day view's texts, without any window.
+#include "Recorders.h"
+#include "calendar/LunarCalendar.h"
+#include "mainwnd/DayViewText.h"
+#include "mainwnd/TaskRules.h"
+#include "store/DataStore.h"
+#include "store/Schema.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const TaskState kNotDone = TaskStates::NotDone(), kDone = TaskStates::Done(),
+                kPostponed = TaskStates::Postponed(), kInProgress = TaskStates::InProgress();
+const QDateTime kNow(QDate(2026, 12, 7), QTime(10, 30));
+
+// "content:state" for each task, the way the data columns give them.
+QList<TaskRow> Rows(const QStringList& tasks)
+{
+    QList<TaskRow> rows;
+    for (const QString& task : tasks)
+        rows.append({task.section(u':', 0, 0), task.section(u':', 1)});
+    return rows;
+}
+} // namespace
+
+class TestTaskRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editableDate_data()
+    {
+        QTest::addColumn<QDateTime>("shown");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("today at start-up, time and all") << kNow << true;
+        QTest::newRow("today, picked") << kNow.date().startOfDay() << true;
+        QTest::newRow("tomorrow") << kNow.addDays(1) << true;
+        QTest::newRow("exactly a day before now") << kNow.addDays(-1) << true;
+        QTest::newRow("a moment more") << kNow.addDays(-1).addMSecs(-1) << false;
+        QTest::newRow("yesterday, picked") << kNow.date().addDays(-1).startOfDay() << false;
+    }
+    void editableDate()
+    {
+        QFETCH(QDateTime, shown);
+        QFETCH(bool, editable);
+        QCOMPARE(TaskRules::IsEditableDate(shown, kNow), editable);
+    }
+
+    // One task in progress a day, for the state dialog's choice: choosing it again for the
+    // task that is in progress is refused too.
+    void mayChooseState_data()
+    {
+        QTest::addColumn<int>("inProgress");
+        QTest::addColumn<QString>("newState");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("none going") << 0 << kInProgress << true;
+        QTest::newRow("one going") << 1 << kInProgress << false;
+        QTest::newRow("finishing it") << 1 << kDone << true;
+        QTest::newRow("two going, postponing") << 2 << kPostponed << true;
+    }
+    void mayChooseState()
+    {
+        QFETCH(int, inProgress);
+        QFETCH(QString, newState);
+        QFETCH(bool, allowed);
+        QCOMPARE(TaskRules::MayChooseState(inProgress, newState), allowed);
+    }
+
+    // And for the double click, which starts the chosen task or finishes it.
+    void doubleClick_data()
+    {
+        QTest::addColumn<QString>("chosen"); // the chosen task's state; empty: no row chosen
+        QTest::addColumn<int>("inProgress");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("next");
+        using Q = TaskRules::QuickChange;
+        QTest::newRow("start") << kNotDone << 0 << true << int(Q::SetState) << kInProgress;
+        QTest::newRow("finish") << kInProgress << 1 << true << int(Q::SetState) << kDone;
+        QTest::newRow("another is going") << kPostponed << 1 << true << int(Q::Refused) << QString();
+        QTest::newRow("restart a done one") << kDone << 0 << true << int(Q::SetState) << kInProgress;
+        QTest::newRow("past date") << kNotDone << 0 << false << int(Q::Nothing) << QString();
+        QTest::newRow("no row chosen") << QString() << 0 << true << int(Q::Nothing) << QString();
+    }
+    void doubleClick()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(int, inProgress);
+        QFETCH(bool, editable);
+        QFETCH(int, kind);
+        QFETCH(QString, next);
+        std::optional<TaskRow> row;
+        if (!chosen.isEmpty())
+            row = TaskRow{QStringLiteral("读书"), chosen};
+        const TaskRules::QuickChange change = TaskRules::DoubleClick(row, editable, inProgress);
+        QCOMPARE(int(change.kind), kind);
+        QCOMPARE(change.strNext, next);
+    }
+
+    // Two tasks in progress are possible (adding does not check): exit resets the first, the
+    // marker stands at the last.
+    void resetAtExitAndMarker_data()
+    {
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QString>("reset");
+        QTest::addColumn<int>("marker");
+        QTest::newRow("none") << QStringList{QStringLiteral("甲:未完成")} << QString() << -1;
+        QTest::newRow("two") << QStringList{QStringLiteral("甲:已完成"), QStringLiteral("乙:进行中"),
+                                            QStringLiteral("丙:进行中")}
+                             << QStringLiteral("乙") << 2;
+        QTest::newRow("empty day") << QStringList{} << QString() << -1;
+    }
+    void resetAtExitAndMarker()
+    {
+        QFETCH(QStringList, tasks);
+        QFETCH(QString, reset);
+        QFETCH(int, marker);
+        const std::optional<TaskRow> task = TaskRules::TaskResetAtExit(Rows(tasks));
+        QCOMPARE(task ? task->strContent : QString(), reset);
+        QCOMPARE(TaskRules::MarkerRow(Rows(tasks), true), marker);
+        QCOMPARE(TaskRules::MarkerRow(Rows(tasks), false), -1);
+    }
+
+    // The tasks and the texts of a date as the store has them; a table that cannot be read
+    // gives nothing from it and says so.
+    void fromTheStore()
+    {
+        QTemporaryDir dir;
+        ErrorRecorder errors;
+        CDataStore store(&errors);
+        const QString path = dir.filePath(QStringLiteral("kstrm.db"));
+        QVERIFY(Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) &&
+                store.Connect(path));
+        const QDate day(2026, 12, 25);
+        QVERIFY(store.AddTask(day, QStringLiteral("买菜、做饭"), kInProgress));
+        QVERIFY(store.AddTask(day, QStringLiteral("读书"), kNotDone));
+        QVERIFY(store.AddTask(day.addDays(1), QStringLiteral("明天"), kNotDone));
+        QCOMPARE(TaskRules::ReadDayTasks(store, day),
+                 Rows({QStringLiteral("买菜、做饭:进行中"), QStringLiteral("读书:未完成")}));
+        QCOMPARE(TaskRules::ReadDayTasks(store, day.addDays(2)), QList<TaskRow>());
+
+        const LunarDate lunar = SolarToLunar(day);
+        QVERIFY(store.AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("圣诞节")));
+        QVERIFY(store.AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
+        QVERIFY(store.AddLunarHoliday(lunar.strKey, QStringLiteral("妈妈生日")));
+        DayViewText text = DayViewText::Make(store, day);
+        QCOMPARE(text.strLunar, lunar.strText);
+        QCOMPARE(text.holidayLines,
+                 (QStringList{QStringLiteral("★_^-^) 圣诞节"), QStringLiteral("★_^-^) 行宪纪念日"),
+                              QStringLiteral("▲_^-^) 妈妈生日")}));
+        QVERIFY(errors.texts().isEmpty());
+
+        QVERIFY(QSqlQuery(QSqlDatabase::database(store.ConnectionName()))
+                    .exec(QStringLiteral("DROP TABLE yljrb")));
+        text = DayViewText::Make(store, day);
+        QCOMPARE(text.holidayLines, QStringList{QStringLiteral("▲_^-^) 妈妈生日")});
+        QCOMPARE(errors.texts(), QStringList{QStringLiteral("打开阳历节日表错误")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaskRules)
+#include "tst_taskrules.moc"
