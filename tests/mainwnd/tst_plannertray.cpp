@@ -8,7 +8,6 @@
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
 #include "reminder/ReminderDlg.h"
-#include "store/TaskRecord.h"
 
 #include <QAction>
 #include <QCursor>
@@ -82,29 +81,31 @@ private slots:
         QTRY_VERIFY(main.Tray()->Menu()->isVisible());
         QCOMPARE(main.Tray()->Menu()->pos(), QPoint(300, 188));
         main.Tray()->Menu()->hide();
-    }
 
-    // Without a tray at first the window waits on the taskbar; brought back from there by the
-    // desktop, it is out of the tray, so that once a tray has come the first click sends it there.
-    void restoredFromTheTaskbarTheClickGoesToTheTray()
-    {
-        Env env(false);
-        QVERIFY(env.started);
-        CPlannerDlg& main = env.main();
-        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
-        QVERIFY(main.isMinimized());
-        main.showNormal(); // the taskbar button
-        QVERIFY(!main.IsInTray());
-        env.m_bTray = true;
-
-        main.Tray()->OnLeftClick();
-        QVERIFY(main.IsInTray());
-        QVERIFY(!main.isVisible());
-        main.Tray()->OnLeftClick();
+        // Staying on top, also from the tray, where it stays.
+        main.ApplyTopmost(true);
+        QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(main.isVisible());
+        main.ApplyTopmost(false);
+        QVERIFY(!(main.windowFlags() & Qt::WindowStaysOnTopHint));
+        main.MinimizeToTray();
+        main.ApplyTopmost(true);
+        QVERIFY(!main.isVisible());
+        QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
+
+        // The menu's exit asks first, like every other way out.
+        QSignalSpy finished(&main, &QDialog::finished);
+        env.messages.setNextAnswer(QMessageBox::Cancel);
+        env.action("exitAction")->trigger();
+        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要退出系统吗?")});
+        QCOMPARE(finished.count(), 0);
+        env.action("exitAction")->trigger();
+        QCOMPARE(finished.count(), 1);
     }
 
-    // Without a tray the window goes to the taskbar, never out of reach.
+    // Without a tray the window goes to the taskbar, never out of reach. Brought back from there
+    // by the desktop, it is out of the tray, so that once a tray has come the first click sends
+    // it there.
     void withoutATrayTheTaskbarKeepsTheWindow()
     {
         Env env(false);
@@ -116,119 +117,61 @@ private slots:
         main.Activate(); // as the taskbar button, or a second copy, brings it back
         QVERIFY(!main.isMinimized());
         QVERIFY(!main.IsInTray());
+        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
+        main.showNormal(); // the taskbar button
+        QVERIFY(!main.IsInTray());
+
+        env.m_bTray = true;
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.IsInTray());
+        QVERIFY(!main.isVisible());
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.isVisible());
     }
 
-    void startMinimized_data()
+    // Started shown, in the tray or (without one) on the taskbar; the reminder dialog is made
+    // once the window has been painted, whichever, and the bell button shows it.
+    void startAndTheReminderDialog_data()
     {
         QTest::addColumn<bool>("tray");
-        QTest::newRow("to the tray") << true;
-        QTest::newRow("to the taskbar") << false;
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("shown") << true << false;
+        QTest::newRow("in the tray") << true << true;
+        QTest::newRow("on the taskbar") << false << true;
     }
-    void startMinimized()
+    void startAndTheReminderDialog()
     {
         QFETCH(bool, tray);
+        QFETCH(bool, minimized);
         ConfigFlags flags;
-        flags.m_bStartMinimized = 1;
+        flags.m_bStartMinimized = minimized ? 1 : 0;
         Env env(tray, flags);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QVERIFY(main.IsInTray());
-        QCOMPARE(main.isVisible(), !tray);
-        if (tray)
+        QCOMPARE(main.IsInTray(), minimized);
+        QCOMPARE(main.isVisible(), !minimized || !tray);
+        QTRY_VERIFY(env.app.ReminderDialog());
+        QVERIFY(!env.app.ReminderDialog()->isVisible());
+        if (minimized && tray)
             main.Tray()->OnLeftClick();
-        else
+        else if (minimized)
             main.Activate();
         QVERIFY(main.isVisible());
         QVERIFY(!main.isMinimized());
-    }
-
-    // The tray menu's exit asks first, like every other way out.
-    void exitFromTheTrayMenu()
-    {
-        Env env(true);
-        QVERIFY(env.started);
-        CPlannerDlg& main = env.main();
-        main.Tray()->OnLeftClick(); // away in the tray, as one usually is
-        QSignalSpy finished(&main, &QDialog::finished);
-        env.messages.setNextAnswer(QMessageBox::Cancel);
-        env.action("exitAction")->trigger();
-        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要退出系统吗?")});
-        QCOMPARE(finished.count(), 0);
-        env.action("exitAction")->trigger();
-        QCOMPARE(finished.count(), 1);
-    }
-
-    void topmostBothWays()
-    {
-        Env env(true);
-        QVERIFY(env.started);
-        CPlannerDlg& main = env.main();
-        main.ApplyTopmost(true);
-        QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(main.isVisible());
-        main.ApplyTopmost(false);
-        QVERIFY(!(main.windowFlags() & Qt::WindowStaysOnTopHint));
-        QVERIFY(main.isVisible());
-        // In the tray it stays there.
-        main.MinimizeToTray();
-        main.ApplyTopmost(true);
-        QVERIFY(!main.isVisible());
-        QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
-    }
-
-    // The account book is started from the program's folder, and the planner steps aside
-    // whether it started or not.
-    void accountBookStartsAndGoesToTheTray_data()
-    {
-        QTest::addColumn<bool>("starts");
-        QTest::newRow("started") << true;
-        QTest::newRow("missing") << false;
-    }
-    void accountBookStartsAndGoesToTheTray()
-    {
-        QFETCH(bool, starts);
-        LaunchRecorder launches;
-        launches.setSucceeds(starts);
-        Env env(true);
-        QVERIFY(env.started);
-        QTest::mouseClick(Child(&env.main(), "accountsButton"), Qt::LeftButton);
-        QCOMPARE(launches.started(), QStringList{env.app.GetAppFolder() + QStringLiteral("/Pennova")});
-        QVERIFY(env.main().IsInTray());
-        QVERIFY(!env.main().isVisible());
-        QCOMPARE(env.messages.count(), 0);
-    }
-
-    // The reminder dialog is made once the window has been painted, also when the planner starts
-    // in the tray, and the bell button shows it.
-    void reminderButtonShowsTheDialog_data()
-    {
-        QTest::addColumn<bool>("inTray");
-        QTest::newRow("starts shown") << false;
-        QTest::newRow("starts in the tray") << true;
-    }
-    void reminderButtonShowsTheDialog()
-    {
-        QFETCH(bool, inTray);
-        ConfigFlags flags;
-        flags.m_bStartMinimized = inTray ? 1 : 0;
-        Env env(true, flags);
-        QVERIFY(env.started);
-        QTRY_VERIFY(env.app.ReminderDialog());
-        QVERIFY(!env.app.ReminderDialog()->isVisible());
-        env.main().RestoreFromTray();
-        QTest::mouseClick(Child(&env.main(), "remindersButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(&main, "remindersButton"), Qt::LeftButton);
         QVERIFY(env.app.ReminderDialog()->isVisible());
     }
 
-    // A program started from the list sends the planner to the tray; a failed start leaves the
-    // list open and the window where it was.
-    void programListStartSendsTheWindowToTheTray_data()
+    // The account book is started from the program's folder, and the planner steps aside
+    // whether it started or not. A program started from the list sends it to the tray too; a
+    // failed start leaves the list open and the window where it was.
+    void startedProgramsSendTheWindowToTheTray_data()
     {
         QTest::addColumn<bool>("starts");
         QTest::newRow("started") << true;
-        QTest::newRow("cannot be opened") << false;
+        QTest::newRow("cannot be started") << false;
     }
-    void programListStartSendsTheWindowToTheTray()
+    void startedProgramsSendTheWindowToTheTray()
     {
         QFETCH(bool, starts);
         LaunchRecorder launches;
@@ -236,6 +179,14 @@ private slots:
         DialogRecorder dialogs;
         Env env(true);
         QVERIFY(env.started);
+        CPlannerDlg& main = env.main();
+        QTest::mouseClick(Child(&main, "accountsButton"), Qt::LeftButton);
+        QCOMPARE(launches.started(), QStringList{env.app.GetAppFolder() + QStringLiteral("/Pennova")});
+        QVERIFY(main.IsInTray());
+        QVERIFY(!main.isVisible());
+        QCOMPARE(env.messages.count(), 0);
+
+        main.RestoreFromTray();
         const QString document = env.dir.filePath(QStringLiteral("教案.txt"));
         QFile file(document);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -248,11 +199,11 @@ private slots:
             if (listStayedOpen)
                 list->reject();
         });
-        QTest::mouseClick(Child(&env.main(), "programsButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(&main, "programsButton"), Qt::LeftButton);
         QCOMPARE(launches.opened(), QStringList{QFileInfo(document).absoluteFilePath()});
         QCOMPARE(listStayedOpen, !starts);
-        QCOMPARE(env.main().IsInTray(), starts);
-        QCOMPARE(env.main().isVisible(), !starts);
+        QCOMPARE(main.IsInTray(), starts);
+        QCOMPARE(main.isVisible(), !starts);
         QCOMPARE(env.messages.texts(),
                  starts ? QStringList{} : QStringList{QStringLiteral("该文件类型不能打开")});
     }

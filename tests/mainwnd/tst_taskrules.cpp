@@ -48,52 +48,36 @@ private slots:
         QCOMPARE(TaskRules::IsEditableDate(shown, kNow), editable);
     }
 
-    // One task in progress a day, for the state dialog's choice: choosing it again for the
-    // task that is in progress is refused too.
-    void mayChooseState_data()
+    // One task in progress a day. "state" is both the state the dialog would set and the
+    // state of the row a double click starts or finishes.
+    void oneInProgress_data()
     {
-        QTest::addColumn<int>("inProgress");
-        QTest::addColumn<QString>("newState");
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("none going") << 0 << kInProgress << true;
-        QTest::newRow("one going") << 1 << kInProgress << false;
-        QTest::newRow("finishing it") << 1 << kDone << true;
-        QTest::newRow("two going, postponing") << 2 << kPostponed << true;
-    }
-    void mayChooseState()
-    {
-        QFETCH(int, inProgress);
-        QFETCH(QString, newState);
-        QFETCH(bool, allowed);
-        QCOMPARE(TaskRules::MayChooseState(inProgress, newState), allowed);
-    }
-
-    // And for the double click, which starts the chosen task or finishes it.
-    void doubleClick_data()
-    {
-        QTest::addColumn<QString>("chosen"); // the chosen task's state; empty: no row chosen
+        QTest::addColumn<QString>("state"); // empty: no row chosen
         QTest::addColumn<int>("inProgress");
         QTest::addColumn<bool>("editable");
+        QTest::addColumn<bool>("maySet");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("next");
         using Q = TaskRules::QuickChange;
-        QTest::newRow("start") << kNotDone << 0 << true << int(Q::SetState) << kInProgress;
-        QTest::newRow("finish") << kInProgress << 1 << true << int(Q::SetState) << kDone;
-        QTest::newRow("another is going") << kPostponed << 1 << true << int(Q::Refused) << QString();
-        QTest::newRow("restart a done one") << kDone << 0 << true << int(Q::SetState) << kInProgress;
-        QTest::newRow("past date") << kNotDone << 0 << false << int(Q::Nothing) << QString();
-        QTest::newRow("no row chosen") << QString() << 0 << true << int(Q::Nothing) << QString();
+        QTest::newRow("start") << kNotDone << 0 << true << true << int(Q::SetState) << kInProgress;
+        QTest::newRow("finish; not again") << kInProgress << 1 << true << false << int(Q::SetState) << kDone;
+        QTest::newRow("another going") << kPostponed << 1 << true << true << int(Q::Refused) << QString();
+        QTest::newRow("none going") << kInProgress << 0 << true << true << int(Q::SetState) << kDone;
+        QTest::newRow("past date") << kDone << 0 << false << true << int(Q::Nothing) << QString();
+        QTest::newRow("no row chosen") << QString() << 0 << true << true << int(Q::Nothing) << QString();
     }
-    void doubleClick()
+    void oneInProgress()
     {
-        QFETCH(QString, chosen);
+        QFETCH(QString, state);
         QFETCH(int, inProgress);
         QFETCH(bool, editable);
+        QFETCH(bool, maySet);
         QFETCH(int, kind);
         QFETCH(QString, next);
+        QCOMPARE(TaskRules::MayChooseState(inProgress, state), maySet);
         std::optional<TaskRow> row;
-        if (!chosen.isEmpty())
-            row = TaskRow{QStringLiteral("读书"), chosen};
+        if (!state.isEmpty())
+            row = TaskRow{QStringLiteral("读书"), state};
         const TaskRules::QuickChange change = TaskRules::DoubleClick(row, editable, inProgress);
         QCOMPARE(int(change.kind), kind);
         QCOMPARE(change.strNext, next);
