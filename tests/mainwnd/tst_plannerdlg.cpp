@@ -380,7 +380,9 @@ private slots:
         QVERIFY(m_env->store().AddLunarHoliday(SolarToLunar(day).strKey, QStringLiteral("妈妈生日")));
         Open();
         m_dlg->PickDate(day);
-        QCOMPARE(m_dlg->DayView().holidayLines.size(), 3);
+        QCOMPARE(m_dlg->DayView().holidayLines,
+                 (QStringList{QStringLiteral("★_^-^) 圣诞节"), QStringLiteral("★_^-^) 行宪纪念日"),
+                              QStringLiteral("▲_^-^) 妈妈生日")}));
         // Count the bands of holiday-blue text in the area, top to bottom.
         const QImage shot = m_dlg->grab().toImage();
         int bands = 0;

@@ -1,13 +1,6 @@
-// The rules of the day's tasks and the day view's texts, without any window.
-#include "Recorders.h"
-#include "calendar/LunarCalendar.h"
-#include "mainwnd/DayViewText.h"
+// The rules of the day's tasks, without any window.
 #include "mainwnd/TaskRules.h"
-#include "store/DataStore.h"
-#include "store/Schema.h"
 
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -103,42 +96,6 @@ private slots:
         QCOMPARE(task ? task->strContent : QString(), reset);
         QCOMPARE(TaskRules::MarkerRow(Rows(tasks), true), marker);
         QCOMPARE(TaskRules::MarkerRow(Rows(tasks), false), -1);
-    }
-
-    // The tasks and the texts of a date as the store has them; a table that cannot be read
-    // gives nothing from it and says so.
-    void fromTheStore()
-    {
-        QTemporaryDir dir;
-        ErrorRecorder errors;
-        CDataStore store(&errors);
-        const QString path = dir.filePath(QStringLiteral("kstrm.db"));
-        QVERIFY(Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) &&
-                store.Connect(path));
-        const QDate day(2026, 12, 25);
-        QVERIFY(store.AddTask(day, QStringLiteral("买菜、做饭"), kInProgress));
-        QVERIFY(store.AddTask(day, QStringLiteral("读书"), kNotDone));
-        QVERIFY(store.AddTask(day.addDays(1), QStringLiteral("明天"), kNotDone));
-        QCOMPARE(TaskRules::ReadDayTasks(store, day),
-                 Rows({QStringLiteral("买菜、做饭:进行中"), QStringLiteral("读书:未完成")}));
-        QCOMPARE(TaskRules::ReadDayTasks(store, day.addDays(2)), QList<TaskRow>());
-
-        const LunarDate lunar = SolarToLunar(day);
-        QVERIFY(store.AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("圣诞节")));
-        QVERIFY(store.AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
-        QVERIFY(store.AddLunarHoliday(lunar.strKey, QStringLiteral("妈妈生日")));
-        DayViewText text = DayViewText::Make(store, day);
-        QCOMPARE(text.strLunar, lunar.strText);
-        QCOMPARE(text.holidayLines,
-                 (QStringList{QStringLiteral("★_^-^) 圣诞节"), QStringLiteral("★_^-^) 行宪纪念日"),
-                              QStringLiteral("▲_^-^) 妈妈生日")}));
-        QVERIFY(errors.texts().isEmpty());
-
-        QVERIFY(QSqlQuery(QSqlDatabase::database(store.ConnectionName()))
-                    .exec(QStringLiteral("DROP TABLE yljrb")));
-        text = DayViewText::Make(store, day);
-        QCOMPARE(text.holidayLines, QStringList{QStringLiteral("▲_^-^) 妈妈生日")});
-        QCOMPARE(errors.texts(), QStringList{QStringLiteral("打开阳历节日表错误")});
     }
 };
 
