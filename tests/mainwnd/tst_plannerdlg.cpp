@@ -277,12 +277,14 @@ private slots:
     }
 
     // A chosen row belongs to its date; a past date's rows are white on red, without the
-    // marker, and cannot be chosen or changed.
-    void pastDatesAreReadOnly()
+    // marker, and cannot be chosen or changed. Exit puts the shown date's task in progress back
+    // to not done, and no other date's.
+    void pastDatesAreReadOnlyAndExitResetsTheShownDate()
     {
         const QDate yesterday = kToday.addDays(-1);
         Add(yesterday, "昨天的事", kInProgress);
-        Add(kToday, "今天", kNotDone);
+        Add(kToday, "今天在做", kInProgress);
+        Add(kToday.addDays(1), "明天在做", kInProgress);
         Open();
         ClickRow(0);
         QCOMPARE(ShownButtons(), kTaskButtons);
@@ -298,6 +300,16 @@ private slots:
         QCOMPARE(States(yesterday), QStringList{kInProgress});
         m_dlg->PickDate(kToday);
         QCOMPARE(List()->item(0, 0)->foreground().color(), QColor(0, 0, 200));
+
+        Messages().setNextAnswer(QMessageBox::Cancel);
+        QTest::mouseClick(Button("exitButton"), Qt::LeftButton);
+        QVERIFY(m_dlg->isVisible());
+        QCOMPARE(States(), QStringList{kInProgress});
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape); // Esc asks too
+        QCOMPARE(Messages().texts(), QStringList(2, QStringLiteral("你确信要退出系统吗?")));
+        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(States(), QStringList{kNotDone});
+        QCOMPARE(States(yesterday) + States(kToday.addDays(1)), (QStringList{kInProgress, kInProgress}));
     }
 
     void deleteAndPostponeAskFirst()
@@ -433,23 +445,6 @@ private slots:
         QCOMPARE(Calendar()->maximumDate(), QDate(2027, 2, 5));
         QVERIFY(WeekDrawn(2));
         QCOMPARE(TimetableCaption(), QStringLiteral("今天是:第2周 星期一】"));
-    }
-
-    void exitResetsOnlyTheShownDatesTaskInProgress()
-    {
-        Add(kToday, "今天在做", kInProgress);
-        Add(kToday.addDays(1), "明天在做", kInProgress);
-        Open();
-        Messages().setNextAnswer(QMessageBox::Cancel);
-        QTest::mouseClick(Button("exitButton"), Qt::LeftButton);
-        QVERIFY(m_dlg->isVisible());
-        QCOMPARE(States(), QStringList{kInProgress});
-
-        QTest::keyClick(m_dlg.get(), Qt::Key_Escape); // Esc asks too
-        QCOMPARE(Messages().last().text, QStringLiteral("你确信要退出系统吗?"));
-        QVERIFY(!m_dlg->isVisible());
-        QCOMPARE(States(), QStringList{kNotDone});
-        QCOMPARE(States(kToday.addDays(1)), QStringList{kInProgress});
     }
 };
 
