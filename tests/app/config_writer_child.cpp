@@ -1,4 +1,5 @@
-// Saves config.ini over and over, flipping every flag each time, until it is killed.
+// Saves config.ini over and over, flipping every flag each time, printing "ok <n>" (flushed)
+// after the n-th save, until it is killed.
 #include "app/ConfigFile.h"
 
 #include <QCoreApplication>
@@ -10,13 +11,11 @@ int main(int argc, char* argv[])
     if (argc < 2)
         return 2;
     const QString path = QString::fromLocal8Bit(argv[1]);
-    for (int i = 0;; ++i) {
-        const int v = i % 2;
+    for (int n = 1;; ++n) {
+        const int v = n % 2;
         if (!ConfigFile::Write(path, ConfigFlags{v, v, v, v}))
             return 1;
-        if (i == 0) {
-            std::puts("writing");
-            std::fflush(stdout);
-        }
+        std::printf("ok %d\n", n);
+        std::fflush(stdout);
     }
 }

@@ -2,6 +2,7 @@
 // a full disk or a link planted in the data folder leaves the old file and everything outside
 // the folder as they were, and the failure is reported as one.
 #include "FullDisk.h"
+#include "TestFiles.h"
 #include "app/AtomicFile.h"
 #include "app/ConfigFile.h"
 #include "launcher/ProgramList.h"
@@ -16,18 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
 /// Saves version \a n (1 or 2, each a different content) of \a file in \a folder as the program does.
 CAtomicFile::Result Save(const QString& file, const QString& folder, int n)

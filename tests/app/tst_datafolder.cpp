@@ -1,6 +1,7 @@
-#include "app/DataFolder.h"
 #include "FakeClock.h"
 #include "Recorders.h"
+#include "TestFiles.h"
+#include "app/DataFolder.h"
 #include "store/DataStore.h"
 
 #include <QTemporaryDir>
@@ -9,8 +10,9 @@
 #include <unistd.h>
 
 namespace {
-const QStringList kDefaultFiles = {QStringLiteral("config.ini"), QStringLiteral("kcb.dat"), QStringLiteral("kstrm.db"),
-                                   QStringLiteral("notify.wav"), QStringLiteral("ringin.wav")};
+const QStringList kDefaultFiles = {QStringLiteral("config.ini"), QStringLiteral("kcb.dat"),
+                                   QStringLiteral("kstrm.db"), QStringLiteral("notify.wav"),
+                                   QStringLiteral("ringin.wav")};
 
 struct stat StatOf(const QString& path)
 {
@@ -19,21 +21,17 @@ struct stat StatOf(const QString& path)
     return st;
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList EverythingIn(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 /// What every start does with the data folder before it opens anything in it.
 bool Start(const QString& folder, QString* error)
 {
-    if (DataFolder::NeedsDefaults(folder) && !DataFolder::CreateWithDefaults(folder, QDate(2027, 3, 15), error))
+    if (DataFolder::NeedsDefaults(folder) &&
+        !DataFolder::CreateWithDefaults(folder, QDate(2027, 3, 15), error))
         return false;
     DataFolder::RemoveLeftovers(folder);
     return true;

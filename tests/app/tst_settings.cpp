@@ -3,6 +3,8 @@
 #include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "SoundRecorder.h"
+#include "TestFiles.h"
+#include "WidgetDriver.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
 #include "app/PlannerApp.h"
@@ -10,7 +12,6 @@
 #include "app/SettingsDlg.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlQuery>
@@ -23,17 +24,15 @@ const QString kSaved = QStringLiteral("保存系统配置数据成功!");
 const QString kCompacted = QStringLiteral("数据库压缩提示:\n数据库压缩清洁完成!");
 const char* const kChecks[] = {"autorunCheck", "splashCheck", "minimizedCheck", "topmostCheck"};
 
-ConfigFlags Flags(int autorun, int splash, int minimized, int topmost) { return {autorun, splash, minimized, topmost}; }
-
-QByteArray ReadAll(const QString& path)
+ConfigFlags Flags(int autorun, int splash, int minimized, int topmost)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return {autorun, splash, minimized, topmost};
 }
 
 /// A started application on a fresh data folder (given by \a arguments, else by --data-dir in
 /// a folder of its own), and the settings dialog over it.
-struct Fixture {
+struct Fixture
+{
     explicit Fixture(const QStringList& arguments = {})
         : app(arguments.isEmpty() ? QStringList{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"),
                                                 root.filePath(QStringLiteral("data"))}
@@ -45,7 +44,11 @@ struct Fixture {
     QList<bool> topmostCalls;
     std::unique_ptr<CSettingsDlg> dlg;
 
-    ~Fixture() { dlg.reset(); app.ExitInstance(); }
+    ~Fixture()
+    {
+        dlg.reset();
+        app.ExitInstance();
+    }
     QString config() const { return DataFolder::File(QStringLiteral("config.ini")); }
     void Open(const ConfigFlags& flags)
     {
@@ -53,25 +56,30 @@ struct Fixture {
         dlg = std::make_unique<CSettingsDlg>(app.Context(), [this](bool on) { topmostCalls << on; });
         dlg->show();
     }
-    QCheckBox* check(int i) const { return dlg->findChild<QCheckBox*>(QLatin1String(kChecks[i])); }
+    QCheckBox* check(int i) const { return Child<QCheckBox>(*dlg, kChecks[i]); }
     ConfigFlags Shown() const
     {
-        return Flags(check(0)->isChecked(), check(1)->isChecked(), check(2)->isChecked(), check(3)->isChecked());
+        return Flags(check(0)->isChecked(), check(1)->isChecked(), check(2)->isChecked(),
+                     check(3)->isChecked());
     }
     /// Ticks or clears the boxes by clicking those that differ from \a flags.
     void Tick(const ConfigFlags& flags)
     {
-        const int wanted[] = {flags.m_bAutorun, flags.m_bShowSplash, flags.m_bStartMinimized, flags.m_bTopmost};
+        const int wanted[] = {flags.m_bAutorun, flags.m_bShowSplash, flags.m_bStartMinimized,
+                              flags.m_bTopmost};
         for (int i = 0; i < 4; ++i) {
             if (check(i)->isChecked() != (wanted[i] == 1))
                 QTest::mouseClick(check(i), Qt::LeftButton, {}, QPoint(8, check(i)->height() / 2));
         }
     }
-    void Click(const char* name) { QTest::mouseClick(dlg->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton); }
+    void Click(const char* name) { ::Click(*dlg, name); }
     QString notice() const { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
 };
 
-QString AutostartFile() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/kestrum.desktop"); }
+QString AutostartFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/kestrum.desktop");
+}
 
 /// The command a desktop runs for the autostart entry's Exec line, read as the desktop entry
 /// rules say: first the file's string escapes, then the quoting of the arguments, then the
@@ -324,8 +332,9 @@ private slots:
         CDataStore& store = f.app.Context().Store();
         {
             QSqlQuery sql(QSqlDatabase::database(store.ConnectionName()));
-            QVERIFY(sql.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
-                                            "INSERT INTO shiqing SELECT '2027-03-15', '事情 ' || i, '未完成' FROM n")));
+            QVERIFY(sql.exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+                "INSERT INTO shiqing SELECT '2027-03-15', '事情 ' || i, '未完成' FROM n")));
             QVERIFY(sql.exec(QStringLiteral("DELETE FROM shiqing WHERE rowid > 10")));
         }
         if (blocked)

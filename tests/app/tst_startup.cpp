@@ -1,14 +1,14 @@
-#include "app/CommandLine.h"
-#include "app/ConfigFile.h"
-#include "app/DataFolder.h"
-#include "app/Platform.h"
-#include "app/PlannerApp.h"
-#include "app/SingleInstance.h"
-#include "mainwnd/PlannerDlg.h"
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "Recorders.h"
 #include "SoundRecorder.h"
+#include "app/CommandLine.h"
+#include "app/ConfigFile.h"
+#include "app/DataFolder.h"
+#include "app/PlannerApp.h"
+#include "app/Platform.h"
+#include "app/SingleInstance.h"
+#include "mainwnd/PlannerDlg.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -27,7 +27,10 @@ const QString kConnectPrefix = QStringLiteral("连接数据库失败!\r\n错误�
 const QString kNoConfig = QStringLiteral("打开系统配置文件错误，请重新启动程序");
 const QString kSecondCopy = QStringLiteral("本软件已经打开，请激活!");
 
-QStringList DataDirArgs(const QString& dir) { return {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir}; }
+QStringList DataDirArgs(const QString& dir)
+{
+    return {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir};
+}
 
 bool GuardIsFree()
 {
@@ -43,8 +46,10 @@ class TestStartup : public QObject
 private slots:
     void appFolderIsTextBeforeLastSeparator()
     {
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("C:\\A\\B\\Kestrum.exe")), QStringLiteral("C:\\A\\B"));
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/opt/kestrum/bin/Kestrum")), QStringLiteral("/opt/kestrum/bin"));
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("C:\\A\\B\\Kestrum.exe")),
+                 QStringLiteral("C:\\A\\B"));
+        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/opt/kestrum/bin/Kestrum")),
+                 QStringLiteral("/opt/kestrum/bin"));
         QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/Kestrum")), QString());
         QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("Kestrum.exe")), QString());
     }
@@ -52,7 +57,9 @@ private slots:
     void dataFolderResolution()
     {
         QTemporaryDir app;
-        const auto resolve = [&](const QStringList& args) { return DataFolder::Resolve(QStringList{QStringLiteral("x")} + args, app.path()); };
+        const auto resolve = [&](const QStringList& args) {
+            return DataFolder::Resolve(QStringList{QStringLiteral("x")} + args, app.path());
+        };
         QVERIFY2(resolve({}).endsWith(QStringLiteral("/Kestrum")), qPrintable(resolve({})));
 
         QVERIFY(QDir(app.path()).mkdir(QStringLiteral("data")));
@@ -60,7 +67,8 @@ private slots:
 
         qputenv("KESTRUM_DATA_DIR", "/tmp/from-env");
         QCOMPARE(resolve({}), QStringLiteral("/tmp/from-env"));
-        QCOMPARE(resolve({QStringLiteral("--data-dir"), QStringLiteral("/tmp/arg")}), QStringLiteral("/tmp/arg"));
+        QCOMPARE(resolve({QStringLiteral("--data-dir"), QStringLiteral("/tmp/arg")}),
+                 QStringLiteral("/tmp/arg"));
         QCOMPARE(resolve({QStringLiteral("--data-dir=/tmp/arg2")}), QStringLiteral("/tmp/arg2"));
         // Named but missing: never the default folder.
         QCOMPARE(resolve({QStringLiteral("--data-dir")}), QString());
@@ -174,10 +182,12 @@ private slots:
 
     void defaultTermContainsToday()
     {
-        for (const QDate& today : {QDate(2026, 12, 6), QDate(2027, 1, 31), QDate(2027, 2, 1), QDate(2028, 2, 29),
-                                   QDate(2027, 8, 31), QDate(2027, 9, 1), QDate(2026, 12, 31)}) {
+        for (const QDate& today :
+             {QDate(2026, 12, 6), QDate(2027, 1, 31), QDate(2027, 2, 1), QDate(2028, 2, 29),
+              QDate(2027, 8, 31), QDate(2027, 9, 1), QDate(2026, 12, 31)}) {
             const auto [start, end] = DataFolder::DefaultTerm(today);
-            QVERIFY2(start <= today && today <= end && start.daysTo(end) > 120, qPrintable(today.toString(Qt::ISODate)));
+            QVERIFY2(start <= today && today <= end && start.daysTo(end) > 120,
+                     qPrintable(today.toString(Qt::ISODate)));
         }
     }
 
@@ -239,11 +249,14 @@ private slots:
         QTest::addColumn<QString>("engineText");
         const QString unableToOpen = QStringLiteral("unable to open database file");
         QTest::newRow("database missing") << QStringLiteral("remove-db") << kConnectPrefix << unableToOpen;
-        QTest::newRow("not a database") << QStringLiteral("garbage-db") << kConnectPrefix << QStringLiteral("file is not a database");
-        QTest::newRow("database is a folder") << QStringLiteral("folder-db") << kConnectPrefix << unableToOpen;
+        QTest::newRow("not a database")
+            << QStringLiteral("garbage-db") << kConnectPrefix << QStringLiteral("file is not a database");
+        QTest::newRow("database is a folder")
+            << QStringLiteral("folder-db") << kConnectPrefix << unableToOpen;
         QTest::newRow("config missing") << QStringLiteral("remove-config") << kNoConfig << QString();
         // Opened all the same, read-only: found at start-up, not at the first save.
-        QTest::newRow("database read-only") << QStringLiteral("read-only-db") << kConnectPrefix << QStringLiteral("readonly");
+        QTest::newRow("database read-only")
+            << QStringLiteral("read-only-db") << kConnectPrefix << QStringLiteral("readonly");
     }
     void failuresEndStartupInOrder()
     {
@@ -404,7 +417,7 @@ private slots:
             other.show();
             other.close();
         });
-        QTimer::singleShot(300, main, [&] {
+        QTimer::singleShot(100, main, [&] {
             ranHidden = !main->isVisible();
             main->Activate();
             QTest::mouseClick(main->findChild<QPushButton*>(QStringLiteral("exitButton")), Qt::LeftButton);
@@ -467,7 +480,7 @@ private slots:
         key.start();
         QVERIFY(app.InitInstance());
         QSignalSpy finished(app.MainWindow(), &QDialog::finished);
-        QTest::qWait(400);
+        QTest::qWait(200);
         QCOMPARE(boxes, QStringList{QStringLiteral("打开阳历节日表错误")});
         QCOMPARE(finished.count(), 0);
         QVERIFY(app.MainWindow()->isVisible());

@@ -1,6 +1,7 @@
 // The holiday editor and the listing of all holidays, driven as a person would.
 #include "FakeClock.h"
 #include "MessageRecorder.h"
+#include "WidgetDriver.h"
 #include "app/PlannerApp.h"
 #include "controls/NotifyWnd.h"
 #include "holiday/HolidayDlg.h"
@@ -28,7 +29,8 @@ struct Env
     FakeClock clock{QDateTime(kToday, QTime(10, 30))};
     QTemporaryDir dir;
     MessageRecorder messages;
-    CPlannerApp app{{QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data"))}};
+    CPlannerApp app{
+        {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data"))}};
     bool started = app.Startup();
     ~Env() { app.ExitInstance(); }
     CDataStore& store() { return app.Context().Store(); }
@@ -44,7 +46,7 @@ struct Dialog
         if (!QTest::qWaitForWindowExposed(&dlg))
             qWarning("holiday dialog not shown");
     }
-    template <typename T> T* get(const char* name) { return dlg.findChild<T*>(QLatin1String(name)); }
+    template <typename T> T* get(const char* name) { return Child<T>(dlg, name); }
     void fill(const QString& name, int month, int day, bool lunar)
     {
         get<QLineEdit>("nameEdit")->setText(name);
@@ -52,9 +54,16 @@ struct Dialog
         get<QComboBox>("dayList")->setCurrentIndex(day - 1);
         get<QCheckBox>("lunarCheck")->setChecked(lunar);
     }
-    void click(const char* name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
-    bool found() { return get<QPushButton>("renameButton")->isEnabled() && get<QPushButton>("deleteButton")->isEnabled(); }
-    bool normal() { return !get<QPushButton>("renameButton")->isEnabled() && !get<QPushButton>("deleteButton")->isEnabled(); }
+    void click(const char* name) { Click(dlg, name); }
+    bool found()
+    {
+        return get<QPushButton>("renameButton")->isEnabled() && get<QPushButton>("deleteButton")->isEnabled();
+    }
+    bool normal()
+    {
+        return !get<QPushButton>("renameButton")->isEnabled() &&
+               !get<QPushButton>("deleteButton")->isEnabled();
+    }
 
     CHolidayDlg dlg;
 };
@@ -106,7 +115,7 @@ private slots:
         QTest::addColumn<bool>("lunar");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("newName");
-        QTest::addColumn<int>("newDay"); // day chosen after the find
+        QTest::addColumn<int>("newDay");              // day chosen after the find
         QTest::addColumn<QStringList>("namesOn0910"); // what the table then holds under 0910
         QTest::addColumn<QString>("notice");
         QTest::addColumn<QString>("message");
@@ -114,22 +123,26 @@ private slots:
         const QString renamed = QStringLiteral("节日信息已成功修改");
         const QString deleted = QStringLiteral("节日信息已成功删除");
         QTest::newRow("rename") << false << "renameButton" << QStringLiteral("敬师日") << 10
-                                << QStringList{QStringLiteral("敬师日")} << renamed << QString() << QStringLiteral("敬师日");
-        QTest::newRow("rename, lunar") << true << "renameButton" << QStringLiteral("敬师日") << 10
-                                       << QStringList{QStringLiteral("敬师日")} << renamed << QString() << QStringLiteral("敬师日");
+                                << QStringList{QStringLiteral("敬师日")} << renamed << QString()
+                                << QStringLiteral("敬师日");
+        QTest::newRow("rename, lunar")
+            << true << "renameButton" << QStringLiteral("敬师日") << 10
+            << QStringList{QStringLiteral("敬师日")} << renamed << QString() << QStringLiteral("敬师日");
         QTest::newRow("rename under another date fails")
-            << false << "renameButton" << QStringLiteral("敬师日") << 11 << QStringList{QStringLiteral("教师节")} << QString()
-            << QStringLiteral("节日信息修改失败") << QStringLiteral("敬师日");
-        QTest::newRow("rename to an empty name") << false << "renameButton" << QString() << 10
-                                                 << QStringList{QStringLiteral("教师节")} << QString()
-                                                 << QStringLiteral("节日名称不能为空") << QString();
-        QTest::newRow("delete") << false << "deleteButton" << QStringLiteral("教师节") << 10 << QStringList{} << deleted
-                                << QString() << QString();
-        QTest::newRow("delete, lunar") << true << "deleteButton" << QStringLiteral("教师节") << 10 << QStringList{}
-                                       << deleted << QString() << QString();
-        QTest::newRow("delete of a name not there") << false << "deleteButton" << QStringLiteral("国庆节") << 10
-                                                    << QStringList{QStringLiteral("教师节")} << QString()
-                                                    << QStringLiteral("节日信息删除失败") << QStringLiteral("国庆节");
+            << false << "renameButton" << QStringLiteral("敬师日") << 11
+            << QStringList{QStringLiteral("教师节")} << QString() << QStringLiteral("节日信息修改失败")
+            << QStringLiteral("敬师日");
+        QTest::newRow("rename to an empty name")
+            << false << "renameButton" << QString() << 10 << QStringList{QStringLiteral("教师节")}
+            << QString() << QStringLiteral("节日名称不能为空") << QString();
+        QTest::newRow("delete") << false << "deleteButton" << QStringLiteral("教师节") << 10 << QStringList{}
+                                << deleted << QString() << QString();
+        QTest::newRow("delete, lunar") << true << "deleteButton" << QStringLiteral("教师节") << 10
+                                       << QStringList{} << deleted << QString() << QString();
+        QTest::newRow("delete of a name not there")
+            << false << "deleteButton" << QStringLiteral("国庆节") << 10
+            << QStringList{QStringLiteral("教师节")} << QString() << QStringLiteral("节日信息删除失败")
+            << QStringLiteral("国庆节");
     }
     void foundThenRenameOrDelete()
     {
@@ -167,8 +180,10 @@ private slots:
         QCOMPARE(env.messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         if (!message.isEmpty()) {
             const bool emptyName = newName.isEmpty();
-            QCOMPARE(env.messages.last().caption, emptyName ? QStringLiteral("警告") : QStringLiteral("提示"));
-            QCOMPARE(env.messages.last().icon, emptyName ? Messages::Icon::Critical : Messages::Icon::Information);
+            QCOMPARE(env.messages.last().caption,
+                     emptyName ? QStringLiteral("警告") : QStringLiteral("提示"));
+            QCOMPARE(env.messages.last().icon,
+                     emptyName ? Messages::Icon::Critical : Messages::Icon::Information);
         }
         QCOMPARE(env.notice(), notice);
         QCOMPARE(d.get<QLineEdit>("nameEdit")->text(), nameAfter);
@@ -194,7 +209,12 @@ private slots:
     {
         Env env;
         QVERIFY(env.started);
-        const struct { const char16_t* name; int month, day; bool lunar; } adds[] = {
+        const struct
+        {
+            const char16_t* name;
+            int month, day;
+            bool lunar;
+        } adds[] = {
             {u"生日", 3, 5, false}, {u"生日", 8, 15, false}, {u"纪念日", 3, 5, false}, {u"生日", 3, 5, true}};
         for (const auto& add : adds) {
             Dialog d(env);
@@ -273,20 +293,19 @@ private slots:
             QVERIFY(env.store().AddLunarHoliday(h.section(u' ', 0, 0), h.section(u' ', 1)));
         Dialog d(env);
         // "查看" opens the listing over the editor.
-        QString shown;
+        QString title, listed, shown;
         bool readOnly = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* list = qobject_cast<CHolidayListDlg*>(QApplication::activeModalWidget());
-            if (!list)
-                return;
-            QCOMPARE(list->windowTitle(), QStringLiteral("显示全部节日信息"));
-            QCOMPARE(list->Text(), text);
-            auto* edit = list->findChild<QPlainTextEdit*>(QStringLiteral("holidayText"));
+        WhenModal([&](QDialog* list) {
+            title = list->windowTitle();
+            listed = qobject_cast<CHolidayListDlg*>(list)->Text();
+            auto* edit = Child<QPlainTextEdit>(*list, "holidayText");
             shown = edit->toPlainText();
             readOnly = edit->isReadOnly();
             list->reject();
         });
         d.click("viewButton");
+        QCOMPARE(title, QStringLiteral("显示全部节日信息"));
+        QCOMPARE(listed, text);
         QCOMPARE(shown, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         QVERIFY(readOnly);
         QCOMPARE(env.messages.count(), 0);

@@ -3,67 +3,30 @@
 #include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"
-#include "Recorders.h"
-#include "app/PlannerContext.h"
+#include "PlannerFixture.h"
+#include "TestFiles.h"
+#include "WidgetDriver.h"
 #include "controls/BalloonTip.h"
 #include "launcher/ProgramEditDlg.h"
 #include "launcher/ProgramList.h"
 #include "launcher/ProgramListDlg.h"
-#include "store/DataStore.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
 namespace {
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 const QString kTooLong = QStringLiteral("程序名称太长，请修改并不超过十个汉字");
 const QString kCannotOpen = QStringLiteral("该文件类型不能打开");
-
-CPlannerContext& Context()
-{
-    static CDataStore store;
-    static ConfigFlags flags;
-    static CPlannerContext context(store, flags, {}, {});
-    return context;
-}
-
-// Runs \a act on the next modal dialog once it is open (the edit dialog runs with exec).
-void WhenModal(std::function<void(QDialog*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
-            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                return act(dlg);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        qWarning("no modal dialog appeared");
-    });
-}
-
-void Click(QWidget* dlg, const QString& name)
-{
-    auto* button = dlg->findChild<QPushButton*>(name);
-    QVERIFY2(button, qPrintable(name));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 /// Names in the order the list shows them.
 QStringList Shown(CProgramListDlg& dlg)
 {
     QStringList out;
-    const QAbstractItemModel* model = dlg.findChild<QListView*>(QStringLiteral("programList"))->model();
+    const QAbstractItemModel* model = Child<QListView>(dlg, "programList")->model();
     for (int i = 0; i < model->rowCount(); ++i)
         out << model->index(i, 0).data().toString();
     return out;
@@ -72,8 +35,9 @@ QStringList Shown(CProgramListDlg& dlg)
 /// Clicks entry \a nRow, or the empty part of the list for -1.
 void ClickEntry(CProgramListDlg& dlg, int nRow, bool bDouble = false)
 {
-    auto* view = dlg.findChild<QListView*>(QStringLiteral("programList"));
-    const QPoint at = nRow < 0 ? QPoint(20, view->viewport()->height() - 5) : view->visualRect(view->model()->index(nRow, 0)).center();
+    auto* view = Child<QListView>(dlg, "programList");
+    const QPoint at = nRow < 0 ? QPoint(20, view->viewport()->height() - 5)
+                               : view->visualRect(view->model()->index(nRow, 0)).center();
     if (bDouble)
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     else
@@ -88,12 +52,12 @@ class TestProgramDlg : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        Context().SetDataFolder(m_dir->path());
-        QFile file(Context().DataFile(QStringLiteral("program.dat")));
+        m_env = std::make_unique<PlannerFixture>();
+        QVERIFY(m_env->ok);
+        QFile file(m_env->context.DataFile(QStringLiteral("program.dat")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("3\r\r\nA;" + program("a").toUtf8() + "\r\r\nB;" + program("b").toUtf8() + "\r\r\nC;/nowhere/c\r\r\n");
+        file.write("3\r\r\nA;" + program("a").toUtf8() + "\r\r\nB;" + program("b").toUtf8() +
+                   "\r\r\nC;/nowhere/c\r\r\n");
     }
 
     void nameChecks_data()
@@ -102,11 +66,15 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QString>("name");
         QTest::newRow("ten Chinese characters in blanks")
-            << QStringLiteral("  一二三四五六七八九十 ") << QString() << QStringLiteral("一二三四五六七八九十");
-        QTest::newRow("20 bytes mixed") << QStringLiteral("Word 二〇二七年教案") << QString() << QStringLiteral("Word 二〇二七年教案");
+            << QStringLiteral("  一二三四五六七八九十 ") << QString()
+            << QStringLiteral("一二三四五六七八九十");
+        QTest::newRow("20 bytes mixed")
+            << QStringLiteral("Word 二〇二七年教案") << QString() << QStringLiteral("Word 二〇二七年教案");
         QTest::newRow("21 bytes") << QStringLiteral(" 一二三四五六七八九十a ") << kTooLong << QString();
-        QTest::newRow("blanks only") << QStringLiteral("   ") << QStringLiteral("请输入程序显示名称") << QString();
-        QTest::newRow("semicolon") << QStringLiteral("笔记;本") << QStringLiteral("程序名称不能包含分号") << QString();
+        QTest::newRow("blanks only") << QStringLiteral("   ") << QStringLiteral("请输入程序显示名称")
+                                     << QString();
+        QTest::newRow("semicolon") << QStringLiteral("笔记;本") << QStringLiteral("程序名称不能包含分号")
+                                   << QString();
     }
     void nameChecks()
     {
@@ -116,8 +84,8 @@ private slots:
         CProgramEditDlg dlg(true, QStringLiteral("旧名"), QStringLiteral("/opt/x"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("修改当前程序信息"));
         dlg.show();
-        dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(typed);
-        Click(&dlg, QStringLiteral("okButton"));
+        Child<QLineEdit>(dlg, "nameEdit")->setText(typed);
+        Click(dlg, "okButton");
         if (message.isEmpty()) {
             QCOMPARE(messages.count(), 0);
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
@@ -137,17 +105,18 @@ private slots:
         DialogRecorder files;
         CProgramEditDlg dlg(false, {}, {});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("增加新程序"));
-        auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("okButton"));
+        auto* ok = Child<QPushButton>(dlg, "okButton");
         QVERIFY(!ok->isEnabled());
         files.queueFileName({});
-        Click(&dlg, QStringLiteral("browseButton"));
+        Click(dlg, "browseButton");
         QVERIFY(!ok->isEnabled());
         const QString path = QStringLiteral("/home/li/工具/全国中小学生学籍管理系统客户端.v2.exe");
         files.queueFileName(path);
-        Click(&dlg, QStringLiteral("browseButton"));
+        Click(dlg, "browseButton");
         QVERIFY(ok->isEnabled());
-        QCOMPARE(dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(), QStringLiteral("全国中小学生学籍管理系统客户端.v2"));
-        QCOMPARE(dlg.findChild<QPlainTextEdit*>(QStringLiteral("pathEdit"))->toPlainText(), path);
+        QCOMPARE(Child<QLineEdit>(dlg, "nameEdit")->text(),
+                 QStringLiteral("全国中小学生学籍管理系统客户端.v2"));
+        QCOMPARE(Child<QPlainTextEdit>(dlg, "pathEdit")->toPlainText(), path);
         QCOMPARE(messages.texts(), QStringList{kTooLong});
     }
 
@@ -163,10 +132,12 @@ private slots:
         QTest::newRow("下降 on the last") << 2 << QStringLiteral("downButton") << 1 << same << 2;
         QTest::newRow("上升 with nothing selected") << -1 << QStringLiteral("upButton") << 1 << same << -1;
         QTest::newRow("下降 with nothing selected") << -1 << QStringLiteral("downButton") << 1 << same << -1;
-        QTest::newRow("上升 twice follows the entry") << 2 << QStringLiteral("upButton") << 2
-                                                    << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")} << 0;
-        QTest::newRow("下降 twice follows the entry") << 0 << QStringLiteral("downButton") << 2
-                                                    << QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")} << 2;
+        QTest::newRow("上升 twice follows the entry")
+            << 2 << QStringLiteral("upButton") << 2
+            << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("下降 twice follows the entry")
+            << 0 << QStringLiteral("downButton") << 2
+            << QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")} << 2;
     }
     void moves()
     {
@@ -174,7 +145,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, presses);
         QFETCH(QStringList, order);
-        CProgramListDlg dlg(Context());
+        CProgramListDlg dlg(m_env->context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         if (selected < 0)
@@ -183,13 +154,13 @@ private slots:
         QCOMPARE(dlg.GetSelection(), selected);
         if (selected < 0) {
             QTest::qWait(3 * CBalloonTip::kShowDelayMs);
-            QVERIFY(!dlg.findChild<CBalloonTip*>(QStringLiteral("programTip"))->isVisible());
+            QVERIFY(!Child<CBalloonTip>(dlg, "programTip")->isVisible());
         }
         for (int i = 0; i < presses; ++i)
-            Click(&dlg, button);
+            Click(dlg, qPrintable(button));
         QCOMPARE(Shown(dlg), order);
         QTEST(dlg.GetSelection(), "selectionAfter");
-        CProgramList onDisk(Context().DataFile(QStringLiteral("program.dat")));
+        CProgramList onDisk(m_env->context.DataFile(QStringLiteral("program.dat")));
         QStringList names;
         for (int i = 0; i < onDisk.GetCount(); ++i)
             names << onDisk.GetName(i);
@@ -216,17 +187,17 @@ private slots:
         DialogRecorder files;
         LaunchRecorder launches;
         launches.setSucceeds(launcherSucceeds);
-        CProgramListDlg dlg(Context());
+        CProgramListDlg dlg(m_env->context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         if (entry >= 0) {
             ClickEntry(dlg, entry);
-            QCOMPARE(dlg.findChild<CBalloonTip*>(QStringLiteral("programTip"))->GetText(),
+            QCOMPARE(Child<CBalloonTip>(dlg, "programTip")->GetText(),
                      CProgramList::PathTip(dlg.GetList().GetPath(entry)));
             ClickEntry(dlg, entry, true);
         } else {
             files.queueFileName(program("b"));
-            Click(&dlg, QStringLiteral("openButton"));
+            Click(dlg, "openButton");
         }
         if (started) {
             QCOMPARE(dlg.result(), int(CProgramListDlg::kStarted));
@@ -244,14 +215,14 @@ private slots:
     // shares one picture, and what is beyond the list's bounds is left out and said once.
     void leftOutEntriesAreReported()
     {
-        QFile file(Context().DataFile(QStringLiteral("program.dat")));
+        QFile file(m_env->context.DataFile(QStringLiteral("program.dat")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("10005\r\r\n");
         for (int i = 0; i < 10005; ++i)
             file.write(QStringLiteral("old %1;D:\\old\\%1.exe\r\r\n").arg(i).toLatin1());
         file.close();
         MessageRecorder messages;
-        CProgramListDlg dlg(Context());
+        CProgramListDlg dlg(m_env->context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTRY_COMPARE(messages.count(), 1);
@@ -260,7 +231,7 @@ private slots:
                                 "（最多10000项，名称不超过256个字符，路径不超过4096个字符）。\n"
                                 "修改列表后，这些项将从文件中删去。"));
         QCOMPARE(messages.last().caption, QStringLiteral("警告"));
-        const QAbstractItemModel* model = dlg.findChild<QListView*>(QStringLiteral("programList"))->model();
+        const QAbstractItemModel* model = Child<QListView>(dlg, "programList")->model();
         QCOMPARE(model->rowCount(), 10000);
         const auto picture = [model](int nRow) {
             return model->index(nRow, 0).data(Qt::DecorationRole).value<QIcon>();
@@ -278,43 +249,44 @@ private slots:
     {
         MessageRecorder messages;
         DialogRecorder files;
-        CProgramListDlg dlg(Context());
+        CProgramListDlg dlg(m_env->context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
         files.queueFileName(program("新"));
         WhenModal([](QDialog* edit) {
-            Click(edit, QStringLiteral("browseButton"));
-            Click(edit, QStringLiteral("okButton"));
+            Click(*edit, "browseButton");
+            Click(*edit, "okButton");
         });
-        Click(&dlg, QStringLiteral("addButton"));
+        Click(dlg, "addButton");
         ClickEntry(dlg, 1);
         WhenModal([](QDialog* edit) {
-            edit->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("乙"));
-            Click(edit, QStringLiteral("okButton"));
+            Child<QLineEdit>(*edit, "nameEdit")->setText(QStringLiteral("乙"));
+            Click(*edit, "okButton");
         });
-        Click(&dlg, QStringLiteral("changeButton"));
-        WhenModal([](QDialog* edit) { Click(edit, QStringLiteral("cancelButton")); });
-        Click(&dlg, QStringLiteral("changeButton"));
+        Click(dlg, "changeButton");
+        WhenModal([](QDialog* edit) { Click(*edit, "cancelButton"); });
+        Click(dlg, "changeButton");
         messages.setNextAnswer(QMessageBox::Cancel);
-        Click(&dlg, QStringLiteral("deleteButton"));
+        Click(dlg, "deleteButton");
         QCOMPARE(messages.last().text, QStringLiteral("你确信要删除选中的信息吗?"));
         QCOMPARE(messages.last().caption, QStringLiteral("删除警告"));
         ClickEntry(dlg, 0);
-        Click(&dlg, QStringLiteral("deleteButton"));
+        Click(dlg, "deleteButton");
         QCOMPARE(dlg.GetSelection(), 0);
         const QStringList expected{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")};
         QCOMPARE(Shown(dlg), expected);
-        QCOMPARE(CProgramList(Context().DataFile(QStringLiteral("program.dat"))).GetCount(), 3);
-        QCOMPARE(CProgramList(Context().DataFile(QStringLiteral("program.dat"))).GetPath(2), program("新"));
+        QCOMPARE(CProgramList(m_env->context.DataFile(QStringLiteral("program.dat"))).GetCount(), 3);
+        QCOMPARE(CProgramList(m_env->context.DataFile(QStringLiteral("program.dat"))).GetPath(2),
+                 program("新"));
 
         // A full disk: the file stays as it was, and the user is told why.
-        const QString file = Context().DataFile(QStringLiteral("program.dat"));
+        const QString file = m_env->context.DataFile(QStringLiteral("program.dat"));
         const QByteArray before = ReadAll(file);
         messages.clear();
         {
             InjectedFullDisk full;
-            Click(&dlg, QStringLiteral("downButton"));
+            Click(dlg, "downButton");
         }
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue\r\n磁盘空间已满")});
         QCOMPARE(ReadAll(file), before);
@@ -323,7 +295,7 @@ private slots:
         // A folder where the file was: the list cannot be written any more.
         messages.clear();
         QVERIFY(QFile::remove(file) && QDir().mkpath(file + QStringLiteral("/in-the-way")));
-        Click(&dlg, QStringLiteral("upButton"));
+        Click(dlg, "upButton");
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue")});
         QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")}));
     }
@@ -332,13 +304,13 @@ private:
     /// A file that exists, in the data folder.
     QString program(const char* name)
     {
-        const QString path = m_dir->filePath(QString::fromUtf8(name) + QStringLiteral(".sh"));
+        const QString path = m_env->dir.filePath(QString::fromUtf8(name) + QStringLiteral(".sh"));
         QFile file(path);
         if (!file.exists() && file.open(QIODevice::WriteOnly))
             file.write("#!/bin/sh\n");
         return path;
     }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PlannerFixture> m_env;
 };
 
 QTEST_MAIN(TestProgramDlg)

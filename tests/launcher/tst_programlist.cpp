@@ -1,6 +1,7 @@
 // The program list's file and the list itself: what "program.dat" holds on disk, how cut-short,
 // hand-edited and damaged files read, and that a failed write leaves the file alone.
 #include "Recorders.h"
+#include "TestFiles.h"
 #include "launcher/ProgramList.h"
 
 #include <QDir>
@@ -10,18 +11,9 @@
 #include <memory>
 
 namespace {
-QByteArray Gbk(const QString& text) { return QStringEncoder("GB18030").encode(text); }
-
-bool WriteBytes(const QString& path, const QByteArray& bytes)
+QByteArray Gbk(const QString& text)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return QStringEncoder("GB18030").encode(text);
 }
 
 /// "name|path" per entry.
@@ -50,19 +42,23 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("entries");
         const QString name = QStringLiteral("记事本");
-        QTest::newRow("count 2 with one line") << QByteArray("2\r\r\nA;C:\\a.exe\r\r\n")
-                                               << QStringList{QStringLiteral("A|C:\\a.exe"), QStringLiteral("|")};
+        QTest::newRow("count 2 with one line")
+            << QByteArray("2\r\r\nA;C:\\a.exe\r\r\n")
+            << QStringList{QStringLiteral("A|C:\\a.exe"), QStringLiteral("|")};
         QTest::newRow("CR CR LF: no CR kept in count or path")
             << (QByteArray("2\r\r\n") + Gbk(name) + "; C:\\b c\\n.exe \r\r\nB;/usr/bin/b\r\r\n")
             << QStringList{name + QStringLiteral("| C:\\b c\\n.exe "), QStringLiteral("B|/usr/bin/b")};
         QTest::newRow("CR LF and LF, last line unended")
-            << QByteArray("3\r\nA;/a\nB;/b\r\nC;/c") << QStringList{QStringLiteral("A|/a"), QStringLiteral("B|/b"), QStringLiteral("C|/c")};
+            << QByteArray("3\r\nA;/a\nB;/b\r\nC;/c")
+            << QStringList{QStringLiteral("A|/a"), QStringLiteral("B|/b"), QStringLiteral("C|/c")};
         QTest::newRow("cut double-byte character uncovers no CR")
             << QByteArray("1\nA;/a\r\r\xF9\r\r\n") << QStringList{QStringLiteral("A|/a")};
-        QTest::newRow("line without ';' is all path") << QByteArray("1\r\r\n/usr/bin/gimp\r\r\n")
-                                                     << QStringList{QStringLiteral("|/usr/bin/gimp")};
-        QTest::newRow("first ';' ends the name") << QByteArray("1\n;A;B;C\n") << QStringList{QStringLiteral("|A;B;C")};
-        QTest::newRow("count read like atoi") << QByteArray(" +1xyz\nA;/a\nB;/b\n") << QStringList{QStringLiteral("A|/a")};
+        QTest::newRow("line without ';' is all path")
+            << QByteArray("1\r\r\n/usr/bin/gimp\r\r\n") << QStringList{QStringLiteral("|/usr/bin/gimp")};
+        QTest::newRow("first ';' ends the name")
+            << QByteArray("1\n;A;B;C\n") << QStringList{QStringLiteral("|A;B;C")};
+        QTest::newRow("count read like atoi")
+            << QByteArray(" +1xyz\nA;/a\nB;/b\n") << QStringList{QStringLiteral("A|/a")};
         QTest::newRow("non-number count: empty") << QByteArray("zwei\nA;/a\n") << QStringList{};
         QTest::newRow("negative count: empty") << QByteArray("-3\nA;/a\n") << QStringList{};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
@@ -75,7 +71,7 @@ private slots:
     void reads()
     {
         QFETCH(QByteArray, bytes);
-        QVERIFY(WriteBytes(file(), bytes));
+        QVERIFY(WriteAll(file(), bytes));
         CProgramList list(file());
         QTEST(Entries(list), "entries");
     }
@@ -121,7 +117,7 @@ private slots:
     void bounds()
     {
         QFETCH(QByteArray, bytes);
-        QVERIFY(WriteBytes(file(), bytes));
+        QVERIFY(WriteAll(file(), bytes));
         int nLookups = 0;
         CProgramList list(file(), [&nLookups](const QString&) {
             ++nLookups;
@@ -149,23 +145,25 @@ private slots:
     // written back byte for byte.
     void referenceFileRoundTrips()
     {
-        const QByteArray reference = QByteArray("3\r\r\n") +
-                                     "\xBC\xC7\xCA\xC2\xB1\xBE;C:\\WINDOWS\\notepad.exe\r\r\n" // 记事本
-                                     "\xBF\xCE\xB1\xED;D:\\\xBD\xCC\xD1\xA7\\kcb.xls\r\r\n"     // 课表; D:\教学\kcb.xls
-                                     "gimp;/usr/bin/gimp\r\r\n";
-        QVERIFY(WriteBytes(file(), reference));
+        const QByteArray reference =
+            QByteArray("3\r\r\n") +
+            "\xBC\xC7\xCA\xC2\xB1\xBE;C:\\WINDOWS\\notepad.exe\r\r\n" // 记事本
+            "\xBF\xCE\xB1\xED;D:\\\xBD\xCC\xD1\xA7\\kcb.xls\r\r\n"    // 课表; D:\教学\kcb.xls
+            "gimp;/usr/bin/gimp\r\r\n";
+        QVERIFY(WriteAll(file(), reference));
         CProgramList list(file());
         QCOMPARE(Entries(list), (QStringList{QStringLiteral("记事本|C:\\WINDOWS\\notepad.exe"),
-                                             QStringLiteral("课表|D:\\教学\\kcb.xls"), QStringLiteral("gimp|/usr/bin/gimp")}));
+                                             QStringLiteral("课表|D:\\教学\\kcb.xls"),
+                                             QStringLiteral("gimp|/usr/bin/gimp")}));
         QFile::remove(file());
         QVERIFY(list.Save());
-        QCOMPARE(ReadBytes(file()), reference);
+        QCOMPARE(ReadAll(file()), reference);
     }
 
     // Every change is on disk at once, in the order the list shows.
     void changesAreSaved()
     {
-        QVERIFY(WriteBytes(file(), "3\r\r\nA;/a\r\r\nB;/b\r\r\nC;/c\r\r\n"));
+        QVERIFY(WriteAll(file(), "3\r\r\nA;/a\r\r\nB;/b\r\r\nC;/c\r\r\n"));
         // Each path gets a picture of its own, which must stay with its entry.
         QHash<QString, QIcon> icons;
         const auto iconOf = [&icons](const QString& path) {
@@ -180,19 +178,20 @@ private slots:
         for (int i = 0; i < list.GetCount(); ++i)
             list.GetIcon(i);                         // as a view showing the list does
         QVERIFY(list.MoveUp(0) && list.MoveDown(2)); // at the ends: nothing moves
-        QVERIFY(list.MoveDown(0));                    // B A C
-        QVERIFY(list.MoveUp(2));                      // B C A
+        QVERIFY(list.MoveDown(0));                   // B A C
+        QVERIFY(list.MoveUp(2));                     // B C A
         QVERIFY(list.Update(1, QStringLiteral("剪刀"), QStringLiteral("/x")));
         QVERIFY(list.Remove(0));
         QVERIFY(list.Add(QStringLiteral("D"), QStringLiteral("/d;e")));
-        const QStringList expected{QStringLiteral("剪刀|/x"), QStringLiteral("A|/a"), QStringLiteral("D|/d;e")};
+        const QStringList expected{QStringLiteral("剪刀|/x"), QStringLiteral("A|/a"),
+                                   QStringLiteral("D|/d;e")};
         QCOMPARE(Entries(list), expected);
         for (int i = 0; i < list.GetCount(); ++i) {
             const qint64 nShown = list.GetIcon(i).cacheKey();
             QCOMPARE(nShown, icons.value(list.GetPath(i)).cacheKey());
         }
         QCOMPARE(Entries(CProgramList(file())), expected);
-        QVERIFY(ReadBytes(file()).startsWith("3\r\r\n"));
+        QVERIFY(ReadAll(file()).startsWith("3\r\r\n"));
     }
 
     // The new file is written beside the old one: where it cannot be made (here, a name too
@@ -201,11 +200,11 @@ private slots:
     {
         const QString name = m_dir->filePath(QString(251, u'p') + QStringLiteral(".dat"));
         const QByteArray before("1\r\r\nA;/a\r\r\n");
-        QVERIFY(WriteBytes(name, before));
+        QVERIFY(WriteAll(name, before));
         CProgramList list(name);
         QVERIFY(!list.Add(QStringLiteral("B"), QStringLiteral("/b")));
         QCOMPARE(list.GetCount(), 2); // the change stays for the open dialog
-        QCOMPARE(ReadBytes(name), before);
+        QCOMPARE(ReadAll(name), before);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 1);
     }
 
@@ -213,10 +212,12 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("two lines") << QStringLiteral("C:\\a\\b\\c\\d\\e.exe") << QStringLiteral("C:\\a\\b\n\\c\\d\\e.exe");
+        QTest::newRow("two lines") << QStringLiteral("C:\\a\\b\\c\\d\\e.exe")
+                                   << QStringLiteral("C:\\a\\b\n\\c\\d\\e.exe");
         QTest::newRow("two separators: one line") << QStringLiteral("/usr/bin") << QStringLiteral("/usr/bin");
         QTest::newRow("either separator, every third")
-            << QStringLiteral("/home/li/文档\\2027/教案/第一课.odt") << QStringLiteral("/home/li\n/文档\\2027/教案\n/第一课.odt");
+            << QStringLiteral("/home/li/文档\\2027/教案/第一课.odt")
+            << QStringLiteral("/home/li\n/文档\\2027/教案\n/第一课.odt");
     }
     void pathTip()
     {
@@ -231,11 +232,16 @@ private slots:
         QTest::addColumn<bool>("launcherSucceeds");
         QTest::addColumn<bool>("started");
         QTest::addColumn<QString>("how");
-        QTest::newRow("program, detached") << QStringLiteral("tool.sh") << true << true << true << QStringLiteral("detached");
-        QTest::newRow("document, with the desktop") << QStringLiteral("课表.xls") << false << true << true << QStringLiteral("desktop");
-        QTest::newRow("folder, with the desktop") << QStringLiteral("folder") << false << true << true << QStringLiteral("desktop");
-        QTest::newRow("launcher fails") << QStringLiteral("课表.xls") << false << false << false << QStringLiteral("desktop");
-        QTest::newRow("nothing there: no launch") << QStringLiteral("gone.exe") << true << true << false << QString();
+        QTest::newRow("program, detached")
+            << QStringLiteral("tool.sh") << true << true << true << QStringLiteral("detached");
+        QTest::newRow("document, with the desktop")
+            << QStringLiteral("课表.xls") << false << true << true << QStringLiteral("desktop");
+        QTest::newRow("folder, with the desktop")
+            << QStringLiteral("folder") << false << true << true << QStringLiteral("desktop");
+        QTest::newRow("launcher fails")
+            << QStringLiteral("课表.xls") << false << false << false << QStringLiteral("desktop");
+        QTest::newRow("nothing there: no launch")
+            << QStringLiteral("gone.exe") << true << true << false << QString();
     }
     void start()
     {
@@ -246,7 +252,7 @@ private slots:
         if (name == QStringLiteral("folder"))
             QVERIFY(QDir(m_dir->path()).mkdir(name));
         else if (name != QStringLiteral("gone.exe"))
-            QVERIFY(WriteBytes(path, "#!/bin/sh\n"));
+            QVERIFY(WriteAll(path, "#!/bin/sh\n"));
         if (executable && QFile::exists(path))
             QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
         LaunchRecorder launches;

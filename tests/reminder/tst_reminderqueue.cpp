@@ -2,18 +2,15 @@
 // hand, what a day's queue holds, the texts read back into values, the window's shape and the
 // countdown's arithmetic.
 #include "FakeClock.h"
-#include "Recorders.h"
+#include "PlannerFixture.h"
+#include "TestFiles.h"
 #include "reminder/AlertShape.h"
 #include "reminder/CountdownClock.h"
 #include "reminder/ReminderQueue.h"
 #include "reminder/ReminderTexts.h"
 #include "reminder/WaveLength.h"
-#include "store/DataStore.h"
-#include "store/Schema.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -24,22 +21,13 @@ QDateTime On(const QDate& day, int h, int m, int s)
     return QDateTime(day, QTime(h, m, s));
 }
 
-struct Store
-{
-    QTemporaryDir dir;
-    ErrorRecorder errors;
-    CDataStore store{&errors};
-    bool ok = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
-                                         QDate(2027, 1, 31), nullptr) &&
-              store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
-};
-
 QStringList Titles(ReminderQueue& queue)
 {
     QStringList out;
     while (queue.Count() > 0) {
         const ReminderQueueItem item = queue.DeQueue();
-        out << item.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + item.title + (item.ring ? u'!' : u'.');
+        out << item.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + item.title +
+                   (item.ring ? u'!' : u'.');
     }
     return out;
 }
@@ -109,7 +97,7 @@ private slots:
     // What a Sunday's queue holds, in time order, on today's date whatever the stored date.
     void loadsTodaysReminders()
     {
-        Store s;
+        PlannerFixture s;
         QVERIFY(s.ok);
         FakeClock clock(On(kSunday, 6, 0, 0));
         const QDate monday = kSunday.addDays(1), lastSunday = kSunday.addDays(-7);
@@ -118,7 +106,8 @@ private slots:
         QVERIFY(s.store.AddReminder(On(QDate(2020, 2, 3), 7, 30, 0), 1, 0, QStringLiteral("daily"), {}));
         QVERIFY(s.store.AddReminder(On(kSunday, 23, 59, 59), 0, 1, QStringLiteral("once today"), {}));
         QVERIFY(s.store.AddReminder(On(monday, 7, 0, 0), 0, 1, QStringLiteral("once tomorrow"), {}));
-        QVERIFY(s.store.AddReminder(On(QDate(2011, 1, 6), 12, 0, 0), 3, 1, QStringLiteral("monthly 6th"), {}));
+        QVERIFY(
+            s.store.AddReminder(On(QDate(2011, 1, 6), 12, 0, 0), 3, 1, QStringLiteral("monthly 6th"), {}));
         ReminderQueue queue;
         queue.LoadToday(s.store);
         QCOMPARE(queue.Day(), kSunday);
@@ -146,7 +135,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("moment");
         QTest::newRow("plain") << QStringLiteral("2009-03-01 08:05:00") << On(QDate(2009, 3, 1), 8, 5, 0);
-        QTest::newRow("blanks around") << QStringLiteral("  2027-12-31 23:59:59 ") << On(QDate(2027, 12, 31), 23, 59, 59);
+        QTest::newRow("blanks around")
+            << QStringLiteral("  2027-12-31 23:59:59 ") << On(QDate(2027, 12, 31), 23, 59, 59);
         QTest::newRow("no such day") << QStringLiteral("2027-02-30 08:00:00") << QDateTime();
     }
     void momentFromText()
@@ -203,7 +193,7 @@ private slots:
     void shapeExcludesExactlyBlack()
     {
         QImage img(7, 3, QImage::Format_RGB32);
-        const QRgb row[7] = {qRgb(0, 0, 0), qRgb(1, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 1),
+        const QRgb row[7] = {qRgb(0, 0, 0),       qRgb(1, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 1),
                              qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 1, 0)};
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 7; ++x)
@@ -220,16 +210,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("half.wav"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
-        auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
-        // 8000 Hz, mono, 8 bit: 4000 bytes of sound are half a second; a "LIST" chunk comes first
-        f.write("RIFF" + le32(4 + 8 + 4 + 8 + 16 + 8 + 4000) + "WAVE");
-        f.write("LIST" + le32(4) + "INFO");
-        f.write("fmt " + le32(16) + le16(1) + le16(1) + le32(8000) + le32(8000) + le16(1) + le16(8));
-        f.write("data" + le32(4000) + QByteArray(4000, '\x80'));
-        f.close();
+        QVERIFY(WriteAll(path, WaveBytes(500, true))); // its format after an "INFO" chunk
         QCOMPARE(WaveLengthMs(path), 500);
         QVERIFY(WaveLengthMs(QStringLiteral(":/defaults/ringin.wav")) > 0);
         QCOMPARE(WaveLengthMs(dir.filePath(QStringLiteral("missing.wav"))), 0);

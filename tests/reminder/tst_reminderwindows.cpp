@@ -3,8 +3,9 @@
 #include "FakeClock.h"
 #include "GridMeasure.h"
 #include "MessageRecorder.h"
-#include "Recorders.h"
-#include "app/PlannerContext.h"
+#include "PlannerFixture.h"
+#include "TestFiles.h"
+#include "WidgetDriver.h"
 #include "app/Sound.h"
 #include "controls/GridCtrl.h"
 #include "reminder/CountdownPage.h"
@@ -14,8 +15,6 @@
 #include "reminder/ReminderManagePage.h"
 #include "reminder/ReminderQueue.h"
 #include "reminder/ReminderTodayPage.h"
-#include "store/DataStore.h"
-#include "store/Schema.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -28,10 +27,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimeEdit>
-#include <QtEndian>
 #include <QtTest>
 #include <memory>
 
@@ -42,7 +39,11 @@ const QDateTime kNow(QDate(2026, 12, 6), QTime(8, 0, 0)); // a Sunday
 class TimedSound final : public ISoundPlayer
 {
 public:
-    TimedSound() { Sound::setPlayer(this); m_clock.start(); }
+    TimedSound()
+    {
+        Sound::setPlayer(this);
+        m_clock.start();
+    }
     ~TimedSound() override { Sound::setPlayer(nullptr); }
     void Play(const QString& path) override
     {
@@ -61,29 +62,9 @@ private:
 };
 
 /// A data folder with a database, a ring sound of 60 ms and a context around them.
-struct Fixture
+struct Fixture : PlannerFixture
 {
-    QTemporaryDir dir;
-    ErrorRecorder errors;
-    CDataStore store{&errors};
-    ConfigFlags flags;
-    QStringList notices;
-    CPlannerContext context{store, flags, [this](const QString& t, int, int, bool) { notices << t; }, dir.path()};
-    bool ok = false;
-
-    Fixture()
-    {
-        context.SetDataFolder(dir.path());
-        ok = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
-                                        QDate(2027, 1, 31), nullptr) &&
-             store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
-        QFile wav(dir.filePath(QStringLiteral("ringin.wav")));
-        ok = ok && wav.open(QIODevice::WriteOnly);
-        const auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
-        const auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
-        wav.write("RIFF" + le32(36 + 480) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
-                  le32(8000) + le16(1) + le16(8) + "data" + le32(480) + QByteArray(480, '\x80'));
-    }
+    Fixture() { ok = ok && WriteAll(dir.filePath(QStringLiteral("ringin.wav")), WaveBytes(60)); }
     bool add(const QTime& t, int mode, bool ring, const QString& title, const QString& content = {},
              const QDate& d = kNow.date())
     {
@@ -99,14 +80,6 @@ struct Fixture
         return out;
     }
 };
-
-template <typename T> T* Find(QWidget& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QLatin1String(name));
-    if (!w)
-        qWarning("no widget %s", name);
-    return w;
-}
 
 QAction* MenuItem(QMenu* menu, const QString& text)
 {
@@ -142,14 +115,16 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(wnd.WindowRect(), QRect(screen.right() + 1 - 240, screen.bottom() + 1 - 318, 240, 288));
         QVERIFY(wnd.windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
-        const QImage shape = QImage(QStringLiteral(":/reminder/221.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage shape =
+            QImage(QStringLiteral(":/reminder/221.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shape.size(), QSize(240, 288));
         int holes = 0;
         for (int y = 0; y < shape.height(); ++y)
             for (int x = 0; x < shape.width(); ++x) {
                 const bool black = (shape.pixel(x, y) & 0xFFFFFF) == 0;
                 holes += black;
-                QVERIFY2(wnd.mask().contains(QPoint(x, y)) != black, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                QVERIFY2(wnd.mask().contains(QPoint(x, y)) != black,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             }
         QVERIFY(holes > 1000);
     }
@@ -204,7 +179,8 @@ private slots:
         FakeClock clock(kNow);
         TimedSound sound;
         for (int i = 1; i <= 7; ++i)
-            QVERIFY(f.add(QTime(8, 0, 0), 1, i == 3, QStringLiteral("r%1").arg(i), QStringLiteral("c%1").arg(i)));
+            QVERIFY(
+                f.add(QTime(8, 0, 0), 1, i == 3, QStringLiteral("r%1").arg(i), QStringLiteral("c%1").arg(i)));
         QVERIFY(f.add(QTime(8, 0, 1), 1, true, QStringLiteral("later"), QStringLiteral("two")));
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
@@ -267,11 +243,11 @@ private slots:
         wnd.OnPollTimer();
         QCOMPARE(wnd.Queue()->Count(), 0);
         CReminderEditPage page(f.context, &wnd);
-        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
-        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("later"));
-        Find<QTimeEdit>(page, "timePicker")->setTime(kNow.addSecs(25).time());
-        Find<QCheckBox>(page, "ringCheck")->setChecked(true);
-        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        Click(page, "addButton");
+        Child<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("later"));
+        Child<QTimeEdit>(page, "timePicker")->setTime(kNow.addSecs(25).time());
+        Child<QCheckBox>(page, "ringCheck")->setChecked(true);
+        Click(page, "saveButton");
         QCOMPARE(f.notices, QStringList{QStringLiteral("保存提醒信息到数据库成功")});
         QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
         QTRY_VERIFY_WITH_TIMEOUT(wnd.IsPolling(), 3000);
@@ -292,12 +268,14 @@ private slots:
         QTest::addColumn<int>("offset");
         QTest::addColumn<bool>("storeOpen");
         QTest::addColumn<QString>("message");
-        const QString past = QStringLiteral("一次性的定时提醒要求提醒时间必须\n在当前时间之后，请修改你的提醒时间");
+        const QString past =
+            QStringLiteral("一次性的定时提醒要求提醒时间必须\n在当前时间之后，请修改你的提醒时间");
         QTest::newRow("empty title") << QString() << 1 << 60 << true << QStringLiteral("信息标题不能为空");
         QTest::newRow("once, this second") << QStringLiteral("t") << 0 << 0 << true << past;
         QTest::newRow("once, a second ahead") << QStringLiteral("t") << 0 << 1 << true << QString();
         QTest::newRow("daily, a month ago") << QStringLiteral("t") << 1 << -30 * 86400 << true << QString();
-        QTest::newRow("store fails") << QStringLiteral("t") << 4 << 60 << false << QStringLiteral("保存数据失败,请重试");
+        QTest::newRow("store fails") << QStringLiteral("t") << 4 << 60 << false
+                                     << QStringLiteral("保存数据失败,请重试");
     }
     void editPageSave()
     {
@@ -314,14 +292,15 @@ private slots:
         CReminderEditPage page(f.context, &wnd);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        auto* save = Find<QPushButton>(page, "saveButton");
+        auto* save = Child<QPushButton>(page, "saveButton");
         QVERIFY(!save->isEnabled());
-        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
-        QTest::mouseClick(Find<QRadioButton>(page, qPrintable(QStringLiteral("mode%1").arg(mode))), Qt::LeftButton);
-        QTest::keyClicks(Find<QLineEdit>(page, "titleEdit"), title);
+        Click(page, "addButton");
+        QTest::mouseClick(Child<QRadioButton>(page, qPrintable(QStringLiteral("mode%1").arg(mode))),
+                          Qt::LeftButton);
+        QTest::keyClicks(Child<QLineEdit>(page, "titleEdit"), title);
         const QDateTime when = kNow.addSecs(offset);
-        Find<QDateEdit>(page, "datePicker")->setDate(when.date());
-        Find<QTimeEdit>(page, "timePicker")->setTime(when.time());
+        Child<QDateEdit>(page, "datePicker")->setDate(when.date());
+        Child<QTimeEdit>(page, "timePicker")->setTime(when.time());
         if (!storeOpen)
             f.store.Close();
         QTest::mouseClick(save, Qt::LeftButton);
@@ -348,19 +327,19 @@ private slots:
         CReminderEditPage page(f.context, nullptr);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
-        QTest::mouseClick(Find<QRadioButton>(page, "mode2"), Qt::LeftButton);
-        QTest::mouseClick(Find<QCheckBox>(page, "ringCheck"), Qt::LeftButton);
-        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("周会"));
-        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        Click(page, "addButton");
+        QTest::mouseClick(Child<QRadioButton>(page, "mode2"), Qt::LeftButton);
+        QTest::mouseClick(Child<QCheckBox>(page, "ringCheck"), Qt::LeftButton);
+        Child<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("周会"));
+        Click(page, "saveButton");
         clock.advance(3600);
-        QTest::mouseClick(Find<QPushButton>(page, "addButton"), Qt::LeftButton);
-        QVERIFY(Find<QLineEdit>(page, "titleEdit")->text().isEmpty());
-        QCOMPARE(Find<QTimeEdit>(page, "timePicker")->time(), QTime(9, 0, 0));
-        QVERIFY(Find<QRadioButton>(page, "mode2")->isChecked());
-        QVERIFY(!Find<QCheckBox>(page, "ringCheck")->isChecked());
-        Find<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("又一次"));
-        QTest::mouseClick(Find<QPushButton>(page, "saveButton"), Qt::LeftButton);
+        Click(page, "addButton");
+        QVERIFY(Child<QLineEdit>(page, "titleEdit")->text().isEmpty());
+        QCOMPARE(Child<QTimeEdit>(page, "timePicker")->time(), QTime(9, 0, 0));
+        QVERIFY(Child<QRadioButton>(page, "mode2")->isChecked());
+        QVERIFY(!Child<QCheckBox>(page, "ringCheck")->isChecked());
+        Child<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("又一次"));
+        Click(page, "saveButton");
         QCOMPARE(messages.count(), 0);
         QCOMPARE(f.stored(), (QStringList{QStringLiteral("2026-12-06 08:00:00 每周 否 周会"),
                                           QStringLiteral("2026-12-06 09:00:00 每周 否 又一次")}));
@@ -404,24 +383,16 @@ private slots:
     }
 
     // Both lists, in the program's own font, sized as measuring every cell would size them,
-    // whichever of two texts comes first when their characters' advances add up alike and the
-    // texts are not alike wide (rounding, kerning); and with scripts the font lacks.
+    // whichever of two texts comes first whose characters' advances add up alike though the
+    // texts are not alike wide. (The grid's own test tries every other kind of text.)
     void listSizesAsMeasuringEveryCell_data()
     {
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("modes");
         const QStringList weekly{QStringLiteral("weekly mon"), QStringLiteral("monthly 7th")};
-        const QStringList kerned{QStringLiteral("AVAVAV To"), QStringLiteral("AAAVVV oT")};
         QTest::newRow("weekly mon above monthly 7th") << weekly << QList<int>{2, 3};
         QTest::newRow("monthly 7th above weekly mon")
             << QStringList{weekly[1], weekly[0]} << QList<int>{3, 2};
-        QTest::newRow("kerned above unkerned") << kerned << QList<int>{1, 1};
-        QTest::newRow("unkerned above kerned") << QStringList{kerned[1], kerned[0]} << QList<int>{1, 1};
-        const QStringList scripts{QStringLiteral("交作业"),        QStringLiteral("⏰ 闹钟🎉🎉"),
-                                  QStringLiteral("مرحبا بالعالم"), QStringLiteral("Ωmega ΔΣ"),
-                                  QStringLiteral("WWWWWWW"),       QStringLiteral("iiiiiiiiiiii"),
-                                  QStringLiteral("ไทย ภาษา"),      QString()};
-        QTest::newRow("scripts the font lacks") << scripts << QList<int>(scripts.size(), 1);
     }
     void listSizesAsMeasuringEveryCell()
     {
@@ -550,7 +521,8 @@ private slots:
         QCOMPARE(messages.requests().first().text, QStringLiteral("你确信要删除提醒{交作业}"));
         QCOMPARE(messages.requests().first().icon, Messages::Icon::Critical);
         QCOMPARE(f.stored().size(), left);
-        QCOMPARE(f.notices, (failure.isEmpty() && !cancel ? QStringList{QStringLiteral("删除成功!")} : QStringList()));
+        QCOMPARE(f.notices,
+                 (failure.isEmpty() && !cancel ? QStringList{QStringLiteral("删除成功!")} : QStringList()));
         QCOMPARE(messages.count(), failure.isEmpty() ? 1 : 2);
         if (!failure.isEmpty())
             QCOMPARE(messages.last().text, failure);
@@ -597,11 +569,12 @@ private slots:
         QFETCH(bool, runs);
         MessageRecorder messages;
         CCountdownPage page(nullptr);
-        Find<QTimeEdit>(page, "durationPicker")->setTime(duration);
-        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        Child<QTimeEdit>(page, "durationPicker")->setTime(duration);
+        Click(page, "startButton");
         QCOMPARE(page.IsRunning(), runs);
-        QCOMPARE(Find<QPushButton>(page, "stopButton")->isEnabled(), runs);
-        QCOMPARE(messages.texts(), runs ? QStringList() : QStringList{QStringLiteral("设置的时间超过2个小时了，请重新设置")});
+        QCOMPARE(Child<QPushButton>(page, "stopButton")->isEnabled(), runs);
+        QCOMPARE(messages.texts(),
+                 runs ? QStringList() : QStringList{QStringLiteral("设置的时间超过2个小时了，请重新设置")});
         QCOMPARE(page.DisplayText(), runs ? QStringLiteral("02:00:00") : QStringLiteral("00:00:00"));
     }
 
@@ -611,24 +584,24 @@ private slots:
         Fixture f;
         CReminderAlertWnd wnd(f.context);
         CCountdownPage page(&wnd);
-        Find<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 0));
+        Child<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 0));
         QElapsedTimer t;
         t.start();
-        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        Click(page, "startButton");
         QVERIFY(!wnd.isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(wnd.isVisible(), 2000);
         QVERIFY(t.elapsed() >= 950);
         QCOMPARE(wnd.Title(), QStringLiteral("倒计时提醒"));
         QCOMPARE(wnd.Content(), QStringLiteral("倒计时时间到"));
         wnd.hide();
-        Find<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 2));
-        QTest::mouseClick(Find<QPushButton>(page, "startButton"), Qt::LeftButton);
+        Child<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 2));
+        Click(page, "startButton");
         QTRY_COMPARE_WITH_TIMEOUT(page.DisplayText(), QStringLiteral("00:00:01"), 1500);
-        QTest::mouseClick(Find<QPushButton>(page, "stopButton"), Qt::LeftButton);
+        Click(page, "stopButton");
         QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
         QVERIFY(!page.IsRunning()); // no tick is left to come, so no alert either
         QVERIFY(!wnd.isVisible());
-        QVERIFY(Find<QPushButton>(page, "startButton")->isEnabled());
+        QVERIFY(Child<QPushButton>(page, "startButton")->isEnabled());
     }
 
     // A countdown in a hidden dialog still alerts, and a moment the program was busy does not
@@ -642,8 +615,8 @@ private slots:
         dlg.CountdownPage()->SetMonotonicSource([&nNowMs] { return nNowMs; });
         dlg.show();
         dlg.Tabs()->setCurrentIndex(3);
-        Find<QTimeEdit>(dlg, "durationPicker")->setTime(QTime(0, 0, 5));
-        QTest::mouseClick(Find<QPushButton>(dlg, "startButton"), Qt::LeftButton);
+        Child<QTimeEdit>(dlg, "durationPicker")->setTime(QTime(0, 0, 5));
+        Click(dlg, "startButton");
         dlg.close();
         QVERIFY(!dlg.isVisible());
         nNowMs = 1000;

@@ -9,7 +9,15 @@
 /// tables hold after the first n of them. Both sides build the same run from the round number.
 namespace CrashScript {
 
-enum class Kind { AddTask, SetState, Postpone, DeleteMoved, AddHoliday, DeleteBatch };
+enum class Kind
+{
+    AddTask,
+    SetState,
+    Postpone,
+    DeleteMoved,
+    AddHoliday,
+    DeleteBatch
+};
 
 struct Op
 {
@@ -19,9 +27,15 @@ struct Op
 };
 
 /// Everything a round writes starts with this.
-inline QString Tag(int round) { return QStringLiteral("r%1-").arg(round); }
+inline QString Tag(int round)
+{
+    return QStringLiteral("r%1-").arg(round);
+}
 
-inline QList<Op> Build(int round, int items)
+/// Items of a round: more than a child runs before the test kills it.
+constexpr int kItems = 400;
+
+inline QList<Op> Build(int round, int items = kItems)
 {
     QList<Op> ops;
     for (int i = 0; i < items; ++i) {
@@ -54,8 +68,9 @@ inline bool Run(CDataStore& store, const Op& op)
     case Kind::AddHoliday:
         return store.AddSolarHoliday(CDataStore::SolarHolidayKey(op.day), op.text);
     case Kind::DeleteBatch:
-        return store.DeleteTasksBySql(QStringLiteral("select * from shiqing where substr(content, 1, %1) = '%2'")
-                                          .arg(QString::number(op.text.size()), op.text));
+        return store.DeleteTasksBySql(
+            QStringLiteral("select * from shiqing where substr(content, 1, %1) = '%2'")
+                .arg(QString::number(op.text.size()), op.text));
     }
     return false;
 }
@@ -78,7 +93,8 @@ inline Tables Model(const QList<Op>& ops, qsizetype done)
     QList<Task> tasks;
     Tables t;
     auto find = [&tasks](const Op& op) {
-        return std::find_if(tasks.begin(), tasks.end(), [&](const Task& r) { return r.day == op.day && r.content == op.text; });
+        return std::find_if(tasks.begin(), tasks.end(),
+                            [&](const Task& r) { return r.day == op.day && r.content == op.text; });
     };
     for (const Op& op : ops.first(std::min(done, ops.size()))) {
         switch (op.kind) {

@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     CDataStore store(&reporter);
     if (argc < 3 || !store.Connect(QString::fromLocal8Bit(argv[1])))
         return 1;
-    const QList<CrashScript::Op> ops = CrashScript::Build(std::atoi(argv[2]), 20000);
+    const QList<CrashScript::Op> ops = CrashScript::Build(std::atoi(argv[2]));
     for (qsizetype i = 0; i < ops.size(); ++i) {
         if (!CrashScript::Run(store, ops[i]))
             return 4;

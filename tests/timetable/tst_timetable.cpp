@@ -1,4 +1,5 @@
 // The timetable file "kcb.dat" and the texts the timetable windows show.
+#include "TestFiles.h"
 #include "timetable/Timetable.h"
 
 #include <QFile>
@@ -16,7 +17,8 @@ QByteArray ReferenceFile()
                        "2009-2010\xc4\xea\xb5\xda\xd2\xbb\xd1\xa7\xc6\xda\r\n"
                        "08:00;10:05;14:30;16:20;19:00;\r\n"
                        "/* KCBINFO-35 ROW */\r\n";
-    bytes += "true\r\n\xb8\xdf\xb5\xc8\xca\xfd\xd1\xa7\r\n4.50\r\n1-16 \xd6\xdc\r\n\xd7\xa8\xd2\xb5\xb1\xd8\xd0\xeb\xbf\xce\r\n"
+    bytes += "true\r\n\xb8\xdf\xb5\xc8\xca\xfd\xd1\xa7\r\n4.50\r\n1-16 "
+             "\xd6\xdc\r\n\xd7\xa8\xd2\xb5\xb1\xd8\xd0\xeb\xbf\xce\r\n"
              "\xbc\xc6\xbf\xc6\x30\x39\x30\x31\r\n62\r\nA\xc2\xa5\x31\x30\x31\r\n"
              "\xb4\xf3\xbd\xcc\xca\xd2\xa3\xa8\xd3\xd0\xb6\xe0\xc3\xbd\xcc\xe5\xa3\xa9\r\n";
     for (int i = 1; i < 34; ++i)
@@ -25,20 +27,11 @@ QByteArray ReferenceFile()
     return bytes + "/* KCBINFO-35 ROW OVER*/";
 }
 
-bool Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 // Nine lines of one slot holding a course named \a name.
-QByteArray Course(const QByteArray& name) { return "true\r\n" + name + "\r\n2\r\n\r\n\r\n\r\n0\r\n\r\n\r\n"; }
+QByteArray Course(const QByteArray& name)
+{
+    return "true\r\n" + name + "\r\n2\r\n\r\n\r\n\r\n0\r\n\r\n\r\n";
+}
 
 } // namespace
 
@@ -51,7 +44,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QByteArray reference = ReferenceFile();
-        QVERIFY(Write(dir.filePath(CTimetable::FileName()), reference));
+        QVERIFY(WriteAll(dir.filePath(CTimetable::FileName()), reference));
         CTimetable timetable(dir.path());
         QVERIFY(timetable.Load());
         QCOMPARE(timetable.m_strTeacher, QStringLiteral("张老师"));
@@ -70,14 +63,14 @@ private slots:
 
         QVERIFY(QFile::remove(dir.filePath(CTimetable::FileName())));
         QVERIFY(timetable.Save());
-        QCOMPARE(Read(dir.filePath(CTimetable::FileName())), reference);
+        QCOMPARE(ReadAll(dir.filePath(CTimetable::FileName())), reference);
     }
 
     void defaultsAsSaved()
     {
         QTemporaryDir dir;
         QVERIFY(CTimetable(dir.path()).Save());
-        const QByteArray bytes = Read(dir.filePath(CTimetable::FileName()));
+        const QByteArray bytes = ReadAll(dir.filePath(CTimetable::FileName()));
         const QList<QByteArray> lines = bytes.split('\n');
         QCOMPARE(lines.size(), 320);
         QCOMPARE(lines[0], QByteArray("Tarrin\r"));
@@ -98,22 +91,23 @@ private slots:
         const QByteArray head = "T\r\nterm\r\n08:20;10:20;14:00;16:00;19:00;\r\n/* KCBINFO-35 ROW */\r\n";
         const QStringList times = QStringLiteral("08:20 10:20 14:00 16:00 19:00").split(u' ');
         QTest::newRow("empty file") << QByteArray() << QStringList(5) << false << QString() << 0.0 << 0;
-        QTest::newRow("cut in the first slot") << head + "true\r\nMaths\r\n3.5" << times << true
-                                               << QStringLiteral("Maths") << 3.5 << 0;
-        QTest::newRow("TRUE in capitals") << head + "TRUE\r\nA\r\n1\r\n\r\n\r\n\r\n9\r\n" << times << false
-                                          << QStringLiteral("A") << 1.0 << 9;
-        QTest::newRow("true with a trailing blank") << head + "true \r\nA\r\n" << times << false
-                                                    << QStringLiteral("A") << 0.0 << 0;
-        QTest::newRow("numbers that are no numbers") << head + "true\r\nA\r\nabc\r\n\r\n\r\n\r\nsixty\r\n" << times
-                                                     << true << QStringLiteral("A") << 0.0 << 0;
-        QTest::newRow("numbers with trailing text") << head + "true\r\nA\r\n 2.5分\r\n\r\n\r\n\r\n 42人\r\n" << times
-                                                    << true << QStringLiteral("A") << 2.5 << 42;
-        QTest::newRow("LF line ends, stray CR kept") << QByteArray("T\nterm\n8:00;9:00;;\n\ntrue\nA\rB\n1e2\n")
-                                                     << QStringList{QStringLiteral("8:00"), QStringLiteral("9:00"),
-                                                                    QString(), QString(), QString()}
-                                                     << true << QStringLiteral("A\rB") << 100.0 << 0;
-        QTest::newRow("invalid bytes") << head + "true\r\n\xff\xd6\r\n1e999\r\n\r\n\r\n\r\n99999999999\r\n" << times
-                                       << true << QStringLiteral("\uFFFD\uFFFD") << 0.0 << 2147483647;
+        QTest::newRow("cut in the first slot")
+            << head + "true\r\nMaths\r\n3.5" << times << true << QStringLiteral("Maths") << 3.5 << 0;
+        QTest::newRow("TRUE in capitals") << head + "TRUE\r\nA\r\n1\r\n\r\n\r\n\r\n9\r\n"
+                                          << times << false << QStringLiteral("A") << 1.0 << 9;
+        QTest::newRow("true with a trailing blank") << head + "true \r\nA\r\n"
+                                                    << times << false << QStringLiteral("A") << 0.0 << 0;
+        QTest::newRow("numbers that are no numbers") << head + "true\r\nA\r\nabc\r\n\r\n\r\n\r\nsixty\r\n"
+                                                     << times << true << QStringLiteral("A") << 0.0 << 0;
+        QTest::newRow("numbers with trailing text") << head + "true\r\nA\r\n 2.5分\r\n\r\n\r\n\r\n 42人\r\n"
+                                                    << times << true << QStringLiteral("A") << 2.5 << 42;
+        QTest::newRow("LF line ends, stray CR kept")
+            << QByteArray("T\nterm\n8:00;9:00;;\n\ntrue\nA\rB\n1e2\n")
+            << QStringList{QStringLiteral("8:00"), QStringLiteral("9:00"), QString(), QString(), QString()}
+            << true << QStringLiteral("A\rB") << 100.0 << 0;
+        QTest::newRow("invalid bytes")
+            << head + "true\r\n\xff\xd6\r\n1e999\r\n\r\n\r\n\r\n99999999999\r\n"
+            << times << true << QStringLiteral("\uFFFD\uFFFD") << 0.0 << 2147483647;
     }
     void damagedFiles()
     {
@@ -192,7 +186,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::newRow("Monday") << 3 << 1 << QStringLiteral("Tarrin-课程表 【今天是:第3周 星期一】");
         QTest::newRow("Sunday") << 18 << 7 << QStringLiteral("Tarrin-课程表 【今天是:第18周 星期天】");
-        QTest::newRow("before the term") << -2 << 6 << QStringLiteral("Tarrin-课程表 【今天是:第-2周 星期六】");
+        QTest::newRow("before the term")
+            << -2 << 6 << QStringLiteral("Tarrin-课程表 【今天是:第-2周 星期六】");
     }
     void caption()
     {
@@ -206,11 +201,13 @@ private slots:
     {
         CTimetable timetable;
         timetable.ReadFrom(ReferenceFile());
-        QCOMPARE(timetable.TooltipText(0), QStringLiteral("课程名称:高等数学\n课程学分:4.50\n行课时间:1-16 周\n"
-                                                          "课程类型:专业必须课\n选课班级:计科0901\n学生人数:62\n"
-                                                          "上课地点:A楼101\n教室类型:大教室（有多媒体）"));
-        QCOMPARE(timetable.TooltipText(34), QStringLiteral("课程名称:体育\n课程学分:1.00\n行课时间:3-18 周\n"
-                                                           "课程类型:\n选课班级:\n学生人数:-5\n上课地点:\n教室类型:"));
+        QCOMPARE(timetable.TooltipText(0),
+                 QStringLiteral("课程名称:高等数学\n课程学分:4.50\n行课时间:1-16 周\n"
+                                "课程类型:专业必须课\n选课班级:计科0901\n学生人数:62\n"
+                                "上课地点:A楼101\n教室类型:大教室（有多媒体）"));
+        QCOMPARE(timetable.TooltipText(34),
+                 QStringLiteral("课程名称:体育\n课程学分:1.00\n行课时间:3-18 周\n"
+                                "课程类型:\n选课班级:\n学生人数:-5\n上课地点:\n教室类型:"));
     }
 
     void slotAt()
@@ -233,7 +230,7 @@ private slots:
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Unchanged);
         QCOMPARE(timetable.m_strTeacher, QStringLiteral("Tarrin")); // kept on failure
 
-        QVERIFY(Write(path, ReferenceFile()));
+        QVERIFY(WriteAll(path, ReferenceFile()));
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Loaded);
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Unchanged);
         timetable.m_strTeacher = QStringLiteral("changed in memory");
@@ -241,10 +238,11 @@ private slots:
 
         QByteArray other = ReferenceFile();
         other.replace("\xd5\xc5", "\xc0\xee"); // 李老师, same size
-        QVERIFY(Write(path, other));
+        QVERIFY(WriteAll(path, other));
         QFile touched(path);
         QVERIFY(touched.open(QIODevice::ReadWrite));
-        QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        QVERIFY(
+            touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
         touched.close();
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Loaded);
         QCOMPARE(timetable.m_strTeacher, QStringLiteral("李老师"));
@@ -261,9 +259,9 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(CTimetable::FileName()));
         QVERIFY(!CTimetable(dir.path()).Save());
-        QVERIFY(Write(dir.filePath(QStringLiteral("plain")), "x"));
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("plain")), "x"));
         QVERIFY(!CTimetable(dir.filePath(QStringLiteral("plain"))).Save());
-        QCOMPARE(Read(dir.filePath(QStringLiteral("plain"))), QByteArray("x"));
+        QCOMPARE(ReadAll(dir.filePath(QStringLiteral("plain"))), QByteArray("x"));
     }
 };
 

@@ -1,9 +1,10 @@
 // The timetable display and its editor, driven as a person would.
 #include "FullDisk.h"
 #include "MessageRecorder.h"
-#include "app/PlannerContext.h"
+#include "PlannerFixture.h"
+#include "TestFiles.h"
+#include "WidgetDriver.h"
 #include "controls/BalloonTip.h"
-#include "store/DataStore.h"
 #include "timetable/Timetable.h"
 #include "timetable/TimetableDlg.h"
 #include "timetable/TimetableEditDlg.h"
@@ -13,28 +14,15 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QtTest>
 
 namespace {
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 const QString kLoadFailed = QStringLiteral("打开课程表文件失败，不能提取课程表信息，请重试");
 
 /// A data folder with a timetable file, and what a window is handed.
-struct Env
+struct Env : PlannerFixture
 {
-    QTemporaryDir dir;
-    CDataStore store;
-    ConfigFlags flags;
-    QStringList notices;
-    CPlannerContext context{store, flags, [this](const QString& text, int, int, bool) { notices << text; }, {}};
     CTimetable timetable{dir.path()};
     MessageRecorder messages;
 
@@ -48,22 +36,28 @@ struct Env
         read.ReadFrom(file.readAll());
         const CourseEntry& e = read.m_entries[size_t(CTimetable::SlotIndex(2, 3))]; // Wednesday, 7、8节
         QStringList times(read.m_strClassTime.begin(), read.m_strClassTime.end());
-        return {read.m_strTeacher, times.join(u';'), e.bHasCourse ? QStringLiteral("true") : QStringLiteral("false"),
-                e.strName, QString::number(e.dCredit), e.strWeeks, e.strType, e.strClass,
-                QString::number(e.nStudents), e.strPlace, e.strRoomType};
+        return {read.m_strTeacher,
+                times.join(u';'),
+                e.bHasCourse ? QStringLiteral("true") : QStringLiteral("false"),
+                e.strName,
+                QString::number(e.dCredit),
+                e.strWeeks,
+                e.strType,
+                e.strClass,
+                QString::number(e.nStudents),
+                e.strPlace,
+                e.strRoomType};
     }
 };
 
-template <typename T> T* Get(QWidget* dlg, const char* name)
+void Choose(QWidget& dlg, const char* list, int index)
 {
-    T* found = dlg->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
+    Child<QComboBox>(dlg, list)->setCurrentIndex(index);
 }
-void Click(QWidget* dlg, const char* name) { QTest::mouseClick(Get<QPushButton>(dlg, name), Qt::LeftButton); }
-void Choose(QWidget* dlg, const char* list, int index) { Get<QComboBox>(dlg, list)->setCurrentIndex(index); }
-void Type(QWidget* dlg, const char* edit, const QString& text) { Get<QLineEdit>(dlg, edit)->setText(text); }
+void Type(QWidget& dlg, const char* edit, const QString& text)
+{
+    Child<QLineEdit>(dlg, edit)->setText(text);
+}
 // Chinese text comes from the input method one character at a time.
 void TypeByInputMethod(QWidget* edit, const QString& text)
 {
@@ -89,22 +83,41 @@ private slots:
         QTest::addColumn<int>("lastWeek");
         QTest::addColumn<QStringList>("stored");
         const QString times = QStringLiteral("08:20;09:05;14:00;16:00;19:00");
-        QTest::newRow("专业必修课 stored as 专业必须课")
-            << 3 << 3 << 0 << 15
-            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"), QStringLiteral("数据结构"),
-                           QStringLiteral("3.5"), QStringLiteral("1-16 周"), QStringLiteral("专业必须课"),
-                           QStringLiteral("软件1班"), QStringLiteral("48"), QStringLiteral("东3-201"),
-                           QStringLiteral("大教室（有多媒体）")};
-        QTest::newRow("函授课 and 其它 store nothing")
-            << 4 << 4 << 2 << 24
-            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"), QStringLiteral("数据结构"),
-                           QStringLiteral("3.5"), QStringLiteral("3-25 周"), QString(), QStringLiteral("软件1班"),
-                           QStringLiteral("48"), QStringLiteral("东3-201"), QString()};
+        QTest::newRow("专业必修课 stored as 专业必须课") << 3 << 3 << 0 << 15
+                                                         << QStringList{QStringLiteral("王老师"),
+                                                                        times,
+                                                                        QStringLiteral("true"),
+                                                                        QStringLiteral("数据结构"),
+                                                                        QStringLiteral("3.5"),
+                                                                        QStringLiteral("1-16 周"),
+                                                                        QStringLiteral("专业必须课"),
+                                                                        QStringLiteral("软件1班"),
+                                                                        QStringLiteral("48"),
+                                                                        QStringLiteral("东3-201"),
+                                                                        QStringLiteral("大教室（有多媒体）")};
+        QTest::newRow("函授课 and 其它 store nothing") << 4 << 4 << 2 << 24
+                                                       << QStringList{QStringLiteral("王老师"),
+                                                                      times,
+                                                                      QStringLiteral("true"),
+                                                                      QStringLiteral("数据结构"),
+                                                                      QStringLiteral("3.5"),
+                                                                      QStringLiteral("3-25 周"),
+                                                                      QString(),
+                                                                      QStringLiteral("软件1班"),
+                                                                      QStringLiteral("48"),
+                                                                      QStringLiteral("东3-201"),
+                                                                      QString()};
         QTest::newRow("其它 type, no week") << 5 << 0 << -1 << -1
-                                            << QStringList{QStringLiteral("王老师"), times, QStringLiteral("true"),
-                                                           QStringLiteral("数据结构"), QStringLiteral("3.5"),
-                                                           QStringLiteral("0-0 周"), QString(), QStringLiteral("软件1班"),
-                                                           QStringLiteral("48"), QStringLiteral("东3-201"),
+                                            << QStringList{QStringLiteral("王老师"),
+                                                           times,
+                                                           QStringLiteral("true"),
+                                                           QStringLiteral("数据结构"),
+                                                           QStringLiteral("3.5"),
+                                                           QStringLiteral("0-0 周"),
+                                                           QString(),
+                                                           QStringLiteral("软件1班"),
+                                                           QStringLiteral("48"),
+                                                           QStringLiteral("东3-201"),
                                                            QStringLiteral("小教室（无多媒体）")};
     }
     void modify()
@@ -117,23 +130,23 @@ private slots:
         Env env;
         QVERIFY(env.timetable.Save());
         CTimetableEditDlg dlg(env.context, env.timetable);
-        QCOMPARE(Get<QLineEdit>(&dlg, "teacherEdit")->text(), QStringLiteral("Tarrin"));
-        QCOMPARE(Get<QTimeEdit>(&dlg, "timePicker5")->time(), QTime(19, 0));
-        QCOMPARE(Get<QComboBox>(&dlg, "typeList")->currentIndex(), -1); // an empty slot chooses nothing
-        Type(&dlg, "teacherEdit", QStringLiteral("王老师"));
-        Get<QTimeEdit>(&dlg, "timePicker2")->setTime(QTime(9, 5));
-        Choose(&dlg, "weekdayList", 2);
-        Choose(&dlg, "periodsList", 3);
-        Type(&dlg, "nameEdit", QStringLiteral("数据结构"));
-        Type(&dlg, "creditEdit", QStringLiteral("3.5"));
-        Type(&dlg, "classEdit", QStringLiteral("软件1班"));
-        Type(&dlg, "studentsEdit", QStringLiteral("48"));
-        Type(&dlg, "placeEdit", QStringLiteral("东3-201"));
-        Choose(&dlg, "firstWeekList", firstWeek);
-        Choose(&dlg, "lastWeekList", lastWeek);
-        Choose(&dlg, "typeList", type);
-        Choose(&dlg, "roomTypeList", room);
-        Click(&dlg, "modifyButton");
+        QCOMPARE(Child<QLineEdit>(dlg, "teacherEdit")->text(), QStringLiteral("Tarrin"));
+        QCOMPARE(Child<QTimeEdit>(dlg, "timePicker5")->time(), QTime(19, 0));
+        QCOMPARE(Child<QComboBox>(dlg, "typeList")->currentIndex(), -1); // an empty slot chooses nothing
+        Type(dlg, "teacherEdit", QStringLiteral("王老师"));
+        Child<QTimeEdit>(dlg, "timePicker2")->setTime(QTime(9, 5));
+        Choose(dlg, "weekdayList", 2);
+        Choose(dlg, "periodsList", 3);
+        Type(dlg, "nameEdit", QStringLiteral("数据结构"));
+        Type(dlg, "creditEdit", QStringLiteral("3.5"));
+        Type(dlg, "classEdit", QStringLiteral("软件1班"));
+        Type(dlg, "studentsEdit", QStringLiteral("48"));
+        Type(dlg, "placeEdit", QStringLiteral("东3-201"));
+        Choose(dlg, "firstWeekList", firstWeek);
+        Choose(dlg, "lastWeekList", lastWeek);
+        Choose(dlg, "typeList", type);
+        Choose(dlg, "roomTypeList", room);
+        Click(dlg, "modifyButton");
         QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要修改上课信息吗?")});
         QCOMPARE(env.messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(env.messages.last().buttons, Messages::Buttons(QMessageBox::Ok | QMessageBox::Cancel));
@@ -141,13 +154,13 @@ private slots:
         QCOMPARE(env.fileLines(), stored);
 
         // Coming back to the slot shows what was stored (a type without stored text chooses nothing).
-        Choose(&dlg, "weekdayList", 0);
-        Choose(&dlg, "weekdayList", 2);
-        QCOMPARE(Get<QLineEdit>(&dlg, "nameEdit")->text(), QStringLiteral("数据结构"));
-        QCOMPARE(Get<QComboBox>(&dlg, "firstWeekList")->currentIndex(), firstWeek);
-        QCOMPARE(Get<QComboBox>(&dlg, "lastWeekList")->currentIndex(), lastWeek);
-        QCOMPARE(Get<QComboBox>(&dlg, "typeList")->currentIndex(), type < 4 ? type : -1);
-        QCOMPARE(Get<QComboBox>(&dlg, "roomTypeList")->currentIndex(), room < 4 ? room : -1);
+        Choose(dlg, "weekdayList", 0);
+        Choose(dlg, "weekdayList", 2);
+        QCOMPARE(Child<QLineEdit>(dlg, "nameEdit")->text(), QStringLiteral("数据结构"));
+        QCOMPARE(Child<QComboBox>(dlg, "firstWeekList")->currentIndex(), firstWeek);
+        QCOMPARE(Child<QComboBox>(dlg, "lastWeekList")->currentIndex(), lastWeek);
+        QCOMPARE(Child<QComboBox>(dlg, "typeList")->currentIndex(), type < 4 ? type : -1);
+        QCOMPARE(Child<QComboBox>(dlg, "roomTypeList")->currentIndex(), room < 4 ? room : -1);
     }
 
     void refusals_data()
@@ -155,7 +168,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("empty name") << QString() << int(QMessageBox::Ok) << QStringList{QStringLiteral("课程名不能为空")};
+        QTest::newRow("empty name") << QString() << int(QMessageBox::Ok)
+                                    << QStringList{QStringLiteral("课程名不能为空")};
         QTest::newRow("cancelled") << QStringLiteral("英语") << int(QMessageBox::Cancel)
                                    << QStringList{QStringLiteral("你确信要修改上课信息吗?")};
     }
@@ -168,11 +182,12 @@ private slots:
         QVERIFY(env.timetable.Save());
         const QStringList before = env.fileLines();
         CTimetableEditDlg dlg(env.context, env.timetable);
-        Type(&dlg, "nameEdit", name);
+        Type(dlg, "nameEdit", name);
         env.messages.setNextAnswer(QMessageBox::StandardButton(answer));
-        Click(&dlg, "modifyButton");
+        Click(dlg, "modifyButton");
         QCOMPARE(env.messages.texts(), messages);
-        QCOMPARE(env.messages.last().caption, name.isEmpty() ? QStringLiteral("警告") : QStringLiteral("提示"));
+        QCOMPARE(env.messages.last().caption,
+                 name.isEmpty() ? QStringLiteral("警告") : QStringLiteral("提示"));
         QVERIFY(env.notices.isEmpty());
         QVERIFY(!env.timetable.m_entries[0].bHasCourse);
         QCOMPARE(env.fileLines(), before);
@@ -188,28 +203,29 @@ private slots:
         slot.dCredit = 2;
         QVERIFY(env.timetable.Save());
         CTimetableEditDlg dlg(env.context, env.timetable);
-        Choose(&dlg, "weekdayList", 2);
-        Choose(&dlg, "periodsList", 3);
-        QCOMPARE(Get<QLineEdit>(&dlg, "nameEdit")->text(), QStringLiteral("英语"));
-        Click(&dlg, "clearButton");
+        Choose(dlg, "weekdayList", 2);
+        Choose(dlg, "periodsList", 3);
+        QCOMPARE(Child<QLineEdit>(dlg, "nameEdit")->text(), QStringLiteral("英语"));
+        Click(dlg, "clearButton");
         QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("你确信要清除上课信息吗?")});
         QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
         QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息已全部清除")});
-        QCOMPARE(env.fileLines().mid(2), (QStringList{QStringLiteral("false"), QString(), QStringLiteral("0"), QString(),
-                                                      QString(), QString(), QStringLiteral("0"), QString(), QString()}));
-        QCOMPARE(Get<QComboBox>(&dlg, "weekdayList")->currentIndex(), -1);
-        QVERIFY(Get<QLineEdit>(&dlg, "nameEdit")->text().isEmpty());
+        QCOMPARE(env.fileLines().mid(2),
+                 (QStringList{QStringLiteral("false"), QString(), QStringLiteral("0"), QString(), QString(),
+                              QString(), QStringLiteral("0"), QString(), QString()}));
+        QCOMPARE(Child<QComboBox>(dlg, "weekdayList")->currentIndex(), -1);
+        QVERIFY(Child<QLineEdit>(dlg, "nameEdit")->text().isEmpty());
 
         env.messages.clear();
-        Type(&dlg, "nameEdit", QStringLiteral("物理"));
-        Click(&dlg, "modifyButton");
-        Click(&dlg, "clearButton");
-        Choose(&dlg, "periodsList", 3);
-        Click(&dlg, "modifyButton");
+        Type(dlg, "nameEdit", QStringLiteral("物理"));
+        Click(dlg, "modifyButton");
+        Click(dlg, "clearButton");
+        Choose(dlg, "periodsList", 3);
+        Click(dlg, "modifyButton");
         QCOMPARE(env.messages.count(), 0);
-        Choose(&dlg, "weekdayList", 2);
-        Type(&dlg, "nameEdit", QStringLiteral("物理"));
-        Click(&dlg, "modifyButton");
+        Choose(dlg, "weekdayList", 2);
+        Type(dlg, "nameEdit", QStringLiteral("物理"));
+        Click(dlg, "modifyButton");
         QCOMPARE(env.messages.count(), 1);
         QCOMPARE(env.fileLines().at(3), QStringLiteral("物理"));
     }
@@ -233,10 +249,10 @@ private slots:
         const QByteArray before = ReadAll(env.path());
         CTimetable timetable(diskFull ? env.dir.path() : env.dir.filePath(QStringLiteral("no such folder")));
         CTimetableEditDlg dlg(env.context, timetable);
-        Type(&dlg, "nameEdit", QStringLiteral("化学"));
+        Type(dlg, "nameEdit", QStringLiteral("化学"));
         {
             InjectedFullDisk full(diskFull ? 0 : -1);
-            Click(&dlg, "modifyButton");
+            Click(dlg, "modifyButton");
         }
         QCOMPARE(env.messages.texts(), (QStringList{QStringLiteral("你确信要修改上课信息吗?"), failure}));
         QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息保存失败，请重试")});
@@ -250,7 +266,7 @@ private slots:
         CTimetableEditDlg dlg(env.context, env.timetable);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        auto* edit = Get<QLineEdit>(&dlg, "nameEdit");
+        auto* edit = Child<QLineEdit>(dlg, "nameEdit");
         edit->setFocus();
         TypeByInputMethod(edit, QStringLiteral("计算机网络原理"));
         QCOMPARE(edit->text(), QStringLiteral("计算机网络"));
@@ -278,8 +294,9 @@ private slots:
         const QPoint inCourse = env.timetable.m_rcCell[size_t(CTimetable::SlotIndex(1, 2))].center();
         QTest::mouseMove(&dlg, inCourse);
         QTRY_VERIFY(dlg.Tip()->isVisible());
-        QCOMPARE(dlg.Tip()->GetText(), QStringLiteral("课程名称:高数\n课程学分:4.00\n行课时间:1-18 周\n课程类型:\n"
-                                                      "选课班级:\n学生人数:60\n上课地点:\n教室类型:"));
+        QCOMPARE(dlg.Tip()->GetText(),
+                 QStringLiteral("课程名称:高数\n课程学分:4.00\n行课时间:1-18 周\n课程类型:\n"
+                                "选课班级:\n学生人数:60\n上课地点:\n教室类型:"));
         QCOMPARE(dlg.cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseMove(&dlg, env.timetable.m_rcCell[0].center()); // an empty slot
         QCOMPARE(dlg.cursor().shape(), Qt::ArrowCursor);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Recorders.h"
+#include "app/PlannerContext.h"
+#include "store/DataStore.h"
+#include "store/Schema.h"
+
+#include <QTemporaryDir>
+
+/// What a window of the planner is handed, on a data folder of the test's own: a fresh database
+/// (its term from 1 September 2026 to 31 January 2027) with a store on it, the settings, and the
+/// context around them, whose notices are recorded. `ok` says whether the database opened.
+struct PlannerFixture
+{
+    QTemporaryDir dir;
+    ErrorRecorder errors;
+    CDataStore store{&errors};
+    ConfigFlags flags;
+    QStringList notices;
+    CPlannerContext context{store, flags, [this](const QString& text, int, int, bool) { notices << text; },
+                            dir.path()};
+    bool ok = Open();
+
+    QString DataFile(const QString& name) const { return dir.filePath(name); }
+
+private:
+    bool Open()
+    {
+        context.SetDataFolder(dir.path());
+        const QString path = dir.filePath(QStringLiteral("kstrm.db"));
+        return Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) &&
+               store.Connect(path);
+    }
+};

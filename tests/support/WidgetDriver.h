@@ -1,0 +1,42 @@
+#pragma once
+
+// Driving windows as a person would: finding a control by its object name, clicking a button,
+// and acting on a dialog that another call runs modally.
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+/// The child of \a parent called \a name; a missing one is named in a warning, so that the
+/// test that then fails says which control it did not find.
+template <typename T = QWidget> T* Child(const QObject& parent, const char* name)
+{
+    T* child = parent.findChild<T*>(QLatin1String(name));
+    if (!child)
+        qWarning("no %s called %s", T::staticMetaObject.className(), name);
+    return child;
+}
+
+/// Clicks the button called \a name in \a parent.
+inline void Click(const QObject& parent, const char* name)
+{
+    QTest::mouseClick(Child<QPushButton>(parent, name), Qt::LeftButton);
+}
+
+/// Runs \a act on the next modal dialog once it is open: the call that opens it (with exec())
+/// only returns once \a act has closed it. Complains when none opens within five seconds.
+inline void WhenModal(std::function<void(QDialog*)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] {
+        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                return act(dlg);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        qWarning("no modal dialog appeared");
+    });
+}
