@@ -40,6 +40,7 @@ CCountdownPage::CCountdownPage(CReminderAlertWnd* pAlertWnd, QWidget* parent)
     m_pStopButton->setEnabled(false);
 
     // Each tick is set for the next whole second of the count, on the precise timer.
+    m_timer.setObjectName(QStringLiteral("tickTimer"));
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CCountdownPage::OnTick);

@@ -43,7 +43,8 @@ private:
     int m_nRemaining = 0;
     const QRect m_rcDisplay{QPoint(69, 170), QPoint(188, 193) - QPoint(1, 1)};
     CountdownClock m_clock;
-    QTimer m_timer;
+    // A child called "tickTimer": a test moves the clock and has the tick come at once.
+    QTimer m_timer{this};
     QPixmap m_background;
     QFont m_font;
     QTimeEdit* m_pDurationPicker = nullptr;

@@ -64,6 +64,7 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     m_font.setPointSize(11);
 
     m_pollTimer.setInterval(kPollMs);
+    m_reloadTimer.setObjectName(QStringLiteral("reloadTimer"));
     m_reloadTimer.setInterval(kReloadMs);
     m_reloadTimer.setSingleShot(true);
     m_ringTimer.setInterval(kRingMs);
