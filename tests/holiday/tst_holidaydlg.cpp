@@ -83,10 +83,7 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::newRow("1 January") << 1 << 1 << false << QStringLiteral("0101");
         QTest::newRow("31 December") << 12 << 31 << false << QStringLiteral("1231");
-        QTest::newRow("3 May") << 5 << 3 << false << QStringLiteral("0503");
         QTest::newRow("1 December, lunar") << 12 << 1 << true << QStringLiteral("1201");
-        QTest::newRow("9 October") << 10 << 9 << false << QStringLiteral("1009");
-        QTest::newRow("12 January") << 1 << 12 << false << QStringLiteral("0112");
         QTest::newRow("31 February") << 2 << 31 << true << QStringLiteral("0231");
     }
     void addStoresUnderItsKey()

@@ -52,7 +52,7 @@ class TestProgramDlg : public QObject
 private slots:
     void init()
     {
-        m_env = std::make_unique<PlannerFixture>();
+        m_env = std::make_unique<PlannerFixture>(false);
         QVERIFY(m_env->ok);
         QFile file(m_env->context.DataFile(QStringLiteral("program.dat")));
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -12,6 +12,12 @@
 /// context around them, whose notices are recorded. `ok` says whether the database opened.
 struct PlannerFixture
 {
+    /// Without \a bDatabase the store stays unconnected, for windows that never use it.
+    explicit PlannerFixture(bool bDatabase = true) : ok(!bDatabase || OpenDatabase())
+    {
+        context.SetDataFolder(dir.path());
+    }
+
     QTemporaryDir dir;
     ErrorRecorder errors;
     CDataStore store{&errors};
@@ -19,14 +25,13 @@ struct PlannerFixture
     QStringList notices;
     CPlannerContext context{store, flags, [this](const QString& text, int, int, bool) { notices << text; },
                             dir.path()};
-    bool ok = Open();
+    bool ok;
 
     QString DataFile(const QString& name) const { return dir.filePath(name); }
 
 private:
-    bool Open()
+    bool OpenDatabase()
     {
-        context.SetDataFolder(dir.path());
         const QString path = dir.filePath(QStringLiteral("kstrm.db"));
         return Schema::CreateDatabaseFile(path, QDate(2026, 9, 1), QDate(2027, 1, 31), nullptr) &&
                store.Connect(path);

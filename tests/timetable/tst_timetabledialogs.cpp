@@ -23,6 +23,7 @@ const QString kLoadFailed = QStringLiteral("打开课程表文件失败，不能
 /// A data folder with a timetable file, and what a window is handed.
 struct Env : PlannerFixture
 {
+    Env() : PlannerFixture(false) {}
     CTimetable timetable{dir.path()};
     MessageRecorder messages;
 
