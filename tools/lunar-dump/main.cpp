@@ -1,7 +1,11 @@
-// Prints yyyy-mm-dd,lunarYear,lunarMonth,leap,lunarDay,text,key for every date from FROM to TO
-// (both included). Dates without a lunar date print zeros and two empty fields.
+// Prints yyyy-mm-dd,lunarYear,lunarMonth,leap,lunarDay,text,key,term for every date from FROM to
+// TO (both included). Dates without a lunar date print zeros and two empty fields. The last field
+// is empty except on a solar term's day, where it holds the term's name and its moment in
+// Beijing time to the second, "冬至 2024-12-21T17:20:21+08:00", so that long ranges can be
+// compared with other sources to the second.
 
 #include "calendar/LunarCalendar.h"
+#include "calendar/SolarTerms.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -39,9 +43,13 @@ int main(int argc, char* argv[])
 
     for (QDate date = from; date <= to; date = date.addDays(1)) {
         const LunarDate lunar = SolarToLunar(date);
+        const SolarTerm term = SolarTermOn(date);
+        const QString termText =
+            term.isValid() ? term.strName + u' ' + term.moment.toString(Qt::ISODate) : QString();
         const QString line = date.toString(Qt::ISODate) + u',' + QString::number(lunar.nYear) + u',' +
                              QString::number(lunar.nMonth) + u',' + (lunar.bLeap ? u'1' : u'0') + u',' +
-                             QString::number(lunar.nDay) + u',' + lunar.strText + u',' + lunar.strKey + u'\n';
+                             QString::number(lunar.nDay) + u',' + lunar.strText + u',' + lunar.strKey + u',' +
+                             termText + u'\n';
         const QByteArray bytes = line.toUtf8();
         if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) !=
             static_cast<size_t>(bytes.size()))
