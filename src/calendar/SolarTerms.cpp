@@ -156,8 +156,8 @@ double vsop(std::span<const std::span<const Term>> series, double tau)
 }
 
 // The largest terms of the IAU 1980 nutation in longitude: multiples of D, M, M', F and the
-// Moon's node, and the amplitude (s0 + s1 T) in units of 0.0001". What is left out stays
-// below a few hundredths of an arc second.
+// Moon's node, and the amplitude (s0 + s1 T) in units of 0.0001". The terms left out add up to
+// a tenth of an arc second at the very most.
 struct NutationTerm
 {
     signed char d, m, mp, f, om;
