@@ -8,7 +8,7 @@
 
 #include "BenchTaskDatabase.h"
 #include "BenchTiming.h"
-#include "app/Compaction.h"
+#include "store/Compaction.h"
 #include "store/DataStore.h"
 
 #include <QCoreApplication>

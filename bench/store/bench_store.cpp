@@ -1,9 +1,9 @@
 // Measures the task table on a database of 1,000,000 tasks spread over 30 years:
 //  - one day:  CountTasksOnDay + ListTasksOfDay for a day (about 91 tasks), timed per day;
 //  - add:      AddTask of one task (its commit included), for information only;
-//  - query:    CountTasksBySql + ListTasksBySql of the content search for 会议, against the
-//              sqlite3 shell running the same SELECT once on the same file;
-//  - delete:   DeleteTasksBySql of one year (about 33,000 tasks), against the shell running the
+//  - query:    CountTasks + ListTasks of the content search for 会议, against the
+//              sqlite3 shell running the matching SELECT once on the same file;
+//  - delete:   DeleteTasksInPeriod of one year (about 33,000 tasks), against the shell running the
 //              matching DELETE, each on a fresh copy of the database.
 // The shell's figures are its own statement timer (".timer on", output to /dev/null), which
 // leaves out starting the process and opening the file; the wall time of the whole shell
@@ -99,6 +99,9 @@ int main(int argc, char* argv[])
 
     const QString query =
         QStringLiteral("select * from shiqing where content like '%会议%' order by date asc");
+    TaskQueryCriteria criteria;
+    criteria.bUseContent = true;
+    criteria.strContent = QStringLiteral("会议");
     const QString yearWhere = QStringLiteral("where date<'2011-01-01' and date>='2010-01-01'");
     const qint64 yearRows = CountRows(master, yearWhere);
 
@@ -140,9 +143,9 @@ int main(int argc, char* argv[])
         const ShellRun shellQuery = RunShell(shell, master, query);
         QStringList dates, contents, states;
         timer.start();
-        const int found = store.CountTasksBySql(query);
+        const int found = store.CountTasks(criteria);
         const double countMs = Ms(timer);
-        store.ListTasksBySql(query, dates, contents, states);
+        store.ListTasks(criteria, dates, contents, states);
         queryMs.push_back(Ms(timer));
         if (found != dates.size() || found == 0)
             Fail(QStringLiteral("query count and listing disagree"));
@@ -161,7 +164,8 @@ int main(int argc, char* argv[])
         if (!store.Connect(storeCopy))
             Fail(QStringLiteral("cannot connect to the copy"));
         timer.start();
-        const bool deleted = store.DeleteTasksBySql(QStringLiteral("select * from shiqing ") + yearWhere);
+        const bool deleted =
+            store.DeleteTasksInPeriod(QDate(2010, 6, 1), BatchScope::Year) == CDataStore::DeleteOutcome::Deleted;
         deleteMs.push_back(Ms(timer));
         store.Close();
         if (!deleted || CountRows(storeCopy, yearWhere) != 0 || CountRows(shellCopy, yearWhere) != 0 ||

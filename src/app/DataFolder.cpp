@@ -3,7 +3,7 @@
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/CommandLine.h"
-#include "app/Compaction.h"
+#include "store/Compaction.h"
 #include "app/ConfigFile.h"
 #include "launcher/ProgramList.h"
 #include "store/Schema.h"

@@ -1,6 +1,6 @@
 #include "app/SettingsDlg.h"
 
-#include "app/Compaction.h"
+#include "store/Compaction.h"
 #include "app/DataFolder.h"
 #include "app/Platform.h"
 #include "app/PlannerContext.h"

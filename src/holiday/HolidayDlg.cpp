@@ -15,6 +15,11 @@
 #include <QPushButton>
 
 namespace {
+HolidayCalendar CalendarOf(int bLunar)
+{
+    return bLunar ? HolidayCalendar::Lunar : HolidayCalendar::Solar;
+}
+
 // The background picture letters the labels beside these places (tools/make-holiday-art.py
 // draws them from the same numbers).
 constexpr int kFieldLeft = 118;
@@ -129,8 +134,7 @@ void CHolidayDlg::OnAdd()
         return;
     const QString key = BuildKey(m_nMonth, m_nDay);
     CDataStore& store = m_context.Store();
-    const bool bPresent =
-        m_bLunar ? store.IsLunarHolidayPresent(key, m_strName) : store.IsSolarHolidayPresent(key, m_strName);
+    const bool bPresent = store.IsHolidayPresent(CalendarOf(m_bLunar), key, m_strName);
     if (bPresent) {
         Messages::show(this, QStringLiteral("该节日已经存在，请进行删除或修改操作"), QStringLiteral("警告"),
                        Messages::Icon::Warning);
@@ -139,10 +143,7 @@ void CHolidayDlg::OnAdd()
         return;
     }
     // A failed add has been reported by the store; the dialog ends as after a success.
-    if (m_bLunar)
-        store.AddLunarHoliday(key, m_strName);
-    else
-        store.AddSolarHoliday(key, m_strName);
+    store.AddHoliday(CalendarOf(m_bLunar), key, m_strName);
     emit HolidaysChanged();
     accept();
 }
@@ -157,8 +158,7 @@ void CHolidayDlg::OnRename()
     // looked for.
     const QString key = BuildKey(m_nMonth, m_nDay);
     CDataStore& store = m_context.Store();
-    const bool bRenamed = m_bLunar ? store.RenameLunarHoliday(key, m_strOldName, m_strName)
-                                   : store.RenameSolarHoliday(key, m_strOldName, m_strName);
+    const bool bRenamed = store.RenameHoliday(CalendarOf(m_bLunar), key, m_strOldName, m_strName);
     if (bRenamed)
         m_context.ShowNotice(QStringLiteral("节日信息已成功修改"), 1, 3, true);
     else
@@ -175,8 +175,7 @@ void CHolidayDlg::OnDelete()
         return;
     const QString key = BuildKey(m_nMonth, m_nDay);
     CDataStore& store = m_context.Store();
-    const bool bDeleted =
-        m_bLunar ? store.DeleteLunarHoliday(key, m_strName) : store.DeleteSolarHoliday(key, m_strName);
+    const bool bDeleted = store.DeleteHoliday(CalendarOf(m_bLunar), key, m_strName);
     if (bDeleted) {
         m_strName.clear();
         m_context.ShowNotice(QStringLiteral("节日信息已成功删除"), 1, 3, true);

@@ -6,14 +6,17 @@
 DayViewText DayViewText::Make(CDataStore& store, const QDate& date)
 {
     const LunarDate lunar = SolarToLunar(date);
+    const HolidayKey solarKey = CDataStore::SolarHolidayKey(date);
     QString text;
     QStringList names;
-    if (store.CountSolarHolidays(date) > 0 && store.GetSolarHolidayNames(date, names)) {
+    if (store.CountHolidays(HolidayCalendar::Solar, solarKey) > 0 &&
+        store.GetHolidayNames(HolidayCalendar::Solar, solarKey, names)) {
         for (const QString& name : std::as_const(names))
             text += QStringLiteral("★_^-^) ") + name + QStringLiteral("\r\n");
     }
     names.clear();
-    if (store.CountLunarHolidays(lunar.strKey) > 0 && store.GetLunarHolidayNames(lunar.strKey, names)) {
+    if (store.CountHolidays(HolidayCalendar::Lunar, lunar.strKey) > 0 &&
+        store.GetHolidayNames(HolidayCalendar::Lunar, lunar.strKey, names)) {
         for (const QString& name : std::as_const(names))
             text += QStringLiteral("▲_^-^) ") + name + QStringLiteral("\r\n");
     }

@@ -32,7 +32,8 @@ CBatchDeleteDlg::CBatchDeleteDlg(QWidget* parent)
     m_pDatePicker->setGeometry(kFieldLeft, kDateTop, 160, 26);
     m_pDatePicker->setDate(m_tmDate.date());
 
-    QRadioButton* year = MakeScope(QStringLiteral("删除某年的所有事情"), "yearRadio", kScopeTop, BatchScope::Year);
+    QRadioButton* year =
+        MakeScope(QStringLiteral("删除某年的所有事情"), "yearRadio", kScopeTop, BatchScope::Year);
     MakeScope(QStringLiteral("删除某月的所有事情"), "monthRadio", kScopeTop + kScopeStep, BatchScope::Month);
     MakeScope(QStringLiteral("删除某日的所有事情"), "dayRadio", kScopeTop + 2 * kScopeStep, BatchScope::Day);
     year->setChecked(true);
@@ -41,7 +42,8 @@ CBatchDeleteDlg::CBatchDeleteDlg(QWidget* parent)
     m_pOkButton->setObjectName(QStringLiteral("okButton"));
     m_pOkButton->setGeometry(196, 210, 80, 30);
     m_pOkButton->setDefault(true);
-    m_pCancelButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("取消"), this);
+    m_pCancelButton =
+        new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("取消"), this);
     m_pCancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_pCancelButton->setGeometry(286, 210, 80, 30);
     connect(m_pOkButton, &QPushButton::clicked, this, &CBatchDeleteDlg::OnOK);
@@ -63,7 +65,6 @@ QRadioButton* CBatchDeleteDlg::MakeScope(const QString& text, const char* name, 
 void CBatchDeleteDlg::OnOK()
 {
     m_tmDate.setDate(m_pDatePicker->date());
-    m_strSql = QueryStatements::BuildBatchDelete(m_tmDate.date(), m_nScope);
     accept();
 }
 

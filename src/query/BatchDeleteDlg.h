@@ -1,6 +1,6 @@
 #pragma once
 
-#include "query/QueryStatements.h"
+#include "store/TaskQuery.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -11,7 +11,7 @@ class QPushButton;
 class QRadioButton;
 
 /// "批量选择性删除过期事情": picks a day and whether all tasks of its year, its month or the
-/// day itself go. Ends with OK holding the statement that selects them; deletes nothing itself.
+/// day itself go. Ends with OK holding that choice; deletes nothing itself.
 class CBatchDeleteDlg : public QDialog
 {
     Q_OBJECT
@@ -21,8 +21,10 @@ public:
 
     explicit CBatchDeleteDlg(QWidget* parent = nullptr);
 
-    /// The SELECT statement of the tasks to delete, once the dialog ended with OK.
-    QString GetSql() const { return m_strSql; }
+    /// The picked day and whether its year, month or the day itself goes, once the dialog
+    /// ended with OK.
+    QDate GetDate() const { return m_tmDate.date(); }
+    BatchScope GetScope() const { return m_nScope; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,7 +35,6 @@ private:
 
     QDateTime m_tmDate;
     BatchScope m_nScope = BatchScope::Year;
-    QString m_strSql;
 
     QPixmap m_background;
     QDateEdit* m_pDatePicker = nullptr;

@@ -51,7 +51,8 @@ CTaskQueryDlg::CTaskQueryDlg(CPlannerContext& context, QWidget* parent)
 
     m_pJoinDateCheck = MakeJoinCheck("joinDateCheck", {kJoinLeft, kDateTop, 48, kRowHeight}, m_bJoinDate);
     m_pJoinDateCheck->hide();
-    m_pUseDateCheck = MakeCheck(QStringLiteral("时间区间:"), "useDateCheck", {kUseLeft, kDateTop, 100, kRowHeight});
+    m_pUseDateCheck =
+        MakeCheck(QStringLiteral("时间区间:"), "useDateCheck", {kUseLeft, kDateTop, 100, kRowHeight});
     m_pFromPicker = new QDateEdit(this);
     m_pFromPicker->setObjectName(QStringLiteral("fromDatePicker"));
     m_pFromPicker->setGeometry(kFieldLeft, kDateTop, 150, kRowHeight);
@@ -80,8 +81,8 @@ CTaskQueryDlg::CTaskQueryDlg(CPlannerContext& context, QWidget* parent)
         MakeCheck(QStringLiteral("状态选择:"), "useStateCheck", {kUseLeft, kStateTop, 100, kRowHeight});
     m_pNotDoneCheck =
         MakeCheck(QStringLiteral("未完成  (或)"), "notDoneCheck", {kFieldLeft, kStateTop, 130, kRowHeight});
-    m_pDoneCheck =
-        MakeCheck(QStringLiteral("已完成  (或)"), "doneCheck", {kFieldLeft + 138, kStateTop, 130, kRowHeight});
+    m_pDoneCheck = MakeCheck(QStringLiteral("已完成  (或)"), "doneCheck",
+                             {kFieldLeft + 138, kStateTop, 130, kRowHeight});
     m_pPostponedCheck =
         MakeCheck(QStringLiteral("已推迟"), "postponedCheck", {kFieldLeft + 276, kStateTop, 100, kRowHeight});
 
@@ -124,8 +125,9 @@ CTaskQueryDlg::CTaskQueryDlg(CPlannerContext& context, QWidget* parent)
 
     m_pFromPicker->setDate(m_dtFrom);
     m_pToPicker->setDate(m_dtTo);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_pFromPicker, m_pToPicker, m_pContentEdit, m_pNotDoneCheck,
-                                                      m_pDoneCheck, m_pPostponedCheck, m_pPrintButton})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_pFromPicker, m_pToPicker, m_pContentEdit, m_pNotDoneCheck,
+                                         m_pDoneCheck, m_pPostponedCheck, m_pPrintButton})
         w->setEnabled(false);
 }
 
@@ -188,17 +190,18 @@ void CTaskQueryDlg::OnQuery()
     m_pPrintButton->setEnabled(true);
     UpdateData();
     if (m_bUseContent && m_strContent.isEmpty()) {
-        Messages::show(this, QStringLiteral("查询内容不能为空"), QStringLiteral("警告"), Messages::Icon::Warning);
+        Messages::show(this, QStringLiteral("查询内容不能为空"), QStringLiteral("警告"),
+                       Messages::Icon::Warning);
         m_pContentEdit->setFocus();
         return;
     }
 
-    const QString statement = QueryStatements::BuildTaskQuery(Criteria());
+    const TaskQueryCriteria criteria = Criteria();
     CDataStore& store = m_context.Store();
-    m_nCount = store.CountTasksBySql(statement);
+    m_nCount = store.CountTasks(criteria);
     if (m_nCount > 0) {
         QStringList dates, contents, states;
-        store.ListTasksBySql(statement, dates, contents, states);
+        store.ListTasks(criteria, dates, contents, states);
         TaskQueryGrid::Fill(*m_pGrid, dates, contents, states);
     } else {
         TaskQueryGrid::ShowHeaderOnly(*m_pGrid);

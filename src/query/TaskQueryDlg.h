@@ -1,6 +1,6 @@
 #pragma once
 
-#include "query/QueryStatements.h"
+#include "store/TaskQuery.h"
 
 #include <QDialog>
 #include <QList>

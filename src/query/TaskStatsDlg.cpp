@@ -30,7 +30,8 @@ constexpr int kColumnX[][2] = {{112, 202}, {220, 310}, {327, 403}};
 // The room a count may take in each column when it is wider than the column: all that lies
 // between the table's lines, two pixels off each.
 constexpr int kColumnRoomX[][2] = {{107, 208}, {214, 315}, {321, 407}};
-const QRect kRateRect[] = {QRect(QPoint(235, 305), QPoint(395, 327)), QRect(QPoint(235, 331), QPoint(395, 353)),
+const QRect kRateRect[] = {QRect(QPoint(235, 305), QPoint(395, 327)),
+                           QRect(QPoint(235, 331), QPoint(395, 353)),
                            QRect(QPoint(235, 357), QPoint(395, 379))};
 // The pie chart stands on its card of the background picture.
 const QRect kPieRect(22, 200, 186, 194);
@@ -171,15 +172,16 @@ void CTaskStatsDlg::OnBatchDelete()
                        Messages::Icon::Critical, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
 
-    CDataStore& store = m_context.Store();
-    if (!store.DeleteTasksBySql(dlg.GetSql())) {
-        // The store answers false both when the period is empty and when the delete failed;
-        // only the second is a failure.
-        if (store.CountTasksBySql(dlg.GetSql()) == 0)
-            Messages::show(this, QStringLiteral("所选时间段内没有事情"), QStringLiteral("提示"),
-                           Messages::Icon::Information);
-        else
-            Messages::show(this, QStringLiteral("删除失败，请重试"), QStringLiteral("警告"), Messages::Icon::Critical);
+    switch (m_context.Store().DeleteTasksInPeriod(dlg.GetDate(), dlg.GetScope())) {
+    case CDataStore::DeleteOutcome::Deleted:
+        break;
+    case CDataStore::DeleteOutcome::NoRows:
+        Messages::show(this, QStringLiteral("所选时间段内没有事情"), QStringLiteral("提示"),
+                       Messages::Icon::Information);
+        return;
+    case CDataStore::DeleteOutcome::Failed:
+        Messages::show(this, QStringLiteral("删除失败，请重试"), QStringLiteral("警告"),
+                       Messages::Icon::Critical);
         return;
     }
     m_context.ShowNotice(QStringLiteral("批量选择删除成功"), 1, 5, true);

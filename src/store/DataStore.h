@@ -1,19 +1,25 @@
 #pragma once
 
-#include "calendar/LunarCalendar.h"
 #include "app/ErrorReporter.h"
+#include "calendar/LunarCalendar.h"
 #include "store/DbError.h"
 #include "store/Recordset.h"
+#include "store/TaskQuery.h"
 #include "store/TaskRecord.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <future>
 #include <memory>
 
+/// The two holiday tables: solar (Gregorian) month and day, or lunar ones.
+enum class HolidayCalendar
+{
+    Solar,
+    Lunar,
+};
 
 /// The program's only access to its database (an SQLite file). Every table operation opens
 /// the one shared result set on its statement, works through it, and closes it again; each
@@ -59,9 +65,15 @@ public:
     bool AddTask(const QDate& date, const QString& content, const TaskState& state);
     /// False when the day holds no such task.
     bool DeleteTask(const QDate& date, const QString& content);
-    /// Deletes every row \a selectStatement (a SELECT on shiqing, run as given) returns, as one
-    /// change. False when it returns no row.
-    bool DeleteTasksBySql(const QString& selectStatement);
+    enum class DeleteOutcome
+    {
+        Deleted, ///< the period held tasks, and they are gone
+        NoRows,  ///< the period holds no task
+        Failed,  ///< the table's message has been reported; nothing was deleted
+    };
+    /// Deletes, as one change, every task of the year, the month or the day of \a day. Days
+    /// compare as "yyyy-MM-dd" texts, so the month after December is month "13".
+    DeleteOutcome DeleteTasksInPeriod(const QDate& day, BatchScope scope);
     /// Moves the task to the next day as not done and leaves a postponed copy on its day.
     /// Refuses when the next day holds the same content, reporting
     /// "事情已经存在于第二天了\r\n不能推迟请删除".
@@ -70,10 +82,13 @@ public:
     int CountTasksOnDay(const QDate& date);
     bool ListTasksOfDay(const QDate& date, QStringList& contents, QStringList& states);
     int CountInProgressOnDay(const QDate& date);
-    /// Rows of a SELECT on shiqing, run as given.
-    int CountTasksBySql(const QString& selectStatement);
-    bool ListTasksBySql(const QString& selectStatement, QStringList& dates, QStringList& contents,
-                        QStringList& states);
+    /// The tasks that match \a criteria: the date, content and state rows joined by the join
+    /// boxes as the user set them, without brackets, so "and" binds before "or" (ticked states
+    /// join each other with "or"). No criterion at all matches every task.
+    int CountTasks(const TaskQueryCriteria& criteria);
+    /// The tasks of CountTasks() ordered by date.
+    bool ListTasks(const TaskQueryCriteria& criteria, QStringList& dates, QStringList& contents,
+                   QStringList& states);
     /// Statistics of the tasks before, after and on today (from the clock), and of all tasks:
     /// the total (which alone counts tasks in progress), then not done, done and postponed.
     /// Counts made before a failure stay in their outputs; the others keep their values.
@@ -111,18 +126,13 @@ public:
     ///@{
     /// The solar key of a date: two-digit month, then two-digit day (5 March is "0305").
     static HolidayKey SolarHolidayKey(const QDate& date);
-    int CountSolarHolidays(const QDate& date);
-    bool GetSolarHolidayNames(const QDate& date, QStringList& names);
-    int CountLunarHolidays(const HolidayKey& key);
-    bool GetLunarHolidayNames(const HolidayKey& key, QStringList& names);
-    bool AddSolarHoliday(const HolidayKey& key, const QString& name);
-    bool AddLunarHoliday(const HolidayKey& key, const QString& name);
-    bool IsSolarHolidayPresent(const HolidayKey& key, const QString& name);
-    bool IsLunarHolidayPresent(const HolidayKey& key, const QString& name);
-    bool DeleteSolarHoliday(const HolidayKey& key, const QString& name);
-    bool DeleteLunarHoliday(const HolidayKey& key, const QString& name);
-    bool RenameSolarHoliday(const HolidayKey& key, const QString& name, const QString& newName);
-    bool RenameLunarHoliday(const HolidayKey& key, const QString& name, const QString& newName);
+    int CountHolidays(HolidayCalendar calendar, const HolidayKey& key);
+    bool GetHolidayNames(HolidayCalendar calendar, const HolidayKey& key, QStringList& names);
+    bool AddHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name);
+    bool IsHolidayPresent(HolidayCalendar calendar, const HolidayKey& key, const QString& name);
+    bool DeleteHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name);
+    bool RenameHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name,
+                       const QString& newName);
     /// Both holiday tables as one text: a heading per table and a line "key: name\r\n" per
     /// row. False, with the text built so far, when a table is empty: an empty solar table
     /// leaves only the solar heading.
@@ -143,8 +153,7 @@ protected:
     /// timeout before it starts. On a database error the transaction is undone, the result set
     /// closed (so the next operation can open it), \a failMessage shown (with a line naming a
     /// full disk when that was the cause), and false returned.
-    template <typename Body>
-    bool RunOperation(const QString& failMessage, Body&& body);
+    template <typename Body> bool RunOperation(const QString& failMessage, Body&& body);
 
     void ReportError(const QString& text) const;
     void ReportMessage(const QString& text, const QString& caption, IErrorReporter::Kind kind) const;
@@ -152,23 +161,10 @@ protected:
     std::unique_ptr<CRecordset> m_pRecordset;
 
 private:
-    bool CountTaskStatistics(const QString& totalStatement,
-                             const std::function<QString(const TaskState&)>& stateStatement, int& total,
-                             int& notDone, int& done, int& postponed);
-    bool ListReminderTexts(const QString& statement, QStringList& times, QStringList& modes,
-                           QStringList& rings, QStringList& titles, QStringList& contents);
-    int CountHolidays(const QString& table, const QString& failMessage, const HolidayKey& key);
-    bool GetHolidayNames(const QString& table, const QString& failMessage, const HolidayKey& key,
-                         QStringList& names);
-    bool AddHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                    const QString& name);
-    bool IsHolidayPresent(const QString& table, const QString& failMessage, const HolidayKey& key,
-                          const QString& name);
-    bool DeleteHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                       const QString& name);
-    bool RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                       const QString& name, const QString& newName);
-
+    /// \a period: a condition on the date with one "?" for today, or empty for every task.
+    bool CountTaskStatistics(const QString& period, int& total, int& notDone, int& done, int& postponed);
+    bool ListReminderTexts(const TableRows& rows, QStringList& times, QStringList& modes, QStringList& rings,
+                           QStringList& titles, QStringList& contents);
     /// The text a failed operation reports: its table's message, and a second line when the
     /// cause is one the user can remedy (a full disk).
     static QString FailureText(const QString& failMessage, const CDbError& error);
@@ -185,8 +181,7 @@ private:
     bool m_bTransactionDoomed = false; ///< a nested part failed: the whole must not be kept
 };
 
-template <typename Body>
-bool CDataStore::RunOperation(const QString& failMessage, Body&& body)
+template <typename Body> bool CDataStore::RunOperation(const QString& failMessage, Body&& body)
 {
     try {
         if (!m_pRecordset || !IsConnected())

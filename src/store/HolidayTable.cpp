@@ -4,30 +4,27 @@
 #include "store/TableSteps.h"
 #include "store/ValueConvert.h"
 
-using TableSteps::Fill;
-
 namespace {
 
-QString SolarTable()
+QString Table(HolidayCalendar calendar)
 {
-    return QStringLiteral("yljrb");
-}
-QString LunarTable()
-{
-    return QStringLiteral("lljrb");
-}
-QString SolarError()
-{
-    return QStringLiteral("打开阳历节日表错误");
-}
-QString LunarError()
-{
-    return QStringLiteral("打开农历节日表错误");
+    return calendar == HolidayCalendar::Solar ? QStringLiteral("yljrb") : QStringLiteral("lljrb");
 }
 
-QString OneHoliday(const QString& table, const HolidayKey& key, const QString& name)
+QString Error(HolidayCalendar calendar)
 {
-    return Fill(u"select * from %s where date='%s' and name='%s'", {table, SqlEscape(key), SqlEscape(name)});
+    return calendar == HolidayCalendar::Solar ? QStringLiteral("打开阳历节日表错误")
+                                              : QStringLiteral("打开农历节日表错误");
+}
+
+TableRows OnKey(HolidayCalendar calendar, const HolidayKey& key)
+{
+    return {Table(calendar), QStringLiteral("date=?"), {key}, {}};
+}
+
+TableRows OneHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name)
+{
+    return {Table(calendar), QStringLiteral("date=? and name=?"), {key, name}, {}};
 }
 
 QString Heading(const QString& text)
@@ -35,10 +32,10 @@ QString Heading(const QString& text)
     return text + QStringLiteral(":\r\n--------------------------\r\n");
 }
 
-// Appends "key: name" lines for every row of \a table; false when it has none.
-bool AppendHolidayLines(CRecordset& rs, const QString& table, QString& text)
+// Appends "key: name" lines for every row of the calendar's table; false when it has none.
+bool AppendHolidayLines(CRecordset& rs, HolidayCalendar calendar, QString& text)
 {
-    rs.Open(QStringLiteral("select * from ") + table);
+    rs.Open({Table(calendar), {}, {}, {}});
     if (rs.IsEOF()) {
         rs.Close();
         return false;
@@ -59,25 +56,21 @@ HolidayKey CDataStore::SolarHolidayKey(const QDate& date)
     return twoDigits(date.month()) + twoDigits(date.day());
 }
 
-int CDataStore::CountHolidays(const QString& table, const QString& failMessage, const HolidayKey& key)
+int CDataStore::CountHolidays(HolidayCalendar calendar, const HolidayKey& key)
 {
     int count = 0;
-    const bool ran = RunOperation(failMessage, [&] {
-        count = TableSteps::Count(*m_pRecordset,
-                                  Fill(u"select * from %s where date = '%s'", {table, SqlEscape(key)}));
-    });
+    const bool ran = RunOperation(Error(calendar),
+                                  [&] { count = TableSteps::Count(*m_pRecordset, OnKey(calendar, key)); });
     return ran ? count : 0;
 }
 
-bool CDataStore::GetHolidayNames(const QString& table, const QString& failMessage, const HolidayKey& key,
-                                 QStringList& names)
+bool CDataStore::GetHolidayNames(HolidayCalendar calendar, const HolidayKey& key, QStringList& names)
 {
     std::vector<QStringList> columns;
     bool found = false;
-    const bool ran = RunOperation(failMessage, [&] {
-        found = TableSteps::ReadColumns(*m_pRecordset,
-                                        Fill(u"select * from %s where date='%s'", {table, SqlEscape(key)}),
-                                        {QStringLiteral("name")}, columns);
+    const bool ran = RunOperation(Error(calendar), [&] {
+        found =
+            TableSteps::ReadColumns(*m_pRecordset, OnKey(calendar, key), {QStringLiteral("name")}, columns);
     });
     if (!ran || !found)
         return false;
@@ -85,102 +78,40 @@ bool CDataStore::GetHolidayNames(const QString& table, const QString& failMessag
     return true;
 }
 
-bool CDataStore::AddHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                            const QString& name)
+bool CDataStore::AddHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name)
 {
-    return RunOperation(failMessage, [&] {
-        TableSteps::Append(*m_pRecordset, QStringLiteral("select * from ") + table,
+    return RunOperation(Error(calendar), [&] {
+        TableSteps::Append(*m_pRecordset, Table(calendar),
                            {{QStringLiteral("date"), key}, {QStringLiteral("name"), name}});
     });
 }
 
-bool CDataStore::IsHolidayPresent(const QString& table, const QString& failMessage, const HolidayKey& key,
-                                  const QString& name)
+bool CDataStore::IsHolidayPresent(HolidayCalendar calendar, const HolidayKey& key, const QString& name)
 {
     bool found = false;
     const bool ran = RunOperation(
-        failMessage, [&] { found = TableSteps::Exists(*m_pRecordset, OneHoliday(table, key, name)); });
+        Error(calendar), [&] { found = TableSteps::Exists(*m_pRecordset, OneHoliday(calendar, key, name)); });
     return ran && found;
 }
 
-bool CDataStore::DeleteHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                               const QString& name)
+bool CDataStore::DeleteHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name)
 {
     bool deleted = false;
-    const bool ran = RunOperation(
-        failMessage, [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, OneHoliday(table, key, name)); });
+    const bool ran = RunOperation(Error(calendar), [&] {
+        deleted = TableSteps::DeleteFirst(*m_pRecordset, OneHoliday(calendar, key, name));
+    });
     return ran && deleted;
 }
 
-bool CDataStore::RenameHoliday(const QString& table, const QString& failMessage, const HolidayKey& key,
-                               const QString& name, const QString& newName)
+bool CDataStore::RenameHoliday(HolidayCalendar calendar, const HolidayKey& key, const QString& name,
+                               const QString& newName)
 {
     bool renamed = false;
-    const bool ran = RunOperation(failMessage, [&] {
-        renamed = TableSteps::WriteFirst(*m_pRecordset, OneHoliday(table, key, name), QStringLiteral("name"),
-                                         newName);
+    const bool ran = RunOperation(Error(calendar), [&] {
+        renamed = TableSteps::WriteFirst(*m_pRecordset, OneHoliday(calendar, key, name),
+                                         QStringLiteral("name"), newName);
     });
     return ran && renamed;
-}
-
-int CDataStore::CountSolarHolidays(const QDate& date)
-{
-    return CountHolidays(SolarTable(), SolarError(), SolarHolidayKey(date));
-}
-
-bool CDataStore::GetSolarHolidayNames(const QDate& date, QStringList& names)
-{
-    return GetHolidayNames(SolarTable(), SolarError(), SolarHolidayKey(date), names);
-}
-
-int CDataStore::CountLunarHolidays(const HolidayKey& key)
-{
-    return CountHolidays(LunarTable(), LunarError(), key);
-}
-
-bool CDataStore::GetLunarHolidayNames(const HolidayKey& key, QStringList& names)
-{
-    return GetHolidayNames(LunarTable(), LunarError(), key, names);
-}
-
-bool CDataStore::AddSolarHoliday(const HolidayKey& key, const QString& name)
-{
-    return AddHoliday(SolarTable(), SolarError(), key, name);
-}
-
-bool CDataStore::AddLunarHoliday(const HolidayKey& key, const QString& name)
-{
-    return AddHoliday(LunarTable(), LunarError(), key, name);
-}
-
-bool CDataStore::IsSolarHolidayPresent(const HolidayKey& key, const QString& name)
-{
-    return IsHolidayPresent(SolarTable(), SolarError(), key, name);
-}
-
-bool CDataStore::IsLunarHolidayPresent(const HolidayKey& key, const QString& name)
-{
-    return IsHolidayPresent(LunarTable(), LunarError(), key, name);
-}
-
-bool CDataStore::DeleteSolarHoliday(const HolidayKey& key, const QString& name)
-{
-    return DeleteHoliday(SolarTable(), SolarError(), key, name);
-}
-
-bool CDataStore::DeleteLunarHoliday(const HolidayKey& key, const QString& name)
-{
-    return DeleteHoliday(LunarTable(), LunarError(), key, name);
-}
-
-bool CDataStore::RenameSolarHoliday(const HolidayKey& key, const QString& name, const QString& newName)
-{
-    return RenameHoliday(SolarTable(), SolarError(), key, name, newName);
-}
-
-bool CDataStore::RenameLunarHoliday(const HolidayKey& key, const QString& name, const QString& newName)
-{
-    return RenameHoliday(LunarTable(), LunarError(), key, name, newName);
 }
 
 bool CDataStore::GetAllHolidaysText(QString& text)
@@ -188,16 +119,16 @@ bool CDataStore::GetAllHolidaysText(QString& text)
     // Both tables are read in one transaction, so the text shows one moment of them. It stops
     // at the first table that is empty or fails, as far as it got; a failure shows the message
     // of the table being read, which the body keeps up to date.
-    QString failMessage = SolarError();
+    QString failMessage = Error(HolidayCalendar::Solar);
     bool complete = false;
     const bool ran = RunOperation(failMessage, [&] {
         CRecordset& rs = *m_pRecordset;
         text = Heading(QStringLiteral("阳历节日"));
-        if (!AppendHolidayLines(rs, SolarTable(), text))
+        if (!AppendHolidayLines(rs, HolidayCalendar::Solar, text))
             return;
         text += QStringLiteral("\r\n") + Heading(QStringLiteral("农历节日"));
-        failMessage = LunarError();
-        complete = AppendHolidayLines(rs, LunarTable(), text);
+        failMessage = Error(HolidayCalendar::Lunar);
+        complete = AppendHolidayLines(rs, HolidayCalendar::Lunar, text);
     });
     return ran && complete;
 }

@@ -1,37 +1,26 @@
 #include "store/Recordset.h"
 
-#include "store/StatementClauses.h"
+#include "store/Schema.h"
 
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
 
-CDbError OwnError(const QString& text) { return CDbError{-1, text}; }
-
-struct ParsedSelect
+CDbError OwnError(const QString& text)
 {
-    QString m_strColumns;
-    QString m_strTable;
-    QString m_strRest;
-};
+    return CDbError{-1, text};
+}
 
-// Recognises the statements whose rows can be written back: plain columns of one table.
-bool ParseUpdatableSelect(const QString& statement, ParsedSelect& out)
+QString WhereClause(const TableRows& rows)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+([A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\]|"(?:[^"]|"")+"|`[^`]+`)((?:\s.*)?)$)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const auto m = re.match(statement);
-    if (!m.hasMatch())
-        return false;
-    out.m_strColumns = m.captured(1);
-    out.m_strTable = m.captured(2);
-    out.m_strRest = m.captured(3);
-    static const QRegularExpression notPlainColumns(QStringLiteral(R"([()]|\bdistinct\b)"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-    return !notPlainColumns.match(out.m_strColumns).hasMatch() && StatementClauses::KeepsToOneTable(out.m_strRest);
+    return rows.strCondition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + rows.strCondition;
+}
+
+void Bind(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
 }
 
 } // namespace
@@ -48,30 +37,24 @@ QSqlDatabase CRecordset::Database() const
     return db;
 }
 
-void CRecordset::Open(const QString& statement)
+void CRecordset::Open(const TableRows& rows)
 {
     Close();
-    QSqlDatabase db = Database();
-
-    ParsedSelect parsed;
-    bool updatable = ParseUpdatableSelect(statement, parsed);
-    auto query = std::make_unique<QSqlQuery>(db);
+    auto query = std::make_unique<QSqlQuery>(Database());
     query->setForwardOnly(true);
     // The rowid rides along in the first column so that changes can find their row again.
-    // Should the engine not take the statement so changed, it runs as given, read-only: a
-    // valid statement never fails for the sake of writing back.
-    if (updatable &&
-        !query->prepare(QStringLiteral("SELECT rowid, %1 FROM %2 %3")
-                            .arg(parsed.m_strColumns, parsed.m_strTable,
-                                 StatementClauses::InTableOrder(
-                                     StatementClauses::WithoutTrailingSemicolons(parsed.m_strRest)))))
-        updatable = false;
-    if (!updatable && !query->prepare(statement))
+    // Without an order of their own, rows come in table order, the order in which they were
+    // added, whatever index the engine picks: a day's tasks list as they were entered.
+    const QString table = Schema::Quoted(rows.strTable);
+    if (!query->prepare(QStringLiteral("SELECT rowid, * FROM %1%2 ORDER BY %3")
+                            .arg(table, WhereClause(rows),
+                                 rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder)))
         throw CDbError::FromSql(query->lastError());
+    Bind(*query, rows.values);
 
     m_pQuery = std::move(query);
-    m_strStatement = statement;
-    m_strTable = updatable ? parsed.m_strTable : QString();
+    m_rowsOpened = rows;
+    m_strTable = table;
     m_bOpen = true;
 }
 
@@ -87,9 +70,8 @@ void CRecordset::Execute()
     if (!m_pQuery->exec())
         throw CDbError::FromSql(m_pQuery->lastError());
     const QSqlRecord record = m_pQuery->record();
-    const int first = m_strTable.isEmpty() ? 0 : 1;
     m_fields.clear();
-    for (int i = first; i < record.count(); ++i)
+    for (int i = 1; i < record.count(); ++i)
         m_fields << record.fieldName(i);
     m_bExecuted = true;
 }
@@ -97,18 +79,15 @@ void CRecordset::Execute()
 void CRecordset::Fetch()
 {
     Execute();
-    const bool withRowId = !m_strTable.isEmpty();
-    const int first = withRowId ? 1 : 0;
     const int width = int(m_fields.size());
     std::vector<Row> rows;
     QSqlQuery& query = *m_pQuery;
     while (query.next()) {
         Row row;
-        if (withRowId)
-            row.m_nRowId = query.value(0).toLongLong();
+        row.m_nRowId = query.value(0).toLongLong();
         row.m_values.reserve(size_t(width));
         for (int i = 0; i < width; ++i)
-            row.m_values.push_back(query.value(first + i));
+            row.m_values.push_back(query.value(1 + i));
         rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
@@ -127,7 +106,7 @@ void CRecordset::Close()
 {
     m_bOpen = false;
     m_pQuery.reset();
-    m_strStatement.clear();
+    m_rowsOpened = {};
     m_strTable.clear();
     m_bExecuted = m_bFetched = m_bAppendOnly = m_bStale = false;
     m_fields.clear();
@@ -155,13 +134,6 @@ void CRecordset::RequireOpen() const
 {
     if (!m_bOpen)
         throw OwnError(QStringLiteral("the result set is not open"));
-}
-
-void CRecordset::RequireUpdatable() const
-{
-    RequireOpen();
-    if (m_strTable.isEmpty())
-        throw OwnError(QStringLiteral("the result set cannot be changed"));
 }
 
 bool CRecordset::IsEOF()
@@ -204,18 +176,17 @@ long CRecordset::GetRecordCount()
     RequireOpen();
     if (m_bFetched)
         return m_nLiveRows;
-    // Nothing read yet: let the engine count instead of reading every row. The statement
-    // stands on lines of its own so that a trailing comment cannot swallow the bracket.
-    const QString inner =
-        StatementClauses::WithoutOrdering(StatementClauses::WithoutTrailingSemicolons(m_strStatement));
+    // Nothing read yet: let the engine count instead of reading every row. The order never
+    // changes the count, and sorting is most of the work of a search over every task.
     QSqlQuery count(Database());
     count.setForwardOnly(true);
-    if (count.exec(QStringLiteral("SELECT count(*) FROM (\n") + inner + QStringLiteral("\n)")) &&
-        count.next())
-        return long(count.value(0).toLongLong());
-    // A statement that cannot be wrapped is counted by reading it.
-    Fetch();
-    return m_nLiveRows;
+    if (!count.prepare(
+            QStringLiteral("SELECT count(*) FROM %1%2").arg(m_strTable, WhereClause(m_rowsOpened))))
+        throw CDbError::FromSql(count.lastError());
+    Bind(count, m_rowsOpened.values);
+    if (!count.exec() || !count.next())
+        throw CDbError::FromSql(count.lastError());
+    return long(count.value(0).toLongLong());
 }
 
 QStringList CRecordset::FieldNames()
@@ -263,7 +234,7 @@ QVariant CRecordset::GetCollect(const QString& field)
 
 void CRecordset::PutCollect(const QString& field, const QVariant& value)
 {
-    RequireUpdatable();
+    RequireOpen();
     CurrentRow();
     const int index = FieldIndex(field);
     for (auto& [i, pendingValue] : m_pending) {
@@ -277,7 +248,7 @@ void CRecordset::PutCollect(const QString& field, const QVariant& value)
 
 void CRecordset::AddNew()
 {
-    RequireUpdatable();
+    RequireOpen();
     if (m_bAdding || !m_pending.empty())
         Update();
     if (RowsUnread()) {
@@ -301,7 +272,7 @@ void CRecordset::AddNew()
 
 void CRecordset::Delete()
 {
-    RequireUpdatable();
+    RequireOpen();
     if (m_bAdding) { // deleting a row that was never stored just drops it
         m_rows.pop_back();
         m_nPos = m_rows.size();
@@ -321,13 +292,13 @@ void CRecordset::Delete()
 
 void CRecordset::Update()
 {
-    RequireUpdatable();
+    RequireOpen();
     if (!m_bAdding && m_pending.empty())
         return;
     Row& row = CurrentRow();
     QStringList columns;
     for (const auto& change : m_pending)
-        columns << m_fields[change.first];
+        columns << Schema::Quoted(m_fields[change.first]);
 
     QString sql;
     if (m_bAdding) {

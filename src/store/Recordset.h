@@ -10,19 +10,28 @@
 #include <memory>
 #include <vector>
 
-/// A scrollable, updatable set of rows over one SELECT statement: open it on a statement,
-/// walk it, read and write fields by column name, append, delete the current row, store
-/// changes, close it. Every table operation of the data store is written in these steps.
+/// The rows a result set opens on: every column of one table, the rows \a strCondition admits
+/// (every row when it is empty), in \a strOrder or else in the order they were added. Each "?"
+/// of the condition stands for the next of \a values, which are bound, never written into the
+/// statement: no text a user typed can change what the statement means.
+struct TableRows
+{
+    QString strTable;
+    QString strCondition;
+    QVariantList values;
+    QString strOrder;
+};
+
+/// A scrollable, updatable set of rows of one table: open it on the rows it should hold, walk
+/// it, read and write fields by column name, append, delete the current row, store changes,
+/// close it. Every table operation of the data store is written in these steps.
 ///
-/// Opening only compiles the statement (so a bad statement fails there); the rows are read
+/// Opening only compiles the statement (so a bad condition fails there); the rows are read
 /// the first time they are needed, and all of them at once, so that changes made through the
 /// set never disturb the walk. Asking for the count before any row was read lets the engine
 /// count, and appending to a set whose rows were never read does not read them at all: an
-/// add on a table of a million rows costs no more than on an empty one.
-///
-/// A set can be changed when its statement reads plain columns of one table
-/// (SELECT * / column list FROM table [WHERE ...] [ORDER BY ...]); other statements
-/// (aggregates, joins) give a read-only set. Every failing step throws CDbError.
+/// add on a table of a million rows costs no more than on an empty one. Every failing step
+/// throws CDbError.
 class CRecordset
 {
 public:
@@ -31,7 +40,7 @@ public:
     CRecordset(const CRecordset&) = delete;
     CRecordset& operator=(const CRecordset&) = delete;
 
-    void Open(const QString& statement);
+    void Open(const TableRows& rows);
     bool IsOpen() const { return m_bOpen; }
     /// Closes the set; changes not yet stored by Update() are dropped.
     void Close();
@@ -71,13 +80,12 @@ private:
     QSqlQuery& Statement(const QString& sql);
     int FieldIndex(const QString& field);
     Row& CurrentRow();
-    void RequireUpdatable() const;
     void RequireOpen() const;
 
     QString m_strConnection;
     bool m_bOpen = false;
-    QString m_strStatement;              // as the caller gave it
-    QString m_strTable;                  // empty when the set cannot be changed
+    TableRows m_rowsOpened;
+    QString m_strTable;                  // quoted for statements
     std::unique_ptr<QSqlQuery> m_pQuery; // the compiled statement
     bool m_bExecuted = false;            // m_pQuery runs and m_fields is known
     bool m_bFetched = false;             // m_rows holds the statement's rows

@@ -5,8 +5,6 @@
 #include "store/TableSteps.h"
 #include "store/ValueConvert.h"
 
-using TableSteps::Fill;
-
 namespace {
 
 QString AddError()
@@ -22,9 +20,9 @@ QString DeleteError()
     return QStringLiteral("打开提醒信息表错误");
 }
 
-QString Num(int n)
+TableRows Reminders(const QString& condition = {}, const QVariantList& values = {}, const QString& order = {})
 {
-    return QString::number(n);
+    return {QStringLiteral("tx"), condition, values, order};
 }
 
 ReminderRecord ReadReminder(CRecordset& rs)
@@ -45,14 +43,13 @@ ReminderRecord ReadReminder(CRecordset& rs)
     return r;
 }
 
-// The reminders due on \a day; the listing adds the order of the time of day.
-QString DueOn(const QDate& day)
+// The reminders due on \a day, in \a order.
+TableRows DueOn(const QDate& day, const QString& order = {})
 {
-    const QString y = Num(day.year()), m = Num(day.month()), d = Num(day.day());
-    return QStringLiteral("select * from tx where ") +
-           Fill(u" mode=0 and year=%d and month=%d and day=%d ", {y, m, d}) + QStringLiteral(" or mode=1 ") +
-           Fill(u" or mode=2 and week=%d ", {Num(ReminderWeekday(day))}) +
-           Fill(u" or mode=3 and day=%d ", {d}) + Fill(u" or mode=4 and month=%d and day=%d", {m, d});
+    return Reminders(
+        QStringLiteral("mode=0 and year=? and month=? and day=? or mode=1 or mode=2 and week=? "
+                       "or mode=3 and day=? or mode=4 and month=? and day=?"),
+        {day.year(), day.month(), day.day(), ReminderWeekday(day), day.day(), day.month(), day.day()}, order);
 }
 
 } // namespace
@@ -62,7 +59,7 @@ bool CDataStore::AddReminder(const QDateTime& when, int mode, int ring, const QS
 {
     const ReminderRecord r = ReminderRecord::At(when, mode, ring, title, content);
     return RunOperation(AddError(), [&] {
-        TableSteps::Append(*m_pRecordset, QStringLiteral("select * from tx"),
+        TableSteps::Append(*m_pRecordset, QStringLiteral("tx"),
                            {{QStringLiteral("year"), r.nYear},
                             {QStringLiteral("month"), r.nMonth},
                             {QStringLiteral("day"), r.nDay},
@@ -80,19 +77,19 @@ bool CDataStore::AddReminder(const QDateTime& when, int mode, int ring, const QS
 int CDataStore::CountReminders()
 {
     int count = 0;
-    const bool ran = RunOperation(
-        ListError(), [&] { count = TableSteps::Count(*m_pRecordset, QStringLiteral("select * from tx")); });
+    const bool ran =
+        RunOperation(ListError(), [&] { count = TableSteps::Count(*m_pRecordset, Reminders()); });
     return ran ? count : 0;
 }
 
-bool CDataStore::ListReminderTexts(const QString& statement, QStringList& times, QStringList& modes,
+bool CDataStore::ListReminderTexts(const TableRows& rows, QStringList& times, QStringList& modes,
                                    QStringList& rings, QStringList& titles, QStringList& contents)
 {
     QStringList t, m, r, ti, c;
     bool found = false;
     const bool ran = RunOperation(ListError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        rs.Open(statement);
+        rs.Open(rows);
         if (rs.IsEOF()) {
             rs.Close();
             return;
@@ -121,7 +118,7 @@ bool CDataStore::ListReminderTexts(const QString& statement, QStringList& times,
 bool CDataStore::ListReminders(QStringList& times, QStringList& modes, QStringList& rings,
                                QStringList& titles, QStringList& contents)
 {
-    return ListReminderTexts(QStringLiteral("select * from tx"), times, modes, rings, titles, contents);
+    return ListReminderTexts(Reminders(), times, modes, rings, titles, contents);
 }
 
 int CDataStore::CountTodayReminders()
@@ -135,9 +132,8 @@ int CDataStore::CountTodayReminders()
 bool CDataStore::ListTodayReminders(QStringList& times, QStringList& modes, QStringList& rings,
                                     QStringList& titles, QStringList& contents)
 {
-    return ListReminderTexts(DueOn(Clock::today()) +
-                                 QStringLiteral(" order by hour ASC, minute ASC, second ASC"),
-                             times, modes, rings, titles, contents);
+    return ListReminderTexts(DueOn(Clock::today(), QStringLiteral("hour ASC, minute ASC, second ASC")), times,
+                             modes, rings, titles, contents);
 }
 
 bool CDataStore::DeleteReminder(const QDateTime& when, int mode, int ring, const QString& title,
@@ -145,17 +141,14 @@ bool CDataStore::DeleteReminder(const QDateTime& when, int mode, int ring, const
 {
     const ReminderRecord r = ReminderRecord::At(when, mode, ring, title, content);
     // The week day is left out of the match: it follows from the date anyway.
-    const QString statement =
-        Fill(u"select * from tx where year=%d and \t\t                                  month=%d and "
-             u"\t\t\t\t\t\t\t\t\t\t  day=%d and \t\t\t\t\t\t\t\t\t\t  hour=%d and "
-             u"\t\t\t\t\t\t\t\t\t\t  minute=%d and \t\t\t\t\t\t\t\t\t\t  second=%d and "
-             u"\t\t\t\t\t\t\t\t\t\t  mode=%d and \t\t\t\t\t\t\t\t\t\t  ring=%d and "
-             u"\t\t\t\t\t\t\t\t\t\t  title='%s' and \t\t\t\t\t\t\t\t\t\t  content='%s'",
-             {Num(r.nYear), Num(r.nMonth), Num(r.nDay), Num(r.nHour), Num(r.nMinute), Num(r.nSecond),
-              Num(r.nMode), Num(r.nRing), SqlEscape(title), SqlEscape(content)});
+    const TableRows match = Reminders(
+        QStringLiteral(
+            "year=? and month=? and day=? and hour=? and minute=? and second=? and mode=? and ring=? "
+            "and title=? and content=?"),
+        {r.nYear, r.nMonth, r.nDay, r.nHour, r.nMinute, r.nSecond, r.nMode, r.nRing, title, content});
     bool deleted = false;
     const bool ran =
-        RunOperation(DeleteError(), [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, statement); });
+        RunOperation(DeleteError(), [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, match); });
     return ran && deleted;
 }
 
@@ -167,7 +160,7 @@ bool CDataStore::PurgeExpiredReminders()
     bool found = false;
     const bool ran = RunOperation(DeleteError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        rs.Open(QStringLiteral("select * from tx where mode = 0"));
+        rs.Open(Reminders(QStringLiteral("mode=0")));
         if (rs.IsEOF()) {
             rs.Close();
             return;

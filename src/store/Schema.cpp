@@ -4,8 +4,8 @@
 #include "store/ValueConvert.h"
 
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QSet>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QUuid>
 
@@ -48,22 +48,37 @@ void Exec(QSqlQuery& query, const QString& sql)
 
 namespace Schema {
 
+QStringList TableNames()
+{
+    QStringList names;
+    for (const char* table : kTableNames)
+        names << QLatin1String(table);
+    return names;
+}
+
+QString Quoted(const QString& name)
+{
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 void PrepareConnection(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     // Reading the schema is the first real access to the file.
-    Exec(query, QStringLiteral("SELECT type, lower(name) FROM sqlite_master WHERE type IN ('table', 'index')"));
+    Exec(query,
+         QStringLiteral("SELECT type, lower(name) FROM sqlite_master WHERE type IN ('table', 'index')"));
     QSet<QString> tables, indexes;
     while (query.next())
-        (query.value(0).toString() == QStringLiteral("table") ? tables : indexes).insert(query.value(1).toString());
+        (query.value(0).toString() == QStringLiteral("table") ? tables : indexes)
+            .insert(query.value(1).toString());
     query.finish();
 
     // A file without our tables (an empty file, another program's database) is not ours to
     // change: everything below writes to it, and every operation would fail on it anyway.
     QStringList missing;
-    for (const char* table : kTableNames) {
-        if (!tables.contains(QLatin1String(table)))
-            missing << QLatin1String(table);
+    for (const QString& table : TableNames()) {
+        if (!tables.contains(table))
+            missing << table;
     }
     if (!missing.isEmpty())
         throw CDbError{-1, QStringLiteral("数据库中缺少表 ") + missing.join(QStringLiteral(", "))};
@@ -95,7 +110,8 @@ bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate
             *error = QStringLiteral("%1 already exists").arg(path);
         return false;
     }
-    const QString name = QStringLiteral("kestrum-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString name =
+        QStringLiteral("kestrum-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -3,10 +3,18 @@
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 /// The database layout: the five tables of a new database, the indexes the statements rely
 /// on, and the settings every connection runs with.
 namespace Schema {
+
+/// The five tables every operation works on, in the order a message names the missing ones.
+QStringList TableNames();
+
+/// \a name as an identifier in a statement: between double quotes, its own quotes doubled, so
+/// that no name can be read as a keyword or end the statement.
+QString Quoted(const QString& name);
 
 /// Journal mode, durability and the indexes the statements need. Throws CDbError, before
 /// anything is written, when the file cannot be read as a database or lacks one of the five

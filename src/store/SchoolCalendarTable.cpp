@@ -13,7 +13,7 @@ bool CDataStore::LoadSchoolCalendar(QDateTime& termStart, QDateTime& termEnd)
 {
     return RunOperation(CalendarError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        rs.Open(QStringLiteral("select * from xiaoli"));
+        rs.Open({QStringLiteral("xiaoli"), {}, {}, {}});
         rs.MoveFirst();
         termStart = ValueToDate(rs.GetCollect(QStringLiteral("date")));
         rs.MoveNext();
@@ -27,7 +27,7 @@ bool CDataStore::SaveSchoolCalendar(const QDateTime& termStart, const QDateTime&
     // A table with one row fails at the second write, and the first is undone with it.
     return RunOperation(CalendarError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        rs.Open(QStringLiteral("select * from xiaoli"));
+        rs.Open({QStringLiteral("xiaoli"), {}, {}, {}});
         rs.MoveFirst();
         rs.PutCollect(QStringLiteral("date"), DateToSerial(termStart));
         rs.Update();

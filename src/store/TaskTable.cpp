@@ -6,7 +6,6 @@
 #include "store/ValueConvert.h"
 
 using TableSteps::DayText;
-using TableSteps::Fill;
 
 namespace {
 
@@ -15,10 +14,80 @@ QString TaskError()
     return QStringLiteral("打开事情信息表错误");
 }
 
-QString OneTask(const QDate& date, const QString& content)
+TableRows Tasks(const QString& condition = {}, const QVariantList& values = {}, const QString& order = {})
 {
-    return Fill(u"select * from shiqing where date='%s' and content='%s'",
-                {DayText(date), SqlEscape(content)});
+    return {QStringLiteral("shiqing"), condition, values, order};
+}
+
+TableRows OneTask(const QDate& date, const QString& content)
+{
+    return Tasks(QStringLiteral("date=? and content=?"), {DayText(date), content});
+}
+
+// Appends \a part to \a condition with \a join between them, or starts the condition with it.
+void Join(QString& condition, const QString& join, const QString& part)
+{
+    if (part.isEmpty())
+        return;
+    condition = condition.isEmpty() ? part : condition + join + part;
+}
+
+// The rows as they are joined, one after another with no brackets, so that the engine's own
+// precedence applies: the query has always worked so, and users' saved habits rely on it.
+TableRows MatchingTasks(const TaskQueryCriteria& criteria)
+{
+    const QString joinAnd = QStringLiteral(" and ");
+    const QString joinOr = QStringLiteral(" or ");
+    QString condition;
+    QVariantList values;
+    if (criteria.bUseDate) {
+        condition = QStringLiteral("date>=? and date<=?");
+        values << DayText(criteria.dtFrom) << DayText(criteria.dtTo);
+    }
+    if (criteria.bUseContent) {
+        Join(condition, criteria.bJoinContent ? joinAnd : joinOr, QStringLiteral("content like ?"));
+        values << QString(u'%' + criteria.strContent + u'%');
+    }
+    if (criteria.bUseState) {
+        QString states;
+        const std::pair<bool, TaskState> pieces[] = {{criteria.bNotDone, TaskStates::NotDone()},
+                                                     {criteria.bDone, TaskStates::Done()},
+                                                     {criteria.bPostponed, TaskStates::Postponed()}};
+        for (const auto& [ticked, state] : pieces) {
+            if (ticked) {
+                Join(states, joinOr, QStringLiteral("state=?"));
+                values << state;
+            }
+        }
+        Join(condition, criteria.bJoinState ? joinAnd : joinOr, states);
+    }
+    return Tasks(condition, values, QStringLiteral("date asc"));
+}
+
+// A month as the dates write it: two digits, "13" for the bound after December.
+QString MonthText(int month)
+{
+    return QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
+}
+
+TableRows TasksInPeriod(const QDate& day, BatchScope scope)
+{
+    const QString year = QString::number(day.year());
+    const auto first = [](const QString& yearText, const QString& monthText) -> QVariant {
+        return QString(yearText + u'-' + monthText + QStringLiteral("-01"));
+    };
+    switch (scope) {
+    case BatchScope::Year:
+        return Tasks(QStringLiteral("date<? and date>=?"),
+                     {first(QString::number(day.year() + 1), QStringLiteral("01")),
+                      first(year, QStringLiteral("01"))});
+    case BatchScope::Month:
+        return Tasks(QStringLiteral("date<? and date>=?"),
+                     {first(year, MonthText(day.month() + 1)), first(year, MonthText(day.month()))});
+    case BatchScope::Day:
+        break;
+    }
+    return Tasks(QStringLiteral("date=?"), {DayText(day)});
 }
 
 } // namespace
@@ -41,13 +110,14 @@ bool CDataStore::AddTask(const QDate& date, const QString& content, const TaskSt
             duplicate = true;
             return;
         }
-        TableSteps::Append(rs, QStringLiteral("select * from shiqing"),
+        TableSteps::Append(rs, QStringLiteral("shiqing"),
                            {{QStringLiteral("date"), DayText(date)},
                             {QStringLiteral("content"), content},
                             {QStringLiteral("state"), state}});
     });
     if (ran && duplicate)
-        ReportMessage(QStringLiteral("该事情已经存在，不能添加"), QStringLiteral("警告"), IErrorReporter::Kind::Error);
+        ReportMessage(QStringLiteral("该事情已经存在，不能添加"), QStringLiteral("警告"),
+                      IErrorReporter::Kind::Error);
     return ran && !duplicate;
 }
 
@@ -59,24 +129,22 @@ bool CDataStore::DeleteTask(const QDate& date, const QString& content)
     return ran && deleted;
 }
 
-bool CDataStore::DeleteTasksBySql(const QString& selectStatement)
+CDataStore::DeleteOutcome CDataStore::DeleteTasksInPeriod(const QDate& day, BatchScope scope)
 {
     bool found = false;
     const bool ran = RunOperation(TaskError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        rs.Open(selectStatement);
-        if (rs.IsEOF()) {
-            rs.Close();
-            return;
-        }
+        rs.Open(TasksInPeriod(day, scope));
         for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
             rs.Delete();
             rs.Update();
+            found = true;
         }
         rs.Close();
-        found = true;
     });
-    return ran && found;
+    if (!ran)
+        return DeleteOutcome::Failed;
+    return found ? DeleteOutcome::Deleted : DeleteOutcome::NoRows;
 }
 
 bool CDataStore::PostponeTask(const QDate& date, const QString& content)
@@ -127,8 +195,7 @@ int CDataStore::CountTasksOnDay(const QDate& date)
 {
     int count = 0;
     const bool ran = RunOperation(TaskError(), [&] {
-        count = TableSteps::Count(*m_pRecordset,
-                                  Fill(u"select * from shiqing where date = '%s'", {DayText(date)}));
+        count = TableSteps::Count(*m_pRecordset, Tasks(QStringLiteral("date=?"), {DayText(date)}));
     });
     return ran ? count : 0;
 }
@@ -138,8 +205,7 @@ bool CDataStore::ListTasksOfDay(const QDate& date, QStringList& contents, QStrin
     std::vector<QStringList> columns;
     bool found = false;
     const bool ran = RunOperation(TaskError(), [&] {
-        found = TableSteps::ReadColumns(*m_pRecordset,
-                                        Fill(u"select * from shiqing where date='%s'", {DayText(date)}),
+        found = TableSteps::ReadColumns(*m_pRecordset, Tasks(QStringLiteral("date=?"), {DayText(date)}),
                                         {QStringLiteral("content"), QStringLiteral("state")}, columns);
     });
     if (!ran || !found)
@@ -153,29 +219,28 @@ int CDataStore::CountInProgressOnDay(const QDate& date)
 {
     int count = 0;
     const bool ran = RunOperation(TaskError(), [&] {
-        count = TableSteps::Count(
-            *m_pRecordset,
-            Fill(u"select * from shiqing where date = '%s' and state='进行中'", {DayText(date)}));
+        count = TableSteps::Count(*m_pRecordset, Tasks(QStringLiteral("date=? and state=?"),
+                                                       {DayText(date), TaskStates::InProgress()}));
     });
     return ran ? count : 0;
 }
 
-int CDataStore::CountTasksBySql(const QString& selectStatement)
+int CDataStore::CountTasks(const TaskQueryCriteria& criteria)
 {
     int count = 0;
     const bool ran =
-        RunOperation(TaskError(), [&] { count = TableSteps::Count(*m_pRecordset, selectStatement); });
+        RunOperation(TaskError(), [&] { count = TableSteps::Count(*m_pRecordset, MatchingTasks(criteria)); });
     return ran ? count : 0;
 }
 
-bool CDataStore::ListTasksBySql(const QString& selectStatement, QStringList& dates, QStringList& contents,
-                                QStringList& states)
+bool CDataStore::ListTasks(const TaskQueryCriteria& criteria, QStringList& dates, QStringList& contents,
+                           QStringList& states)
 {
     std::vector<QStringList> columns;
     bool found = false;
     const bool ran = RunOperation(TaskError(), [&] {
         found = TableSteps::ReadColumns(
-            *m_pRecordset, selectStatement,
+            *m_pRecordset, MatchingTasks(criteria),
             {QStringLiteral("date"), QStringLiteral("content"), QStringLiteral("state")}, columns);
     });
     if (!ran || !found)
@@ -186,62 +251,40 @@ bool CDataStore::ListTasksBySql(const QString& selectStatement, QStringList& dat
     return true;
 }
 
-bool CDataStore::CountTaskStatistics(const QString& totalStatement,
-                                     const std::function<QString(const TaskState&)>& stateStatement,
-                                     int& total, int& notDone, int& done, int& postponed)
+bool CDataStore::CountTaskStatistics(const QString& period, int& total, int& notDone, int& done,
+                                     int& postponed)
 {
+    const QVariantList today = period.isEmpty() ? QVariantList() : QVariantList{DayText(Clock::today())};
+    const auto inState = [&](const TaskState& state) {
+        return Tasks(period.isEmpty() ? QStringLiteral("state=?") : period + QStringLiteral(" and state=?"),
+                     today + QVariantList{state});
+    };
     // One transaction: the four counts describe the same moment of the table.
     return RunOperation(TaskError(), [&] {
         CRecordset& rs = *m_pRecordset;
-        total = TableSteps::Count(rs, totalStatement);
-        notDone = TableSteps::Count(rs, stateStatement(TaskStates::NotDone()));
-        done = TableSteps::Count(rs, stateStatement(TaskStates::Done()));
-        postponed = TableSteps::Count(rs, stateStatement(TaskStates::Postponed()));
+        total = TableSteps::Count(rs, Tasks(period, today));
+        notDone = TableSteps::Count(rs, inState(TaskStates::NotDone()));
+        done = TableSteps::Count(rs, inState(TaskStates::Done()));
+        postponed = TableSteps::Count(rs, inState(TaskStates::Postponed()));
     });
 }
 
 bool CDataStore::CountTasksBefore(int& total, int& notDone, int& done, int& postponed)
 {
-    const QString today = DayText(Clock::today());
-    return CountTaskStatistics(
-        Fill(u"select * from shiqing where date < '%s' ", {today}),
-        [&](const TaskState& state) {
-            return Fill(u"select * from shiqing where date < '%s' and state = '%s'",
-                        {today, SqlEscape(state)});
-        },
-        total, notDone, done, postponed);
+    return CountTaskStatistics(QStringLiteral("date<?"), total, notDone, done, postponed);
 }
 
 bool CDataStore::CountTasksAfter(int& total, int& notDone, int& done, int& postponed)
 {
-    const QString today = DayText(Clock::today());
-    return CountTaskStatistics(
-        Fill(u"select * from shiqing where date > '%s' ", {today}),
-        [&](const TaskState& state) {
-            return Fill(u"select * from shiqing where date > '%s' and state = '%s'",
-                        {today, SqlEscape(state)});
-        },
-        total, notDone, done, postponed);
+    return CountTaskStatistics(QStringLiteral("date>?"), total, notDone, done, postponed);
 }
 
 bool CDataStore::CountTasksToday(int& total, int& notDone, int& done, int& postponed)
 {
-    const QString today = DayText(Clock::today());
-    return CountTaskStatistics(
-        Fill(u"select * from shiqing where date = '%s' ", {today}),
-        [&](const TaskState& state) {
-            return Fill(u"select * from shiqing where date = '%s' and state = '%s'",
-                        {today, SqlEscape(state)});
-        },
-        total, notDone, done, postponed);
+    return CountTaskStatistics(QStringLiteral("date=?"), total, notDone, done, postponed);
 }
 
 bool CDataStore::CountAllTasks(int& total, int& notDone, int& done, int& postponed)
 {
-    return CountTaskStatistics(
-        QStringLiteral("select * from shiqing"),
-        [](const TaskState& state) {
-            return Fill(u"select * from shiqing where state = '%s'", {SqlEscape(state)});
-        },
-        total, notDone, done, postponed);
+    return CountTaskStatistics(QString(), total, notDone, done, postponed);
 }

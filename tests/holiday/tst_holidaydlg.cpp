@@ -102,8 +102,8 @@ private slots:
         QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
         QVERIFY(!d.dlg.isVisible());
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(env.store().IsLunarHolidayPresent(key, QStringLiteral("教师节")), lunar);
-        QCOMPARE(env.store().IsSolarHolidayPresent(key, QStringLiteral("教师节")), !lunar);
+        QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Lunar, key, QStringLiteral("教师节")), lunar);
+        QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Solar, key, QStringLiteral("教师节")), !lunar);
     }
 
     // A duplicate enters Found; the rename or delete that follows leaves it, whatever its outcome.
@@ -154,8 +154,8 @@ private slots:
         Env env;
         QVERIFY(env.started);
         const QString key = QStringLiteral("0910");
-        QVERIFY(lunar ? env.store().AddLunarHoliday(key, QStringLiteral("教师节"))
-                      : env.store().AddSolarHoliday(key, QStringLiteral("教师节")));
+        QVERIFY(lunar ? env.store().AddHoliday(HolidayCalendar::Lunar, key, QStringLiteral("教师节"))
+                      : env.store().AddHoliday(HolidayCalendar::Solar, key, QStringLiteral("教师节")));
         Dialog d(env);
         QSignalSpy changed(&d.dlg, &CHolidayDlg::HolidaysChanged);
         QVERIFY(d.normal());
@@ -188,9 +188,9 @@ private slots:
         QCOMPARE(changed.count(), newName.isEmpty() ? 0 : 1);
         QStringList names;
         if (lunar)
-            env.store().GetLunarHolidayNames(key, names);
+            env.store().GetHolidayNames(HolidayCalendar::Lunar, key, names);
         else
-            env.store().GetSolarHolidayNames(QDate(2027, 9, 10), names);
+            env.store().GetHolidayNames(HolidayCalendar::Solar, QStringLiteral("0910"), names);
         QCOMPARE(names, namesOn0910);
 
         // A later duplicate enters Found again.
@@ -221,11 +221,11 @@ private slots:
         }
         QCOMPARE(env.messages.count(), 0);
         QStringList names;
-        QVERIFY(env.store().GetSolarHolidayNames(QDate(2027, 3, 5), names));
+        QVERIFY(env.store().GetHolidayNames(HolidayCalendar::Solar, QStringLiteral("0305"), names));
         QCOMPARE(names, (QStringList{QStringLiteral("生日"), QStringLiteral("纪念日")}));
-        QVERIFY(env.store().IsSolarHolidayPresent(QStringLiteral("0815"), QStringLiteral("生日")));
-        QVERIFY(env.store().IsLunarHolidayPresent(QStringLiteral("0305"), QStringLiteral("生日")));
-        QVERIFY(!env.store().IsLunarHolidayPresent(QStringLiteral("0305"), QStringLiteral("纪念日")));
+        QVERIFY(env.store().IsHolidayPresent(HolidayCalendar::Solar, QStringLiteral("0815"), QStringLiteral("生日")));
+        QVERIFY(env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"), QStringLiteral("生日")));
+        QVERIFY(!env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"), QStringLiteral("纪念日")));
     }
 
     void emptyNameOnAdd()
@@ -285,9 +285,9 @@ private slots:
         Env env;
         QVERIFY(env.started);
         for (const QString& h : solar)
-            QVERIFY(env.store().AddSolarHoliday(h.section(u' ', 0, 0), h.section(u' ', 1)));
+            QVERIFY(env.store().AddHoliday(HolidayCalendar::Solar, h.section(u' ', 0, 0), h.section(u' ', 1)));
         for (const QString& h : lunar)
-            QVERIFY(env.store().AddLunarHoliday(h.section(u' ', 0, 0), h.section(u' ', 1)));
+            QVERIFY(env.store().AddHoliday(HolidayCalendar::Lunar, h.section(u' ', 0, 0), h.section(u' ', 1)));
         Dialog d(env);
         // "查看" opens the listing over the editor.
         QString title, listed, shown;

@@ -387,9 +387,9 @@ private slots:
     void holidayLinesOfTheDate()
     {
         const QDate day(2026, 12, 25);
-        QVERIFY(m_env->store().AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("圣诞节")));
-        QVERIFY(m_env->store().AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
-        QVERIFY(m_env->store().AddLunarHoliday(SolarToLunar(day).strKey, QStringLiteral("妈妈生日")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"), QStringLiteral("圣诞节")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Lunar, SolarToLunar(day).strKey, QStringLiteral("妈妈生日")));
         Open();
         m_dlg->PickDate(day);
         QCOMPARE(m_dlg->DayView().holidayLines,

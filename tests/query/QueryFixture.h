@@ -2,22 +2,11 @@
 
 // A data store on a fresh database in a temporary folder, with tasks put in directly.
 
-#include "Recorders.h"
-#include "store/DataStore.h"
-#include "store/Schema.h"
+#include "../store/StoreFixture.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-
-struct QueryFixture
+struct QueryFixture : StoreFixture
 {
-    QTemporaryDir dir;
-    ErrorRecorder errors;
-    CDataStore store{&errors};
-    bool ready = Schema::CreateDatabaseFile(dir.filePath(QStringLiteral("kstrm.db")), QDate(2026, 9, 1),
-                                            QDate(2027, 1, 31), nullptr) &&
-                 store.Connect(dir.filePath(QStringLiteral("kstrm.db")));
+    bool ready = Open();
 
     /// Adds tasks written "yyyy-MM-dd|content|state".
     bool add(const QStringList& tasks)
@@ -34,15 +23,22 @@ struct QueryFixture
         return true;
     }
 
-    /// Every task as "yyyy-MM-dd|content|state", sorted.
+    bool exec(const QString& sql) { return TableTest::Exec(store, sql).isActive(); }
+
+    /// The tasks \a select (date, content and state first) gives, as "yyyy-MM-dd|content|state".
+    QStringList rows(const QString& select)
+    {
+        QStringList out;
+        for (QSqlQuery query = TableTest::Exec(store, select); query.next();)
+            out << query.value(0).toString() + u'|' + query.value(1).toString() + u'|' +
+                       query.value(2).toString();
+        return out;
+    }
+
+    /// Every task, sorted.
     QStringList all()
     {
-        QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
-        QStringList out;
-        if (!query.exec(QStringLiteral("SELECT date, content, state FROM shiqing")))
-            return {QStringLiteral("<cannot read>")};
-        while (query.next())
-            out << query.value(0).toString() + u'|' + query.value(1).toString() + u'|' + query.value(2).toString();
+        QStringList out = rows(QStringLiteral("SELECT date, content, state FROM shiqing"));
         out.sort();
         return out;
     }

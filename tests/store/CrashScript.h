@@ -23,7 +23,7 @@ struct Op
 {
     Kind kind;
     QDate day;
-    QString text; // the task's content, the holiday's name, or the prefix of a batch
+    QString text; // the task's content or the holiday's name
 };
 
 /// Everything a round writes starts with this.
@@ -41,14 +41,15 @@ inline QList<Op> Build(int round, int items = kItems)
     for (int i = 0; i < items; ++i) {
         const QString batch = Tag(round) + QStringLiteral("b%1-").arg(i / 10);
         const QString content = batch + QStringLiteral("%1 it's %s 100%").arg(i); // quotes and format holes
-        const QDate day = QDate(2000, 1, 1).addDays(3 * i);
+        // Each round has its own two centuries, so that a month's batch delete keeps to its round.
+        const QDate day = QDate(2000 + 200 * round, 1, 1).addDays(3 * i);
         ops.append({Kind::AddTask, day, content});
         ops.append({Kind::SetState, day, content});
         ops.append({Kind::Postpone, day, content}); // two rows change in one operation
         if (i % 3 == 0)
             ops.append({Kind::DeleteMoved, day.addDays(1), content});
         ops.append({Kind::AddHoliday, day, content});
-        if (i % 20 == 19) // every other batch of ten goes again, in one operation
+        if (i % 20 == 19) // now and then a month's tasks go again, in one operation
             ops.append({Kind::DeleteBatch, day, batch});
     }
     return ops;
@@ -66,11 +67,9 @@ inline bool Run(CDataStore& store, const Op& op)
     case Kind::DeleteMoved:
         return store.DeleteTask(op.day, op.text);
     case Kind::AddHoliday:
-        return store.AddSolarHoliday(CDataStore::SolarHolidayKey(op.day), op.text);
+        return store.AddHoliday(HolidayCalendar::Solar, CDataStore::SolarHolidayKey(op.day), op.text);
     case Kind::DeleteBatch:
-        return store.DeleteTasksBySql(
-            QStringLiteral("select * from shiqing where substr(content, 1, %1) = '%2'")
-                .arg(QString::number(op.text.size()), op.text));
+        return store.DeleteTasksInPeriod(op.day, BatchScope::Month) == CDataStore::DeleteOutcome::Deleted;
     }
     return false;
 }
@@ -115,7 +114,7 @@ inline Tables Model(const QList<Op>& ops, qsizetype done)
             t.holidays << CDataStore::SolarHolidayKey(op.day) + u' ' + op.text;
             break;
         case Kind::DeleteBatch:
-            tasks.removeIf([&](const Task& r) { return r.content.startsWith(op.text); });
+            tasks.removeIf([&](const Task& r) { return r.day.year() == op.day.year() && r.day.month() == op.day.month(); });
             break;
         }
     }

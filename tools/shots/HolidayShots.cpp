@@ -11,11 +11,11 @@ void Shots::Holidays(CShots& shots)
 {
     CPlannerContext& context = shots.App().Context();
     CDataStore& store = context.Store();
-    store.AddSolarHoliday(QStringLiteral("0101"), QStringLiteral("元旦"));
-    store.AddSolarHoliday(QStringLiteral("0910"), QStringLiteral("教师节"));
-    store.AddSolarHoliday(QStringLiteral("1001"), QStringLiteral("国庆节"));
-    store.AddLunarHoliday(QStringLiteral("0101"), QStringLiteral("春节"));
-    store.AddLunarHoliday(QStringLiteral("0815"), QStringLiteral("中秋节"));
+    store.AddHoliday(HolidayCalendar::Solar, QStringLiteral("0101"), QStringLiteral("元旦"));
+    store.AddHoliday(HolidayCalendar::Solar, QStringLiteral("0910"), QStringLiteral("教师节"));
+    store.AddHoliday(HolidayCalendar::Solar, QStringLiteral("1001"), QStringLiteral("国庆节"));
+    store.AddHoliday(HolidayCalendar::Lunar, QStringLiteral("0101"), QStringLiteral("春节"));
+    store.AddHoliday(HolidayCalendar::Lunar, QStringLiteral("0815"), QStringLiteral("中秋节"));
     {
         CHolidayDlg dlg(context);
         dlg.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("劳动节"));

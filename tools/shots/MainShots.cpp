@@ -21,8 +21,8 @@ void Shots::MainWindow(CShots& shots)
     store.AddTask(day, QStringLiteral("准备下周公开课的课件和教案"), TaskStates::NotDone());
     store.AddTask(day, QStringLiteral("给家长回电话"), TaskStates::Postponed());
     store.AddTask(day, QStringLiteral("教研组会议"), TaskStates::NotDone());
-    store.AddSolarHoliday(QStringLiteral("1225"), QStringLiteral("圣诞节"));
-    store.AddLunarHoliday(SolarToLunar(day).strKey, QStringLiteral("外婆生日"));
+    store.AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"), QStringLiteral("圣诞节"));
+    store.AddHoliday(HolidayCalendar::Lunar, SolarToLunar(day).strKey, QStringLiteral("外婆生日"));
 
     {
         CPlannerDlg main(context);

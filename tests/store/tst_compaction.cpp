@@ -1,18 +1,11 @@
 // Compacting the database: the file shrinks and keeps every row, or, when anything goes wrong,
 // stays exactly as it was with the store still open on it.
 #include "FullDisk.h"
-#include "Recorders.h"
-#include "app/Compaction.h"
-#include "store/DataStore.h"
-#include "store/Schema.h"
+#include "StoreFixture.h"
+#include "store/Compaction.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <memory>
 #include <unistd.h>
 
@@ -24,16 +17,14 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-struct Fixture {
-    QTemporaryDir root;
-    QString db = root.filePath(QStringLiteral("kstrm.db"));
-    QString temp = root.filePath(QStringLiteral("temp.db"));
-    ErrorRecorder errors;
-    CDataStore store{&errors};
+struct Fixture : StoreFixture
+{
+    QString db = path;
+    QString temp = dir.filePath(QStringLiteral("temp.db"));
 
     bool Open(int nTasks)
     {
-        if (!Schema::CreateDatabaseFile(db, QDate(2027, 2, 20), QDate(2027, 7, 10), nullptr) || !store.Connect(db))
+        if (!StoreFixture::Open())
             return false;
         QSqlDatabase conn = QSqlDatabase::database(store.ConnectionName());
         conn.transaction();
@@ -49,17 +40,20 @@ struct Fixture {
         return conn.commit() && store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1,
                                                   QStringLiteral("早读"), QStringLiteral("七点五十到教室"));
     }
-    bool Exec(const QString& sql) { return QSqlQuery(QSqlDatabase::database(store.ConnectionName())).exec(sql); }
+    bool Exec(const QString& sql)
+    {
+        return QSqlQuery(QSqlDatabase::database(store.ConnectionName())).exec(sql);
+    }
     /// Every row of every table, sorted: what the user would miss if anything were lost.
     QStringList Rows()
     {
         QStringList rows;
         QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
-        for (const char* table : {"shiqing", "tx", "yljrb", "lljrb", "xiaoli"}) {
-            if (!query.exec(QStringLiteral("SELECT * FROM ") + QLatin1String(table)))
-                return {QStringLiteral("<%1 unreadable>").arg(QLatin1String(table))};
+        for (const QString& table : Schema::TableNames()) {
+            if (!query.exec(QStringLiteral("SELECT * FROM ") + table))
+                return {QStringLiteral("<%1 unreadable>").arg(table)};
             while (query.next()) {
-                QStringList fields{QLatin1String(table)};
+                QStringList fields{table};
                 for (int i = 0; i < query.record().count(); ++i)
                     fields << query.value(i).toString();
                 rows << fields.join(u'|');
@@ -129,7 +123,8 @@ private slots:
         QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("^shiqing\\|"))).size(), 2000);
         QCOMPARE(f.Rows(), rows);
         // The private file stays private, and the store works on the new file as before.
-        QCOMPARE(QFile::permissions(f.db), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFile::permissions(f.db),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QVERIFY(f.store.AddTask(QDate(2027, 5, 4), QStringLiteral("班会"), QStringLiteral("未完成")));
         QVERIFY(f.store.IsTaskPresent(QDate(2027, 5, 4), QStringLiteral("班会")));
         QSqlQuery mode(QSqlDatabase::database(f.store.ConnectionName()));
@@ -172,7 +167,7 @@ private slots:
         Fixture f;
         std::unique_ptr<FullDisk> disk;
         if (obstacle == QStringLiteral("full disk")) {
-            disk = std::make_unique<FullDisk>(f.root.path(), "4m");
+            disk = std::make_unique<FullDisk>(f.dir.path(), "4m");
             if (!disk->IsMounted())
                 QSKIP(qPrintable(disk->WhyNot()));
         }
@@ -181,18 +176,19 @@ private slots:
         QVERIFY(f.Checkpoint());
         const QString otherName = QStringLiteral("other-program");
         if (obstacle == QStringLiteral("folder")) {
-            QVERIFY(QDir(f.root.path()).mkdir(QStringLiteral("temp.db")));
+            QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("temp.db")));
         } else if (obstacle == QStringLiteral("other connection")) {
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), otherName);
             other.setDatabaseName(f.db);
             QVERIFY(other.open());
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("SELECT count(*) FROM shiqing")));
         } else if (obstacle == QStringLiteral("read-only")) {
-            QVERIFY(QFile::setPermissions(f.root.path(), QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         } else if (obstacle == QStringLiteral("short copy")) {
             Compaction::SetCopyHookForTests([](const QString& copyPath) {
                 {
-                    QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
+                    QSqlDatabase copy =
+                        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
                     copy.setDatabaseName(copyPath);
                     if (copy.open())
                         QSqlQuery(copy).exec(QStringLiteral("DELETE FROM shiqing WHERE rowid = 1"));
@@ -208,7 +204,7 @@ private slots:
 
         const Compaction::Result result = Compaction::CompactStore(f.store);
         Compaction::SetCopyHookForTests({});
-        QFile::setPermissions(f.root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (QSqlDatabase::contains(otherName)) {
             QSqlDatabase::database(otherName).close();
             QSqlDatabase::removeDatabase(otherName);

@@ -1,8 +1,10 @@
-#include "app/Compaction.h"
+#include "store/Compaction.h"
 
 #include "app/AtomicFile.h"
 #include "store/DataStore.h"
 #include "store/DbError.h"
+#include "store/Schema.h"
+#include "store/ValueConvert.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +17,6 @@
 #include <future>
 
 namespace {
-
-const char* const kTables[] = {"shiqing", "tx", "yljrb", "lljrb", "xiaoli"};
 
 // -- Reading the databases --------------------------------------------------------------------
 
@@ -37,8 +37,6 @@ QString FailureText(const QString& what, const QString& detail = QString(), bool
     return text;
 }
 
-QString SqlLiteral(const QString& text) { return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\''; }
-
 // The file SQLite has open as the connection's main database, as SQLite names it.
 QString MainDatabaseFile(const QSqlDatabase& db)
 {
@@ -56,8 +54,8 @@ bool CountRows(const QSqlDatabase& db, QList<qint64>& counts, QString& error)
 {
     counts.clear();
     QSqlQuery query(db);
-    for (const char* table : kTables) {
-        if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table)) || !query.next()) {
+    for (const QString& table : Schema::TableNames()) {
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + Schema::Quoted(table)) || !query.next()) {
             error = EngineText(query.lastError());
             return false;
         }
@@ -68,12 +66,14 @@ bool CountRows(const QSqlDatabase& db, QList<qint64>& counts, QString& error)
 
 // Opens \a path read-only on a connection of the calling thread's own (a connection belongs to
 // the thread that opens it) and runs \a work on it. Empty when all went well, else what is wrong.
-QString OnOwnConnection(const QString& path, const QString& name, const std::function<QString(QSqlDatabase&)>& work)
+QString OnOwnConnection(const QString& path, const QString& name,
+                        const std::function<QString(QSqlDatabase&)>& work)
 {
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=ro"));
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=ro"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         problem = db.open() ? work(db) : EngineText(db.lastError());
         db.close();
@@ -113,9 +113,15 @@ std::function<void(const QString&)>& CopyHook()
 
 namespace Compaction {
 
-void SetCopyHookForTests(std::function<void(const QString& copyPath)> hook) { CopyHook() = std::move(hook); }
+void SetCopyHookForTests(std::function<void(const QString& copyPath)> hook)
+{
+    CopyHook() = std::move(hook);
+}
 
-QString TempFileName() { return QStringLiteral("temp.db"); }
+QString TempFileName()
+{
+    return QStringLiteral("temp.db");
+}
 
 Result CompactStore(CDataStore& store)
 {
@@ -153,7 +159,7 @@ Result CompactStore(CDataStore& store)
     QString error;
     {
         QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
-        if (!query.exec(QStringLiteral("VACUUM INTO ") + SqlLiteral(tempPath))) {
+        if (!query.exec(QStringLiteral("VACUUM INTO ") + SqlQuote(tempPath))) {
             error = FailureText(QStringLiteral("压缩数据库失败"), EngineText(query.lastError()),
                                 CDbError::FromSql(query.lastError()).IsDiskFull());
         }
