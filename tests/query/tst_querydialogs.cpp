@@ -29,30 +29,17 @@ namespace {
 const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
 const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
 
-/// \a nCount tasks of one day in one state.
-struct Bulk
-{
-    const char* pszDate;
-    const char* pszState;
-    int nCount;
-};
-} // namespace
-Q_DECLARE_METATYPE(Bulk)
-namespace {
-
 // A store of its own, and a context that records the notices instead of showing them.
 struct Planner : QueryFixture
 {
-    bool addMany(const Bulk& bulk)
+    /// Adds tasks written "yyyy-MM-dd|state|how many".
+    bool addMany(const QString& bulk)
     {
-        QSqlQuery insert(QSqlDatabase::database(store.ConnectionName()));
-        insert.prepare(
-            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                           "INSERT INTO shiqing (date, content, state) SELECT ?, 'task ' || i, ? FROM n"));
-        insert.addBindValue(bulk.nCount);
-        insert.addBindValue(QString::fromUtf8(bulk.pszDate));
-        insert.addBindValue(QString::fromUtf8(bulk.pszState));
-        return insert.exec();
+        const QStringList parts = bulk.split(u'|');
+        return exec(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3) "
+                           "INSERT INTO shiqing (date, content, state) SELECT '%1', '', '%2' FROM n")
+                .arg(parts[0], parts[1], parts[2]));
     }
 
     FakeClock clock{kNow};
@@ -263,13 +250,6 @@ private slots:
                    QStringList{QStringLiteral("未完成率: 37.50%"), QStringLiteral("已完成率: 25.00%"),
                                QStringLiteral("已推迟率: 12.50%")}
             << QList<int>{135, 90, 45};
-        QTest::newRow("a third each")
-            << QStringList{QStringLiteral("2027-03-15|a|未完成"), QStringLiteral("2027-03-15|b|已完成"),
-                           QStringLiteral("2027-03-15|c|已推迟")}
-            << QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 1/3 1/3 1/3 1/3 1/3 1/3").split(u' ') +
-                   QStringList{QStringLiteral("未完成率: 33.33%"), QStringLiteral("已完成率: 33.33%"),
-                               QStringLiteral("已推迟率: 33.33%")}
-            << QList<int>{119, 119, 119};
         QTest::newRow("two thirds, rounded")
             << QStringList{QStringLiteral("2027-03-15|a|未完成"), QStringLiteral("2027-03-15|b|未完成"),
                            QStringLiteral("2027-03-15|c|已推迟")}
@@ -311,29 +291,28 @@ private slots:
     // Every figure shows whole, five-digit counts as well as a million tasks in the narrowest column.
     void statisticsShowWhole_data()
     {
-        QTest::addColumn<QList<Bulk>>("tasks");
-        QTest::addColumn<QStringList>("cells"); // the widest ones, by index
-        // Today is 2027-03-15.
-        QTest::newRow("five digits") << QList<Bulk>{{"2027-01-01", "未完成", 9960},
-                                                    {"2027-01-01", "已完成", 29970},
-                                                    {"2027-05-01", "未完成", 10090},
-                                                    {"2027-05-01", "已推迟", 30090}}
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QStringList>("cells"); // the widest ones, by index; today is 2027-03-15
+        QTest::newRow("five digits") << QStringList{QStringLiteral("2027-01-01|未完成|9960"),
+                                                    QStringLiteral("2027-01-01|已完成|29970"),
+                                                    QStringLiteral("2027-05-01|未完成|10090"),
+                                                    QStringLiteral("2027-05-01|已推迟|30090")}
                                      << QStringList{QStringLiteral("9960/39930"),
                                                     QStringLiteral("29970/39930"),
                                                     {},
                                                     QStringLiteral("10090/40180"),
                                                     {},
                                                     QStringLiteral("30090/40180")};
-        QTest::newRow("a million") << QList<Bulk>{{"2026-06-01", "已推迟", 1000000}}
+        QTest::newRow("a million") << QStringList{QStringLiteral("2026-06-01|已推迟|1000000")}
                                    << QStringList{{}, {}, QStringLiteral("1000000/1000000")};
     }
     void statisticsShowWhole()
     {
-        QFETCH(QList<Bulk>, tasks);
+        QFETCH(QStringList, tasks);
         QFETCH(QStringList, cells);
         Planner p;
         QVERIFY(p.ready);
-        for (const Bulk& bulk : tasks)
+        for (const QString& bulk : tasks)
             QVERIFY(p.addMany(bulk));
         CTaskStatsDlg dlg(p.context);
         for (int i = 0; i < cells.size(); ++i) {
@@ -392,10 +371,6 @@ private slots:
                                 << tasks(QStringLiteral(
                                        "2009-12-31 2010-01-01 2010-07-07 2010-12-31 2011-01-01"))
                                 << tasks(QStringLiteral("2009-12-31 2011-01-01")) << QString() << QString();
-        QTest::newRow("a future day")
-            << QDate(2030, 5, 5) << "dayRadio" << true
-            << tasks(QStringLiteral("2030-05-04 2030-05-05 2030-05-06"))
-            << tasks(QStringLiteral("2030-05-04 2030-05-06")) << QString() << QString();
         QTest::newRow("empty period")
             << QDate(2000, 5, 5) << "yearRadio" << true << tasks(QStringLiteral("2010-05-05"))
             << tasks(QStringLiteral("2010-05-05")) << QStringLiteral("所选时间段内没有事情")

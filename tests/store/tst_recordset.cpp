@@ -50,45 +50,6 @@ class TestRecordset : public QObject
     Q_OBJECT
 
 private slots:
-    // Appending to an unread set, then writing the new current row, then reading the table.
-    void appendUpdateAndDeleteCurrent()
-    {
-        StoreFixture f;
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store, {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two")}));
-        QVERIFY(f.store.RunOperation(kTaskError, [&] {
-            CRecordset& rs = f.store.Rs();
-            rs.Open(Tasks());
-            rs.AddNew();
-            rs.PutCollect(QStringLiteral("content"), QStringLiteral("three"));
-            rs.Update();
-            QCOMPARE(rs.GetCollect(QStringLiteral("content")).toString(), QStringLiteral("three"));
-            rs.PutCollect(QStringLiteral("state"), QStringLiteral("已完成"));
-            rs.Update();
-            QCOMPARE(rs.GetRecordCount(), 4L);
-        }));
-        QVERIFY(f.store.RunOperation(kTaskError, [&] {
-            CRecordset& rs = f.store.Rs();
-            rs.Open(Tasks(QStringLiteral("content=?"), {QStringLiteral("two")}));
-            rs.PutCollect(QStringLiteral("state"), QStringLiteral("进行中"));
-            QCOMPARE(rs.GetCollect(QStringLiteral("state")).toString(), QStringLiteral("进行中"));
-            rs.Update();
-            rs.Open(Tasks());
-            rs.MoveNext();
-            rs.MoveNext(); // the second "two"
-            rs.Delete();
-            QCOMPARE(rs.GetRecordCount(), 3L);
-            QVERIFY_THROWS_EXCEPTION(CDbError, rs.GetCollect(QStringLiteral("content")));
-            rs.MoveNext();
-            QVERIFY(!rs.IsEOF());
-            rs.MoveNext();
-            QVERIFY(rs.IsEOF());
-        }));
-        QCOMPARE(Rows(f.store), (QStringList{QStringLiteral("one/未完成"), QStringLiteral("two/进行中"),
-                                             QStringLiteral("three/已完成")}));
-        QVERIFY(f.errors.texts().isEmpty());
-    }
-
     // A failure undoes the whole operation, nested ones included, reports once per failed level
     // and leaves the store usable.
     void failedOperationsAreUndone()

@@ -114,12 +114,6 @@ private slots:
         QTest::newRow("task") << QStringLiteral("shiqing") << AddOp([](CDataStore& s, int i) {
             return s.AddTask(kDay, QString::number(i) + big, TaskStates::NotDone());
         }) << QStringLiteral("打开事情信息表错误");
-        QTest::newRow("reminder") << QStringLiteral("tx") << AddOp([](CDataStore& s, int i) {
-            return s.AddReminder(kWhen, 1, 0, QString::number(i), big);
-        }) << QStringLiteral("打开提醒表错误");
-        QTest::newRow("solar holiday") << QStringLiteral("yljrb") << AddOp([](CDataStore& s, int i) {
-            return s.AddHoliday(HolidayCalendar::Solar, kKey, QString::number(i) + big);
-        }) << QStringLiteral("打开阳历节日表错误");
     }
     void fullDiskSaysSo()
     {
