@@ -17,7 +17,6 @@ class TestableStore : public CDataStore
 public:
     using CDataStore::CDataStore;
     using CDataStore::RunOperation;
-    CRecordset& Rs() { return *m_pRecordset; }
 };
 
 /// A store on a fresh database in a temporary folder.

@@ -26,19 +26,14 @@ struct Fixture : StoreFixture
     {
         if (!StoreFixture::Open())
             return false;
-        QSqlDatabase conn = QSqlDatabase::database(store.ConnectionName());
-        conn.transaction();
-        QSqlQuery insert(conn);
-        insert.prepare(QStringLiteral("INSERT INTO shiqing (date, content, state) VALUES (?, ?, ?)"));
-        for (int i = 0; i < nTasks; ++i) {
-            insert.addBindValue(QDate(2027, 1, 1).addDays(i % 365).toString(Qt::ISODate));
-            insert.addBindValue(QStringLiteral("批改三班的作业，第 %1 次").arg(i));
-            insert.addBindValue(i % 3 ? QStringLiteral("已完成") : QStringLiteral("未完成"));
-            if (!insert.exec())
-                return false;
-        }
-        return conn.commit() && store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1,
-                                                  QStringLiteral("早读"), QStringLiteral("七点五十到教室"));
+        if (!Exec(
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                               "INSERT INTO shiqing SELECT date('2027-01-01', '+' || (i % 365) || ' days'), "
+                               "'批改三班的作业，第 ' || i || ' 次', iif(i % 3, '已完成', '未完成') FROM n")
+                    .arg(nTasks - 1)))
+            return false;
+        return store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1, QStringLiteral("早读"),
+                                 QStringLiteral("七点五十到教室"));
     }
     bool Exec(const QString& sql)
     {

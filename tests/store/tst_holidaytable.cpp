@@ -1,9 +1,6 @@
 #include "StoreFixture.h"
 
 namespace {
-const QString kSolarHeading = QStringLiteral("阳历节日:\r\n--------------------------\r\n");
-const QString kLunarHeading = QStringLiteral("\r\n农历节日:\r\n--------------------------\r\n");
-
 QStringList Rows(CDataStore& s, HolidayCalendar calendar)
 {
     return TableTest::Column(
@@ -66,41 +63,6 @@ private slots:
         QVERIFY(!s.RenameHoliday(calendar, key, name, QStringLiteral("x"))); // refused quietly
         QVERIFY(!s.DeleteHoliday(calendar, key, name));
         QCOMPARE(Rows(s, calendar), expected);
-        QVERIFY(f.errors.texts().isEmpty());
-    }
-
-    void allHolidaysText_data()
-    {
-        QTest::addColumn<QStringList>("solar"); // "key name" each
-        QTest::addColumn<QStringList>("lunar");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QString>("text");
-        const QStringList solar = {QStringLiteral("0101 元旦"), QStringLiteral("1001 国庆节"),
-                                   QStringLiteral("0308 妇女节 (半天)")};
-        const QStringList lunar = {QStringLiteral("0815 中秋节"), QStringLiteral("0101 春节")};
-        const QString solarLines = QStringLiteral("0101: 元旦\r\n1001: 国庆节\r\n0308: 妇女节 (半天)\r\n");
-        QTest::newRow("both") << solar << lunar << true
-                              << kSolarHeading + solarLines + kLunarHeading +
-                                     QStringLiteral("0815: 中秋节\r\n0101: 春节\r\n");
-        QTest::newRow("no solar") << QStringList{} << lunar << false << kSolarHeading;
-        QTest::newRow("no lunar") << solar << QStringList{} << false
-                                  << kSolarHeading + solarLines + kLunarHeading;
-    }
-    void allHolidaysText()
-    {
-        QFETCH(QStringList, solar);
-        QFETCH(QStringList, lunar);
-        QFETCH(bool, result);
-        QFETCH(QString, text);
-        StoreFixture f;
-        QVERIFY(f.Open());
-        for (const QString& h : solar)
-            QVERIFY(f.store.AddHoliday(HolidayCalendar::Solar, h.left(4), h.mid(5)));
-        for (const QString& h : lunar)
-            QVERIFY(f.store.AddHoliday(HolidayCalendar::Lunar, h.left(4), h.mid(5)));
-        QString out = QStringLiteral("stale");
-        QCOMPARE(f.store.GetAllHolidaysText(out), result);
-        QCOMPARE(out, text);
         QVERIFY(f.errors.texts().isEmpty());
     }
 
