@@ -133,27 +133,20 @@ private slots:
         QCOMPARE(again.ToBytes(), timetable.ToBytes());
     }
 
-    void weeksText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::newRow("1-16") << QStringLiteral("1-16 周") << 1 << 16;
-        QTest::newRow("nothing chosen") << QStringLiteral("0-0 周") << 0 << 0;
-        QTest::newRow("empty") << QString() << 0 << 0;
-        QTest::newRow("no closing 周") << QStringLiteral("3-9") << 3 << 9;
-    }
     void weeksText()
     {
-        QFETCH(QString, text);
-        QFETCH(int, first);
-        QFETCH(int, last);
-        int nFirst = -1, nLast = -1;
-        CTimetable::SplitWeeks(text, nFirst, nLast);
-        QCOMPARE(nFirst, first);
-        QCOMPARE(nLast, last);
-        if (text.endsWith(u'周'))
-            QCOMPARE(CTimetable::WeeksText(first, last), text);
+        const std::tuple<QString, int, int> cases[] = {{QStringLiteral("1-16 周"), 1, 16},
+                                                       {QStringLiteral("0-0 周"), 0, 0},
+                                                       {QString(), 0, 0},
+                                                       {QStringLiteral("3-9"), 3, 9}}; // no closing 周
+        for (const auto& [text, first, last] : cases) {
+            int nFirst = -1, nLast = -1;
+            CTimetable::SplitWeeks(text, nFirst, nLast);
+            QCOMPARE(nFirst, first);
+            QCOMPARE(nLast, last);
+            if (text.endsWith(u'周'))
+                QCOMPARE(CTimetable::WeeksText(first, last), text);
+        }
     }
 
     // Colours follow the order of first appearance and outlive reloads; from the eleventh
@@ -179,27 +172,11 @@ private slots:
         QCOMPARE(timetable.m_entries[1].crColor, QColor(102, 153, 153));
     }
 
-    void caption_data()
-    {
-        QTest::addColumn<int>("week");
-        QTest::addColumn<int>("weekday");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Monday") << 3 << 1 << QStringLiteral("Tarrin-课程表 【今天是:第3周 星期一】");
-        QTest::newRow("Sunday") << 18 << 7 << QStringLiteral("Tarrin-课程表 【今天是:第18周 星期天】");
-        QTest::newRow("before the term")
-            << -2 << 6 << QStringLiteral("Tarrin-课程表 【今天是:第-2周 星期六】");
-    }
-    void caption()
-    {
-        QFETCH(int, week);
-        QFETCH(int, weekday);
-        QFETCH(QString, caption);
-        QCOMPARE(CTimetable().CaptionText(week, weekday), caption);
-    }
-
-    void tooltip()
+    void captionAndTooltip()
     {
         CTimetable timetable;
+        QCOMPARE(timetable.CaptionText(18, 7), QStringLiteral("Tarrin-课程表 【今天是:第18周 星期天】"));
+        QCOMPARE(timetable.CaptionText(-2, 6), QStringLiteral("Tarrin-课程表 【今天是:第-2周 星期六】"));
         timetable.ReadFrom(ReferenceFile());
         QCOMPARE(timetable.TooltipText(0),
                  QStringLiteral("课程名称:高等数学\n课程学分:4.50\n行课时间:1-16 周\n"
@@ -251,17 +228,6 @@ private slots:
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Failed);
         QCOMPARE(timetable.ReloadIfChanged(), CTimetable::Reload::Unchanged);
         QCOMPARE(timetable.m_strTeacher, QStringLiteral("李老师"));
-    }
-
-    // Nothing to write to: a folder where the file should be, a file where the folder should be.
-    void saveFailures()
-    {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(CTimetable::FileName()));
-        QVERIFY(!CTimetable(dir.path()).Save());
-        QVERIFY(WriteAll(dir.filePath(QStringLiteral("plain")), "x"));
-        QVERIFY(!CTimetable(dir.filePath(QStringLiteral("plain"))).Save());
-        QCOMPARE(ReadAll(dir.filePath(QStringLiteral("plain"))), QByteArray("x"));
     }
 };
 

@@ -82,44 +82,16 @@ private slots:
         QTest::addColumn<int>("room");
         QTest::addColumn<int>("firstWeek"); // list index, -1 none
         QTest::addColumn<int>("lastWeek");
-        QTest::addColumn<QStringList>("stored");
-        const QString times = QStringLiteral("08:20;09:05;14:00;16:00;19:00");
-        QTest::newRow("专业必修课 stored as 专业必须课") << 3 << 3 << 0 << 15
-                                                         << QStringList{QStringLiteral("王老师"),
-                                                                        times,
-                                                                        QStringLiteral("true"),
-                                                                        QStringLiteral("数据结构"),
-                                                                        QStringLiteral("3.5"),
-                                                                        QStringLiteral("1-16 周"),
-                                                                        QStringLiteral("专业必须课"),
-                                                                        QStringLiteral("软件1班"),
-                                                                        QStringLiteral("48"),
-                                                                        QStringLiteral("东3-201"),
-                                                                        QStringLiteral("大教室（有多媒体）")};
-        QTest::newRow("函授课 and 其它 store nothing") << 4 << 4 << 2 << 24
-                                                       << QStringList{QStringLiteral("王老师"),
-                                                                      times,
-                                                                      QStringLiteral("true"),
-                                                                      QStringLiteral("数据结构"),
-                                                                      QStringLiteral("3.5"),
-                                                                      QStringLiteral("3-25 周"),
-                                                                      QString(),
-                                                                      QStringLiteral("软件1班"),
-                                                                      QStringLiteral("48"),
-                                                                      QStringLiteral("东3-201"),
-                                                                      QString()};
-        QTest::newRow("其它 type, no week") << 5 << 0 << -1 << -1
-                                            << QStringList{QStringLiteral("王老师"),
-                                                           times,
-                                                           QStringLiteral("true"),
-                                                           QStringLiteral("数据结构"),
-                                                           QStringLiteral("3.5"),
-                                                           QStringLiteral("0-0 周"),
-                                                           QString(),
-                                                           QStringLiteral("软件1班"),
-                                                           QStringLiteral("48"),
-                                                           QStringLiteral("东3-201"),
-                                                           QStringLiteral("小教室（无多媒体）")};
+        QTest::addColumn<QString>("weeks"); // as stored, with the type and the room type
+        QTest::addColumn<QString>("typeText");
+        QTest::addColumn<QString>("roomText");
+        QTest::newRow("专业必修课 stored as 专业必须课")
+            << 3 << 3 << 0 << 15 << QStringLiteral("1-16 周") << QStringLiteral("专业必须课")
+            << QStringLiteral("大教室（有多媒体）");
+        QTest::newRow("函授课 and 其它 store nothing")
+            << 4 << 4 << 2 << 24 << QStringLiteral("3-25 周") << QString() << QString();
+        QTest::newRow("其它 type, no week") << 5 << 0 << -1 << -1 << QStringLiteral("0-0 周") << QString()
+                                            << QStringLiteral("小教室（无多媒体）");
     }
     void modify()
     {
@@ -127,7 +99,9 @@ private slots:
         QFETCH(int, room);
         QFETCH(int, firstWeek);
         QFETCH(int, lastWeek);
-        QFETCH(QStringList, stored);
+        QFETCH(QString, weeks);
+        QFETCH(QString, typeText);
+        QFETCH(QString, roomText);
         Env env;
         QVERIFY(env.timetable.Save());
         CTimetableEditDlg dlg(env.context, env.timetable);
@@ -152,7 +126,11 @@ private slots:
         QCOMPARE(env.messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(env.messages.last().buttons, Messages::Buttons(QMessageBox::Ok | QMessageBox::Cancel));
         QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息已成功保存")});
-        QCOMPARE(env.fileLines(), stored);
+        QCOMPARE(env.fileLines(),
+                 (QStringList{QStringLiteral("王老师"), QStringLiteral("08:20;09:05;14:00;16:00;19:00"),
+                              QStringLiteral("true"), QStringLiteral("数据结构"), QStringLiteral("3.5"),
+                              weeks, typeText, QStringLiteral("软件1班"), QStringLiteral("48"),
+                              QStringLiteral("东3-201"), roomText}));
 
         // Coming back to the slot shows what was stored (a type without stored text chooses nothing).
         Choose(dlg, "weekdayList", 0);
@@ -162,36 +140,6 @@ private slots:
         QCOMPARE(Child<QComboBox>(dlg, "lastWeekList")->currentIndex(), lastWeek);
         QCOMPARE(Child<QComboBox>(dlg, "typeList")->currentIndex(), type < 4 ? type : -1);
         QCOMPARE(Child<QComboBox>(dlg, "roomTypeList")->currentIndex(), room < 4 ? room : -1);
-    }
-
-    void refusals_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("empty name") << QString() << int(QMessageBox::Ok)
-                                    << QStringList{QStringLiteral("课程名不能为空")};
-        QTest::newRow("cancelled") << QStringLiteral("英语") << int(QMessageBox::Cancel)
-                                   << QStringList{QStringLiteral("你确信要修改上课信息吗?")};
-    }
-    void refusals()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, answer);
-        QFETCH(QStringList, messages);
-        Env env;
-        QVERIFY(env.timetable.Save());
-        const QStringList before = env.fileLines();
-        CTimetableEditDlg dlg(env.context, env.timetable);
-        Type(dlg, "nameEdit", name);
-        env.messages.setNextAnswer(QMessageBox::StandardButton(answer));
-        Click(dlg, "modifyButton");
-        QCOMPARE(env.messages.texts(), messages);
-        QCOMPARE(env.messages.last().caption,
-                 name.isEmpty() ? QStringLiteral("警告") : QStringLiteral("提示"));
-        QVERIFY(env.notices.isEmpty());
-        QVERIFY(!env.timetable.m_entries[0].bHasCourse);
-        QCOMPARE(env.fileLines(), before);
     }
 
     // After "清除", "修改" does nothing until weekday and periods are chosen again.
@@ -231,33 +179,55 @@ private slots:
         QCOMPARE(env.fileLines().at(3), QStringLiteral("物理"));
     }
 
-    // A failed save says so, and never that it saved; on a full disk the file stays as it was.
-    void saveFailure_data()
+    // Refused, cancelled or failed, "修改" leaves the file as it was, and never says it saved; a
+    // failed save says so, the disk being full too.
+    void modifyRefusedOrFailed_data()
     {
-        QTest::addColumn<bool>("diskFull"); // else the folder is missing
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("no folder") << false << QStringLiteral("打开课程表文件失败，不能更新设置，请重试");
-        QTest::newRow("disk full") << true
-                                   << QStringLiteral(
-                                          "打开课程表文件失败，不能更新设置，请重试\r\n磁盘空间已满");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("failure"); // "": the file's folder is there and has room
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("notice");
+        const QString ask = QStringLiteral("你确信要修改上课信息吗?"),
+                      failed = QStringLiteral("上课信息保存失败，请重试");
+        const QString cannot = QStringLiteral("打开课程表文件失败，不能更新设置，请重试");
+        QTest::newRow("empty name") << QString() << int(QMessageBox::Ok) << QString()
+                                    << QStringList{QStringLiteral("课程名不能为空")} << QString();
+        QTest::newRow("cancelled") << QStringLiteral("英语") << int(QMessageBox::Cancel) << QString()
+                                   << QStringList{ask} << QString();
+        QTest::newRow("no folder") << QStringLiteral("化学") << int(QMessageBox::Ok)
+                                   << QStringLiteral("no folder") << QStringList{ask, cannot} << failed;
+        QTest::newRow("disk full") << QStringLiteral("化学") << int(QMessageBox::Ok)
+                                   << QStringLiteral("disk full")
+                                   << QStringList{ask, cannot + QStringLiteral("\r\n磁盘空间已满")} << failed;
     }
-    void saveFailure()
+    void modifyRefusedOrFailed()
     {
-        QFETCH(bool, diskFull);
+        QFETCH(QString, name);
+        QFETCH(int, answer);
         QFETCH(QString, failure);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, notice);
         Env env;
         QVERIFY(env.timetable.Save());
         const QByteArray before = ReadAll(env.path());
-        CTimetable timetable(diskFull ? env.dir.path() : env.dir.filePath(QStringLiteral("no such folder")));
+        CTimetable timetable(failure == QStringLiteral("no folder")
+                                 ? env.dir.filePath(QStringLiteral("no such folder"))
+                                 : env.dir.path());
         CTimetableEditDlg dlg(env.context, timetable);
-        Type(dlg, "nameEdit", QStringLiteral("化学"));
+        Type(dlg, "nameEdit", name);
+        env.messages.setNextAnswer(QMessageBox::StandardButton(answer));
         {
-            InjectedFullDisk full(diskFull ? 0 : -1);
+            InjectedFullDisk full(failure == QStringLiteral("disk full") ? 0 : -1);
             Click(dlg, "modifyButton");
         }
-        QCOMPARE(env.messages.texts(), (QStringList{QStringLiteral("你确信要修改上课信息吗?"), failure}));
-        QCOMPARE(env.notices, QStringList{QStringLiteral("上课信息保存失败，请重试")});
+        QCOMPARE(env.messages.texts(), messages);
+        QCOMPARE(env.messages.requests().first().caption,
+                 name.isEmpty() ? QStringLiteral("警告") : QStringLiteral("提示"));
+        QCOMPARE(env.notices, notice.isEmpty() ? QStringList{} : QStringList{notice});
         QCOMPARE(ReadAll(env.path()), before);
+        if (failure.isEmpty())
+            QVERIFY(!timetable.m_entries[0].bHasCourse);
     }
 
     // The course name takes at most ten bytes of the code page: five Chinese characters.
