@@ -74,36 +74,57 @@ class TestHolidayDlg : public QObject
     Q_OBJECT
 
 private slots:
-    // The key is month and day with two digits each; the check box picks the table.
-    void addStoresUnderItsKey_data()
-    {
-        QTest::addColumn<int>("month");
-        QTest::addColumn<int>("day");
-        QTest::addColumn<bool>("lunar");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("1 January") << 1 << 1 << false << QStringLiteral("0101");
-        QTest::newRow("31 December") << 12 << 31 << false << QStringLiteral("1231");
-        QTest::newRow("1 December, lunar") << 12 << 1 << true << QStringLiteral("1201");
-        QTest::newRow("31 February") << 2 << 31 << true << QStringLiteral("0231");
-    }
+    // The key is month and day with two digits each; the check box picks the table. Only the
+    // pair of date and name makes a duplicate, and the solar and lunar tables are apart. An
+    // empty name is refused, with the focus on it, and nothing stored.
     void addStoresUnderItsKey()
     {
-        QFETCH(int, month);
-        QFETCH(int, day);
-        QFETCH(bool, lunar);
-        QFETCH(QString, key);
         Env env;
         QVERIFY(env.started);
-        Dialog d(env);
-        QSignalSpy changed(&d.dlg, &CHolidayDlg::HolidaysChanged);
-        d.fill(QStringLiteral("教师节"), month, day, lunar);
-        d.click("okButton");
+        {
+            Dialog d(env);
+            QVERIFY(QTest::qWaitForWindowActive(&d.dlg));
+            d.get<QComboBox>("monthList")->setFocus();
+            d.click("okButton");
+            QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("节日名称不能为空")});
+            QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
+            QCOMPARE(env.messages.last().icon, Messages::Icon::Critical);
+            QVERIFY(d.dlg.isVisible());
+            QCOMPARE(QApplication::focusWidget(), d.get<QLineEdit>("nameEdit"));
+            QString text;
+            env.store().GetAllHolidaysText(text);
+            QCOMPARE(text, QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n"));
+            env.messages.clear();
+        }
+        const struct
+        {
+            const char16_t* name;
+            int month, day;
+            bool lunar;
+            const char16_t* key;
+        } adds[] = {{u"教师节", 1, 1, false, u"0101"}, {u"教师节", 12, 31, false, u"1231"},
+                    {u"教师节", 12, 1, true, u"1201"}, {u"教师节", 2, 31, true, u"0231"},
+                    {u"生日", 3, 5, false, u"0305"},   {u"生日", 8, 15, false, u"0815"},
+                    {u"纪念日", 3, 5, false, u"0305"}, {u"生日", 3, 5, true, u"0305"}};
+        for (const auto& add : adds) {
+            const QString name = QString::fromUtf16(add.name), key = QString::fromUtf16(add.key);
+            Dialog d(env);
+            QSignalSpy changed(&d.dlg, &CHolidayDlg::HolidaysChanged);
+            d.fill(name, add.month, add.day, add.lunar);
+            d.click("okButton");
+            QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
+            QVERIFY(!d.dlg.isVisible());
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Lunar, key, name), add.lunar);
+            // (A solar 生日 on 0305 came before the lunar one.)
+            QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Solar, key, name),
+                     !add.lunar || key == QStringLiteral("0305"));
+        }
         QCOMPARE(env.messages.count(), 0);
-        QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
-        QVERIFY(!d.dlg.isVisible());
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Lunar, key, QStringLiteral("教师节")), lunar);
-        QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Solar, key, QStringLiteral("教师节")), !lunar);
+        QStringList names;
+        QVERIFY(env.store().GetHolidayNames(HolidayCalendar::Solar, QStringLiteral("0305"), names));
+        QCOMPARE(names, (QStringList{QStringLiteral("生日"), QStringLiteral("纪念日")}));
+        QVERIFY(!env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"), QStringLiteral("纪念日")));
     }
 
     // A duplicate enters Found; the rename or delete that follows leaves it, whatever its outcome.
@@ -117,29 +138,24 @@ private slots:
         QTest::addColumn<QString>("notice");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("nameAfter");
-        const QString renamed = QStringLiteral("节日信息已成功修改");
-        const QString deleted = QStringLiteral("节日信息已成功删除");
-        QTest::newRow("rename") << false << "renameButton" << QStringLiteral("敬师日") << 10
-                                << QStringList{QStringLiteral("敬师日")} << renamed << QString()
-                                << QStringLiteral("敬师日");
-        QTest::newRow("rename, lunar")
-            << true << "renameButton" << QStringLiteral("敬师日") << 10
-            << QStringList{QStringLiteral("敬师日")} << renamed << QString() << QStringLiteral("敬师日");
-        QTest::newRow("rename under another date fails")
-            << false << "renameButton" << QStringLiteral("敬师日") << 11
-            << QStringList{QStringLiteral("教师节")} << QString() << QStringLiteral("节日信息修改失败")
-            << QStringLiteral("敬师日");
-        QTest::newRow("rename to an empty name")
-            << false << "renameButton" << QString() << 10 << QStringList{QStringLiteral("教师节")}
-            << QString() << QStringLiteral("节日名称不能为空") << QString();
-        QTest::newRow("delete") << false << "deleteButton" << QStringLiteral("教师节") << 10 << QStringList{}
-                                << deleted << QString() << QString();
-        QTest::newRow("delete, lunar") << true << "deleteButton" << QStringLiteral("教师节") << 10
-                                       << QStringList{} << deleted << QString() << QString();
-        QTest::newRow("delete of a name not there")
-            << false << "deleteButton" << QStringLiteral("国庆节") << 10
-            << QStringList{QStringLiteral("教师节")} << QString() << QStringLiteral("节日信息删除失败")
-            << QStringLiteral("国庆节");
+        const auto row = [](const char* name, bool lunar, const char* button, const char16_t* newName,
+                            int newDay, const QStringList& namesOn0910, const char16_t* notice,
+                            const char16_t* message, const char16_t* nameAfter) {
+            QTest::newRow(name) << lunar << QString::fromLatin1(button) << QString::fromUtf16(newName)
+                                << newDay << namesOn0910 << QString::fromUtf16(notice)
+                                << QString::fromUtf16(message) << QString::fromUtf16(nameAfter);
+        };
+        const QStringList kept{QStringLiteral("教师节")}, renamed{QStringLiteral("敬师日")};
+        row("rename", false, "renameButton", u"敬师日", 10, renamed, u"节日信息已成功修改", u"", u"敬师日");
+        row("rename, lunar", true, "renameButton", u"敬师日", 10, renamed, u"节日信息已成功修改", u"",
+            u"敬师日");
+        row("rename under another date fails", false, "renameButton", u"敬师日", 11, kept, u"",
+            u"节日信息修改失败", u"敬师日");
+        row("rename to an empty name", false, "renameButton", u"", 10, kept, u"", u"节日名称不能为空", u"");
+        row("delete", false, "deleteButton", u"教师节", 10, {}, u"节日信息已成功删除", u"", u"");
+        row("delete, lunar", true, "deleteButton", u"教师节", 10, {}, u"节日信息已成功删除", u"", u"");
+        row("delete of a name not there", false, "deleteButton", u"国庆节", 10, kept, u"",
+            u"节日信息删除失败", u"国庆节");
     }
     void foundThenRenameOrDelete()
     {
@@ -201,51 +217,6 @@ private slots:
         }
     }
 
-    // Only the pair of date and name counts; the solar and lunar tables are apart.
-    void pairsThatAreNoDuplicates()
-    {
-        Env env;
-        QVERIFY(env.started);
-        const struct
-        {
-            const char16_t* name;
-            int month, day;
-            bool lunar;
-        } adds[] = {
-            {u"生日", 3, 5, false}, {u"生日", 8, 15, false}, {u"纪念日", 3, 5, false}, {u"生日", 3, 5, true}};
-        for (const auto& add : adds) {
-            Dialog d(env);
-            d.fill(QString::fromUtf16(add.name), add.month, add.day, add.lunar);
-            d.click("okButton");
-            QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
-        }
-        QCOMPARE(env.messages.count(), 0);
-        QStringList names;
-        QVERIFY(env.store().GetHolidayNames(HolidayCalendar::Solar, QStringLiteral("0305"), names));
-        QCOMPARE(names, (QStringList{QStringLiteral("生日"), QStringLiteral("纪念日")}));
-        QVERIFY(env.store().IsHolidayPresent(HolidayCalendar::Solar, QStringLiteral("0815"), QStringLiteral("生日")));
-        QVERIFY(env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"), QStringLiteral("生日")));
-        QVERIFY(!env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"), QStringLiteral("纪念日")));
-    }
-
-    void emptyNameOnAdd()
-    {
-        Env env;
-        QVERIFY(env.started);
-        Dialog d(env);
-        QVERIFY(QTest::qWaitForWindowActive(&d.dlg));
-        d.get<QComboBox>("monthList")->setFocus();
-        d.click("okButton");
-        QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("节日名称不能为空")});
-        QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
-        QCOMPARE(env.messages.last().icon, Messages::Icon::Critical);
-        QVERIFY(d.dlg.isVisible());
-        QCOMPARE(QApplication::focusWidget(), d.get<QLineEdit>("nameEdit"));
-        QString text;
-        env.store().GetAllHolidaysText(text);
-        QCOMPARE(text, QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n"));
-    }
-
     // Wired as the main window wires it, the calendar shows the new holiday at its next paint.
     void mainWindowShowsTheAddedHoliday()
     {
@@ -262,34 +233,17 @@ private slots:
         QCOMPARE(planner.DayView().holidayLines, QStringList{QStringLiteral("★_^-^) 校庆")});
     }
 
-    void listText_data()
-    {
-        QTest::addColumn<QStringList>("solar"); // "key name"
-        QTest::addColumn<QStringList>("lunar");
-        QTest::addColumn<QString>("text");
-        const QString solarHead = QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n");
-        const QString lunarHead = QStringLiteral("\r\n农历节日:\r\n") + kDashes + QStringLiteral("\r\n");
-        QTest::newRow("both") << QStringList{QStringLiteral("0101 元旦"), QStringLiteral("0910 教师节")}
-                              << QStringList{QStringLiteral("0815 中秋")}
-                              << solarHead + QStringLiteral("0101: 元旦\r\n0910: 教师节\r\n") + lunarHead +
-                                     QStringLiteral("0815: 中秋\r\n");
-        QTest::newRow("no lunar") << QStringList{QStringLiteral("1225 圣诞")} << QStringList{}
-                                  << solarHead + QStringLiteral("1225: 圣诞\r\n") + lunarHead;
-        QTest::newRow("no solar") << QStringList{} << QStringList{QStringLiteral("0101 春节")} << solarHead;
-    }
+    // "查看" opens the listing of both tables over the editor.
     void listText()
     {
-        QFETCH(QStringList, solar);
-        QFETCH(QStringList, lunar);
-        QFETCH(QString, text);
         Env env;
         QVERIFY(env.started);
-        for (const QString& h : solar)
-            QVERIFY(env.store().AddHoliday(HolidayCalendar::Solar, h.section(u' ', 0, 0), h.section(u' ', 1)));
-        for (const QString& h : lunar)
-            QVERIFY(env.store().AddHoliday(HolidayCalendar::Lunar, h.section(u' ', 0, 0), h.section(u' ', 1)));
+        QVERIFY(env.store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("0910"), QStringLiteral("教师节")));
+        QVERIFY(env.store().AddHoliday(HolidayCalendar::Lunar, QStringLiteral("0815"), QStringLiteral("中秋")));
+        const QString text = QStringLiteral("阳历节日:\r\n") + kDashes +
+                             QStringLiteral("\r\n0910: 教师节\r\n\r\n农历节日:\r\n") + kDashes +
+                             QStringLiteral("\r\n0815: 中秋\r\n");
         Dialog d(env);
-        // "查看" opens the listing over the editor.
         QString title, listed, shown;
         bool readOnly = false;
         WhenModal([&](QDialog* list) {
