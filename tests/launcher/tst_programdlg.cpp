@@ -125,26 +125,27 @@ private slots:
         QTest::addColumn<int>("selected");
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("presses");
-        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("order"); // the entries' names in a row
         QTest::addColumn<int>("selectionAfter");
-        const QStringList same{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-        QTest::newRow("上升 on the first") << 0 << QStringLiteral("upButton") << 1 << same << 0;
-        QTest::newRow("下降 on the last") << 2 << QStringLiteral("downButton") << 1 << same << 2;
-        QTest::newRow("上升 with nothing selected") << -1 << QStringLiteral("upButton") << 1 << same << -1;
-        QTest::newRow("下降 with nothing selected") << -1 << QStringLiteral("downButton") << 1 << same << -1;
+        QTest::newRow("上升 on the first")
+            << 0 << QStringLiteral("upButton") << 1 << QStringLiteral("ABC") << 0;
+        QTest::newRow("下降 on the last")
+            << 2 << QStringLiteral("downButton") << 1 << QStringLiteral("ABC") << 2;
+        QTest::newRow("上升 with nothing selected")
+            << -1 << QStringLiteral("upButton") << 1 << QStringLiteral("ABC") << -1;
+        QTest::newRow("下降 with nothing selected")
+            << -1 << QStringLiteral("downButton") << 1 << QStringLiteral("ABC") << -1;
         QTest::newRow("上升 twice follows the entry")
-            << 2 << QStringLiteral("upButton") << 2
-            << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")} << 0;
+            << 2 << QStringLiteral("upButton") << 2 << QStringLiteral("CAB") << 0;
         QTest::newRow("下降 twice follows the entry")
-            << 0 << QStringLiteral("downButton") << 2
-            << QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")} << 2;
+            << 0 << QStringLiteral("downButton") << 2 << QStringLiteral("BCA") << 2;
     }
     void moves()
     {
         QFETCH(int, selected);
         QFETCH(QString, button);
         QFETCH(int, presses);
-        QFETCH(QStringList, order);
+        QFETCH(QString, order);
         CProgramListDlg dlg(m_env->context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -158,13 +159,13 @@ private slots:
         }
         for (int i = 0; i < presses; ++i)
             Click(dlg, qPrintable(button));
-        QCOMPARE(Shown(dlg), order);
+        QCOMPARE(Shown(dlg).join(QString()), order);
         QTEST(dlg.GetSelection(), "selectionAfter");
         CProgramList onDisk(m_env->context.DataFile(QStringLiteral("program.dat")));
         QStringList names;
         for (int i = 0; i < onDisk.GetCount(); ++i)
             names << onDisk.GetName(i);
-        QCOMPARE(names, order);
+        QCOMPARE(names.join(QString()), order);
     }
 
     void start_data()
@@ -233,6 +234,7 @@ private slots:
         QCOMPARE(messages.last().caption, QStringLiteral("警告"));
         const QAbstractItemModel* model = Child<QListView>(dlg, "programList")->model();
         QCOMPARE(model->rowCount(), 10000);
+        QCOMPARE(model->index(9999, 0).data().toString(), QStringLiteral("old 9999")); // the first ones kept
         const auto picture = [model](int nRow) {
             return model->index(nRow, 0).data(Qt::DecorationRole).value<QIcon>();
         };
@@ -291,13 +293,6 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue\r\n磁盘空间已满")});
         QCOMPARE(ReadAll(file), before);
         QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("C"), QStringLiteral("乙"), QStringLiteral("新")}));
-
-        // A folder where the file was: the list cannot be written any more.
-        messages.clear();
-        QVERIFY(QFile::remove(file) && QDir().mkpath(file + QStringLiteral("/in-the-way")));
-        Click(dlg, "upButton");
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("file open failue")});
-        QCOMPARE(Shown(dlg), (QStringList{QStringLiteral("乙"), QStringLiteral("C"), QStringLiteral("新")}));
     }
 
 private:

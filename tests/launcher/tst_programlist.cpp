@@ -89,12 +89,6 @@ private slots:
             return bytes;
         };
 
-        QByteArray many = "10003\r\r\n";
-        for (int i = 0; i < 10003; ++i)
-            many += line(QStringLiteral("程序%1").arg(i), QStringLiteral("D:\\旧\\%1.exe").arg(i));
-        QTest::newRow("more entries than the list holds")
-            << many << 10000 << 3 << QStringLiteral("D:\\旧\\9999.exe");
-
         const QString longest = u'/' + QString(4095, u'文');
         QByteArray lengths = "5\n";
         lengths += line(QString(256, u'名'), QStringLiteral("/a"));
@@ -192,20 +186,6 @@ private slots:
         }
         QCOMPARE(Entries(CProgramList(file())), expected);
         QVERIFY(ReadAll(file()).startsWith("3\r\r\n"));
-    }
-
-    // The new file is written beside the old one: where it cannot be made (here, a name too
-    // long for a temporary file next to it), the old file stays as it was.
-    void failedWriteLeavesFileWhole()
-    {
-        const QString name = m_dir->filePath(QString(251, u'p') + QStringLiteral(".dat"));
-        const QByteArray before("1\r\r\nA;/a\r\r\n");
-        QVERIFY(WriteAll(name, before));
-        CProgramList list(name);
-        QVERIFY(!list.Add(QStringLiteral("B"), QStringLiteral("/b")));
-        QCOMPARE(list.GetCount(), 2); // the change stays for the open dialog
-        QCOMPARE(ReadAll(name), before);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 1);
     }
 
     void pathTip_data()
