@@ -1,9 +1,7 @@
 #include "KillAtRandom.h"
-#include "MessageRecorder.h"
 #include "TestFiles.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
-#include "app/PlannerApp.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,36 +15,25 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("alternating") << QByteArray(
-                                            "autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n")
-                                     << QList<int>{1, 0, 1, 0};
-        QTest::newRow("keys ignored, order by line")
-            << QByteArray("topmost=1\r\nautorun=0\r\nshowscreen=0\r\ndeskshort=1\r\n")
-            << QList<int>{1, 0, 0, 1};
-        QTest::newRow("unix line ends")
-            << QByteArray("autorun=0\nshowscreen=1\ndeskshort=0\ntopmost=1\n") << QList<int>{0, 1, 0, 1};
-        QTest::newRow("two is not one")
-            << QByteArray("a=1\r\nb=1\r\nc=1\r\ntopmost=2\r\n") << QList<int>{1, 1, 1, 0};
-        QTest::newRow("word is zero")
-            << QByteArray("a=1\r\nb=1\r\nc=1\r\ntopmost=yes\r\n") << QList<int>{1, 1, 1, 0};
-        QTest::newRow("trailing blanks")
-            << QByteArray("a=1  \t\r\nb=0\r\nc=0\r\ntopmost=1   \r\n") << QList<int>{1, 0, 0, 1};
-        QTest::newRow("leading blanks and sign")
-            << QByteArray("a=  1\r\nb=+1\r\nc=-1\r\nd= 1x\r\n") << QList<int>{1, 1, 0, 1};
-        QTest::newRow("last equals sign counts")
-            << QByteArray("a=0=1\r\nb=1=0\r\nc==1\r\nd=\r\n") << QList<int>{1, 0, 1, 0};
-        QTest::newRow("no equals sign: whole line")
-            << QByteArray("1\r\n0\r\n 1\r\nx\r\n") << QList<int>{1, 0, 1, 0};
-        QTest::newRow("only two lines")
-            << QByteArray("autorun=1\r\nshowscreen=1\r\n") << QList<int>{1, 1, 0, 0};
-        QTest::newRow("last line without line end")
-            << QByteArray("a=0\r\nb=0\r\nc=0\r\ntopmost=1") << QList<int>{0, 0, 0, 1};
-        QTest::newRow("empty file") << QByteArray("") << QList<int>{0, 0, 0, 0};
-        QTest::newRow("huge number") << QByteArray("a=100000000000000000001\r\nb=01\r\nc=0\r\nd=0\r\n")
-                                     << QList<int>{0, 1, 0, 0};
-        QTest::newRow("very long line")
-            << "autorun=1" + QByteArray(5000, ' ') + "\r\nshowscreen=1\r\nd=0\r\nt=0\r\n"
-            << QList<int>{1, 1, 0, 0};
+        const auto row = [](const char* name, const QByteArray& content, int a, int b, int c, int d) {
+            QTest::newRow(name) << content << QList<int>{a, b, c, d};
+        };
+        row("alternating", "autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n", 1, 0, 1, 0);
+        row("keys ignored, order by line", "topmost=1\r\nautorun=0\r\nshowscreen=0\r\ndeskshort=1\r\n", 1, 0,
+            0, 1);
+        row("unix line ends", "autorun=0\nshowscreen=1\ndeskshort=0\ntopmost=1\n", 0, 1, 0, 1);
+        row("two is not one", "a=1\r\nb=1\r\nc=1\r\ntopmost=2\r\n", 1, 1, 1, 0);
+        row("word is zero", "a=1\r\nb=1\r\nc=1\r\ntopmost=yes\r\n", 1, 1, 1, 0);
+        row("trailing blanks", "a=1  \t\r\nb=0\r\nc=0\r\ntopmost=1   \r\n", 1, 0, 0, 1);
+        row("leading blanks and sign", "a=  1\r\nb=+1\r\nc=-1\r\nd= 1x\r\n", 1, 1, 0, 1);
+        row("last equals sign counts", "a=0=1\r\nb=1=0\r\nc==1\r\nd=\r\n", 1, 0, 1, 0);
+        row("no equals sign: whole line", "1\r\n0\r\n 1\r\nx\r\n", 1, 0, 1, 0);
+        row("only two lines", "autorun=1\r\nshowscreen=1\r\n", 1, 1, 0, 0);
+        row("last line without line end", "a=0\r\nb=0\r\nc=0\r\ntopmost=1", 0, 0, 0, 1);
+        row("empty file", "", 0, 0, 0, 0);
+        row("huge number", "a=100000000000000000001\r\nb=01\r\nc=0\r\nd=0\r\n", 0, 1, 0, 0);
+        row("very long line", "autorun=1" + QByteArray(5000, ' ') + "\r\nshowscreen=1\r\nd=0\r\nt=0\r\n", 1,
+            1, 0, 0);
     }
     void readsByPosition()
     {
@@ -73,25 +60,6 @@ private slots:
         ConfigFlags back;
         QVERIFY(ConfigFile::Read(path, back));
         QCOMPARE(back, (ConfigFlags{1, 0, 1, 0}));
-    }
-
-    void applicationReportsMissingAndUnwritableFile()
-    {
-        MessageRecorder messages;
-        QTemporaryDir dir;
-        DataFolder::Set(dir.path());
-        CPlannerApp app({});
-        app.Context().Settings().m_bTopmost = 1;
-        QVERIFY(!app.ReadConfig());
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("打开系统配置文件错误，请重新启动程序")});
-        QCOMPARE(app.Context().Settings().m_bTopmost, 1); // a failed read leaves the flags alone
-
-        // A folder in place of the file cannot be replaced.
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("config.ini")));
-        messages.clear();
-        QVERIFY(!app.WriteConfig());
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("打开配置文件失败，不能更新设置，请重试")});
-        QCOMPARE(messages.last().caption, QStringLiteral("Kestrum"));
     }
 
     // A save interrupted at any moment leaves either the old or the new file, never a

@@ -2,6 +2,7 @@
 #include "MessageRecorder.h"
 #include "Recorders.h"
 #include "SoundRecorder.h"
+#include "TestFiles.h"
 #include "app/CommandLine.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
@@ -85,28 +86,24 @@ private slots:
         QTest::addColumn<QString>("dataDir"); // null when none is given
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("unknown");
-        QTest::newRow("none") << QStringList{} << QString() << QString() << QString() << QString();
-        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QStringLiteral("h") << QString()
-                              << QString() << QString();
-        QTest::newRow("-h -v") << QStringList{QStringLiteral("-h"), QStringLiteral("-v")}
-                               << QStringLiteral("hv") << QString() << QString() << QString();
-        QTest::newRow("version after the folder")
-            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("/tmp/我的 计划"),
-                           QStringLiteral("--version")}
-            << QStringLiteral("v") << QStringLiteral("/tmp/我的 计划") << QString() << QString();
-        QTest::newRow("folder named like an option")
-            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("--help")} << QString()
-            << QStringLiteral("--help") << QString() << QString();
-        QTest::newRow("first folder counts")
-            << QStringList{QStringLiteral("--data-dir=/a"), QStringLiteral("--data-dir=/b")} << QString()
-            << QStringLiteral("/a") << QString() << QString();
-        QTest::newRow("no folder") << QStringList{QStringLiteral("--data-dir")} << QString()
-                                   << QStringLiteral("") << QStringLiteral("--data-dir") << QString();
-        QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("--bogus"), QStringLiteral("-x"), QStringLiteral("--help")}
-            << QStringLiteral("h") << QString() << QString() << QStringLiteral("\"--bogus\"");
-        QTest::newRow("stray argument") << QStringList{QStringLiteral("notes.txt")} << QString() << QString()
-                                        << QString() << QStringLiteral("\"notes.txt\"");
+        // Arguments apart by '|'; no folder given is nullptr.
+        const auto row = [](const char* name, const char16_t* arguments, const char16_t* flags,
+                            const char16_t* dataDir, const char16_t* error, const char16_t* unknown) {
+            QTest::newRow(name) << QString::fromUtf16(arguments).split(u'|', Qt::SkipEmptyParts)
+                                << QString::fromUtf16(flags)
+                                << (dataDir ? QString::fromUtf16(dataDir) : QString())
+                                << QString::fromUtf16(error) << QString::fromUtf16(unknown);
+        };
+        row("none", u"", u"", nullptr, u"", u"");
+        row("help", u"--help", u"h", nullptr, u"", u"");
+        row("-h -v", u"-h|-v", u"hv", nullptr, u"", u"");
+        row("version after the folder", u"--data-dir|/tmp/我的 计划|--version", u"v", u"/tmp/我的 计划", u"",
+            u"");
+        row("folder named like an option", u"--data-dir|--help", u"", u"--help", u"", u"");
+        row("first folder counts", u"--data-dir=/a|--data-dir=/b", u"", u"/a", u"", u"");
+        row("no folder", u"--data-dir", u"", u"", u"--data-dir", u"");
+        row("unknown option", u"--bogus|-x|--help", u"h", nullptr, u"", u"\"--bogus\"");
+        row("stray argument", u"notes.txt", u"", nullptr, u"", u"\"notes.txt\"");
     }
     void commandLineOptions()
     {
@@ -213,18 +210,24 @@ private slots:
         if (existsEmpty)
             QVERIFY(QDir().mkpath(folder));
         {
+            SoundRecorder sounds;
             CPlannerApp app(DataDirArgs(folder));
             QVERIFY(app.Startup());
             QVERIFY(app.Context().Store().IsConnected());
+            // A notice goes to the pop-up, made hidden, with the folder's sound.
+            QVERIFY(app.NoticeWindow() && !app.NoticeWindow()->isVisible());
+            app.ShowNotice(QStringLiteral("已成功添加事情\n读书"), 1, 5, true);
+            QCOMPARE(app.NoticeWindow()->GetText(), QStringLiteral("已成功添加事情\n读书"));
+            QVERIFY(app.NoticeWindow()->isVisible());
+            QCOMPARE(sounds.played().size(), 1);
+            QCOMPARE(sounds.played().first().path, folder + QStringLiteral("/notify.wav"));
             app.ExitInstance();
+            QVERIFY(!app.NoticeWindow());
         }
         QCOMPARE(messages.count(), 0);
         for (const char* name : {"kstrm.db", "config.ini", "ringin.wav", "notify.wav"})
             QVERIFY2(QFileInfo::exists(folder + u'/' + QLatin1String(name)), name);
-        QFile wav(folder + QStringLiteral("/notify.wav"));
-        QVERIFY(wav.open(QIODevice::ReadOnly));
-        QVERIFY(wav.read(4) == "RIFF");
-        QVERIFY(wav.isWritable() || QFileInfo(wav).permission(QFile::WriteOwner));
+        QVERIFY(ReadAll(folder + QStringLiteral("/notify.wav")).startsWith("RIFF"));
         ConfigFlags flags{1, 1, 1, 1};
         QVERIFY(ConfigFile::Read(folder + QStringLiteral("/config.ini"), flags));
         QCOMPARE(flags, ConfigFlags{});
@@ -276,20 +279,16 @@ private slots:
                 QVERIFY(store.Connect(db));
             }
             QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        } else if (damage != QStringLiteral("remove-config")) {
-            QVERIFY(QFile::remove(db));
-            // The config goes too: a broken database must stop start-up before it is read.
+        } else {
+            // Without a config too: a broken database must stop start-up before it is read.
             QVERIFY(QFile::remove(folder + QStringLiteral("/config.ini")));
+            if (damage != QStringLiteral("remove-config"))
+                QVERIFY(QFile::remove(db));
         }
-        if (damage == QStringLiteral("garbage-db")) {
-            QFile f(db);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(8192, 'x'));
-        } else if (damage == QStringLiteral("folder-db")) {
+        if (damage == QStringLiteral("garbage-db"))
+            QVERIFY(WriteAll(db, QByteArray(8192, 'x')));
+        else if (damage == QStringLiteral("folder-db"))
             QVERIFY(QDir(folder).mkdir(QStringLiteral("kstrm.db")));
-        } else if (damage == QStringLiteral("remove-config")) {
-            QVERIFY(QFile::remove(folder + QStringLiteral("/config.ini")));
-        }
 
         CPlannerApp app(DataDirArgs(folder));
         QVERIFY(!app.InitInstance());
@@ -554,25 +553,6 @@ private slots:
         CPlannerContext::SplitHourMinute(text, hour, minute);
         QTEST(hour, "hour");
         QTEST(minute, "minute");
-    }
-
-    void noticeGoesToThePopupWithTheFolderSound()
-    {
-        MessageRecorder messages;
-        SoundRecorder sounds;
-        QTemporaryDir root;
-        const QString folder = root.filePath(QStringLiteral("data"));
-        CPlannerApp app(DataDirArgs(folder));
-        QVERIFY(app.Startup());
-        QVERIFY(app.NoticeWindow());
-        QVERIFY(!app.NoticeWindow()->isVisible()); // created hidden
-        app.ShowNotice(QStringLiteral("已成功添加事情\n读书"), 1, 5, true);
-        QCOMPARE(app.NoticeWindow()->GetText(), QStringLiteral("已成功添加事情\n读书"));
-        QVERIFY(app.NoticeWindow()->isVisible());
-        QCOMPARE(sounds.played().size(), 1);
-        QCOMPARE(sounds.played().first().path, folder + QStringLiteral("/notify.wav"));
-        app.ExitInstance();
-        QVERIFY(!app.NoticeWindow());
     }
 };
 
