@@ -157,7 +157,8 @@ private slots:
         Fixture f;
         QVERIFY(f.started);
         QVERIFY(ConfigFile::Write(f.config(), before));
-        Platform::SetAutorun(before.m_bAutorun == 1, QStringLiteral("/old/Kestrum"));
+        if (before.m_bAutorun == 1) // else none: clearing the box then has none to remove
+            QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
         const QByteArray entryBefore = ReadAll(AutostartFile());
         f.Open(before);
         QCOMPARE(f.Shown(), before);
