@@ -45,22 +45,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QDateTime, moment);
         QVERIFY(moment.isValid());
-        const QList<SolarTerm> terms = SolarTermsOfYear(moment.date().year());
-        QCOMPARE(terms.size(), 24);
-        const SolarTerm& term = terms.at(index);
-        QCOMPARE(term.nIndex, index);
+        // In Beijing time, and within a minute: then on the moment's day too (which days show
+        // which term is checked for every day below).
+        const SolarTerm term = SolarTermsOfYear(moment.date().year()).value(index);
         QCOMPARE(term.strName, name);
         QCOMPARE(term.moment.offsetFromUtc(), 8 * 3600);
         const qint64 off = moment.secsTo(term.moment);
         if (qAbs(off) > 60)
             QFAIL(qPrintable(u"%1 is %2 s off"_s.arg(term.moment.toString(Qt::ISODate)).arg(off)));
-
-        const QDate day = moment.date();
-        QCOMPARE(term.moment.date(), day);
-        QCOMPARE(SolarTermOn(day).nIndex, index);
-        QCOMPARE(SolarTermOn(day).moment, term.moment);
-        QVERIFY(!SolarTermOn(day.addDays(-1)).isValid());
-        QVERIFY(!SolarTermOn(day.addDays(1)).isValid());
     }
 
     // Every year of the range: 24 terms in order, about a month's half apart, the first one of
