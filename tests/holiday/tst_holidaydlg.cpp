@@ -233,17 +233,34 @@ private slots:
         QCOMPARE(planner.DayView().holidayLines, QStringList{QStringLiteral("★_^-^) 校庆")});
     }
 
-    // "查看" opens the listing of both tables over the editor.
+    void listText_data()
+    {
+        QTest::addColumn<QStringList>("solar"); // "key name"
+        QTest::addColumn<QStringList>("lunar");
+        QTest::addColumn<QString>("text");
+        const QString solarHead = QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n");
+        const QString lunarHead = QStringLiteral("\r\n农历节日:\r\n") + kDashes + QStringLiteral("\r\n");
+        QTest::newRow("both") << QStringList{QStringLiteral("0101 元旦"), QStringLiteral("0910 教师节")}
+                              << QStringList{QStringLiteral("0815 中秋")}
+                              << solarHead + QStringLiteral("0101: 元旦\r\n0910: 教师节\r\n") + lunarHead +
+                                     QStringLiteral("0815: 中秋\r\n");
+        QTest::newRow("no lunar") << QStringList{QStringLiteral("1225 圣诞")} << QStringList{}
+                                  << solarHead + QStringLiteral("1225: 圣诞\r\n") + lunarHead;
+        QTest::newRow("no solar") << QStringList{} << QStringList{QStringLiteral("0101 春节")} << solarHead;
+    }
     void listText()
     {
+        QFETCH(QStringList, solar);
+        QFETCH(QStringList, lunar);
+        QFETCH(QString, text);
         Env env;
         QVERIFY(env.started);
-        QVERIFY(env.store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("0910"), QStringLiteral("教师节")));
-        QVERIFY(env.store().AddHoliday(HolidayCalendar::Lunar, QStringLiteral("0815"), QStringLiteral("中秋")));
-        const QString text = QStringLiteral("阳历节日:\r\n") + kDashes +
-                             QStringLiteral("\r\n0910: 教师节\r\n\r\n农历节日:\r\n") + kDashes +
-                             QStringLiteral("\r\n0815: 中秋\r\n");
+        for (const QString& h : solar)
+            QVERIFY(env.store().AddHoliday(HolidayCalendar::Solar, h.section(u' ', 0, 0), h.section(u' ', 1)));
+        for (const QString& h : lunar)
+            QVERIFY(env.store().AddHoliday(HolidayCalendar::Lunar, h.section(u' ', 0, 0), h.section(u' ', 1)));
         Dialog d(env);
+        // "查看" opens the listing over the editor.
         QString title, listed, shown;
         bool readOnly = false;
         WhenModal([&](QDialog* list) {
