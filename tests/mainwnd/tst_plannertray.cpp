@@ -3,6 +3,7 @@
 #include "DialogRecorder.h"
 #include "PlannerEnv.h"
 #include "Recorders.h"
+#include "TestFiles.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
 #include "mainwnd/PlannerDlg.h"
@@ -32,7 +33,7 @@ class TestPlannerTray : public QObject
         bool m_bTray;
         bool started = false;
         CPlannerDlg& main() { return *app.MainWindow(); }
-        QAction* action(const char* name) { return Child<QAction>(main().Tray()->Menu(), name); }
+        QAction* action(const char* name) { return Child<QAction>(*main().Tray()->Menu(), name); }
     };
 
 private slots:
@@ -61,7 +62,7 @@ private slots:
         QVERIFY(!main.IsInTray());
 
         // ">>" and the minimise box go to the tray too; the menu brings the window back.
-        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         QVERIFY(!main.isVisible());
         env.action("showAction")->trigger();
         QVERIFY(main.isVisible());
@@ -111,13 +112,13 @@ private slots:
         Env env(false);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         QVERIFY(main.isVisible());
         QVERIFY(main.isMinimized());
         main.Activate(); // as the taskbar button, or a second copy, brings it back
         QVERIFY(!main.isMinimized());
         QVERIFY(!main.IsInTray());
-        QTest::mouseClick(Child(&main, "trayButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         main.showNormal(); // the taskbar button
         QVERIFY(!main.IsInTray());
 
@@ -158,7 +159,7 @@ private slots:
             main.Activate();
         QVERIFY(main.isVisible());
         QVERIFY(!main.isMinimized());
-        QTest::mouseClick(Child(&main, "remindersButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "remindersButton"), Qt::LeftButton);
         QVERIFY(env.app.ReminderDialog()->isVisible());
     }
 
@@ -180,7 +181,7 @@ private slots:
         Env env(true);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QTest::mouseClick(Child(&main, "accountsButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "accountsButton"), Qt::LeftButton);
         QCOMPARE(launches.started(), QStringList{env.app.GetAppFolder() + QStringLiteral("/Pennova")});
         QVERIFY(main.IsInTray());
         QVERIFY(!main.isVisible());
@@ -188,18 +189,16 @@ private slots:
 
         main.RestoreFromTray();
         const QString document = env.dir.filePath(QStringLiteral("教案.txt"));
-        QFile file(document);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(WriteAll(document, {}));
         dialogs.queueFileName(document);
         bool listStayedOpen = false;
         WhenModal([&listStayedOpen](QDialog* list) {
-            Click(list, "openButton");
+            Click(*list, "openButton");
             listStayedOpen = list->isVisible();
             if (listStayedOpen)
                 list->reject();
         });
-        QTest::mouseClick(Child(&main, "programsButton"), Qt::LeftButton);
+        QTest::mouseClick(Child(main, "programsButton"), Qt::LeftButton);
         QCOMPARE(launches.opened(), QStringList{QFileInfo(document).absoluteFilePath()});
         QCOMPARE(listStayedOpen, !starts);
         QCOMPARE(main.IsInTray(), starts);

@@ -1,5 +1,6 @@
 // The main window's dialogs: adding a task, changing its state, the school calendar, the about box.
 #include "PlannerEnv.h"
+#include "PlannerFixture.h"
 #include "SoundRecorder.h"
 #include "calendar/SchoolCalendarDlg.h"
 #include "controls/GifPicture.h"
@@ -26,10 +27,8 @@ constexpr int Stored = 0, StoreFails = 1, Cancelled = 2;
 /// What a dialog is handed when the test looks only at its face: a store that is not connected.
 CPlannerContext& LooseContext()
 {
-    static CDataStore store;
-    static ConfigFlags flags;
-    static CPlannerContext context(store, flags, {}, {});
-    return context;
+    static PlannerFixture loose(false);
+    return loose.context;
 }
 
 /// A started planner whose dialogs reach a store and the notice pop-up.
@@ -93,14 +92,14 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("增加一件事情"));
-        auto* picker = Child<QDateEdit>(&dlg, "datePicker");
+        auto* picker = Child<QDateEdit>(dlg, "datePicker");
         QCOMPARE(picker->date(), kShown);
-        auto* states = Child<QComboBox>(&dlg, "stateList");
+        auto* states = Child<QComboBox>(dlg, "stateList");
         QStringList listed;
         for (int i = 0; i < states->count(); ++i)
             listed << states->itemText(i);
         QCOMPARE(listed, kStates);
-        auto* edit = Child<QLineEdit>(&dlg, "contentEdit");
+        auto* edit = Child<QLineEdit>(dlg, "contentEdit");
         QVERIFY(edit->hasFocus());
 
         QInputMethodEvent typed; // Chinese is typed through an input method; key clicks carry Latin-1 only
@@ -108,7 +107,7 @@ private slots:
         QApplication::sendEvent(edit, &typed);
         const QDate picked = kShown.addDays(dayOffset);
         picker->setDate(picked);
-        Click(&dlg, outcome == Cancelled ? "cancelButton" : "okButton");
+        Click(dlg, outcome == Cancelled ? "cancelButton" : "okButton");
 
         QCOMPARE(fx.tasksOn(picked), onPickedDay);
         if (outcome != StoreFails) {
@@ -155,8 +154,8 @@ private slots:
         CTaskStateDlg dlg(current);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("更改事情状态"));
-        QCOMPARE(Child<QComboBox>(&dlg, "stateList")->currentIndex(), index);
-        Click(&dlg, newState.isEmpty() ? "cancelButton" : "okButton");
+        QCOMPARE(Child<QComboBox>(dlg, "stateList")->currentIndex(), index);
+        Click(dlg, newState.isEmpty() ? "cancelButton" : "okButton");
         QCOMPARE(dlg.result(), int(newState.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
         if (!newState.isEmpty())
             QCOMPARE(dlg.GetNewState(), newState);
@@ -174,8 +173,8 @@ private slots:
         {
             CSchoolCalendarDlg dlg(fx.app.Context(), start, end);
             dlg.show();
-            Child<QDateEdit>(&dlg, "startPicker")->setDate(QDate(2027, 9, 1));
-            Click(&dlg, "cancelButton");
+            Child<QDateEdit>(dlg, "startPicker")->setDate(QDate(2027, 9, 1));
+            Click(dlg, "cancelButton");
             QCOMPARE(dlg.result(), int(QDialog::Rejected));
             QCOMPARE(fx.term(), before);
             QCOMPARE(fx.messages.count(), 0);
@@ -185,9 +184,9 @@ private slots:
         CSchoolCalendarDlg dlg(fx.app.Context(), start, end);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("校历设置"));
-        QCOMPARE(Child<QDateEdit>(&dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
-        QCOMPARE(Child<QDateEdit>(&dlg, "endPicker")->text(), QStringLiteral("2009年1月16日星期五"));
-        Click(&dlg, "okButton");
+        QCOMPARE(Child<QDateEdit>(dlg, "startPicker")->text(), QStringLiteral("2008年9月1日星期一"));
+        QCOMPARE(Child<QDateEdit>(dlg, "endPicker")->text(), QStringLiteral("2009年1月16日星期五"));
+        Click(dlg, "okButton");
         const QString failed = QStringLiteral("数据保存失败！\r\n请重新保存或取消设置");
         QCOMPARE(fx.messages.texts().count(failed), 1);
         QCOMPARE(fx.messages.last().text, failed);
@@ -198,8 +197,8 @@ private slots:
 
         QVERIFY(fx.exec(QStringLiteral("INSERT INTO xiaoli (date) VALUES (0)")));
         fx.messages.clear();
-        Child<QDateEdit>(&dlg, "endPicker")->setDate(QDate(2008, 8, 1));
-        Click(&dlg, "okButton");
+        Child<QDateEdit>(dlg, "endPicker")->setDate(QDate(2008, 8, 1));
+        Click(dlg, "okButton");
         QCOMPARE(fx.messages.texts(), QStringList{});
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
@@ -232,7 +231,7 @@ private slots:
         QFETCH(bool, acts);
         CAboutDlg dlg;
         QVERIFY(dlg.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(Child<CGifPicture>(&dlg, "aboutStrip")->IsPlaying());
+        QVERIFY(Child<CGifPicture>(dlg, "aboutStrip")->IsPlaying());
         dlg.move(100, 80);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
