@@ -1,6 +1,7 @@
 #include "DialogRecorder.h"
 #include "FakeClock.h"
 #include "GridMeasure.h"
+#include "Pixels.h"
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
 
@@ -475,13 +476,6 @@ void TestGridCtrl::print()
     QVERIFY2(!pages.isEmpty(), "nothing printed");
     QTEST(pages.size() == 1, "onePage");
 
-    // The footer is the date, then the page number; pdftotext may change the run of spaces
-    // before a one-digit day.
-    QStringList dateWords = date.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (QString& word : dateWords)
-        word = QRegularExpression::escape(word);
-    const QRegularExpression dateRe(QStringLiteral("^\\s*") + dateWords.join(QStringLiteral("\\s+")) +
-                                    QStringLiteral("\\s+Page \\d+ of \\d+$"));
     const QRegularExpression cellRe(QStringLiteral("^r(\\d+)c(\\d+)$"));
     QMap<QString, int> seen;
     QList<int> rowsPerPage;
@@ -494,9 +488,9 @@ void TestGridCtrl::print()
         const QString head = lines.first(), foot = lines.last();
         QVERIFY2(head.contains(QStringLiteral("事情查询结果")), qPrintable(head));
         QVERIFY(head.indexOf(Messages::appCaption()) > head.indexOf(QStringLiteral("事情查询结果")));
-        QVERIFY2(foot.contains(dateRe), qPrintable(foot));
-        QVERIFY2(foot.endsWith(QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages.size())),
-                 qPrintable(foot));
+        // pdftotext may change the run of spaces before a one-digit day.
+        QCOMPARE(foot.simplified(),
+                 date.simplified() + QStringLiteral(" Page %1 of %2").arg(i + 1).arg(pages.size()));
 
         // Every page repeats the corner, the heads of its columns and the heads of its rows.
         const QStringList words =
@@ -596,14 +590,8 @@ void TestGridCtrl::printPicturesOnTheirBackground()
     QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
     const QImage page(dir.filePath(QStringLiteral("page.png")));
     QVERIFY(!page.isNull());
-    QRect red;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
-                red |= QRect(x, y, 1, 1);
-        }
-    }
+    const QRect red = InkBox(
+        page, page.rect(), [](const QColor& c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; });
     QVERIFY(red.width() > 10 && red.height() > 10);
     const QRect around = red.adjusted(-2, -2, 2, 2);
     for (int y = around.top(); y <= around.bottom(); ++y) {

@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "controls/PieChartCtrl.h"
 
 #include <QTest>
@@ -15,17 +16,6 @@ QPoint Probe(const CPieChartCtrl& pie, double dAngle, double dFraction)
     const QRectF rc = pie.GetPieRect();
     const double r = rc.width() / 2 * dFraction, a = dAngle * M_PI / 180;
     return QPointF(rc.center().x() + r * std::sin(a), rc.center().y() - r * std::cos(a)).toPoint();
-}
-
-// Bounding box of the pixels inside \a area that \a ink accepts.
-QRect InkBox(const QImage& image, const QRect& area, const std::function<bool(const QColor&)>& ink)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.valid(x, y) && ink(image.pixelColor(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 std::function<bool(const QColor&)> Is(const QColor& cr)
