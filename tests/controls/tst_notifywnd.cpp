@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "Recorders.h"
 #include "SoundRecorder.h"
 #include "controls/NotifyWnd.h"
@@ -22,6 +23,20 @@ void Tick(CNotifyWnd& wnd, CNotifyWnd::TimerId nId, int nTimes)
         wnd.OnTimer(nId);
 }
 
+// Ticks the countdown until it ends: what it shows after each tick, joined by '|'. The pop-up
+// must not start leaving meanwhile.
+QString CountDown(CNotifyWnd& wnd)
+{
+    QStringList shown;
+    while (wnd.IsTimerRunning(CNotifyWnd::CountdownTimer) && shown.size() < 100) {
+        if (wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer))
+            return QStringLiteral("<leaving>");
+        wnd.OnTimer(CNotifyWnd::CountdownTimer);
+        shown << wnd.GetCountdownText();
+    }
+    return shown.join(u'|');
+}
+
 const QPoint kClose(333, 56);
 
 } // namespace
@@ -39,7 +54,6 @@ private slots:
     void longMessagesWrap();
     void tabPinsUntilClose_data(); // and only the notice that was pinned
     void tabPinsUntilClose();
-    void shapeLeavesOutBlack();
 
 private:
     QRect m_rcStart;
@@ -77,6 +91,12 @@ void TestNotifyWnd::countsDownThenSlidesAway()
     QCOMPARE(wnd.GetText(), QStringLiteral("删除成功!"));
     QCOMPARE(sounds.played().size(), 1);
     QCOMPARE(sounds.played()[0].path, kSound);
+    const QRegion shape = wnd.mask(); // it comes with the first notice
+    QVERIFY(!shape.contains(QPoint(0, 0)));     // above the panel, left of the tab
+    QVERIFY(!shape.contains(QPoint(349, 149))); // rounded corner
+    QVERIFY(shape.contains(QPoint(120, 30)));   // tab
+    QVERIFY(shape.contains(CNotifyWnd::kCloseMark.center()));
+    QVERIFY(shape.contains(CNotifyWnd::kMessageArea));
     auto* pPicture = wnd.findChild<QLabel*>(QStringLiteral("notifyPicture"));
     QVERIFY(pPicture);
     QCOMPARE(pPicture->isVisibleTo(&wnd), animate);
@@ -87,13 +107,7 @@ void TestNotifyWnd::countsDownThenSlidesAway()
     QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
     QCOMPARE(wnd.IsTimerRunning(CNotifyWnd::AnimationTimer), animate);
 
-    QStringList shown;
-    while (wnd.IsTimerRunning(CNotifyWnd::CountdownTimer) && shown.size() < 100) {
-        QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::SlideDownTimer));
-        wnd.OnTimer(CNotifyWnd::CountdownTimer);
-        shown << wnd.GetCountdownText();
-    }
-    QCOMPARE(shown.join(u'|'), countdown);
+    QCOMPARE(CountDown(wnd), countdown);
     QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
     QVERIFY(!wnd.isVisible());
     QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::AnimationTimer));
@@ -151,12 +165,10 @@ void TestNotifyWnd::longMessagesWrap()
     // in its middle.
     const QImage image = wnd.grab().toImage();
     const QRect area = CNotifyWnd::kMessageArea;
-    int nTop = -1;
-    for (int y = area.top(); y <= area.bottom() && nTop < 0; ++y)
-        for (int x = area.left(); x <= area.right() && nTop < 0; ++x)
-            if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() > 200 && c.blue() > 200)
-                nTop = y;
-    QVERIFY2(nTop >= 0, "no text drawn");
+    const int nTop = InkBox(image, area, [](const QColor& c) {
+                         return c.red() > 200 && c.green() > 200 && c.blue() > 200;
+                     }).top();
+    QVERIFY2(nTop >= area.top(), "no text drawn");
     QVERIFY2(wraps ? nTop < area.top() + 8 : nTop > area.top() + 15, qPrintable(QString::number(nTop)));
 }
 
@@ -193,26 +205,9 @@ void TestNotifyWnd::tabPinsUntilClose()
     // The pin belonged to that notice: the next one counts down and leaves by itself.
     wnd.ShowNotice(QStringLiteral("数据保存成功！"), true, 3, true);
     QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer), 152);
-    QStringList shown;
-    while (wnd.IsTimerRunning(CNotifyWnd::CountdownTimer) && shown.size() < 100) {
-        wnd.OnTimer(CNotifyWnd::CountdownTimer);
-        shown << wnd.GetCountdownText();
-    }
-    QCOMPARE(shown.join(u'|'), QStringLiteral(" 2| 1|※|※"));
+    QCOMPARE(CountDown(wnd), QStringLiteral(" 2| 1|※|※"));
     QCOMPARE(RunOut(wnd, CNotifyWnd::SlideDownTimer), 152);
     QVERIFY(!wnd.isVisible());
-}
-
-void TestNotifyWnd::shapeLeavesOutBlack()
-{
-    CNotifyWnd wnd;
-    wnd.ShowNotice(QStringLiteral("形状"), true, 5, false); // the shape comes with the first notice
-    const QRegion shape = wnd.mask();
-    QVERIFY(!shape.contains(QPoint(0, 0)));     // above the panel, left of the tab
-    QVERIFY(!shape.contains(QPoint(349, 149))); // rounded corner
-    QVERIFY(shape.contains(QPoint(120, 30)));   // tab
-    QVERIFY(shape.contains(CNotifyWnd::kCloseMark.center()));
-    QVERIFY(shape.contains(CNotifyWnd::kMessageArea));
 }
 
 QTEST_MAIN(TestNotifyWnd)
