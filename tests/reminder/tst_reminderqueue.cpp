@@ -146,23 +146,6 @@ private slots:
         QCOMPARE(ReminderTexts::Moment(text), moment);
     }
 
-    void countdownText_data()
-    {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << QStringLiteral("00:00:00");
-        QTest::newRow("5") << 5 << QStringLiteral("00:00:05");
-        QTest::newRow("1:02:05") << 3725 << QStringLiteral("01:02:05");
-        QTest::newRow("2 h") << 7200 << QStringLiteral("02:00:00");
-        QTest::newRow("past the end") << -1 << QStringLiteral("00:00:00");
-    }
-    void countdownText()
-    {
-        QFETCH(int, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(ReminderTexts::CountdownText(seconds), text);
-    }
-
     // The count follows the monotonic clock, not the number of ticks; a tick a little early
     // still counts its second, and the next tick aims at the next whole second.
     void countdownClock_data()

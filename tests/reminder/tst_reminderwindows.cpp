@@ -63,9 +63,12 @@ private:
     QElapsedTimer m_clock;
 };
 
-/// A data folder with a database, a short ring sound and a context around them.
+/// A data folder with a database, a short ring sound and a context around them, the clock at
+/// kNow and every message box answered.
 struct Fixture : PlannerFixture
 {
+    FakeClock clock{kNow};
+    MessageRecorder messages;
     Fixture() { ok = ok && WriteAll(dir.filePath(QStringLiteral("ringin.wav")), WaveBytes(kRingSoundMs)); }
     bool add(const QTime& t, int mode, bool ring, const QString& title, const QString& content = {},
              const QDate& d = kNow.date())
@@ -83,12 +86,27 @@ struct Fixture : PlannerFixture
     }
 };
 
-QAction* MenuItem(QMenu* menu, const QString& text)
+// Picks the item called \a text from the page's menu, as the right click would open it.
+void Pick(CReminderManagePage& page, const QString& text)
 {
+    std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
     for (QAction* a : menu->actions())
         if (a->text() == text)
-            return a;
-    return nullptr;
+            return a->trigger();
+    qWarning("no menu item %s", qPrintable(text));
+}
+
+// Shows the page with the stored reminders and chooses \a row with a click; whether it is chosen.
+bool ShowAndChoose(CReminderManagePage& page, int row)
+{
+    page.resize(600, 300);
+    page.show();
+    if (!QTest::qWaitForWindowExposed(&page))
+        return false;
+    page.Refresh();
+    CGridCtrl* g = page.Grid();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row, 2)).center());
+    return page.SelectedRow() == row;
 }
 
 /// Counts the paints a widget gets.
@@ -108,29 +126,6 @@ class TestReminderWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void alertWindowPlaceAndShape()
-    {
-        Fixture f;
-        CReminderAlertWnd wnd(f.context);
-        QVERIFY(!wnd.isVisible());
-        QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(wnd.WindowRect(), QRect(screen.right() + 1 - 240, screen.bottom() + 1 - 318, 240, 288));
-        QVERIFY(wnd.windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
-        const QImage shape =
-            QImage(QStringLiteral(":/reminder/221.png")).convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shape.size(), QSize(240, 288));
-        int holes = 0;
-        for (int y = 0; y < shape.height(); ++y)
-            for (int x = 0; x < shape.width(); ++x) {
-                const bool black = (shape.pixel(x, y) & 0xFFFFFF) == 0;
-                holes += black;
-                QVERIFY2(wnd.mask().contains(QPoint(x, y)) != black,
-                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-            }
-        QVERIFY(holes > 1000);
-    }
-
     // A due reminder comes up at the corner; a ringing one plays the data folder's sound five
     // times, each one after the other has ended and never waiting on it.
     void dueReminderShowsAndRings_data()
@@ -144,7 +139,6 @@ private slots:
         QFETCH(bool, ring);
         Fixture f;
         QVERIFY(f.ok);
-        FakeClock clock(kNow);
         TimedSound sound;
         sound.busyOnSecondMs =
             3 * kRingSoundMs; // longer than the sound: a catching-up timer would cut rings short
@@ -154,7 +148,7 @@ private slots:
         QVERIFY(wnd.IsPolling());
         wnd.OnPollTimer();
         QVERIFY(!wnd.isVisible());
-        clock.set(kNow.addSecs(7)); // five seconds late
+        f.clock.set(kNow.addSecs(7)); // five seconds late
         wnd.OnPollTimer();
         QVERIFY(wnd.isVisible());
         QCOMPARE(wnd.pos(), wnd.WindowRect().topLeft());
@@ -176,19 +170,35 @@ private slots:
         QVERIFY(!wnd.isVisible());
     }
 
-    // Seven reminders of one second go off at that second: the last stays on show, and the
-    // window rings once because one of them rings. A later one replaces the texts on show at
-    // once and does not ring again.
+    // The window waits hidden at the screen's corner, shaped by its picture. Seven reminders of
+    // one second go off at that second: the last stays on show, and the window rings once because
+    // one of them rings. A later one replaces the texts on show at once and does not ring again.
     void sameSecondRemindersGoOffTogether()
     {
         Fixture f;
-        FakeClock clock(kNow);
         TimedSound sound;
         for (int i = 1; i <= 7; ++i)
             QVERIFY(
                 f.add(QTime(8, 0, 0), 1, i == 3, QStringLiteral("r%1").arg(i), QStringLiteral("c%1").arg(i)));
         QVERIFY(f.add(QTime(8, 0, 1), 1, true, QStringLiteral("later"), QStringLiteral("two")));
         CReminderAlertWnd wnd(f.context);
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(wnd.IsReloadPending() && !wnd.IsPolling());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(wnd.WindowRect(), QRect(screen.right() + 1 - 240, screen.bottom() + 1 - 318, 240, 288));
+        QVERIFY(wnd.windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
+        const QImage shape =
+            QImage(QStringLiteral(":/reminder/221.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shape.size(), QSize(240, 288));
+        int holes = 0;
+        for (int y = 0; y < shape.height(); ++y)
+            for (int x = 0; x < shape.width(); ++x) {
+                const bool black = (shape.pixel(x, y) & 0xFFFFFF) == 0;
+                holes += black;
+                QVERIFY2(wnd.mask().contains(QPoint(x, y)) != black,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(holes > 1000);
         wnd.OnReloadTimer();
         wnd.OnPollTimer();
         QVERIFY(wnd.isVisible());
@@ -197,7 +207,7 @@ private slots:
         QTRY_COMPARE(sound.paths.size(), 5);
         PaintCounter paints;
         wnd.installEventFilter(&paints);
-        clock.advance(1);
+        f.clock.advance(1);
         wnd.OnPollTimer();
         QCOMPARE(wnd.Title(), QStringLiteral("later"));
         QCOMPARE(wnd.ContentLines(), QStringList{QStringLiteral("two")});
@@ -211,7 +221,7 @@ private slots:
     void newDayRebuildsQueue()
     {
         Fixture f;
-        FakeClock clock(QDateTime(kNow.date(), QTime(23, 59, 50)));
+        f.clock.set(QDateTime(kNow.date(), QTime(23, 59, 50)));
         QVERIFY(f.add(QTime(0, 0, 1), 1, false, QStringLiteral("daily")));
         QVERIFY(f.add(QTime(0, 0, 2), 0, false, QStringLiteral("tomorrow"), {}, kNow.date().addDays(1)));
         CReminderAlertWnd wnd(f.context);
@@ -220,15 +230,15 @@ private slots:
         QCOMPARE(wnd.Queue()->Count(), 0);
         wnd.OnPollTimer();
         QVERIFY(wnd.IsPolling());
-        clock.set(QDateTime(kNow.date().addDays(1), QTime(0, 0, 1)));
+        f.clock.set(QDateTime(kNow.date().addDays(1), QTime(0, 0, 1)));
         wnd.OnPollTimer();
         QCOMPARE(wnd.Title(), QStringLiteral("daily"));
-        clock.advance(1);
+        f.clock.advance(1);
         wnd.OnPollTimer();
         QCOMPARE(wnd.Title(), QStringLiteral("tomorrow"));
         wnd.hide();
         // woken from sleep two days on at ten: the daily one is more than 5 s past and dropped
-        clock.set(QDateTime(kNow.date().addDays(3), QTime(10, 0, 0)));
+        f.clock.set(QDateTime(kNow.date().addDays(3), QTime(10, 0, 0)));
         wnd.OnPollTimer();
         QCOMPARE(wnd.Queue()->Day(), kNow.date().addDays(3));
         QCOMPARE(wnd.Queue()->Count(), 0);
@@ -240,7 +250,6 @@ private slots:
     void saveRebuildsWholeDay()
     {
         Fixture f;
-        FakeClock clock(kNow);
         TimedSound sound;
         // 355 saves in a row, without waiting for the disk after each
         QVERIFY(QSqlQuery(QSqlDatabase::database(f.store.ConnectionName()))
@@ -265,7 +274,7 @@ private slots:
         QTRY_VERIFY(wnd.IsPolling());
         QCOMPARE(wnd.Queue()->Count(), 356);
         for (int s = 2; s <= 25; ++s) { // the poll timer's ticks after the reload
-            clock.set(kNow.addSecs(s));
+            f.clock.set(kNow.addSecs(s));
             wnd.OnPollTimer();
             QCOMPARE(wnd.isVisible(), s == 25);
         }
@@ -297,8 +306,7 @@ private slots:
         QFETCH(bool, storeOpen);
         QFETCH(QString, message);
         Fixture f;
-        FakeClock clock(kNow.addMSecs(400));
-        MessageRecorder messages;
+        f.clock.set(kNow.addMSecs(400));
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
         CReminderEditPage page(f.context, &wnd);
@@ -317,14 +325,14 @@ private slots:
             f.store.Close();
         QTest::mouseClick(save, Qt::LeftButton);
         if (message.isEmpty()) {
-            QCOMPARE(messages.count(), 0);
+            QCOMPARE(f.messages.count(), 0);
             QCOMPARE(f.stored().size(), 1);
             QVERIFY(!save->isEnabled() && wnd.IsReloadPending());
             return;
         }
-        QCOMPARE(messages.texts(), QStringList{message});
-        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
-        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        QCOMPARE(f.messages.texts(), QStringList{message});
+        QCOMPARE(f.messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(f.messages.last().icon, Messages::Icon::Warning);
         QVERIFY(save->isEnabled() && wnd.IsPolling());
         if (storeOpen)
             QCOMPARE(f.stored().size(), 0);
@@ -334,8 +342,6 @@ private slots:
     void addKeepsModeAndRing()
     {
         Fixture f;
-        FakeClock clock(kNow);
-        MessageRecorder messages;
         CReminderEditPage page(f.context, nullptr);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -344,7 +350,7 @@ private slots:
         QTest::mouseClick(Child<QCheckBox>(page, "ringCheck"), Qt::LeftButton);
         Child<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("周会"));
         Click(page, "saveButton");
-        clock.advance(3600);
+        f.clock.advance(3600);
         Click(page, "addButton");
         QVERIFY(Child<QLineEdit>(page, "titleEdit")->text().isEmpty());
         QCOMPARE(Child<QTimeEdit>(page, "timePicker")->time(), QTime(9, 0, 0));
@@ -352,7 +358,7 @@ private slots:
         QVERIFY(!Child<QCheckBox>(page, "ringCheck")->isChecked());
         Child<QLineEdit>(page, "titleEdit")->setText(QStringLiteral("又一次"));
         Click(page, "saveButton");
-        QCOMPARE(messages.count(), 0);
+        QCOMPARE(f.messages.count(), 0);
         QCOMPARE(f.stored(), (QStringList{QStringLiteral("2026-12-06 08:00:00 每周 否 周会"),
                                           QStringLiteral("2026-12-06 09:00:00 每周 否 又一次")}));
     }
@@ -362,7 +368,6 @@ private slots:
     void listPages()
     {
         Fixture f;
-        FakeClock clock(kNow);
         CReminderManagePage manage(f.context);
         CReminderTodayPage today(f.context);
         manage.Refresh();
@@ -412,7 +417,7 @@ private slots:
         QFETCH(QList<int>, modes);
         Fixture f;
         const QDateTime monday7th(QDate(2026, 12, 7), QTime(8, 0, 0));
-        FakeClock clock(monday7th);
+        f.clock.set(monday7th);
         for (int i = 0; i < titles.size(); ++i)
             QVERIFY(f.add(QTime(9, 0, 0).addSecs(60 * i), modes[i], true, titles[i],
                           titles[(i + 1) % titles.size()].repeated(1 + i % 3), monday7th.date()));
@@ -450,18 +455,11 @@ private slots:
         QFETCH(int, col);
         QFETCH(int, chosen);
         Fixture f;
-        FakeClock clock(kNow);
-        MessageRecorder messages;
         for (int i = 0; i < 2; ++i)
             QVERIFY(f.add(QTime(9 + i, 0, 0), 1, true, QStringLiteral("r%1").arg(i + 1)));
         CReminderManagePage page(f.context);
-        page.resize(600, 300);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        page.Refresh();
+        QVERIFY(ShowAndChoose(page, 1));
         CGridCtrl* g = page.Grid();
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(1, 2)).center());
-        QCOMPARE(page.SelectedRow(), 1);
 
         const QRect last = g->visualRect(g->model()->index(2, col));
         const QPoint at = row >= 0 ? g->visualRect(g->model()->index(row, col)).center()
@@ -484,12 +482,11 @@ private slots:
         QCOMPARE(opened, QStringLiteral("txmanager"));
         QCOMPARE(page.SelectedRow(), chosen);
 
-        messages.setNextAnswer(QMessageBox::Cancel);
-        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
-        MenuItem(menu.get(), QStringLiteral("删除当前选中的记录"))->trigger();
-        QCOMPARE(messages.texts(), chosen < 0
-                                       ? QStringList()
-                                       : QStringList{QStringLiteral("你确信要删除提醒{r%1}").arg(chosen)});
+        f.messages.setNextAnswer(QMessageBox::Cancel);
+        Pick(page, QStringLiteral("删除当前选中的记录"));
+        QCOMPARE(f.messages.texts(), chosen < 0
+                                         ? QStringList()
+                                         : QStringList{QStringLiteral("你确信要删除提醒{r%1}").arg(chosen)});
         QCOMPARE(f.stored().size(), 2);
     }
 
@@ -512,33 +509,24 @@ private slots:
         QFETCH(QString, failure);
         QFETCH(int, left);
         Fixture f;
-        FakeClock clock(kNow);
-        MessageRecorder messages;
         for (int i = 0; i < 2; ++i)
             QVERIFY(f.add(QTime(7, 30, 0), 0, true, QStringLiteral("交作业"), QStringLiteral("it's due")));
         CReminderManagePage page(f.context);
-        page.resize(600, 300);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        page.Refresh();
-        CGridCtrl* g = page.Grid();
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(2, 2)).center());
-        QCOMPARE(page.SelectedRow(), 2);
+        QVERIFY(ShowAndChoose(page, 2));
         if (purgeFirst)
             QVERIFY(f.store.PurgeExpiredReminders());
         if (cancel)
-            messages.setNextAnswer(QMessageBox::Cancel);
-        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
-        MenuItem(menu.get(), QStringLiteral("删除当前选中的记录"))->trigger();
-        QCOMPARE(messages.requests().first().text, QStringLiteral("你确信要删除提醒{交作业}"));
-        QCOMPARE(messages.requests().first().icon, Messages::Icon::Critical);
+            f.messages.setNextAnswer(QMessageBox::Cancel);
+        Pick(page, QStringLiteral("删除当前选中的记录"));
+        QCOMPARE(f.messages.requests().first().text, QStringLiteral("你确信要删除提醒{交作业}"));
+        QCOMPARE(f.messages.requests().first().icon, Messages::Icon::Critical);
         QCOMPARE(f.stored().size(), left);
         QCOMPARE(f.notices,
                  (failure.isEmpty() && !cancel ? QStringList{QStringLiteral("删除成功!")} : QStringList()));
-        QCOMPARE(messages.count(), failure.isEmpty() ? 1 : 2);
+        QCOMPARE(f.messages.count(), failure.isEmpty() ? 1 : 2);
         if (!failure.isEmpty())
-            QCOMPARE(messages.last().text, failure);
-        QCOMPARE(g->GetRowCount(), cancel || purgeFirst ? 3 : 2);
+            QCOMPARE(f.messages.last().text, failure);
+        QCOMPARE(page.Grid()->GetRowCount(), cancel || purgeFirst ? 3 : 2);
     }
 
     void clearExpired_data()
@@ -553,18 +541,15 @@ private slots:
         QFETCH(int, answer);
         QFETCH(int, rows);
         Fixture f;
-        FakeClock clock(kNow);
-        MessageRecorder messages;
         QVERIFY(f.add(QTime(7, 0, 0), 0, true, QStringLiteral("an hour ago")));
         QVERIFY(f.add(QTime(8, 0, 0), 0, true, QStringLiteral("now")));
         QVERIFY(f.add(QTime(8, 0, 1), 0, true, QStringLiteral("next second")));
         QVERIFY(f.add(QTime(6, 0, 0), 1, true, QStringLiteral("daily")));
         CReminderManagePage page(f.context);
         page.Refresh();
-        messages.setNextAnswer(QMessageBox::StandardButton(answer));
-        std::unique_ptr<QMenu> menu(page.BuildMenu(nullptr));
-        MenuItem(menu.get(), QStringLiteral("清除过期提醒"))->trigger();
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("你确信要清除过期的提醒吗?")});
+        f.messages.setNextAnswer(QMessageBox::StandardButton(answer));
+        Pick(page, QStringLiteral("清除过期提醒"));
+        QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("你确信要清除过期的提醒吗?")});
         QCOMPARE(page.Grid()->GetRowCount(), rows);
     }
 
@@ -590,17 +575,23 @@ private slots:
         QCOMPARE(page.DisplayText(), runs ? QStringLiteral("02:00:00") : QStringLiteral("00:00:00"));
     }
 
-    // 00:00:00 alerts at the first tick, a second on; "停止" gives no alert and shows 00:00:00.
-    // The test moves the countdown's clock and has each tick come at once.
-    void countdownZeroAndStop()
+    // In the dialog, with the countdown's clock moved by hand and each tick coming at once:
+    // 00:00:00 alerts at the first tick, a second on; "停止" gives no alert and shows 00:00:00. A
+    // countdown in a hidden dialog still alerts, and a moment the program was busy does not make
+    // it late: the tick after a 4-second block of 5 ends the count at once.
+    void countdownAlertStopAndHidden()
     {
         Fixture f;
         CReminderAlertWnd wnd(f.context);
-        CCountdownPage page(&wnd);
+        CReminderDlg dlg(f.context, &wnd);
+        CCountdownPage& page = *dlg.CountdownPage();
         qint64 nNowMs = 0;
         page.SetMonotonicSource([&nNowMs] { return nNowMs; });
         auto* tick = Child<QTimer>(page, "tickTimer");
-        Child<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 0));
+        auto* duration = Child<QTimeEdit>(page, "durationPicker");
+        dlg.show();
+        dlg.Tabs()->setCurrentIndex(3);
+        duration->setTime(QTime(0, 0, 0));
         Click(page, "startButton");
         QVERIFY(tick->isActive() && tick->interval() == 1000);
         QVERIFY(!wnd.isVisible());
@@ -610,7 +601,7 @@ private slots:
         QCOMPARE(wnd.Title(), QStringLiteral("倒计时提醒"));
         QCOMPARE(wnd.Content(), QStringLiteral("倒计时时间到"));
         wnd.hide();
-        Child<QTimeEdit>(page, "durationPicker")->setTime(QTime(0, 0, 2));
+        duration->setTime(QTime(0, 0, 2));
         Click(page, "startButton");
         nNowMs = 2000;
         tick->start(0);
@@ -620,32 +611,19 @@ private slots:
         QVERIFY(!page.IsRunning()); // no tick is left to come, so no alert either
         QVERIFY(!wnd.isVisible());
         QVERIFY(Child<QPushButton>(page, "startButton")->isEnabled());
-    }
 
-    // A countdown in a hidden dialog still alerts, and a moment the program was busy does not
-    // make it late: the tick after a 4-second block of 5 ends the count at once.
-    void countdownHiddenAndBusy()
-    {
-        Fixture f;
-        CReminderAlertWnd wnd(f.context);
-        CReminderDlg dlg(f.context, &wnd);
-        qint64 nNowMs = 0;
-        dlg.CountdownPage()->SetMonotonicSource([&nNowMs] { return nNowMs; });
-        dlg.show();
-        dlg.Tabs()->setCurrentIndex(3);
-        Child<QTimeEdit>(dlg, "durationPicker")->setTime(QTime(0, 0, 5));
-        Click(dlg, "startButton");
+        duration->setTime(QTime(0, 0, 5));
+        Click(page, "startButton");
         dlg.close();
         QVERIFY(!dlg.isVisible());
-        auto* tick = Child<QTimer>(*dlg.CountdownPage(), "tickTimer");
-        nNowMs = 1000;
+        nNowMs = 3000;
         tick->start(0);
-        QTRY_COMPARE(dlg.CountdownPage()->DisplayText(), QStringLiteral("00:00:04"));
-        nNowMs = 5000;
+        QTRY_COMPARE(page.DisplayText(), QStringLiteral("00:00:04"));
+        nNowMs = 7000;
         tick->start(0);
         QTRY_VERIFY(wnd.isVisible());
-        QCOMPARE(dlg.CountdownPage()->DisplayText(), QStringLiteral("00:00:00"));
-        QVERIFY(!dlg.CountdownPage()->IsRunning());
+        QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
+        QVERIFY(!page.IsRunning());
     }
 };
 

@@ -1,5 +1,6 @@
 // The splash program: its window, the program ending by itself, and the planner's wait for it,
 // which neither a missing nor a hanging splash program can hold up.
+#include "TestFiles.h"
 #include "app/Launcher.h"
 #include "controls/GifPicture.h"
 #include "splash/SplashDlg.h"
@@ -75,19 +76,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString hanging = dir.filePath(QStringLiteral("QZSplash"));
-        QFile script(hanging);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho $$ > \"$(dirname \"$0\")/pid\"\nexec sleep 60\n");
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        QVERIFY(WriteAll(hanging, "#!/bin/sh\necho $$ > \"$(dirname \"$0\")/pid\"\nexec sleep 60\n"));
+        QVERIFY(QFile::setPermissions(hanging, QFile::permissions(hanging) | QFile::ExeOwner));
 
         QElapsedTimer clock;
         clock.start();
         QVERIFY(Launcher::get().RunAndWaitAtMost(hanging, {}, 500));
         QVERIFY(clock.elapsed() >= 490);
-        QFile pid(dir.filePath(QStringLiteral("pid")));
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        const pid_t child = pid.readAll().trimmed().toInt();
+        const pid_t child = ReadAll(dir.filePath(QStringLiteral("pid"))).trimmed().toInt();
         QVERIFY(child > 0);
         QCOMPARE(::kill(child, 0), -1); // gone, not merely left behind
 
