@@ -1,6 +1,7 @@
 #include "mainwnd/DayViewText.h"
 
 #include "calendar/LunarCalendar.h"
+#include "calendar/SolarTerms.h"
 #include "store/DataStore.h"
 
 DayViewText DayViewText::Make(CDataStore& store, const QDate& date)
@@ -21,5 +22,10 @@ DayViewText DayViewText::Make(CDataStore& store, const QDate& date)
             text += QStringLiteral("▲_^-^) ") + name + QStringLiteral("\r\n");
     }
     // The lines as the holiday table's texts run: a name holding a line break takes two.
-    return {lunar.strText, text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)};
+    DayViewText view{lunar.strText, text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), {}, {}};
+    if (const SolarTerm term = SolarTermOn(date); term.isValid()) {
+        view.strTerm = term.strName;
+        view.strTermMoment = term.strName + u' ' + term.moment.toString(QStringLiteral("M月d日 HH:mm"));
+    }
+    return view;
 }

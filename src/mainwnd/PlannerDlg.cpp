@@ -282,8 +282,13 @@ void CPlannerDlg::mouseMoveEvent(QMouseEvent* event)
         m_pTip->ShowAt(QStringLiteral("点击增加要做的事情"));
     } else {
         unsetCursor();
-        if (kHolidays.contains(pt) && HolidaysCut())
-            m_pTip->ShowAt(m_day.holidayLines.join(u'\n'));
+        // Over the area, a term's day tells the term's moment, and cut lines are shown whole.
+        if (kHolidays.contains(pt) && (!m_day.strTerm.isEmpty() || HolidaysCut())) {
+            QStringList tip = HolidaysCut() ? m_day.holidayLines : QStringList{};
+            if (!m_day.strTermMoment.isEmpty())
+                tip.prepend(m_day.strTermMoment);
+            m_pTip->ShowAt(tip.join(u'\n'));
+        }
     }
 }
 

@@ -79,6 +79,8 @@ private:
     void ClearChosenTask();
     bool IsEditableDate() const;
     /// Whether painting cuts holiday lines, so that the tip over the area has something to add.
+    /// The lines of the holiday area: the solar term of the date, if any, then the holidays.
+    QStringList HolidayAreaLines() const;
     bool HolidaysCut() const;
 
     // The commands on the chosen task, and the way out (TaskCommands.cpp).

@@ -49,19 +49,21 @@ void CPlannerDlg::paintEvent(QPaintEvent* event)
     painter.setPen(QColor(0, 92, 0));
     painter.drawText(kLunarText, lunarFlags, m_day.strLunar);
 
-    // The holidays of the date, one line each. What does not fit ends in "…", and the balloon
-    // tip over the area shows it whole.
+    // The solar term of the date in the lunar line's green, then its holidays, one line each.
+    // What does not fit ends in "…", and the balloon tip over the area shows it whole.
     const QFont holidayFont = SongFont(this, 10, 400);
     painter.setFont(holidayFont);
-    painter.setPen(QColor(0, 0, 200));
     const QFontMetrics metrics(holidayFont);
     const int step = HolidayLineStep(holidayFont);
     const int fit = std::max(1, kHolidays.height() / step);
-    const qsizetype shown = std::min<qsizetype>(m_day.holidayLines.size(), fit);
+    const QStringList lines = HolidayAreaLines();
+    const int termLines = m_day.strTerm.isEmpty() ? 0 : 1;
+    const qsizetype shown = std::min<qsizetype>(lines.size(), fit);
     for (int i = 0; i < shown; ++i) {
-        QString line = m_day.holidayLines[i];
-        if (i == fit - 1 && m_day.holidayLines.size() > fit)
+        QString line = lines[i];
+        if (i == fit - 1 && lines.size() > fit)
             line += QStringLiteral(" …");
+        painter.setPen(i < termLines ? QColor(0, 92, 0) : QColor(0, 0, 200));
         const QRect rect(kHolidays.left(), kHolidays.top() + i * step, kHolidays.width(), step);
         painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          metrics.elidedText(line, Qt::ElideRight, rect.width()));
@@ -73,14 +75,20 @@ void CPlannerDlg::paintEvent(QPaintEvent* event)
     }
 }
 
+QStringList CPlannerDlg::HolidayAreaLines() const
+{
+    return m_day.strTerm.isEmpty() ? m_day.holidayLines : QStringList{m_day.strTerm} + m_day.holidayLines;
+}
+
 bool CPlannerDlg::HolidaysCut() const
 {
     // Only a cut line needs the tip: the area shows everything else itself.
     const QFont font = SongFont(this, 10, 400);
     const QFontMetrics metrics(font);
     const int fit = std::max(1, kHolidays.height() / HolidayLineStep(font));
-    bool cut = m_day.holidayLines.size() > fit;
-    for (const QString& line : std::as_const(m_day.holidayLines))
+    const QStringList lines = HolidayAreaLines();
+    bool cut = lines.size() > fit;
+    for (const QString& line : lines)
         cut = cut || metrics.horizontalAdvance(line) > kHolidays.width();
     return cut;
 }

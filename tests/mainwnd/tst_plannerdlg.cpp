@@ -1,5 +1,6 @@
 // The main window driven as a person would: what it shows is read off the screen, the task
 // list and the message boxes, and what it did from the store.
+#include "Pixels.h"
 #include "PlannerEnv.h"
 #include "controls/GifPicture.h"
 #include "controls/NotifyWnd.h"
@@ -406,6 +407,21 @@ private slots:
             inText = text;
         }
         QCOMPARE(bands, 3);
+
+        // A solar term's day: the term heads the area in the lunar line's green, above the
+        // holidays, and the view keeps its moment for the tip.
+        auto greenInk = [](const QColor& c) { return c.green() > 60 && c.red() < 40 && c.blue() < 40; };
+        const QRect area(PlannerLayout::kHolidays.topLeft() * shot.devicePixelRatio(),
+                         PlannerLayout::kHolidays.size() * shot.devicePixelRatio());
+        QVERIFY(InkBox(shot, area, greenInk).isEmpty());
+        m_dlg->PickDate(QDate(2026, 12, 22));
+        QCOMPARE(m_dlg->DayView().strTerm, QStringLiteral("冬至"));
+        QCOMPARE(m_dlg->DayView().strTermMoment, QStringLiteral("冬至 12月22日 04:50"));
+        const QImage termShot = m_dlg->grab().toImage();
+        const QRect green = InkBox(termShot, area, greenInk);
+        QVERIFY(!green.isEmpty());
+        QVERIFY(green.bottom() < area.top() + area.height() / 3);
+        m_dlg->PickDate(day);
 
         const QString failed = QStringLiteral("打开阳历节日表错误");
         QVERIFY(m_env->exec(QStringLiteral("DROP TABLE yljrb")));
