@@ -39,7 +39,6 @@ bool CDataStore::IsConnected() const
 void CDataStore::Close()
 {
     m_pRecordset.reset();
-    m_nTransactionDepth = 0;
     if (m_strConnection.isEmpty())
         return;
     {
@@ -123,48 +122,22 @@ void CDataStore::ExecTransactionStatement(const QString& statement)
 
 void CDataStore::BeginTransaction()
 {
-    if (m_nTransactionDepth++ > 0)
-        return;
-    m_bTransactionDoomed = false;
     // IMMEDIATE takes the write lock at the start, where SQLite waits for another writer up to
     // the busy timeout. A plain BEGIN would take it at the first write, after the operation's
     // own reads, and SQLite cannot wait there: it fails at once, since the other writer's
     // commit would leave those reads stale. Reading operations take the lock too; they are
     // short, and a second program is the rare case.
-    try {
-        ExecTransactionStatement(QStringLiteral("BEGIN IMMEDIATE"));
-    } catch (const CDbError&) {
-        m_nTransactionDepth = 0;
-        throw;
-    }
+    ExecTransactionStatement(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 void CDataStore::CommitTransaction()
 {
-    if (--m_nTransactionDepth > 0)
-        return;
-    if (m_bTransactionDoomed) {
-        // A part that failed has already reported itself; what the other parts did goes too.
-        RollbackNow();
-        throw CDbError{-1, QStringLiteral("a nested operation failed")};
-    }
     try {
         ExecTransactionStatement(QStringLiteral("COMMIT"));
     } catch (const CDbError&) {
         RollbackNow();
         throw;
     }
-}
-
-void CDataStore::RollbackTransaction()
-{
-    if (m_nTransactionDepth == 0)
-        return;
-    if (--m_nTransactionDepth > 0) {
-        m_bTransactionDoomed = true;
-        return;
-    }
-    RollbackNow();
 }
 
 void CDataStore::RollbackNow()

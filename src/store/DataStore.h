@@ -171,14 +171,11 @@ private:
     void ExecTransactionStatement(const QString& statement);
     void BeginTransaction();
     void CommitTransaction();
-    void RollbackTransaction();
     void RollbackNow();
 
     QString m_strConnection; ///< name of our QSqlDatabase connection (empty until Connect)
     IErrorReporter* m_pReporter = nullptr;
     int m_nBusyTimeout = 5000; ///< milliseconds
-    int m_nTransactionDepth = 0;
-    bool m_bTransactionDoomed = false; ///< a nested part failed: the whole must not be kept
 };
 
 template <typename Body> bool CDataStore::RunOperation(const QString& failMessage, Body&& body)
@@ -193,7 +190,7 @@ template <typename Body> bool CDataStore::RunOperation(const QString& failMessag
                 m_pRecordset->Close();
             CommitTransaction();
         } catch (...) {
-            RollbackTransaction();
+            RollbackNow();
             throw;
         }
         return true;

@@ -1,0 +1,43 @@
+// What the tests of the main window and the dialogs it opens share: a planner on a new data
+// folder, the clock on a Monday of the term that folder begins with, every message box
+// answered, and the driver that answers dialogs.
+#pragma once
+
+#include "FakeClock.h"
+#include "MessageRecorder.h"
+#include "WidgetDriver.h"
+#include "app/PlannerApp.h"
+#include "store/DataStore.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+inline const QDate kToday(2026, 12, 7);
+
+struct PlannerEnv
+{
+    FakeClock clock{QDateTime(kToday, QTime(10, 30))};
+    QTemporaryDir dir;
+    MessageRecorder messages;
+    CPlannerApp app{
+        {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data"))}};
+
+    ~PlannerEnv() { app.ExitInstance(); }
+    CDataStore& store() { return app.Context().Store(); }
+    /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
+    bool exec(const QString& sql)
+    {
+        return QSqlQuery(QSqlDatabase::database(store().ConnectionName())).exec(sql);
+    }
+    /// The tasks of \a date as "content|state", in table order.
+    QStringList tasksOn(const QDate& date)
+    {
+        QStringList contents, states, out;
+        if (store().CountTasksOnDay(date) != 0 && !store().ListTasksOfDay(date, contents, states))
+            return {QStringLiteral("<listing failed>")};
+        for (qsizetype i = 0; i < contents.size(); ++i)
+            out << contents.at(i) + u'|' + states.at(i);
+        return out;
+    }
+};
