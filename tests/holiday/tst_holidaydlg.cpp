@@ -1,13 +1,9 @@
 // The holiday editor and the listing of all holidays, driven as a person would.
-#include "FakeClock.h"
-#include "MessageRecorder.h"
-#include "WidgetDriver.h"
-#include "app/PlannerApp.h"
+#include "PlannerEnv.h"
 #include "controls/NotifyWnd.h"
 #include "holiday/HolidayDlg.h"
 #include "holiday/HolidayListDlg.h"
 #include "mainwnd/PlannerDlg.h"
-#include "store/DataStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,25 +11,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
-const QDate kToday(2026, 12, 7);
 const QString kExists = QStringLiteral("该节日已经存在，请进行删除或修改操作");
 const QString kDashes = QStringLiteral("--------------------------");
 
-struct Env
+struct Env : PlannerEnv
 {
-    FakeClock clock{QDateTime(kToday, QTime(10, 30))};
-    QTemporaryDir dir;
-    MessageRecorder messages;
-    CPlannerApp app{
-        {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data"))}};
     bool started = app.Startup();
-    ~Env() { app.ExitInstance(); }
-    CDataStore& store() { return app.Context().Store(); }
     QString notice() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
 };
 
