@@ -48,30 +48,8 @@ private slots:
     {
         QFETCH(QDate, termStart);
         QFETCH(QDate, date);
-        QFETCH(int, inYear);
-        QFETCH(int, teaching);
-        QCOMPARE(WeekInYear(date), inYear);
-        QCOMPARE(TeachingWeek(date, termStart), teaching);
-    }
-
-    // Counts Sundays; the first one of a year opening on a Friday or Saturday continues week 1.
-    void weekInYearCountsSundays()
-    {
-        int week = 0;
-        bool shortStart = false, sundaySeen = false;
-        for (QDate date(1900, 1, 1); date.year() <= 2100; date = date.addDays(1)) {
-            if (date.dayOfYear() == 1) {
-                week = 1;
-                shortStart = date.dayOfWeek() == 5 || date.dayOfWeek() == 6;
-                sundaySeen = false;
-            } else if (date.dayOfWeek() == 7) {
-                if (sundaySeen || !shortStart)
-                    ++week;
-                sundaySeen = true;
-            }
-            if (WeekInYear(date) != week)
-                QFAIL(qPrintable(date.toString(Qt::ISODate)));
-        }
+        QTEST(WeekInYear(date), "inYear");
+        QTEST(TeachingWeek(date, termStart), "teaching");
     }
 };
 
