@@ -43,23 +43,36 @@ QColor ShownAt(QWidget& w, const QPoint& pt)
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
 }
 
-// Prints the grid to a PDF through the print dialog's seam and reads the text back, a page per
-// entry; empty when nothing could be read.
-QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
+// Prints the grid to a PDF in \a dir through the print dialog's seam and runs the poppler tool
+// \a tool on it, the PDF's path before the last of \a arguments; false when nothing printed.
+bool PrintAndRun(CGridCtrl& grid, const QTemporaryDir& dir, const QString& tool, QStringList arguments,
+                 QByteArray* pOutput = nullptr)
 {
-    QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
     DialogRecorder dialogs;
     dialogs.setPrintTarget(pdf);
     grid.Print();
-    if (dialogs.printDialogs() != 1)
-        return {};
+    arguments.insert(arguments.size() - 1, pdf);
     QProcess process;
-    process.start(pdftotext, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                              QStringLiteral("-")});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    process.start(tool, arguments);
+    if (dialogs.printDialogs() != 1 || !process.waitForFinished(60000) || process.exitCode() != 0)
+        return false;
+    if (pOutput)
+        *pOutput = process.readAllStandardOutput();
+    return true;
+}
+
+// The grid's printed text, a page per entry; empty when nothing could be read.
+QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
+{
+    QTemporaryDir dir;
+    QByteArray text;
+    if (!PrintAndRun(
+            grid, dir, pdftotext,
+            {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-")},
+            &text))
         return {};
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+    QStringList pages = QString::fromUtf8(text).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -80,528 +93,480 @@ class TestGridCtrl : public QObject
 
 private slots:
     void initTestCase() { std::setlocale(LC_TIME, "C"); } // the footer's date follows it
-    void counts_data();
-    void counts();
-    void cellsSurviveResizing();
-    void outOfRange_data();
-    void outOfRange();
-    void cellLookOnScreen_data();
-    void cellLookOnScreen();
-    void tipOnlyWhenCut_data();
-    void tipOnlyWhenCut();
-    void autoSize();
-    void autoSizeAsMeasuringEveryCell_data();
-    void autoSizeAsMeasuringEveryCell();
-    void bulkUpdate();
-    void print_data();
-    void print();
-    void printFitsWidestText();
-    void printPicturesOnTheirBackground();
-};
 
-void TestGridCtrl::counts_data()
-{
-    QTest::addColumn<Ops>("ops");
-    QTest::addColumn<bool>("lastResult");
-    QTest::addColumn<QList<int>>("expected"); // rows, columns, fixed rows, fixed columns
-
-    QTest::newRow("filled like a list")
-        << Ops{{Rows, 5}, {Cols, 4}, {FixedRows, 1}, {FixedCols, 1}} << true << QList<int>{5, 4, 1, 1};
-    QTest::newRow("fixed rows shrink with the rows")
-        << Ops{{Rows, 5}, {FixedRows, 3}, {Rows, 2}} << true << QList<int>{2, 0, 2, 0};
-    QTest::newRow("header row only") << Ops{{Rows, 9}, {Cols, 4}, {FixedRows, 1}, {Rows, 1}} << true
-                                     << QList<int>{1, 4, 1, 0};
-    QTest::newRow("fixed columns shrink with the columns")
-        << Ops{{Cols, 4}, {FixedCols, 2}, {Cols, 1}} << true << QList<int>{0, 1, 0, 1};
-    QTest::newRow("more fixed rows than rows adds rows")
-        << Ops{{Rows, 1}, {FixedRows, 3}} << true << QList<int>{3, 0, 3, 0};
-    QTest::newRow("negative row count refused")
-        << Ops{{Rows, 3}, {FixedRows, 1}, {Rows, -1}} << false << QList<int>{3, 0, 1, 0};
-    QTest::newRow("negative fixed count refused")
-        << Ops{{Cols, 3}, {FixedCols, 1}, {FixedCols, -2}} << false << QList<int>{0, 3, 0, 1};
-}
-
-void TestGridCtrl::counts()
-{
-    QFETCH(Ops, ops);
-    CGridCtrl grid;
-    bool bResult = false;
-    for (const auto& [op, n] : ops)
-        bResult = op == Rows        ? grid.SetRowCount(n)
-                  : op == Cols      ? grid.SetColumnCount(n)
-                  : op == FixedRows ? grid.SetFixedRowCount(n)
-                                    : grid.SetFixedColumnCount(n);
-    QTEST(bResult, "lastResult");
-    const QList<int> actual{grid.GetRowCount(), grid.GetColumnCount(), grid.GetFixedRowCount(),
-                            grid.GetFixedColumnCount()};
-    QTEST(actual, "expected");
-    QCOMPARE(grid.model()->rowCount(), grid.GetRowCount());
-    QCOMPARE(grid.model()->columnCount(), grid.GetColumnCount());
-}
-
-void TestGridCtrl::cellsSurviveResizing()
-{
-    CGridCtrl grid(3, 3, 1, 1);
-    grid.SetItemText(1, 1, QStringLiteral("kept"));
-    grid.SetItemText(2, 2, QStringLiteral("dropped"));
-    grid.SetRowCount(10);
-    QCOMPARE(grid.GetItemText(1, 1), QStringLiteral("kept"));
-    QCOMPARE(grid.GetItemText(9, 2), QString());
-    grid.SetRowCount(2); // cells that were cut off do not come back
-    grid.SetRowCount(3);
-    QCOMPARE(grid.GetItemText(1, 1), QStringLiteral("kept"));
-    QCOMPARE(grid.GetItemText(2, 2), QString());
-}
-
-void TestGridCtrl::outOfRange_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("col");
-    QTest::newRow("row -1") << -1 << 0;
-    QTest::newRow("column -1") << 0 << -1;
-    QTest::newRow("past the last row") << 3 << 0;
-    QTest::newRow("past the last column") << 0 << 4;
-}
-
-void TestGridCtrl::outOfRange()
-{
-    QFETCH(int, row);
-    QFETCH(int, col);
-    CGridCtrl grid(3, 4, 1, 1);
-    const auto text = [](int r, int c) { return QStringLiteral("%1/%2").arg(r).arg(c); };
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 4; ++c)
-            grid.SetItemText(r, c, text(r, c));
-
-    QCOMPARE(grid.GetItemText(row, col), QString());
-    QVERIFY(!grid.GetCell(row, col));
-    QCOMPARE(grid.GetItemImage(row, col), -1);
-    QVERIFY(!grid.GetItemBkColour(row, col).isValid());
-    QVERIFY(!grid.SetItem(row, col, GridMask::Text, QStringLiteral("x")));
-    QVERIFY(!grid.SetItemBkColour(row, col, Qt::red));
-    QVERIFY(!grid.SetItemImage(row, col, 0));
-    QVERIFY(!grid.SetItemData(row, col, 7));
-    // A refused write must not land in a neighbouring cell.
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(grid.GetItemText(r, c), text(r, c));
-            QVERIFY(!grid.GetItemBkColour(r, c).isValid());
-            QCOMPARE(grid.GetItemImage(r, c), -1);
-        }
-    }
-}
-
-void TestGridCtrl::cellLookOnScreen_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QColor>("ownColour");
-    QTest::addColumn<QList<int>>("images"); // image indices set one after the other
-    QTest::addColumn<bool>("late");         // the looks are set once the grid is on screen
-    QTest::addColumn<QColor>("background");
-    QTest::addColumn<QColor>("atImage"); // colour where an image would be drawn
-
-    const QColor gridBk(255, 255, 224), fixedBk(200, 200, 200), own(255, 255, 153);
-    const QColor cyan(0, 255, 255), magenta(255, 0, 255);
-    QTest::newRow("grid's background") << 2 << 2 << QColor() << QList<int>{} << false << gridBk << gridBk;
-    QTest::newRow("own background") << 2 << 2 << own << QList<int>{} << false << own << own;
-    QTest::newRow("header cell") << 0 << 2 << QColor() << QList<int>{} << false << fixedBk << fixedBk;
-    QTest::newRow("header cell, own background") << 0 << 1 << own << QList<int>{} << false << own << own;
-    QTest::newRow("image in a data cell") << 2 << 1 << QColor() << QList<int>{0} << false << gridBk << cyan;
-    QTest::newRow("image in the row header")
-        << 3 << 0 << QColor() << QList<int>{1} << false << fixedBk << magenta;
-    QTest::newRow("image replaced") << 1 << 2 << QColor() << QList<int>{0, 1} << false << gridBk << magenta;
-    QTest::newRow("image removed") << 1 << 2 << QColor() << QList<int>{1, -1} << false << gridBk << gridBk;
-    QTest::newRow("image not in the list")
-        << 1 << 2 << QColor() << QList<int>{2} << false << gridBk << gridBk;
-    QTest::newRow("set on screen: grid's background")
-        << 2 << 2 << QColor() << QList<int>{} << true << gridBk << gridBk;
-    QTest::newRow("set on screen: own background") << 2 << 1 << own << QList<int>{0} << true << own << cyan;
-    QTest::newRow("set on screen: header")
-        << 0 << 2 << QColor() << QList<int>{} << true << fixedBk << fixedBk;
-}
-
-// The looks set through the grid are its model's role data; the grid, and any other view of
-// that model drawn by the grid's delegate, show them, also when they change on screen.
-void TestGridCtrl::cellLookOnScreen()
-{
-    QFETCH(int, row);
-    QFETCH(int, col);
-    QFETCH(QColor, ownColour);
-    QFETCH(QList<int>, images);
-    QFETCH(bool, late);
-    QFETCH(QColor, background);
-    QFETCH(QColor, atImage);
-
-    const QList<QPixmap> imageList = {Solid(QColor(0, 255, 255)), Solid(QColor(255, 0, 255))};
-    CGridCtrl grid(4, 3, 1, 1);
-    for (int r = 0; r < 4; ++r)
-        grid.SetRowHeight(r, 24);
-    for (int c = 0; c < 3; ++c)
-        grid.SetColumnWidth(c, 60);
-    QTableView other;
-    other.setModel(grid.model());
-    other.setItemDelegate(grid.itemDelegate());
-    other.horizontalHeader()->setDefaultSectionSize(60);
-    other.verticalHeader()->setDefaultSectionSize(24);
-    other.horizontalHeader()->hide();
-    other.verticalHeader()->hide();
-    other.setShowGrid(false);
-    const auto setLooks = [&] {
-        grid.SetTextBkColour(QColor(255, 255, 224));
-        grid.SetFixedBkColour(QColor(200, 200, 200));
-        grid.SetImageList(&imageList);
-        if (ownColour.isValid())
-            grid.SetItemBkColour(row, col, ownColour);
-        for (int image : images)
-            grid.SetItemImage(row, col, image);
-    };
-    if (!late)
-        setLooks();
-    QVERIFY(Show(grid, 260, 160));
-    QVERIFY(Show(other, 260, 160));
-    if (late)
-        setLooks();
-
-    QCOMPARE(grid.GetItemBkColour(row, col), ownColour);
-    QCOMPARE(grid.GetItemImage(row, col), images.isEmpty() ? -1 : images.last());
-    const QModelIndex index = grid.model()->index(row, col);
-    QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), background);
-    const QImage picture = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
-    QCOMPARE(picture.isNull() ? background : picture.pixelColor(8, 8), atImage);
-    for (QTableView* view : {static_cast<QTableView*>(&grid), &other}) {
-        const QRect cell = view->visualRect(index).translated(view->viewport()->geometry().topLeft());
-        QTRY_COMPARE(ShownAt(*view, QPoint(cell.right() - 6, cell.center().y())), background);
-        QTRY_COMPARE(ShownAt(*view, QPoint(cell.left() + 8, cell.center().y())), atImage);
-    }
-}
-
-void TestGridCtrl::tipOnlyWhenCut_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("tip");
-    const QString longText = QStringLiteral("到图书馆还书，顺便借两本关于数据库设计的书");
-    QTest::newRow("text that fits") << 2 << QStringLiteral("还书") << false;
-    QTest::newRow("text cut off") << 2 << longText << true;
-    QTest::newRow("header cut off") << 0 << longText << true;
-}
-
-void TestGridCtrl::tipOnlyWhenCut()
-{
-    QFETCH(int, row);
-    QFETCH(QString, text);
-    QFETCH(bool, tip);
-    CGridCtrl grid(4, 3, 1, 1);
-    grid.SetItemText(row, 1, text);
-    grid.SetColumnWidth(1, 90);
-    QVERIFY(Show(grid, 300, 160));
-    QToolTip::hideText();
-
-    // The header row is drawn by the frozen view laid over the grid; ask whichever shows the cell.
-    const QRect cell = grid.visualRect(grid.model()->index(row, 1));
-    const QPoint ptGrid = grid.viewport()->mapTo(&grid, cell.center());
-    QWidget* pTarget = grid.childAt(ptGrid);
-    QVERIFY(pTarget);
-    const QPoint pt = pTarget->mapFrom(&grid, ptGrid);
-    QHelpEvent help(QEvent::ToolTip, pt, pTarget->mapToGlobal(pt));
-    QApplication::sendEvent(pTarget, &help);
-    QCOMPARE(QToolTip::isVisible(), tip);
-    if (tip)
-        QCOMPARE(QToolTip::text(), text);
-}
-
-void TestGridCtrl::autoSize()
-{
-    const QString longText = QStringLiteral("事情内容 with a long heading");
-    const QFontMetrics fm(QApplication::font());
-    CGridCtrl columns(4, 2, 1, 1);
-    columns.SetItemText(0, 1, longText);
-    columns.SetItemText(2, 1, QStringLiteral("ab"));
-    columns.AutoSizeColumns(true); // headers left out
-    QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(QStringLiteral("ab")));
-    QVERIFY(columns.GetColumnWidth(1) < fm.horizontalAdvance(longText));
-    columns.AutoSizeColumns(false);
-    QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(longText));
-}
-
-void TestGridCtrl::autoSizeAsMeasuringEveryCell_data()
-{
-    QTest::addColumn<QStringList>("texts"); // a column of them, top to bottom
-    QTest::addColumn<QFont>("font");
-    QFont program;
-    program.setFamilies({QStringLiteral("Noto Sans CJK SC")});
-    program.setPointSize(9);
-    QFont spaced = program;
-    spaced.setLetterSpacing(QFont::AbsoluteSpacing, 2);
-    const QFont plain = QApplication::font();
-    // Texts whose characters' advances add up alike though the texts are not alike wide: by
-    // rounding (in the program's font) or by kerning, the narrower one first, many times over.
-    const QStringList rounding = QStringList(20, QStringLiteral("weekly mon"))
-                                 << QStringLiteral("monthly 7th");
-    const QStringList kerning = QStringList(20, QStringLiteral("AVAVAV To")) << QStringLiteral("AAAVVV oT");
-    const QStringList mixed{QStringLiteral("e\u0301e\u0301te\u0301"),
-                            QStringLiteral("مرحبا بالعالم"),
-                            QStringLiteral("ไทย ภาษา"),
-                            QStringLiteral("⏰ 闹钟🎉🎉"),
-                            QStringLiteral("한국어 글"),
-                            QStringLiteral("a\tb"),
-                            QStringLiteral("co\u00ADop"),
-                            QStringLiteral("R&D"),
-                            QStringLiteral("two\nlines"),
-                            QString(),
-                            QStringLiteral("iiiiiiiiii"),
-                            QStringLiteral("交作业 ffi fl")};
-    QTest::newRow("rounding, program's font") << rounding << program;
-    QTest::newRow("kerning, program's font") << kerning << program;
-    QTest::newRow("kerning, default font") << kerning << plain;
-    QTest::newRow("scripts, marks and controls, program's font") << mixed << program;
-    QTest::newRow("scripts, marks and controls, default font") << mixed << plain;
-    QTest::newRow("letter spacing") << (kerning + mixed) << spaced;
-}
-
-// However the grid finds its sizes, they are those of measuring every cell: in each column the
-// texts in the order given and reversed, under a two-line header, beside numbered row headers
-// with pictures.
-void TestGridCtrl::autoSizeAsMeasuringEveryCell()
-{
-    QFETCH(QStringList, texts);
-    QFETCH(QFont, font);
-    const QList<QPixmap> images = {Solid(Qt::red), QPixmap(24, 30)};
-    CGridCtrl grid(int(texts.size()) + 1, 3, 1, 1);
-    grid.setFont(font);
-    grid.SetImageList(&images);
-    grid.SetItem(0, 1, GridMask::Text | GridMask::Format, QStringLiteral("标题\nsecond line"),
-                 GridFormat::WordBreak | GridFormat::NoPrefix);
-    for (int i = 0; i < texts.size(); ++i) {
-        grid.SetItemText(i + 1, 0, QString::number(i + 1));
-        grid.SetItemImage(i + 1, 0, i % 3 - 1);
-        grid.SetItemText(i + 1, 1, texts[i]);
-        grid.SetItem(i + 1, 2, GridMask::Text | GridMask::Format, texts[texts.size() - 1 - i],
-                     GridFormat::Default | (i % 2 ? GridFormat::Right : GridFormat::Center));
-    }
-    grid.AutoSize();
-    QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
-}
-
-// Cells changed in a bulk update are announced once, as one block, when the outermost update
-// ends; sizes set meanwhile reach the frozen row headers then too.
-void TestGridCtrl::bulkUpdate()
-{
-    CGridCtrl grid(6, 4, 1, 1);
-    QVERIFY(Show(grid, 300, 200));
-    QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
-    grid.BeginBulkUpdate();
-    grid.BeginBulkUpdate();
-    grid.SetItemText(4, 2, QStringLiteral("b"));
-    grid.SetItemText(2, 1, QStringLiteral("a"));
-    grid.SetItemText(3, 0, QStringLiteral("3"));
-    grid.SetRowHeight(3, 40);
-    grid.EndBulkUpdate();
-    QCOMPARE(changed.count(), 0);
-    grid.EndBulkUpdate();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.first().at(0).toModelIndex(), grid.model()->index(2, 0));
-    QCOMPARE(changed.first().at(1).toModelIndex(), grid.model()->index(4, 2));
-    grid.EndBulkUpdate(); // one too many does nothing
-    QCOMPARE(changed.count(), 1);
-    // Rows removed meanwhile take their part of the block with them.
-    grid.BeginBulkUpdate();
-    grid.SetItemText(5, 3, QStringLiteral("c"));
-    grid.SetRowCount(5);
-    grid.EndBulkUpdate();
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(changed.last().at(1).toModelIndex(), grid.model()->index(4, 3));
-
-    // Row 3's header is drawn by the frozen column laid over the grid.
-    const QRect cell = grid.visualRect(grid.model()->index(3, 0));
-    QCOMPARE(cell.height(), 40);
-    QWidget* pTarget = grid.childAt(grid.viewport()->mapTo(&grid, cell.center()));
-    QVERIFY(pTarget && pTarget != grid.viewport());
-    auto* pFrozen = qobject_cast<QTableView*>(pTarget->parentWidget());
-    QVERIFY(pFrozen);
-    QCOMPARE(pFrozen->visualRect(grid.model()->index(3, 0)), cell);
-}
-
-void TestGridCtrl::print_data()
-{
-    QTest::addColumn<int>("dataRows");
-    QTest::addColumn<int>("dataCols");
-    QTest::addColumn<int>("colWidth");
-    QTest::addColumn<bool>("onePage");
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("date"); // as the C library writes "%c" in the C locale
-    const QDateTime saturday(QDate(2009, 3, 7), QTime(14, 5, 9));
-    const QString onSaturday = QStringLiteral("Sat Mar  7 14:05:09 2009");
-    QTest::newRow("header row only") << 0 << 3 << 0 << true << saturday << onSaturday;
-    QTest::newRow("200 rows") << 200 << 3 << 0 << false << saturday << onSaturday;
-    QTest::newRow("too wide for one page") << 3 << 12 << 300 << false << saturday << onSaturday;
-    QTest::newRow("Sunday afternoon") << 1 << 1 << 0 << true << QDateTime(QDate(2009, 3, 8), QTime(14, 5, 9))
-                                      << QStringLiteral("Sun Mar  8 14:05:09 2009");
-    QTest::newRow("Sunday's last second")
-        << 1 << 1 << 0 << true << QDateTime(QDate(2010, 1, 3), QTime(23, 59, 59))
-        << QStringLiteral("Sun Jan  3 23:59:59 2010");
-    QTest::newRow("New Year's Day on a Sunday, midnight")
-        << 1 << 1 << 0 << true << QDateTime(QDate(2012, 1, 1), QTime(0, 0))
-        << QStringLiteral("Sun Jan  1 00:00:00 2012");
-}
-
-void TestGridCtrl::print()
-{
-    QFETCH(int, dataRows);
-    QFETCH(int, dataCols);
-    QFETCH(int, colWidth);
-    QFETCH(QDateTime, now);
-    QFETCH(QString, date);
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
-
-    FakeClock clock(now);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("事情查询结果"));
-    auto* grid = new CGridCtrl(dataRows + 1, dataCols + 1, 1, 1, &window);
-    (new QVBoxLayout(&window))->addWidget(grid);
-    for (int c = 0; c <= dataCols; ++c)
-        grid->SetItemText(0, c, QStringLiteral("H%1").arg(c));
-    for (int r = 1; r <= dataRows; ++r) {
-        grid->SetItemText(r, 0, QStringLiteral("F%1").arg(r));
-        for (int c = 1; c <= dataCols; ++c)
-            grid->SetItemText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
-    }
-    grid->AutoSize();
-    for (int c = 1; colWidth > 0 && c <= dataCols; ++c)
-        grid->SetColumnWidth(c, colWidth);
-    const QStringList pages = PrintedPages(*grid, pdftotext);
-    QVERIFY2(!pages.isEmpty(), "nothing printed");
-    QTEST(pages.size() == 1, "onePage");
-
-    const QRegularExpression cellRe(QStringLiteral("^r(\\d+)c(\\d+)$"));
-    QMap<QString, int> seen;
-    QList<int> rowsPerPage;
-    int nLastRow = 0;
-    for (int i = 0; i < pages.size(); ++i) {
-        QStringList lines = pages[i].split(QLatin1Char('\n'));
-        lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
-        QVERIFY(lines.size() >= 3);
-        // Header: the window's title, the program's title to its right; footer: date, then page.
-        const QString head = lines.first(), foot = lines.last();
-        QVERIFY2(head.contains(QStringLiteral("事情查询结果")), qPrintable(head));
-        QVERIFY(head.indexOf(Messages::appCaption()) > head.indexOf(QStringLiteral("事情查询结果")));
-        // pdftotext may change the run of spaces before a one-digit day.
-        QCOMPARE(foot.simplified(),
-                 date.simplified() + QStringLiteral(" Page %1 of %2").arg(i + 1).arg(pages.size()));
-
-        // Every page repeats the corner, the heads of its columns and the heads of its rows.
-        const QStringList words =
-            pages[i].split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-        QVERIFY(words.contains(QStringLiteral("H0")));
-        QSet<int> rows;
-        for (const QString& word : words) {
-            const auto m = cellRe.match(word);
-            if (!m.hasMatch())
-                continue;
-            ++seen[word];
-            rows.insert(m.captured(1).toInt());
-            QVERIFY2(words.contains(QStringLiteral("H") + m.captured(2)), qPrintable(word));
-            QVERIFY2(words.contains(QStringLiteral("F") + m.captured(1)), qPrintable(word));
-        }
-        if (!rows.isEmpty()) {
-            // Rows come in order: a page continues the previous one or repeats its rows with
-            // the next columns.
-            const int nFirst = *std::min_element(rows.begin(), rows.end());
-            QVERIFY(nFirst == nLastRow + 1 || nFirst <= nLastRow);
-            nLastRow = *std::max_element(rows.begin(), rows.end());
-            QCOMPARE(int(rows.size()), nLastRow - nFirst + 1);
-            rowsPerPage << int(rows.size());
-        }
-    }
-    // Each data cell is printed exactly once, and only the last row of pages may be shorter.
-    QCOMPARE(int(seen.size()), dataRows * dataCols);
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        QVERIFY2(it.value() == 1, qPrintable(it.key()));
-    for (int i = 0; i + 1 < rowsPerPage.size(); ++i)
-        QCOMPARE(rowsPerPage[i], rowsPerPage.first());
-}
-
-// Printed in the printer's font, every column holds its widest text whole, though the screen's
-// font (here the program's) draws it narrower than the printer's does.
-void TestGridCtrl::printFitsWidestText()
-{
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
-    FakeClock clock(QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("定时提醒"));
-    auto* grid = new CGridCtrl(3, 3, 1, 1, &window);
-    (new QVBoxLayout(&window))->addWidget(grid);
-    QFont font;
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC")});
-    font.setPointSize(9);
-    grid->setFont(font);
-    const QStringList texts = {QStringLiteral("2020-01-01 08:30:00"), QStringLiteral("2020-12-31 23:59:58")};
-    grid->SetItemText(0, 1, QStringLiteral("时间"));
-    for (int r = 1; r <= 2; ++r) {
-        grid->SetItemText(r, 0, QString::number(r));
-        grid->SetItemText(r, 1, texts[r - 1]);
-    }
-    grid->AutoSize();
-    const QStringList pages = PrintedPages(*grid, pdftotext);
-    QCOMPARE(pages.size(), 1);
-    for (const QString& text : texts)
-        QVERIFY2(pages.first().contains(text), qPrintable(pages.first()));
-}
-
-// A picture whose white is transparent prints on its cell's background: its edge blends red
-// into white, with no dark fringe of the colours under its transparent pixels.
-void TestGridCtrl::printPicturesOnTheirBackground()
-{
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (pdftoppm.isEmpty())
-        QSKIP("pdftoppm (poppler-utils) is not installed; the printed page cannot be looked at");
-    QImage strip(16, 16, QImage::Format_RGB32);
-    strip.fill(Qt::white);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            if ((x - 7.5) * (x - 7.5) + (y - 7.5) * (y - 7.5) < 36)
-                strip.setPixel(x, y, qRgb(255, 0, 0));
-        }
-    }
-    const QList<QPixmap> images = CGridCtrl::ImagesFromStrip(strip, 16, Qt::white);
-    CGridCtrl grid(2, 2);
-    grid.SetImageList(&images);
-    grid.SetTextBkColour(Qt::white);
-    grid.SetItemImage(0, 0, 0);
-    grid.SetItemText(1, 1, QStringLiteral("x"));
-    grid.AutoSize();
-
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+    void counts_data()
     {
-        DialogRecorder dialogs;
-        dialogs.setPrintTarget(pdf);
-        grid.Print();
-        QCOMPARE(dialogs.printDialogs(), 1);
+        QTest::addColumn<Ops>("ops");
+        QTest::addColumn<bool>("lastResult");
+        QTest::addColumn<QList<int>>("expected"); // rows, columns, fixed rows, fixed columns
+
+        QTest::newRow("filled like a list")
+            << Ops{{Rows, 5}, {Cols, 4}, {FixedRows, 1}, {FixedCols, 1}} << true << QList<int>{5, 4, 1, 1};
+        QTest::newRow("fixed rows shrink with the rows")
+            << Ops{{Rows, 5}, {FixedRows, 3}, {Rows, 2}} << true << QList<int>{2, 0, 2, 0};
+        QTest::newRow("header row only")
+            << Ops{{Rows, 9}, {Cols, 4}, {FixedRows, 1}, {Rows, 1}} << true << QList<int>{1, 4, 1, 0};
+        QTest::newRow("fixed columns shrink with the columns")
+            << Ops{{Cols, 4}, {FixedCols, 2}, {Cols, 1}} << true << QList<int>{0, 1, 0, 1};
+        QTest::newRow("more fixed rows than rows adds rows")
+            << Ops{{Rows, 1}, {FixedRows, 3}} << true << QList<int>{3, 0, 3, 0};
+        QTest::newRow("negative row count refused")
+            << Ops{{Rows, 3}, {FixedRows, 1}, {Rows, -1}} << false << QList<int>{3, 0, 1, 0};
+        QTest::newRow("negative fixed count refused")
+            << Ops{{Cols, 3}, {FixedCols, 1}, {FixedCols, -2}} << false << QList<int>{0, 3, 0, 1};
     }
-    QProcess process;
-    process.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
-                             QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
-    QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
-    const QImage page(dir.filePath(QStringLiteral("page.png")));
-    QVERIFY(!page.isNull());
-    const QRect red = InkBox(
-        page, page.rect(), [](const QColor& c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; });
-    QVERIFY(red.width() > 10 && red.height() > 10);
-    const QRect around = red.adjusted(-2, -2, 2, 2);
-    for (int y = around.top(); y <= around.bottom(); ++y) {
-        for (int x = around.left(); x <= around.right(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            QVERIFY2(c.red() >= 240 && qAbs(c.green() - c.blue()) <= 24,
-                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y)));
+
+    void counts()
+    {
+        QFETCH(Ops, ops);
+        CGridCtrl grid;
+        bool bResult = false;
+        for (const auto& [op, n] : ops)
+            bResult = op == Rows        ? grid.SetRowCount(n)
+                      : op == Cols      ? grid.SetColumnCount(n)
+                      : op == FixedRows ? grid.SetFixedRowCount(n)
+                                        : grid.SetFixedColumnCount(n);
+        QTEST(bResult, "lastResult");
+        const QList<int> actual{grid.GetRowCount(), grid.GetColumnCount(), grid.GetFixedRowCount(),
+                                grid.GetFixedColumnCount()};
+        QTEST(actual, "expected");
+        QCOMPARE(grid.model()->rowCount(), grid.GetRowCount());
+        QCOMPARE(grid.model()->columnCount(), grid.GetColumnCount());
+    }
+
+    void outOfRange_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::newRow("row -1") << -1 << 0;
+        QTest::newRow("column -1") << 0 << -1;
+        QTest::newRow("past the last row") << 3 << 0;
+        QTest::newRow("past the last column") << 0 << 4;
+    }
+
+    void outOfRange()
+    {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        CGridCtrl grid(3, 4, 1, 1);
+        const auto text = [](int r, int c) { return QStringLiteral("%1/%2").arg(r).arg(c); };
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c)
+                grid.SetItemText(r, c, text(r, c));
+
+        QCOMPARE(grid.GetItemText(row, col), QString());
+        QVERIFY(!grid.GetCell(row, col));
+        QCOMPARE(grid.GetItemImage(row, col), -1);
+        QVERIFY(!grid.GetItemBkColour(row, col).isValid());
+        QVERIFY(!grid.SetItem(row, col, GridMask::Text, QStringLiteral("x")));
+        QVERIFY(!grid.SetItemBkColour(row, col, Qt::red));
+        QVERIFY(!grid.SetItemImage(row, col, 0));
+        QVERIFY(!grid.SetItemData(row, col, 7));
+        // A refused write must not land in a neighbouring cell.
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                QCOMPARE(grid.GetItemText(r, c), text(r, c));
+                QVERIFY(!grid.GetItemBkColour(r, c).isValid());
+                QCOMPARE(grid.GetItemImage(r, c), -1);
+            }
+        }
+        // Cells survive growing; cells that were cut off do not come back.
+        grid.SetRowCount(10);
+        QCOMPARE(grid.GetItemText(1, 1), text(1, 1));
+        QCOMPARE(grid.GetItemText(9, 2), QString());
+        grid.SetRowCount(2);
+        grid.SetRowCount(3);
+        QCOMPARE(grid.GetItemText(1, 1), text(1, 1));
+        QCOMPARE(grid.GetItemText(2, 2), QString());
+    }
+
+    void cellLookOnScreen_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QColor>("ownColour");
+        QTest::addColumn<QList<int>>("images"); // image indices set one after the other
+        QTest::addColumn<bool>("late");         // the looks are set once the grid is on screen
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("atImage"); // colour where an image would be drawn
+
+        const QColor gridBk(255, 255, 224), fixedBk(200, 200, 200), own(255, 255, 153);
+        const QColor cyan(0, 255, 255), magenta(255, 0, 255);
+        QTest::newRow("grid's background") << 2 << 2 << QColor() << QList<int>{} << false << gridBk << gridBk;
+        QTest::newRow("own background") << 2 << 2 << own << QList<int>{} << false << own << own;
+        QTest::newRow("header cell") << 0 << 2 << QColor() << QList<int>{} << false << fixedBk << fixedBk;
+        QTest::newRow("header cell, own background") << 0 << 1 << own << QList<int>{} << false << own << own;
+        QTest::newRow("image in a data cell")
+            << 2 << 1 << QColor() << QList<int>{0} << false << gridBk << cyan;
+        QTest::newRow("image in the row header")
+            << 3 << 0 << QColor() << QList<int>{1} << false << fixedBk << magenta;
+        QTest::newRow("image replaced")
+            << 1 << 2 << QColor() << QList<int>{0, 1} << false << gridBk << magenta;
+        QTest::newRow("image removed")
+            << 1 << 2 << QColor() << QList<int>{1, -1} << false << gridBk << gridBk;
+        QTest::newRow("image not in the list")
+            << 1 << 2 << QColor() << QList<int>{2} << false << gridBk << gridBk;
+        QTest::newRow("set on screen: grid's background")
+            << 2 << 2 << QColor() << QList<int>{} << true << gridBk << gridBk;
+        QTest::newRow("set on screen: own background")
+            << 2 << 1 << own << QList<int>{0} << true << own << cyan;
+        QTest::newRow("set on screen: header")
+            << 0 << 2 << QColor() << QList<int>{} << true << fixedBk << fixedBk;
+    }
+
+    // The looks set through the grid are its model's role data; the grid, and any other view of
+    // that model drawn by the grid's delegate, show them, also when they change on screen.
+    void cellLookOnScreen()
+    {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QColor, ownColour);
+        QFETCH(QList<int>, images);
+        QFETCH(bool, late);
+        QFETCH(QColor, background);
+        QFETCH(QColor, atImage);
+
+        const QList<QPixmap> imageList = {Solid(QColor(0, 255, 255)), Solid(QColor(255, 0, 255))};
+        CGridCtrl grid(4, 3, 1, 1);
+        for (int r = 0; r < 4; ++r)
+            grid.SetRowHeight(r, 24);
+        for (int c = 0; c < 3; ++c)
+            grid.SetColumnWidth(c, 60);
+        QTableView other;
+        other.setModel(grid.model());
+        other.setItemDelegate(grid.itemDelegate());
+        other.horizontalHeader()->setDefaultSectionSize(60);
+        other.verticalHeader()->setDefaultSectionSize(24);
+        other.horizontalHeader()->hide();
+        other.verticalHeader()->hide();
+        other.setShowGrid(false);
+        const auto setLooks = [&] {
+            grid.SetTextBkColour(QColor(255, 255, 224));
+            grid.SetFixedBkColour(QColor(200, 200, 200));
+            grid.SetImageList(&imageList);
+            if (ownColour.isValid())
+                grid.SetItemBkColour(row, col, ownColour);
+            for (int image : images)
+                grid.SetItemImage(row, col, image);
+        };
+        if (!late)
+            setLooks();
+        QVERIFY(Show(grid, 260, 160));
+        QVERIFY(Show(other, 260, 160));
+        if (late)
+            setLooks();
+
+        QCOMPARE(grid.GetItemBkColour(row, col), ownColour);
+        QCOMPARE(grid.GetItemImage(row, col), images.isEmpty() ? -1 : images.last());
+        const QModelIndex index = grid.model()->index(row, col);
+        QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), background);
+        const QImage picture = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+        QCOMPARE(picture.isNull() ? background : picture.pixelColor(8, 8), atImage);
+        for (QTableView* view : {static_cast<QTableView*>(&grid), &other}) {
+            const QRect cell = view->visualRect(index).translated(view->viewport()->geometry().topLeft());
+            QTRY_COMPARE(ShownAt(*view, QPoint(cell.right() - 6, cell.center().y())), background);
+            QTRY_COMPARE(ShownAt(*view, QPoint(cell.left() + 8, cell.center().y())), atImage);
         }
     }
-}
+
+    void tipOnlyWhenCut_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("tip");
+        const QString longText = QStringLiteral("到图书馆还书，顺便借两本关于数据库设计的书");
+        QTest::newRow("text that fits") << 2 << QStringLiteral("还书") << false;
+        QTest::newRow("text cut off") << 2 << longText << true;
+        QTest::newRow("header cut off") << 0 << longText << true;
+    }
+
+    void tipOnlyWhenCut()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, text);
+        QFETCH(bool, tip);
+        CGridCtrl grid(4, 3, 1, 1);
+        grid.SetItemText(row, 1, text);
+        grid.SetColumnWidth(1, 90);
+        QVERIFY(Show(grid, 300, 160));
+        QToolTip::hideText();
+
+        // The header row is drawn by the frozen view laid over the grid; ask whichever shows the cell.
+        const QRect cell = grid.visualRect(grid.model()->index(row, 1));
+        const QPoint ptGrid = grid.viewport()->mapTo(&grid, cell.center());
+        QWidget* pTarget = grid.childAt(ptGrid);
+        QVERIFY(pTarget);
+        const QPoint pt = pTarget->mapFrom(&grid, ptGrid);
+        QHelpEvent help(QEvent::ToolTip, pt, pTarget->mapToGlobal(pt));
+        QApplication::sendEvent(pTarget, &help);
+        QCOMPARE(QToolTip::isVisible(), tip);
+        if (tip)
+            QCOMPARE(QToolTip::text(), text);
+    }
+
+    void autoSize()
+    {
+        const QString longText = QStringLiteral("事情内容 with a long heading");
+        const QFontMetrics fm(QApplication::font());
+        CGridCtrl columns(4, 2, 1, 1);
+        columns.SetItemText(0, 1, longText);
+        columns.SetItemText(2, 1, QStringLiteral("ab"));
+        columns.AutoSizeColumns(true); // headers left out
+        QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(QStringLiteral("ab")));
+        QVERIFY(columns.GetColumnWidth(1) < fm.horizontalAdvance(longText));
+        columns.AutoSizeColumns(false);
+        QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(longText));
+    }
+
+    void autoSizeAsMeasuringEveryCell_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // a column of them, top to bottom
+        QTest::addColumn<QFont>("font");
+        QFont program;
+        program.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+        program.setPointSize(9);
+        QFont spaced = program;
+        spaced.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+        const QFont plain = QApplication::font();
+        // Texts whose characters' advances add up alike though the texts are not alike wide: by
+        // rounding (in the program's font) or by kerning, the narrower one first, many times over.
+        const QStringList rounding = QStringList(20, QStringLiteral("weekly mon"))
+                                     << QStringLiteral("monthly 7th");
+        const QStringList kerning = QStringList(20, QStringLiteral("AVAVAV To"))
+                                    << QStringLiteral("AAAVVV oT");
+        const QStringList mixed{QStringLiteral("e\u0301e\u0301te\u0301"),
+                                QStringLiteral("مرحبا بالعالم"),
+                                QStringLiteral("ไทย ภาษา"),
+                                QStringLiteral("⏰ 闹钟🎉🎉"),
+                                QStringLiteral("한국어 글"),
+                                QStringLiteral("a\tb"),
+                                QStringLiteral("co\u00ADop"),
+                                QStringLiteral("R&D"),
+                                QStringLiteral("two\nlines"),
+                                QString(),
+                                QStringLiteral("iiiiiiiiii"),
+                                QStringLiteral("交作业 ffi fl")};
+        QTest::newRow("rounding, program's font") << rounding << program;
+        QTest::newRow("kerning, program's font") << kerning << program;
+        QTest::newRow("kerning, default font") << kerning << plain;
+        QTest::newRow("scripts, marks and controls, program's font") << mixed << program;
+        QTest::newRow("scripts, marks and controls, default font") << mixed << plain;
+        QTest::newRow("letter spacing") << (kerning + mixed) << spaced;
+    }
+
+    // However the grid finds its sizes, they are those of measuring every cell: in each column the
+    // texts in the order given and reversed, under a two-line header, beside numbered row headers
+    // with pictures.
+    void autoSizeAsMeasuringEveryCell()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QFont, font);
+        const QList<QPixmap> images = {Solid(Qt::red), QPixmap(24, 30)};
+        CGridCtrl grid(int(texts.size()) + 1, 3, 1, 1);
+        grid.setFont(font);
+        grid.SetImageList(&images);
+        grid.SetItem(0, 1, GridMask::Text | GridMask::Format, QStringLiteral("标题\nsecond line"),
+                     GridFormat::WordBreak | GridFormat::NoPrefix);
+        for (int i = 0; i < texts.size(); ++i) {
+            grid.SetItemText(i + 1, 0, QString::number(i + 1));
+            grid.SetItemImage(i + 1, 0, i % 3 - 1);
+            grid.SetItemText(i + 1, 1, texts[i]);
+            grid.SetItem(i + 1, 2, GridMask::Text | GridMask::Format, texts[texts.size() - 1 - i],
+                         GridFormat::Default | (i % 2 ? GridFormat::Right : GridFormat::Center));
+        }
+        grid.AutoSize();
+        QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
+    }
+
+    // Cells changed in a bulk update are announced once, as one block, when the outermost update
+    // ends; sizes set meanwhile reach the frozen row headers then too.
+    void bulkUpdate()
+    {
+        CGridCtrl grid(6, 4, 1, 1);
+        QVERIFY(Show(grid, 300, 200));
+        QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+        grid.BeginBulkUpdate();
+        grid.BeginBulkUpdate();
+        grid.SetItemText(4, 2, QStringLiteral("b"));
+        grid.SetItemText(2, 1, QStringLiteral("a"));
+        grid.SetItemText(3, 0, QStringLiteral("3"));
+        grid.SetRowHeight(3, 40);
+        grid.EndBulkUpdate();
+        QCOMPARE(changed.count(), 0);
+        grid.EndBulkUpdate();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex(), grid.model()->index(2, 0));
+        QCOMPARE(changed.first().at(1).toModelIndex(), grid.model()->index(4, 2));
+        grid.EndBulkUpdate(); // one too many does nothing
+        QCOMPARE(changed.count(), 1);
+        // Rows removed meanwhile take their part of the block with them.
+        grid.BeginBulkUpdate();
+        grid.SetItemText(5, 3, QStringLiteral("c"));
+        grid.SetRowCount(5);
+        grid.EndBulkUpdate();
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.last().at(1).toModelIndex(), grid.model()->index(4, 3));
+
+        // Row 3's header is drawn by the frozen column laid over the grid.
+        const QRect cell = grid.visualRect(grid.model()->index(3, 0));
+        QCOMPARE(cell.height(), 40);
+        QWidget* pTarget = grid.childAt(grid.viewport()->mapTo(&grid, cell.center()));
+        QVERIFY(pTarget && pTarget != grid.viewport());
+        auto* pFrozen = qobject_cast<QTableView*>(pTarget->parentWidget());
+        QVERIFY(pFrozen);
+        QCOMPARE(pFrozen->visualRect(grid.model()->index(3, 0)), cell);
+    }
+
+    void print_data()
+    {
+        QTest::addColumn<int>("dataRows");
+        QTest::addColumn<int>("dataCols");
+        QTest::addColumn<int>("colWidth");
+        QTest::addColumn<bool>("onePage");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("date"); // as the C library writes "%c" in the C locale
+        const QDateTime saturday(QDate(2009, 3, 7), QTime(14, 5, 9));
+        const QString onSaturday = QStringLiteral("Sat Mar  7 14:05:09 2009");
+        QTest::newRow("header row only") << 0 << 3 << 0 << true << saturday << onSaturday;
+        QTest::newRow("200 rows") << 200 << 3 << 0 << false << saturday << onSaturday;
+        QTest::newRow("too wide for one page") << 3 << 12 << 300 << false << saturday << onSaturday;
+        QTest::newRow("Sunday afternoon")
+            << 1 << 1 << 0 << true << QDateTime(QDate(2009, 3, 8), QTime(14, 5, 9))
+            << QStringLiteral("Sun Mar  8 14:05:09 2009");
+        QTest::newRow("Sunday's last second")
+            << 1 << 1 << 0 << true << QDateTime(QDate(2010, 1, 3), QTime(23, 59, 59))
+            << QStringLiteral("Sun Jan  3 23:59:59 2010");
+        QTest::newRow("New Year's Day on a Sunday, midnight")
+            << 1 << 1 << 0 << true << QDateTime(QDate(2012, 1, 1), QTime(0, 0))
+            << QStringLiteral("Sun Jan  1 00:00:00 2012");
+    }
+
+    void print()
+    {
+        QFETCH(int, dataRows);
+        QFETCH(int, dataCols);
+        QFETCH(int, colWidth);
+        QFETCH(QDateTime, now);
+        QFETCH(QString, date);
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
+
+        FakeClock clock(now);
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("事情查询结果"));
+        auto* grid = new CGridCtrl(dataRows + 1, dataCols + 1, 1, 1, &window);
+        (new QVBoxLayout(&window))->addWidget(grid);
+        // A screen font that draws the cells narrower than the printer's font does: printed, every
+        // column must still hold its widest text whole.
+        QFont font = grid->font();
+        font.setStretch(QFont::ExtraCondensed);
+        grid->setFont(font);
+        for (int c = 0; c <= dataCols; ++c)
+            grid->SetItemText(0, c, QStringLiteral("H%1").arg(c));
+        for (int r = 1; r <= dataRows; ++r) {
+            grid->SetItemText(r, 0, QStringLiteral("F%1").arg(r));
+            for (int c = 1; c <= dataCols; ++c)
+                grid->SetItemText(r, c, QStringLiteral("r%1c%2-2020-12-31T23:59:58").arg(r).arg(c));
+        }
+        grid->AutoSize();
+        for (int c = 1; colWidth > 0 && c <= dataCols; ++c)
+            grid->SetColumnWidth(c, colWidth);
+        const QStringList pages = PrintedPages(*grid, pdftotext);
+        QVERIFY2(!pages.isEmpty(), "nothing printed");
+        QTEST(pages.size() == 1, "onePage");
+
+        const QRegularExpression cellRe(QStringLiteral("^r(\\d+)c(\\d+)-2020-12-31T23:59:58$"));
+        QMap<QString, int> seen;
+        QList<int> rowsPerPage;
+        int nLastRow = 0;
+        for (int i = 0; i < pages.size(); ++i) {
+            QStringList lines = pages[i].split(QLatin1Char('\n'));
+            lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+            QVERIFY(lines.size() >= 3);
+            // Header: the window's title, the program's title to its right; footer: date, then page.
+            const QString head = lines.first(), foot = lines.last();
+            QVERIFY2(head.contains(QStringLiteral("事情查询结果")), qPrintable(head));
+            QVERIFY(head.indexOf(Messages::appCaption()) > head.indexOf(QStringLiteral("事情查询结果")));
+            // pdftotext may change the run of spaces before a one-digit day.
+            QCOMPARE(foot.simplified(),
+                     date.simplified() + QStringLiteral(" Page %1 of %2").arg(i + 1).arg(pages.size()));
+
+            // Every page repeats the corner, the heads of its columns and the heads of its rows.
+            const QStringList words =
+                pages[i].split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+            QVERIFY(words.contains(QStringLiteral("H0")));
+            QSet<int> rows;
+            for (const QString& word : words) {
+                const auto m = cellRe.match(word);
+                if (!m.hasMatch())
+                    continue;
+                ++seen[word];
+                rows.insert(m.captured(1).toInt());
+                QVERIFY2(words.contains(QStringLiteral("H") + m.captured(2)), qPrintable(word));
+                QVERIFY2(words.contains(QStringLiteral("F") + m.captured(1)), qPrintable(word));
+            }
+            if (!rows.isEmpty()) {
+                // Rows come in order: a page continues the previous one or repeats its rows with
+                // the next columns.
+                const int nFirst = *std::min_element(rows.begin(), rows.end());
+                QVERIFY(nFirst == nLastRow + 1 || nFirst <= nLastRow);
+                nLastRow = *std::max_element(rows.begin(), rows.end());
+                QCOMPARE(int(rows.size()), nLastRow - nFirst + 1);
+                rowsPerPage << int(rows.size());
+            }
+        }
+        // Each data cell is printed exactly once, and only the last row of pages may be shorter.
+        QCOMPARE(int(seen.size()), dataRows * dataCols);
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+            QVERIFY2(it.value() == 1, qPrintable(it.key()));
+        for (int i = 0; i + 1 < rowsPerPage.size(); ++i)
+            QCOMPARE(rowsPerPage[i], rowsPerPage.first());
+    }
+
+    // A picture whose white is transparent prints on its cell's background: its edge blends red
+    // into white, with no dark fringe of the colours under its transparent pixels.
+    void printPicturesOnTheirBackground()
+    {
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed; the printed page cannot be looked at");
+        QImage strip(16, 16, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                if ((x - 7.5) * (x - 7.5) + (y - 7.5) * (y - 7.5) < 36)
+                    strip.setPixel(x, y, qRgb(255, 0, 0));
+            }
+        }
+        const QList<QPixmap> images = CGridCtrl::ImagesFromStrip(strip, 16, Qt::white);
+        CGridCtrl grid(2, 2);
+        grid.SetImageList(&images);
+        grid.SetTextBkColour(Qt::white);
+        grid.SetItemImage(0, 0, 0);
+        grid.SetItemText(1, 1, QStringLiteral("x"));
+        grid.AutoSize();
+
+        QTemporaryDir dir;
+        QVERIFY(PrintAndRun(grid, dir, pdftoppm,
+                            {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
+                             QStringLiteral("-singlefile"), dir.filePath(QStringLiteral("page"))}));
+        const QImage page(dir.filePath(QStringLiteral("page.png")));
+        QVERIFY(!page.isNull());
+        const QRect red = InkBox(page, page.rect(), [](const QColor& c) {
+            return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        });
+        QVERIFY(red.width() > 10 && red.height() > 10);
+        const QRect around = red.adjusted(-2, -2, 2, 2);
+        for (int y = around.top(); y <= around.bottom(); ++y) {
+            for (int x = around.left(); x <= around.right(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                QVERIFY2(c.red() >= 240 && qAbs(c.green() - c.blue()) <= 24,
+                         qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y)));
+            }
+        }
+    }
+};
 
 QTEST_MAIN(TestGridCtrl)
 #include "tst_gridctrl.moc"
