@@ -114,16 +114,13 @@ private slots:
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("data"));
         QVERIFY(QDir().mkdir(folder));
-        QFile file(folder + u'/' + content);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
-        file.close();
+        QVERIFY(WriteAll(folder + u'/' + content, "kept"));
         QCOMPARE(DataFolder::NeedsDefaults(folder), needs);
 
         QString error;
         QCOMPARE(DataFolder::CreateWithDefaults(folder, QDate(2027, 3, 15), &error), needs);
         QCOMPARE(error.isEmpty(), needs);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("kept"));
+        QCOMPARE(ReadAll(folder + u'/' + content), QByteArray("kept"));
         QCOMPARE(EverythingIn(folder).size(), needs ? kDefaultFiles.size() + 1 : 1);
     }
 
@@ -178,29 +175,25 @@ private slots:
         if (dataExists)
             QVERIFY2(DataFolder::CreateWithDefaults(folder, QDate(2027, 3, 15), &error), qPrintable(error));
         QVERIFY(QDir().mkpath(precious));
-        QFile kept(precious + QStringLiteral("/kstrm.db"));
-        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("the user's") > 0);
-        kept.close();
+        const QString kept = precious + QStringLiteral("/kstrm.db");
+        QVERIFY(WriteAll(kept, "the user's"));
         if (inside == QStringLiteral("->")) {
             QVERIFY(QFile::link(precious, path));
         } else if (inside.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(WriteAll(path, {}));
         } else {
             QVERIFY(QDir().mkpath(path));
-            if (inside.startsWith(QStringLiteral("->"))) {
-                QVERIFY(QFile::link(kept.fileName(), path + u'/' + inside.mid(2)));
-            } else {
-                QFile file(path + u'/' + inside);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-            }
+            if (inside.startsWith(QStringLiteral("->")))
+                QVERIFY(QFile::link(kept, path + u'/' + inside.mid(2)));
+            else
+                QVERIFY(WriteAll(path + u'/' + inside, {}));
         }
 
         FakeClock clock(QDateTime::currentDateTime().addSecs(ageSeconds));
         QVERIFY2(Start(folder, &error), qPrintable(error));
         QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !removed);
         QCOMPARE(EverythingIn(precious), QStringList{QStringLiteral("kstrm.db")});
-        QCOMPARE(ReadAll(kept.fileName()), QByteArray("the user's"));
+        QCOMPARE(ReadAll(kept), QByteArray("the user's"));
         QStringList expected = kDefaultFiles;
         if (!removed && leftover.startsWith(QStringLiteral("data/"))) {
             expected << QFileInfo(path).fileName();

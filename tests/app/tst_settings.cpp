@@ -22,11 +22,8 @@ namespace {
 const QString kSaved = QStringLiteral("保存系统配置数据成功!");
 const QString kCompacted = QStringLiteral("数据库压缩提示:\n数据库压缩清洁完成!");
 const char* const kChecks[] = {"autorunCheck", "splashCheck", "minimizedCheck", "topmostCheck"};
-
-ConfigFlags Flags(int autorun, int splash, int minimized, int topmost)
-{
-    return {autorun, splash, minimized, topmost};
-}
+constexpr int ConfigFlags::*kFlags[] = {&ConfigFlags::m_bAutorun, &ConfigFlags::m_bShowSplash,
+                                        &ConfigFlags::m_bStartMinimized, &ConfigFlags::m_bTopmost};
 
 /// A started application on a fresh data folder (given by \a arguments, else by --data-dir in
 /// a folder of its own), and the settings dialog over it.
@@ -58,16 +55,16 @@ struct Fixture
     QCheckBox* check(int i) const { return Child<QCheckBox>(*dlg, kChecks[i]); }
     ConfigFlags Shown() const
     {
-        return Flags(check(0)->isChecked(), check(1)->isChecked(), check(2)->isChecked(),
-                     check(3)->isChecked());
+        ConfigFlags shown;
+        for (int i = 0; i < 4; ++i)
+            shown.*kFlags[i] = check(i)->isChecked();
+        return shown;
     }
     /// Ticks or clears the boxes by clicking those that differ from \a flags.
     void Tick(const ConfigFlags& flags)
     {
-        const int wanted[] = {flags.m_bAutorun, flags.m_bShowSplash, flags.m_bStartMinimized,
-                              flags.m_bTopmost};
         for (int i = 0; i < 4; ++i) {
-            if (check(i)->isChecked() != (wanted[i] == 1))
+            if (check(i)->isChecked() != (flags.*kFlags[i] == 1))
                 QTest::mouseClick(check(i), Qt::LeftButton, {}, QPoint(8, check(i)->height() / 2));
         }
     }
@@ -135,24 +132,32 @@ private slots:
 
     // The boxes show the flags; a save writes the four of them, the autostart entry (when
     // asked; none to remove is fine), puts the main window in its layer at once, says so and
-    // closes. "退出" changes nothing.
+    // closes. "退出" changes nothing. A file that cannot be written gets both messages, in
+    // order, and the dialog stays open with the new flags in memory; the file, the autostart
+    // entry and the main window are left alone.
     void saveWritesEverything_data()
     {
         QTest::addColumn<ConfigFlags>("before");
         QTest::addColumn<ConfigFlags>("after");
-        QTest::addColumn<bool>("save"); // else "退出"
-        QTest::newRow("all on") << Flags(0, 0, 0, 0) << Flags(1, 1, 1, 1) << true;
-        QTest::newRow("all off") << Flags(1, 1, 1, 1) << Flags(0, 0, 0, 0) << true;
-        QTest::newRow("mixed") << Flags(0, 1, 0, 1) << Flags(1, 0, 1, 0) << true;
-        QTest::newRow("unchanged, topmost off") << Flags(0, 1, 1, 0) << Flags(0, 1, 1, 0) << true;
-        QTest::newRow("退出") << Flags(1, 0, 1, 0) << Flags(0, 1, 0, 1) << false;
-        QTest::newRow("退出, autorun off") << Flags(0, 0, 1, 0) << Flags(1, 1, 0, 1) << false;
+        QTest::addColumn<QString>("how"); // "save", "退出", or why the save fails
+        const QString save = QStringLiteral("save"), exit = QStringLiteral("退出");
+        QTest::newRow("all on") << ConfigFlags{0, 0, 0, 0} << ConfigFlags{1, 1, 1, 1} << save;
+        QTest::newRow("all off") << ConfigFlags{1, 1, 1, 1} << ConfigFlags{0, 0, 0, 0} << save;
+        QTest::newRow("mixed") << ConfigFlags{0, 1, 0, 1} << ConfigFlags{1, 0, 1, 0} << save;
+        QTest::newRow("unchanged, topmost off") << ConfigFlags{0, 1, 1, 0} << ConfigFlags{0, 1, 1, 0} << save;
+        QTest::newRow("退出") << ConfigFlags{1, 0, 1, 0} << ConfigFlags{0, 1, 0, 1} << exit;
+        QTest::newRow("退出, autorun off") << ConfigFlags{0, 0, 1, 0} << ConfigFlags{1, 1, 0, 1} << exit;
+        QTest::newRow("folder in the way")
+            << ConfigFlags{1, 0, 0, 1} << ConfigFlags{0, 1, 0, 0} << QStringLiteral("folder in the way");
+        QTest::newRow("disk full") << ConfigFlags{1, 0, 0, 1} << ConfigFlags{0, 1, 0, 0}
+                                   << QStringLiteral("disk full");
     }
     void saveWritesEverything()
     {
         QFETCH(ConfigFlags, before);
         QFETCH(ConfigFlags, after);
-        QFETCH(bool, save);
+        QFETCH(QString, how);
+        const bool save = how == QStringLiteral("save"), exit = how == QStringLiteral("退出");
         MessageRecorder messages;
         Fixture f;
         QVERIFY(f.started);
@@ -160,27 +165,46 @@ private slots:
         if (before.m_bAutorun == 1) // else none: clearing the box then has none to remove
             QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
         const QByteArray entryBefore = ReadAll(AutostartFile());
+        std::unique_ptr<InjectedFullDisk> full;
+        if (how == QStringLiteral("disk full"))
+            full = std::make_unique<InjectedFullDisk>();
+        else if (!save && !exit)
+            QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
         f.Open(before);
         QCOMPARE(f.Shown(), before);
 
         f.Tick(after);
-        f.Click(save ? "saveButton" : "exitButton");
+        f.Click(exit ? "exitButton" : "saveButton");
 
         const ConfigFlags kept = save ? after : before;
-        QCOMPARE(messages.texts(), QStringList());
-        QCOMPARE(f.dlg->result(), int(save ? QDialog::Accepted : QDialog::Rejected));
-        QVERIFY(!f.dlg->isVisible());
-        QCOMPARE(f.app.Context().Settings(), kept);
-        QCOMPARE(ReadAll(f.config()), ConfigFile::Format(kept));
+        if (save || exit) {
+            QCOMPARE(messages.texts(), QStringList());
+            QCOMPARE(f.dlg->result(), int(save ? QDialog::Accepted : QDialog::Rejected));
+            QCOMPARE(ReadAll(f.config()), ConfigFile::Format(kept));
+        } else {
+            const QString failure = QStringLiteral("打开配置文件失败，不能更新设置，请重试") +
+                                    (full ? QStringLiteral("\r\n磁盘空间已满") : QString());
+            QCOMPARE(messages.texts(),
+                     (QStringList{failure, QStringLiteral("保持配置数据失败，请重新保存")}));
+            if (full)
+                QCOMPARE(ReadAll(f.config()), ConfigFile::Format(before));
+            QCOMPARE(messages.requests().first().caption, QStringLiteral("Kestrum"));
+            QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+            QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+            QCOMPARE(messages.last().parent, static_cast<QWidget*>(f.dlg.get()));
+        }
+        QCOMPARE(f.dlg->isVisible(), !save && !exit);
+        QCOMPARE(f.app.Context().Settings(), exit ? before : after);
         QCOMPARE(f.topmostCalls, save ? QList<bool>{after.m_bTopmost == 1} : QList<bool>{});
         QCOMPARE(f.notice(), save ? kSaved : QString());
-        QCOMPARE(QFileInfo::exists(AutostartFile()), kept.m_bAutorun == 1);
         if (!save) {
             QCOMPARE(ReadAll(AutostartFile()), entryBefore);
-        } else if (after.m_bAutorun) {
+        } else {
             const QString entry = QString::fromUtf8(ReadAll(AutostartFile()));
-            QVERIFY2(entry.startsWith(QStringLiteral("[Desktop Entry]\n")), qPrintable(entry));
-            QVERIFY(entry.contains(QStringLiteral("\nType=Application\n")));
+            QCOMPARE(QFileInfo::exists(AutostartFile()), after.m_bAutorun == 1);
+            QVERIFY2(!after.m_bAutorun || entry.startsWith(QStringLiteral("[Desktop Entry]\n")),
+                     qPrintable(entry));
+            QVERIFY(!after.m_bAutorun || entry.contains(QStringLiteral("\nType=Application\n")));
         }
     }
 
@@ -218,9 +242,9 @@ private slots:
         Fixture f(arguments);
         QVERIFY(f.started);
         QCOMPARE(DataFolder::Path(), folder);
-        f.Open(Flags(0, 0, 0, 0));
+        f.Open(ConfigFlags{0, 0, 0, 0});
 
-        f.Tick(Flags(1, 0, 0, 0));
+        f.Tick(ConfigFlags{1, 0, 0, 0});
         f.Click("saveButton");
 
         QStringList expected{Platform::MainProgram(f.app.GetAppFolder())};
@@ -228,52 +252,6 @@ private slots:
             expected << QStringLiteral("--data-dir") << folder;
         QCOMPARE(ExecCommand(QString::fromUtf8(ReadAll(AutostartFile()))), expected);
         QCOMPARE(messages.count(), 0);
-    }
-
-    // The file cannot be written: both messages, in order, the dialog stays open, the flags are
-    // the new ones in memory, the file, the autostart entry and the main window are left alone.
-    void unwritableConfigKeepsDialogOpen_data()
-    {
-        QTest::addColumn<bool>("diskFull"); // else a folder is in the file's way
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("folder in the way")
-            << false << QStringLiteral("打开配置文件失败，不能更新设置，请重试");
-        QTest::newRow("disk full") << true
-                                   << QStringLiteral(
-                                          "打开配置文件失败，不能更新设置，请重试\r\n磁盘空间已满");
-    }
-    void unwritableConfigKeepsDialogOpen()
-    {
-        QFETCH(bool, diskFull);
-        QFETCH(QString, failure);
-        MessageRecorder messages;
-        Fixture f;
-        QVERIFY(f.started);
-        QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
-        const QByteArray entry = ReadAll(AutostartFile());
-        const QByteArray before = ReadAll(f.config());
-        std::unique_ptr<InjectedFullDisk> full;
-        if (diskFull)
-            full = std::make_unique<InjectedFullDisk>();
-        else
-            QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
-        f.Open(Flags(1, 0, 0, 1));
-
-        f.Tick(Flags(0, 1, 0, 0));
-        f.Click("saveButton");
-
-        QCOMPARE(messages.texts(), (QStringList{failure, QStringLiteral("保持配置数据失败，请重新保存")}));
-        if (diskFull)
-            QCOMPARE(ReadAll(f.config()), before);
-        QCOMPARE(messages.requests().first().caption, QStringLiteral("Kestrum"));
-        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
-        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
-        QCOMPARE(messages.last().parent, static_cast<QWidget*>(f.dlg.get()));
-        QVERIFY(f.dlg->isVisible());
-        QCOMPARE(f.app.Context().Settings(), Flags(0, 1, 0, 0));
-        QCOMPARE(ReadAll(AutostartFile()), entry);
-        QVERIFY(f.topmostCalls.isEmpty());
-        QCOMPARE(f.notice(), QString());
     }
 
     // The button compacts the store's database and says so; a failure shows the engine's words
@@ -292,7 +270,7 @@ private slots:
         QVERIFY(f.started);
         if (blocked)
             QVERIFY(QDir().mkdir(DataFolder::File(QStringLiteral("temp.db"))));
-        f.Open(Flags(0, 0, 0, 0));
+        f.Open(ConfigFlags{0, 0, 0, 0});
 
         f.Click("compactButton");
 
