@@ -56,10 +56,8 @@ private slots:
         QVERIFY(WriteAll(path,
                          QByteArray("garbage without lines, much longer than the new file will be .......")));
         QVERIFY(ConfigFile::Write(path, ConfigFlags{1, 0, 1, 0}));
+        // Read back by the "alternating" row of the reading test.
         QCOMPARE(ReadAll(path), QByteArray("autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n"));
-        ConfigFlags back;
-        QVERIFY(ConfigFile::Read(path, back));
-        QCOMPARE(back, (ConfigFlags{1, 0, 1, 0}));
     }
 
     // A save interrupted at any moment leaves either the old or the new file, never a
