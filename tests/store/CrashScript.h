@@ -35,10 +35,10 @@ inline QString Tag(int round)
 /// Items of a round: more than a child runs before the test kills it.
 constexpr int kItems = 400;
 
-inline QList<Op> Build(int round, int items = kItems)
+inline QList<Op> Build(int round)
 {
     QList<Op> ops;
-    for (int i = 0; i < items; ++i) {
+    for (int i = 0; i < kItems; ++i) {
         const QString batch = Tag(round) + QStringLiteral("b%1-").arg(i / 10);
         const QString content = batch + QStringLiteral("%1 it's %s 100%").arg(i); // quotes and format holes
         // Each round has its own two centuries, so that a month's batch delete keeps to its round.

@@ -16,14 +16,6 @@ class TestHolidayTable : public QObject
     Q_OBJECT
 
 private slots:
-    // Two-digit month, then two-digit day, whatever the year.
-    void solarKey()
-    {
-        QCOMPARE(CDataStore::SolarHolidayKey(QDate(2009, 3, 5)), QStringLiteral("0305"));
-        QCOMPARE(CDataStore::SolarHolidayKey(QDate(1929, 12, 25)), QStringLiteral("1225"));
-        QCOMPARE(CDataStore::SolarHolidayKey(QDate(2028, 2, 29)), QStringLiteral("0229"));
-    }
-
     // Two holidays on one key come in table order; rename and delete change the first matching
     // row only, and names with quotes, wildcards or format holes are matched exactly.
     void holidaysOnOneKey_data()
@@ -64,9 +56,15 @@ private slots:
         QVERIFY(!s.DeleteHoliday(calendar, key, name));
         QCOMPARE(Rows(s, calendar), expected);
         QVERIFY(f.errors.texts().isEmpty());
+        // A solar key is the two-digit month, then the two-digit day, whatever the year.
+        QCOMPARE(CDataStore::SolarHolidayKey(QDate(2009, 3, 5)), QStringLiteral("0305"));
+        QCOMPARE(CDataStore::SolarHolidayKey(QDate(1929, 12, 25)), QStringLiteral("1225"));
+        QCOMPARE(CDataStore::SolarHolidayKey(QDate(2028, 2, 29)), QStringLiteral("0229"));
     }
 
     // Term start and end live in the first two rows as day numbers from 30 December 1899.
+    // Without its second row the calendar cannot be used; loading still hands out the term
+    // start it read, so the main window keeps it, and saving changes nothing.
     void schoolCalendar()
     {
         StoreFixture f;
@@ -75,33 +73,23 @@ private slots:
         QVERIFY(f.store.LoadSchoolCalendar(start, end));
         QCOMPARE(start, QDateTime(QDate(2026, 9, 1), QTime(0, 0)));
         QCOMPARE(end, QDateTime(QDate(2027, 1, 31), QTime(0, 0)));
-        QVERIFY(f.store.SaveSchoolCalendar(QDateTime(QDate(2027, 2, 20), QTime(0, 0)),
-                                           QDateTime(QDate(2027, 7, 10), QTime(0, 0))));
-        QCOMPARE(
-            TableTest::Column(f.store, QStringLiteral("SELECT printf('%.1f ', date) || typeof(date) FROM "
-                                                      "xiaoli ORDER BY rowid")),
-            (QStringList{QStringLiteral("46438.0 real"), QStringLiteral("46578.0 real")}));
+        const QDateTime newStart(QDate(2027, 2, 20), QTime(0, 0)), newEnd(QDate(2027, 7, 10), QTime(0, 0));
+        QVERIFY(f.store.SaveSchoolCalendar(newStart, newEnd));
+        const QString days =
+            QStringLiteral("SELECT printf('%.1f ', date) || typeof(date) FROM xiaoli ORDER BY rowid");
+        QCOMPARE(TableTest::Column(f.store, days),
+                 (QStringList{QStringLiteral("46438.0 real"), QStringLiteral("46578.0 real")}));
         QVERIFY(f.errors.texts().isEmpty());
-    }
 
-    // Without its second row the calendar cannot be used; loading still hands out the term
-    // start it read, so the main window keeps it, and saving changes nothing.
-    void schoolCalendarWithOneRow()
-    {
-        StoreFixture f;
-        QVERIFY(f.Open());
         TableTest::Exec(f.store,
                         QStringLiteral("DELETE FROM xiaoli WHERE rowid <> (SELECT min(rowid) FROM xiaoli)"));
-        const QDateTime callers(QDate(2000, 1, 1), QTime(0, 0));
-        QDateTime start = callers, end = callers;
+        start = end = QDateTime(QDate(2000, 1, 1), QTime(0, 0));
         QVERIFY(!f.store.LoadSchoolCalendar(start, end));
-        QCOMPARE(start, QDateTime(QDate(2026, 9, 1), QTime(0, 0)));
-        QCOMPARE(end, callers);
-        QVERIFY(!f.store.SaveSchoolCalendar(QDateTime(QDate(2027, 2, 20), QTime(0, 0)),
-                                            QDateTime(QDate(2027, 7, 10), QTime(0, 0))));
+        QCOMPARE(start, newStart);
+        QCOMPARE(end, QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+        QVERIFY(!f.store.SaveSchoolCalendar(QDateTime(QDate(2028, 2, 20), QTime(0, 0)), newEnd));
         QCOMPARE(f.errors.texts(), QStringList(2, QStringLiteral("打开校历表错误")));
-        QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT printf('%.1f', date) FROM xiaoli")),
-                 QStringList{QStringLiteral("46266.0")});
+        QCOMPARE(TableTest::Column(f.store, days), QStringList{QStringLiteral("46438.0 real")});
     }
 };
 

@@ -4,67 +4,10 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 namespace {
 const QDate kDay(2026, 12, 6);
-
 using Clock = std::chrono::steady_clock;
-
-/// Holds the write lock of the database on a connection and thread of its own, as a second
-/// program would: adds a holiday, keeps the transaction open until told to let go or until
-/// \a hold has passed, whichever comes first, then commits.
-class WriteLockHolder
-{
-public:
-    WriteLockHolder(const QString& path, std::chrono::milliseconds hold)
-    {
-        std::promise<bool> locked;
-        m_locked = locked.get_future();
-        m_thread = std::thread([this, path, hold, locked = std::move(locked)]() mutable {
-            const QString name = QStringLiteral("lock-holder");
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-                db.setDatabaseName(path);
-                QSqlQuery q(db);
-                const bool ok =
-                    db.open() && q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                    q.exec(QStringLiteral("INSERT INTO yljrb (date, name) VALUES ('0101', 'held')"));
-                locked.set_value(ok);
-                if (ok) {
-                    m_letGo.wait_for(hold);
-                    m_released = Clock::now();
-                    q.exec(QStringLiteral("COMMIT"));
-                }
-                q.finish();
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(name);
-        });
-    }
-    ~WriteLockHolder() { Join(); }
-    WriteLockHolder(const WriteLockHolder&) = delete;
-    WriteLockHolder& operator=(const WriteLockHolder&) = delete;
-
-    /// True once the lock is held; false when it could not be taken.
-    bool Locked() { return m_locked.get(); }
-    /// Lets go of the lock now, and waits for the commit; answers when the holder began to let go.
-    Clock::time_point Join()
-    {
-        if (m_thread.joinable()) {
-            m_letGoNow.set_value();
-            m_thread.join();
-        }
-        return m_released;
-    }
-
-private:
-    std::future<bool> m_locked;
-    std::promise<void> m_letGoNow;
-    std::shared_future<void> m_letGo = m_letGoNow.get_future().share();
-    Clock::time_point m_released;
-    std::thread m_thread;
-};
 } // namespace
 
 class TestStoreBusy : public QObject
@@ -90,20 +33,42 @@ private slots:
         QFETCH(int, timeout);
         QFETCH(int, hold);
         QFETCH(bool, added);
-        QFETCH(QStringList, messages);
         StoreFixture f;
         QVERIFY(f.Open());
         if (timeout > 0)
             f.store.SetBusyTimeout(timeout);
         QVERIFY(f.store.AddTask(kDay, QStringLiteral("before"), TaskStates::NotDone()));
-        WriteLockHolder holder(f.path, std::chrono::milliseconds(hold));
-        QVERIFY(holder.Locked());
+        // A second program holds the write lock on a connection and thread of its own: it adds a
+        // holiday and keeps the transaction open until told to let go or until hold has passed.
+        std::promise<bool> locked;
+        std::promise<void> letGo;
+        Clock::time_point released;
+        auto holder = std::async(std::launch::async, [&, hold] {
+            {
+                QSqlDatabase db =
+                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+                db.setDatabaseName(f.path);
+                QSqlQuery q(db);
+                const bool ok =
+                    db.open() && q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                    q.exec(QStringLiteral("INSERT INTO yljrb (date, name) VALUES ('0101', 'held')"));
+                locked.set_value(ok);
+                if (ok) {
+                    letGo.get_future().wait_for(std::chrono::milliseconds(hold));
+                    released = Clock::now();
+                    q.exec(QStringLiteral("COMMIT"));
+                }
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        });
+        QVERIFY(locked.get_future().get());
         QCOMPARE(f.store.AddTask(kDay, QStringLiteral("meanwhile"), TaskStates::Done()), added);
         const Clock::time_point returned = Clock::now();
-        QCOMPARE(f.errors.texts(), messages);
+        QTEST(f.errors.texts(), "messages");
         // An add that went through waited for the other writer to let go; one that failed
         // gave up while the lock was still held.
-        const Clock::time_point released = holder.Join();
+        letGo.set_value();
+        holder.wait();
         QCOMPARE(returned >= released, added);
 
         // The other writer's change and ours are both kept, and a failed add leaves the store

@@ -64,21 +64,6 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    void duplicatesAreRefusedPerDay()
-    {
-        StoreFixture f;
-        QVERIFY(f.Open());
-        QVERIFY(f.store.AddTask(kDay, QStringLiteral("开会"), TaskStates::NotDone()));
-        QVERIFY(f.store.AddTask(kDay.addDays(1), QStringLiteral("开会"), TaskStates::NotDone()));
-        QVERIFY(f.errors.texts().isEmpty());
-        QVERIFY(!f.store.AddTask(kDay, QStringLiteral("开会"), TaskStates::Done()));
-        QCOMPARE(f.errors.texts(), QStringList{QStringLiteral("该事情已经存在，不能添加")});
-        QCOMPARE(f.errors.captions(), QStringList{QStringLiteral("警告")});
-        QCOMPARE(f.errors.kinds(), QList<IErrorReporter::Kind>{IErrorReporter::Kind::Error});
-        QCOMPARE(Tasks(f.store), (QStringList{QStringLiteral("2026-12-06 未完成 开会"),
-                                              QStringLiteral("2026-12-07 未完成 开会")}));
-    }
-
     // Contents that would break a pasted statement are stored, found, changed and removed
     // exactly, and never match a neighbour; a day lists its tasks in the order they were added.
     void awkwardContents_data()
@@ -116,7 +101,8 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // A failure in the middle of a change undoes all of it, and the store goes on working.
+    // A failure in the middle of a change undoes all of it, and the store goes on working; a
+    // task that a day has already is refused.
     void failureMidwayLeavesNothingHalfDone()
     {
         StoreFixture f;
@@ -141,6 +127,17 @@ private slots:
         QCOMPARE(Tasks(f.store), QStringList{QStringLiteral("2026-12-07 未完成 a")});
         QCOMPARE(f.store.DeleteTasksInPeriod(kDay, BatchScope::Day), CDataStore::DeleteOutcome::NoRows);
         QCOMPARE(f.errors.texts(), QStringList(2, QStringLiteral("打开事情信息表错误")));
+
+        // A task is refused on a day that has it already, with a warning of the store's own.
+        f.errors.clear();
+        QVERIFY(f.store.AddTask(kDay, QStringLiteral("a"), TaskStates::NotDone()));
+        QVERIFY(f.errors.texts().isEmpty());
+        QVERIFY(!f.store.AddTask(kDay.addDays(1), QStringLiteral("a"), TaskStates::Done()));
+        QCOMPARE(f.errors.texts(), QStringList{QStringLiteral("该事情已经存在，不能添加")});
+        QCOMPARE(f.errors.captions(), QStringList{QStringLiteral("警告")});
+        QCOMPARE(f.errors.kinds(), QList<IErrorReporter::Kind>{IErrorReporter::Kind::Error});
+        QCOMPARE(Tasks(f.store),
+                 (QStringList{QStringLiteral("2026-12-07 未完成 a"), QStringLiteral("2026-12-06 未完成 a")}));
     }
 };
 

@@ -33,8 +33,7 @@ private slots:
     void valueToText()
     {
         QFETCH(QVariant, value);
-        QFETCH(QString, text);
-        QCOMPARE(ValueToText(value), text);
+        QTEST(ValueToText(value), "text");
     }
 
     // Short keeps the low 16 bits of an integer and answers 0 for anything else; dates come from
@@ -62,21 +61,14 @@ private slots:
     void shortAndDate()
     {
         QFETCH(QVariant, value);
-        QFETCH(int, shortValue);
         QFETCH(QDateTime, date);
-        QCOMPARE(int(ValueToShort(value)), shortValue);
+        QTEST(int(ValueToShort(value)), "shortValue");
         QCOMPARE(ValueToDate(value), date);
         QCOMPARE(ValueToDate(value).isNull(), date.isNull());
     }
 
-    void serialRoundTrip()
-    {
-        for (const QDateTime& dt :
-             {QDateTime(QDate(1899, 12, 29), QTime(6, 0)), QDateTime(QDate(2100, 12, 31), QTime(23, 59, 59))})
-            QCOMPARE(SerialToDate(DateToSerial(dt)), dt);
-        QCOMPARE(DateToSerial(QDateTime(QDate(2026, 9, 1), QTime(0, 0))), 46266.0);
-        QCOMPARE(SqlQuote(QStringLiteral("O'Neil's")), QStringLiteral("'O''Neil''s'"));
-    }
+    // The compaction names its copy in a statement.
+    void sqlQuote() { QCOMPARE(SqlQuote(QStringLiteral("O'Neil's")), QStringLiteral("'O''Neil''s'")); }
 };
 
 QTEST_GUILESS_MAIN(TestValueConvert)
