@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,17 @@ template <typename T = QWidget> T* Child(const QObject& parent, const char* name
 inline void Click(const QObject& parent, const char* name)
 {
     QTest::mouseClick(Child<QPushButton>(parent, name), Qt::LeftButton);
+}
+
+/// Types \a text into \a edit as an input method commits it, a character at a time: key clicks
+/// carry Latin-1 only.
+inline void TypeByInputMethod(QWidget* edit, const QString& text)
+{
+    for (const QChar ch : text) {
+        QInputMethodEvent event;
+        event.setCommitString(QString(ch));
+        QApplication::sendEvent(edit, &event);
+    }
 }
 
 /// Runs \a act on the next modal dialog once it is open: the call that opens it (with exec())
