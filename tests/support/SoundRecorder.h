@@ -2,14 +2,21 @@
 
 #include "app/Sound.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
+#include <QThread>
 
-/// Records the sounds the program plays instead of playing them.
+/// Records the sounds the program plays instead of playing them, each with the moment it was
+/// asked for.
 class SoundRecorder final : public ISoundPlayer
 {
 public:
-    SoundRecorder() { Sound::setPlayer(this); }
+    SoundRecorder()
+    {
+        Sound::setPlayer(this);
+        m_clock.start();
+    }
     ~SoundRecorder() override { Sound::setPlayer(nullptr); }
     SoundRecorder(const SoundRecorder&) = delete;
     SoundRecorder& operator=(const SoundRecorder&) = delete;
@@ -17,14 +24,20 @@ public:
     struct Played
     {
         QString path;
+        qint64 nAtMs; // since the recorder was made
     };
-    void Play(const QString& path) override { m_played.append({path}); }
-    void Stop() override { ++m_nStops; }
+    void Play(const QString& path) override
+    {
+        m_played.append({path, m_clock.elapsed()});
+        if (m_played.size() == 2 && busyOnSecondMs > 0)
+            QThread::msleep(busyOnSecondMs); // the program is busy for a moment while it rings
+    }
+    void Stop() override {}
 
     const QList<Played>& played() const { return m_played; }
-    int stops() const { return m_nStops; }
+    unsigned long busyOnSecondMs = 0;
 
 private:
     QList<Played> m_played;
-    int m_nStops = 0;
+    QElapsedTimer m_clock;
 };
