@@ -83,6 +83,26 @@ private slots:
         QCOMPARE(main.Tray()->Menu()->pos(), QPoint(300, 188));
         main.Tray()->Menu()->hide();
 
+        // Without a tray the window goes to the taskbar, never out of reach. Brought back from there
+        // by the desktop, it is out of the tray, so that once a tray has come the first click sends
+        // it there.
+        env.m_bTray = false;
+        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
+        QVERIFY(main.isVisible());
+        QVERIFY(main.isMinimized());
+        main.Activate(); // as the taskbar button, or a second copy, brings it back
+        QVERIFY(!main.isMinimized());
+        QVERIFY(!main.IsInTray());
+        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
+        main.showNormal(); // the taskbar button
+        QVERIFY(!main.IsInTray());
+        env.m_bTray = true;
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.IsInTray());
+        QVERIFY(!main.isVisible());
+        main.Tray()->OnLeftClick();
+        QVERIFY(main.isVisible());
+
         // Staying on top, also from the tray, where it stays.
         main.ApplyTopmost(true);
         QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -102,32 +122,6 @@ private slots:
         QCOMPARE(finished.count(), 0);
         env.action("exitAction")->trigger();
         QCOMPARE(finished.count(), 1);
-    }
-
-    // Without a tray the window goes to the taskbar, never out of reach. Brought back from there
-    // by the desktop, it is out of the tray, so that once a tray has come the first click sends
-    // it there.
-    void withoutATrayTheTaskbarKeepsTheWindow()
-    {
-        Env env(false);
-        QVERIFY(env.started);
-        CPlannerDlg& main = env.main();
-        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
-        QVERIFY(main.isVisible());
-        QVERIFY(main.isMinimized());
-        main.Activate(); // as the taskbar button, or a second copy, brings it back
-        QVERIFY(!main.isMinimized());
-        QVERIFY(!main.IsInTray());
-        QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
-        main.showNormal(); // the taskbar button
-        QVERIFY(!main.IsInTray());
-
-        env.m_bTray = true;
-        main.Tray()->OnLeftClick();
-        QVERIFY(main.IsInTray());
-        QVERIFY(!main.isVisible());
-        main.Tray()->OnLeftClick();
-        QVERIFY(main.isVisible());
     }
 
     // Started shown, in the tray or (without one) on the taskbar; the reminder dialog is made
