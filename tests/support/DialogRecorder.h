@@ -27,10 +27,10 @@ public:
         m_captions << caption;
         return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
     }
-    QString SaveFileName(QWidget*, const QString& caption, const QString&, const QString&) override
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override
     {
-        m_captions << caption;
-        return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
+        return OpenFileName(parent, caption, dir, filter);
     }
     bool Print(QWidget*, QPrinter* printer) override
     {

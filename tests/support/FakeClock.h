@@ -16,7 +16,6 @@ public:
 
     void set(const QDateTime& now) { m_now = now; }
     void advance(qint64 seconds) { m_now = m_now.addSecs(seconds); }
-    QDateTime now() const { return m_now; }
 
 private:
     QDateTime m_now;

@@ -27,8 +27,6 @@ struct PlannerFixture
                             dir.path()};
     bool ok;
 
-    QString DataFile(const QString& name) const { return dir.filePath(name); }
-
 private:
     bool OpenDatabase()
     {

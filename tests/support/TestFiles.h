@@ -24,16 +24,13 @@ inline bool WriteAll(const QString& path, const QByteArray& bytes)
 /// its format when \a bInfoFirst, as some editors write them.
 inline QByteArray WaveBytes(int nMs, bool bInfoFirst = false)
 {
-    const auto le32 = [](quint32 v) {
+    const auto le = [](quint32 v, int nBytes) {
         QByteArray b(4, 0);
         qToLittleEndian(v, b.data());
-        return b;
+        return b.left(nBytes);
     };
-    const auto le16 = [](quint16 v) {
-        QByteArray b(2, 0);
-        qToLittleEndian(v, b.data());
-        return b;
-    };
+    const auto le32 = [&le](quint32 v) { return le(v, 4); };
+    const auto le16 = [&le](quint32 v) { return le(v, 2); };
     const quint32 nData = quint32(nMs) * 8;
     const QByteArray info = bInfoFirst ? "LIST" + le32(4) + "INFO" : QByteArray();
     return "RIFF" + le32(quint32(4 + info.size() + 24 + 8) + nData) + "WAVE" + info + "fmt " + le32(16) +
