@@ -1,8 +1,9 @@
 // Today's queue of reminders and the pieces it is read with: the due check on a clock moved by
-// hand, the texts read back into values and the countdown's arithmetic.
+// hand, the texts read back into values, the window's shape and the countdown's arithmetic.
 #include "FakeClock.h"
 #include "Recorders.h"
 #include "TestFiles.h"
+#include "reminder/AlertShape.h"
 #include "reminder/CountdownClock.h"
 #include "reminder/ReminderQueue.h"
 #include "reminder/ReminderTexts.h"
@@ -99,6 +100,22 @@ private slots:
         now += elapsed;
         QTEST(clock.Remaining(), "remaining");
         QTEST(clock.MsToNextTick(), "nextTick");
+    }
+
+    // Exactly the pure black pixels are holes; nearly black ones belong to the window.
+    void shapeExcludesExactlyBlack()
+    {
+        QImage img(7, 3, QImage::Format_RGB32);
+        const QRgb row[7] = {qRgb(0, 0, 0),       qRgb(1, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 1),
+                             qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(0, 1, 0)};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x)
+                img.setPixel(x, y, y == 1 ? qRgb(0, 0, 0) : row[x]);
+        const QRegion region = AlertShape(img);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QVERIFY2(region.contains(QPoint(x, y)) == ((img.pixel(x, y) & 0xFFFFFF) != 0),
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
     }
 
     // The five rings are spaced by the sound's own length.
