@@ -6,6 +6,7 @@
 #include "store/Compaction.h"
 #include "app/ConfigFile.h"
 #include "launcher/ProgramList.h"
+#include "reminder/ReminderWatch.h"
 #include "store/Schema.h"
 #include "timetable/Timetable.h"
 
@@ -117,8 +118,8 @@ void RemoveStaleStaging(const QString& parent, const QString& prefix)
 void RemoveInterruptedWrites(const QString& folder)
 {
     const QString copy = Compaction::TempFileName();
-    const QStringList rewritten{QStringLiteral("config.ini"), CTimetable::FileName(),
-                                CProgramList::FileName()};
+    const QStringList rewritten{QStringLiteral("config.ini"), CTimetable::FileName(), CProgramList::FileName(),
+                                ReminderWatch::FileName()};
     const QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (const QFileInfo& info : QDir(folder).entryInfoList(filters)) {
         if (info.isSymLink() || !info.isFile())

@@ -6,8 +6,10 @@
 #include "app/Sound.h"
 #include "controls/Messages.h"
 #include "reminder/AlertShape.h"
+#include "reminder/MissedRemindersDlg.h"
 #include "reminder/ReminderQueue.h"
 #include "reminder/WaveLength.h"
+#include "store/DataStore.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -53,6 +55,7 @@ QStringList WrapElided(const QString& text, const QFont& font, const QRect& rect
 CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_context(context),
+      m_watch(context.DataFile(ReminderWatch::FileName())),
       m_background(QStringLiteral(":/reminder/222.png"))
 {
     setObjectName(QStringLiteral("ReminderAlertWnd"));
@@ -88,7 +91,11 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     setGeometry(m_rcWindow);
 }
 
-CReminderAlertWnd::~CReminderAlertWnd() = default;
+CReminderAlertWnd::~CReminderAlertWnd()
+{
+    // Up to where this run watched, so that the next start lists only what came after.
+    m_watch.Save(true);
+}
 
 QString CReminderAlertWnd::RingFile() const
 {
@@ -106,6 +113,10 @@ void CReminderAlertWnd::OnReloadTimer()
     m_reloadTimer.stop();
     m_pQueue = std::make_unique<ReminderQueue>(&m_reporter);
     m_pQueue->LoadToday(m_context.Store());
+    // Today's reminders already past went off in an earlier run, or lie in a stretch the watch
+    // hands out: either way they are not news.
+    m_pQueue->IsFrontDue();
+    m_pQueue->TakeDropped();
     m_pollTimer.start();
 }
 
@@ -113,6 +124,7 @@ void CReminderAlertWnd::OnPollTimer()
 {
     if (!m_pQueue)
         return;
+    const std::optional<UnwatchedPeriod> unwatched = m_watch.Look();
     // A planner left running overnight (or woken from sleep on a later day) gets the new day's
     // reminders as a save would give them. This is why polling goes on with an empty queue.
     if (m_pQueue->Day() != Clock::today()) {
@@ -120,16 +132,58 @@ void CReminderAlertWnd::OnPollTimer()
         if (!m_pQueue)
             return;
     }
+    std::vector<MissedReminder> missed;
+    if (unwatched) {
+        // What the queue holds of the unwatched stretch is told of with the rest, not shown
+        // one by one as if it were due now.
+        m_pQueue->DiscardThrough(unwatched->to);
+        std::vector<ReminderRecord> records;
+        if (m_context.Store().ListReminderRecords(records))
+            missed = MomentsIn(records, *unwatched);
+    }
     const std::vector<ReminderQueueItem> due = m_pQueue->TakeDue();
-    if (due.empty())
-        return;
-    // Reminders of one second go off together: the last one stays on show, as if each had
-    // replaced the one before, and the window rings when any of them asks for it.
-    const ReminderQueueItem& last = due.back();
+    for (ReminderQueueItem& item : m_pQueue->TakeDropped())
+        missed.push_back({item.time, item.ring, std::move(item.title), std::move(item.content)});
+    const bool told = !due.empty() || !missed.empty();
+    if (!missed.empty())
+        ShowMissed(std::move(missed));
+    if (!due.empty()) {
+        // Reminders of one second go off together: the last one stays on show, as if each had
+        // replaced the one before, and the window rings when any of them asks for it.
+        const ReminderQueueItem& last = due.back();
+        const bool ring =
+            std::any_of(due.begin(), due.end(), [](const ReminderQueueItem& item) { return item.ring; });
+        SetShown(last.title, last.content, isVisible() ? last.ring : ring);
+        show();
+    }
+    // Once told, a reminder must not come back as missed after a crash.
+    SaveWatch(told);
+}
+
+void CReminderAlertWnd::ShowMissed(std::vector<MissedReminder> missed)
+{
     const bool ring =
-        std::any_of(due.begin(), due.end(), [](const ReminderQueueItem& item) { return item.ring; });
-    SetShown(last.title, last.content, isVisible() ? last.ring : ring);
-    show();
+        std::any_of(missed.begin(), missed.end(), [](const MissedReminder& m) { return m.ring; });
+    if (!m_pMissed)
+        m_pMissed = std::make_unique<CMissedRemindersDlg>();
+    m_pMissed->Add(std::move(missed));
+    if (ring)
+        Sound::play(RingFile());
+}
+
+void CReminderAlertWnd::SaveWatch(bool now)
+{
+    const CAtomicFile::Result result = m_watch.Save(now);
+    if (result || m_bWatchFailReported)
+        return;
+    // Said once a run: the planner goes on working, only a later start may list again what
+    // this run already showed.
+    m_bWatchFailReported = true;
+    Messages::show(nullptr,
+                   CAtomicFile::FailureText(QStringLiteral("无法保存提醒的检查时间到文件 %1")
+                                                .arg(m_context.DataFile(ReminderWatch::FileName())),
+                                            result),
+                   Messages::appCaption(), Messages::Icon::Warning);
 }
 
 void CReminderAlertWnd::ShowCountdownAlert()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/MessageReporter.h"
+#include "reminder/ReminderWatch.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <memory>
 
+class CMissedRemindersDlg;
 class CPlannerContext;
 class ReminderQueue;
 
@@ -16,6 +18,8 @@ class ReminderQueue;
 /// second, and when a reminder is due shows its title and content and, when asked to, rings
 /// "ringin.wav" of the data folder five times. It also announces the end of a countdown.
 /// Created hidden once at start-up and kept for the whole run; a click hides it again.
+/// Reminders whose moment went by unseen (before the start, in a sleep or a jump of the clock,
+/// or dropped as stale) are listed in the window "错过的提醒" instead, which rings once.
 class CReminderAlertWnd : public QDialog
 {
     Q_OBJECT
@@ -41,6 +45,8 @@ public:
     void OnPollTimer();
 
     const ReminderQueue* Queue() const { return m_pQueue.get(); }
+    /// The missed reminders' window; null until something was missed.
+    CMissedRemindersDlg* MissedWindow() const { return m_pMissed.get(); }
     QString Title() const { return m_strTitle; }
     QString Content() const { return m_strContent; }
     bool IsPolling() const { return m_pollTimer.isActive(); }
@@ -59,12 +65,17 @@ protected:
 
 private:
     void SetShown(const QString& title, const QString& content, bool ring);
+    void ShowMissed(std::vector<MissedReminder> missed);
+    void SaveWatch(bool now);
     void OnRingTimer();
     void RingOnce();
 
     CPlannerContext& m_context;
     CMessageReporter m_reporter; ///< the queue's complaints go to the message seam
     std::unique_ptr<ReminderQueue> m_pQueue;
+    ReminderWatch m_watch;
+    std::unique_ptr<CMissedRemindersDlg> m_pMissed;
+    bool m_bWatchFailReported = false;
     QString m_strTitle;
     QString m_strContent;
     QStringList m_contentLines;

@@ -5,6 +5,8 @@
 #include "reminder/ReminderTexts.h"
 #include "store/DataStore.h"
 
+#include <utility>
+
 ReminderQueue::ReminderQueue(IErrorReporter* reporter) : m_pReporter(reporter) {}
 
 void ReminderQueue::EnQueue(const QString& timeText, const QString& ringText, const QString& title,
@@ -52,8 +54,10 @@ bool ReminderQueue::IsFrontDue()
     // Whole seconds: a clock that carries milliseconds must not make a reminder late early.
     const QDateTime now = Clock::now();
     const QDateTime second(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    while (!m_items.empty() && m_items.front().time.secsTo(second) > kGraceSeconds)
+    while (!m_items.empty() && m_items.front().time.secsTo(second) > kGraceSeconds) {
+        m_dropped.push_back(std::move(m_items.front()));
         m_items.pop_front();
+    }
     return !m_items.empty() && m_items.front().time <= second;
 }
 
@@ -63,4 +67,15 @@ std::vector<ReminderQueueItem> ReminderQueue::TakeDue()
     while (IsFrontDue())
         due.push_back(DeQueue());
     return due;
+}
+
+std::vector<ReminderQueueItem> ReminderQueue::TakeDropped()
+{
+    return std::exchange(m_dropped, {});
+}
+
+void ReminderQueue::DiscardThrough(const QDateTime& moment)
+{
+    while (!m_items.empty() && m_items.front().time <= moment)
+        m_items.pop_front();
 }

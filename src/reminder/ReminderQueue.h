@@ -49,14 +49,21 @@ public:
     /// True when the front reminder's time has come and is at most kGraceSeconds whole seconds
     /// past. Every reminder in front that is older than that is removed first, all in one
     /// check: dropping one per second would let a long run of past reminders hold a due one
-    /// back until it is stale too.
+    /// back until it is stale too. What is dropped is kept for TakeDropped.
     bool IsFrontDue();
     /// Removes and returns, in queue order, every reminder that is due now (after dropping the
     /// stale ones in front), so that several of one second all go off at that second.
     std::vector<ReminderQueueItem> TakeDue();
+    /// The reminders dropped as stale since the last call, in queue order: they never went off,
+    /// and the user is to be told.
+    std::vector<ReminderQueueItem> TakeDropped();
+    /// Removes, without keeping them, the reminders at or before \a moment: they went off in
+    /// an earlier run, or the caller tells of them another way.
+    void DiscardThrough(const QDateTime& moment);
 
 private:
     std::deque<ReminderQueueItem> m_items;
+    std::vector<ReminderQueueItem> m_dropped;
     QDate m_day;
     IErrorReporter* m_pReporter;
 };

@@ -4,6 +4,7 @@
 #include "calendar/LunarCalendar.h"
 #include "store/DbError.h"
 #include "store/Recordset.h"
+#include "store/ReminderRecord.h"
 #include "store/TaskQuery.h"
 #include "store/TaskRecord.h"
 
@@ -13,6 +14,7 @@
 #include <QStringList>
 #include <future>
 #include <memory>
+#include <vector>
 
 /// The two holiday tables: solar (Gregorian) month and day, or lunar ones.
 enum class HolidayCalendar
@@ -105,6 +107,9 @@ public:
     /// the mode. Identical reminders may exist side by side.
     bool AddReminder(const QDateTime& when, int mode, int ring, const QString& title, const QString& content);
     int CountReminders();
+    /// Every reminder as its fields, in the table's order; false when the table could not be
+    /// read (after its message). An empty table is not a failure.
+    bool ListReminderRecords(std::vector<ReminderRecord>& records);
     bool ListReminders(QStringList& times, QStringList& modes, QStringList& rings, QStringList& titles,
                        QStringList& contents);
     /// Reminders due today (from the clock): once-only ones dated today, daily ones, weekly

@@ -82,6 +82,22 @@ int CDataStore::CountReminders()
     return ran ? count : 0;
 }
 
+bool CDataStore::ListReminderRecords(std::vector<ReminderRecord>& records)
+{
+    std::vector<ReminderRecord> out;
+    const bool ran = RunOperation(ListError(), [&] {
+        CRecordset& rs = *m_pRecordset;
+        rs.Open(Reminders());
+        if (!rs.IsEOF())
+            for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+                out.push_back(ReadReminder(rs));
+        rs.Close();
+    });
+    if (ran)
+        records = std::move(out);
+    return ran;
+}
+
 bool CDataStore::ListReminderTexts(const TableRows& rows, QStringList& times, QStringList& modes,
                                    QStringList& rings, QStringList& titles, QStringList& contents)
 {

@@ -2,15 +2,22 @@
 
 #include "app/Clock.h"
 
-/// Puts the program on a fixed date and time for its lifetime.
+/// Puts the program on a fixed date and time for its lifetime. The steady clock follows it, so
+/// that moving the time by hand looks like time going by, not like a sleep or a jump of the
+/// clock (a test of those sets a steady source of its own).
 class FakeClock
 {
 public:
     explicit FakeClock(const QDateTime& now) : m_now(now)
     {
         Clock::setSource([this] { return m_now; });
+        Clock::setMonotonicSource([this, start = now] { return start.msecsTo(m_now); });
     }
-    ~FakeClock() { Clock::setSource({}); }
+    ~FakeClock()
+    {
+        Clock::setSource({});
+        Clock::setMonotonicSource({});
+    }
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
 
