@@ -220,6 +220,31 @@ bool CGridCtrl::SetRowCount(int nRows)
     return true;
 }
 
+void CGridCtrl::SetRowSource(IGridRowSource* pSource)
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() >= m_nFixedRows)
+        selectionModel()->clearCurrentIndex();
+    // The fixed rows stay as they are, and new rows take the default height in every view, so
+    // nothing is copied: a million rows cost no walk over them.
+    m_pModel->SetRowSource(pSource);
+    PlaceFrozenViews();
+    RepaintAll();
+}
+
+bool CGridCtrl::LoadRows(int nFirst, int nLast)
+{
+    IGridRowSource* pSource = m_pModel->RowSource();
+    const int nOwn = GetRowCount() - (pSource ? pSource->RowCount() : 0);
+    nFirst = qMax(nFirst, nOwn);
+    nLast = qMin(nLast, GetRowCount() - 1);
+    if (!pSource || nFirst > nLast)
+        return true;
+    const bool bLoaded = pSource->Load(nFirst - nOwn, nLast - nOwn);
+    m_pModel->RowsChanged(nFirst, nLast);
+    return bLoaded;
+}
+
 bool CGridCtrl::SetColumnCount(int nCols)
 {
     if (nCols < 0)
@@ -446,6 +471,18 @@ void CGridCtrl::AutoSizeColumns(bool bIgnoreFixedRows)
     for (int c = 0; c < GetColumnCount(); ++c) {
         const int nWidth = sizer.ColumnWidth(c, bIgnoreFixedRows ? m_nFixedRows : 0);
         if (nWidth >= 0 && nWidth != columnWidth(c))
+            setColumnWidth(c, nWidth);
+    }
+    EndBulkUpdate();
+}
+
+void CGridCtrl::WidenColumns(int nFirst, int nLast)
+{
+    BeginBulkUpdate();
+    CGridSizer sizer(*m_pModel, font());
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const int nWidth = sizer.ColumnWidth(c, nFirst, nLast);
+        if (nWidth > columnWidth(c))
             setColumnWidth(c, nWidth);
     }
     EndBulkUpdate();

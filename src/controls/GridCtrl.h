@@ -9,6 +9,7 @@
 
 class CGridModel;
 class CGridDelegate;
+class IGridRowSource;
 class QPainter;
 class QPrinter;
 
@@ -51,6 +52,17 @@ public:
     int GetColumnCount() const;
     int GetFixedRowCount() const { return m_nFixedRows; }
     int GetFixedColumnCount() const { return m_nFixedCols; }
+
+    /// Shows the rows of \a pSource under the fixed rows, in place of the grid's own ones (none
+    /// of them can be changed through the grid); the caller keeps the source alive. Rows come
+    /// into view blank until LoadRows() loads them. SetRowCount() lets go of the source.
+    void SetRowSource(IGridRowSource* pSource);
+    /// Loads rows \a nFirst to \a nLast of the row source (numbered as the grid's) and shows
+    /// them; false when they could not be read.
+    bool LoadRows(int nFirst, int nLast);
+    /// Widens every column that a cell of rows \a nFirst to \a nLast does not fit, to the width
+    /// AutoSizeColumns() would give it for those rows; never narrows one.
+    void WidenColumns(int nFirst, int nLast);
 
     /// For filling or sizing thousands of cells: between BeginBulkUpdate() and EndBulkUpdate()
     /// (which nest) the views hear of changed cells, rows and columns once, at the end, instead
@@ -147,8 +159,9 @@ private:
     int FixedColumnsWidth() const;
     void RepaintAll();
     QString PrintTitle() const;
-    PrintContext PreparePrint(const QPrinter& printer) const;
-    void PrintPage(QPainter& painter, const PrintContext& ctx, int nPage) const;
+    PrintContext PreparePrint(const QPrinter& printer);
+    void PrintPage(QPainter& painter, const PrintContext& ctx, int nPage);
+    void LoadRowsInView();
     void PrintHeaderFooter(QPainter& painter, const PrintContext& ctx, int nPage) const;
     void FrozenCellPressed(const QModelIndex& index);
     void ClearCurrentRow();

@@ -4,6 +4,8 @@
 #include "controls/GridCtrl.h"
 #include "controls/GridModel.h"
 
+#include <utility>
+
 namespace {
 
 // An item that changes only the fields \a nMask names, of the cell at (nRow, nCol).
@@ -20,7 +22,8 @@ GridItem CellItem(int nRow, int nCol, unsigned nMask)
 
 const CGridCell* CGridCtrl::GetCell(int nRow, int nCol) const
 {
-    return m_pModel->Cell(nRow, nCol);
+    // The model's const cells include the row source's, which cannot be changed.
+    return std::as_const(*m_pModel).Cell(nRow, nCol);
 }
 
 bool CGridCtrl::SetItem(const GridItem& item)

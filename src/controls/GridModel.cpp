@@ -28,7 +28,7 @@ CGridModel::CGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int CGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_nOwnRows + m_nSourceRows;
 }
 
 int CGridModel::columnCount(const QModelIndex& parent) const
@@ -95,16 +95,54 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const
 
 void CGridModel::SetRowCount(int nRows)
 {
-    const int nOld = int(m_rows.size());
+    SetRowSource(nullptr);
+    const int nOld = m_nOwnRows;
     if (nRows > nOld) {
         beginInsertRows({}, nOld, nRows - 1);
         m_rows.resize(nRows, QList<CGridCell>(m_nCols));
+        m_nOwnRows = nRows;
         endInsertRows();
     } else if (nRows < nOld) {
         beginRemoveRows({}, nRows, nOld - 1);
         m_rows.resize(nRows);
+        m_nOwnRows = nRows;
         endRemoveRows();
     }
+}
+
+void CGridModel::SetRowSource(IGridRowSource* pSource)
+{
+    if (m_nSourceRows > 0) {
+        beginRemoveRows({}, m_nOwnRows, m_nOwnRows + m_nSourceRows - 1);
+        m_pSource = nullptr;
+        m_nSourceRows = 0;
+        endRemoveRows();
+    }
+    m_pSource = nullptr;
+    const int nRows = pSource ? pSource->RowCount() : 0;
+    if (nRows > 0) {
+        beginInsertRows({}, m_nOwnRows, m_nOwnRows + nRows - 1);
+        m_nSourceRows = nRows;
+        m_pSource = pSource;
+        endInsertRows();
+    } else {
+        m_pSource = pSource;
+    }
+}
+
+void CGridModel::RowsChanged(int nFirst, int nLast)
+{
+    nFirst = qMax(nFirst, m_nOwnRows);
+    nLast = qMin(nLast, rowCount() - 1);
+    if (nFirst <= nLast && m_nCols > 0)
+        Changed(nFirst, 0, nLast, m_nCols - 1);
+}
+
+const CGridCell& CGridModel::SourceCell(int nRow, int nCol) const
+{
+    static const CGridCell blank;
+    const CGridCell* pCell = m_pSource ? m_pSource->Cell(nRow - m_nOwnRows, nCol) : nullptr;
+    return pCell ? *pCell : blank;
 }
 
 void CGridModel::SetColumnCount(int nCols)
@@ -134,8 +172,8 @@ void CGridModel::SetFixed(int nFixedRows, int nFixedCols)
 
 void CGridModel::AllChanged(const QList<int>& roles)
 {
-    if (!m_rows.isEmpty() && m_nCols > 0)
-        Changed(0, 0, int(m_rows.size()) - 1, m_nCols - 1, roles);
+    if (rowCount() > 0 && m_nCols > 0)
+        Changed(0, 0, rowCount() - 1, m_nCols - 1, roles);
 }
 
 void CGridModel::Changed(int nTop, int nLeft, int nBottom, int nRight, const QList<int>& roles)
@@ -162,7 +200,7 @@ void CGridModel::EndBulkChange()
     if (m_nBulk == 0 || --m_nBulk > 0)
         return;
     // Rows or columns removed meanwhile take their part of the block with them.
-    const int nBottom = qMin(m_nBulkBottom, int(m_rows.size()) - 1);
+    const int nBottom = qMin(m_nBulkBottom, rowCount() - 1);
     const int nRight = qMin(m_nBulkRight, m_nCols - 1);
     if (m_nBulkTop <= nBottom && m_nBulkLeft <= nRight)
         emit dataChanged(index(m_nBulkTop, m_nBulkLeft), index(nBottom, nRight));
@@ -209,17 +247,17 @@ const QPixmap* CGridModel::Image(int iImage) const
 
 bool CGridModel::IsValid(int nRow, int nCol) const
 {
-    return nRow >= 0 && nRow < m_rows.size() && nCol >= 0 && nCol < m_nCols;
+    return nRow >= 0 && nRow < rowCount() && nCol >= 0 && nCol < m_nCols;
 }
 
 const CGridCell* CGridModel::Cell(int nRow, int nCol) const
 {
-    return IsValid(nRow, nCol) ? &m_rows[nRow][nCol] : nullptr;
+    return IsValid(nRow, nCol) ? &CellAt(nRow, nCol) : nullptr;
 }
 
 CGridCell* CGridModel::Cell(int nRow, int nCol)
 {
-    return IsValid(nRow, nCol) ? &m_rows[nRow][nCol] : nullptr;
+    return nRow < m_nOwnRows && IsValid(nRow, nCol) ? &m_rows[nRow][nCol] : nullptr;
 }
 
 void CGridModel::CellChanged(int nRow, int nCol)

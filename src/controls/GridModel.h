@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/GridCell.h"
+#include "controls/GridRowSource.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -44,9 +45,21 @@ public:
     bool IsValid(int nRow, int nCol) const;
     bool IsFixed(int nRow, int nCol) const { return nRow < m_nFixedRows || nCol < m_nFixedCols; }
     const CGridCell* Cell(int nRow, int nCol) const;
-    /// The cell at a position known to be valid, for walking many of them.
-    const CGridCell& CellAt(int nRow, int nCol) const { return m_rows[nRow][nCol]; }
+    /// The cell at a position known to be valid, for walking many of them. A row of the row
+    /// source that is not loaded reads as blank cells.
+    const CGridCell& CellAt(int nRow, int nCol) const
+    {
+        return nRow < m_nOwnRows ? m_rows[nRow][nCol] : SourceCell(nRow, nCol);
+    }
+    /// A cell that may be changed: none of the row source's.
     CGridCell* Cell(int nRow, int nCol);
+
+    /// Takes the rows under the model's own from \a pSource (nullptr: none); the caller keeps
+    /// it alive. SetRowCount() lets go of it.
+    void SetRowSource(IGridRowSource* pSource);
+    IGridRowSource* RowSource() const { return m_pSource; }
+    /// Tells the views that rows of the source have been loaded.
+    void RowsChanged(int nFirst, int nLast);
     /// Tells the views that a cell has changed so they repaint it.
     void CellChanged(int nRow, int nCol);
     /// Between these two (which nest) the changed cells are gathered and the views told once,
@@ -71,6 +84,7 @@ public:
     const QPixmap* Image(int iImage) const;
 
 private:
+    const CGridCell& SourceCell(int nRow, int nCol) const;
     void AllChanged(const QList<int>& roles);
     void Changed(int nTop, int nLeft, int nBottom, int nRight, const QList<int>& roles = {});
 
@@ -82,6 +96,9 @@ private:
     int m_nBulkRight = -1;
 
     QList<QList<CGridCell>> m_rows;
+    int m_nOwnRows = 0; ///< m_rows.size(), for the many CellAt() calls
+    IGridRowSource* m_pSource = nullptr;
+    int m_nSourceRows = 0; ///< the source's count when it was set
     int m_nCols = 0;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;

@@ -45,6 +45,9 @@ QList<Band> CutIntoBands(const QList<int>& sizes, int nFirst, int nSpace)
     return bands;
 }
 
+// Rows of a row source measured at once for printing.
+constexpr int kPrintSlice = 256;
+
 int Sum(const QList<int>& sizes, int nCount)
 {
     int n = 0;
@@ -123,6 +126,12 @@ void CGridCtrl::Print()
     QPrinter printer(QPrinter::HighResolution);
     if (!StdDialogs::execPrintDialog(this, &printer))
         return;
+    // Printing walks every row of a row source, which keeps only the last ones it loaded.
+    struct ViewReload
+    {
+        CGridCtrl* pGrid;
+        ~ViewReload() { pGrid->LoadRowsInView(); }
+    } reload{this};
 
     PrintContext ctx = PreparePrint(printer);
     printer.setDocName(ctx.strAppTitle.isEmpty() ? ctx.strWindowTitle : ctx.strAppTitle);
@@ -142,7 +151,20 @@ void CGridCtrl::Print()
     painter.end();
 }
 
-CGridCtrl::PrintContext CGridCtrl::PreparePrint(const QPrinter& printer) const
+void CGridCtrl::LoadRowsInView()
+{
+    if (!m_pModel->RowSource() || GetRowCount() <= m_nFixedRows)
+        return;
+    int nFirst = rowAt(FixedRowsHeight());
+    if (nFirst < 0)
+        nFirst = m_nFixedRows;
+    int nLast = rowAt(viewport()->height() - 1);
+    if (nLast < 0)
+        nLast = qMin(GetRowCount() - 1, nFirst + viewport()->height());
+    LoadRows(nFirst, nLast);
+}
+
+CGridCtrl::PrintContext CGridCtrl::PreparePrint(const QPrinter& printer)
 {
     PrintContext ctx;
     const QPaintDevice* pDevice = &printer;
@@ -166,10 +188,20 @@ CGridCtrl::PrintContext CGridCtrl::PreparePrint(const QPrinter& printer) const
     // The printer's font is not the screen's: every column and row is made large enough for
     // its cells in that font, and keeps at least its size on screen.
     CGridSizer sizer(*m_pModel, ctx.fontCell, ctx.dScale);
-    for (int r = 0; r < GetRowCount(); ++r)
-        ctx.rowHeights.append(qMax(qRound(rowHeight(r) * dScaleY), sizer.RowHeight(r)));
     for (int c = 0; c < GetColumnCount(); ++c)
-        ctx.colWidths.append(qMax(qRound(columnWidth(c) * ctx.dScale), sizer.ColumnWidth(c)));
+        ctx.colWidths.append(qRound(columnWidth(c) * ctx.dScale));
+    // Rows from a row source are measured a slice at a time, as they are loaded; the grid's own
+    // rows in one go.
+    const int nSlice = m_pModel->RowSource() ? kPrintSlice : qMax(1, GetRowCount());
+    ctx.rowHeights.reserve(GetRowCount());
+    for (int nFirst = 0; nFirst < GetRowCount(); nFirst += nSlice) {
+        const int nLast = qMin(GetRowCount() - 1, nFirst + nSlice - 1);
+        LoadRows(nFirst, nLast);
+        for (int r = nFirst; r <= nLast; ++r)
+            ctx.rowHeights.append(qMax(qRound(rowHeight(r) * dScaleY), sizer.RowHeight(r)));
+        for (int c = 0; c < GetColumnCount(); ++c)
+            ctx.colWidths[c] = qMax(ctx.colWidths[c], sizer.ColumnWidth(c, nFirst, nLast));
+    }
 
     const int cw = ctx.nCharWidth;
     const int ch = ctx.nCharHeight;
@@ -193,11 +225,12 @@ CGridCtrl::PrintContext CGridCtrl::PreparePrint(const QPrinter& printer) const
     return ctx;
 }
 
-void CGridCtrl::PrintPage(QPainter& painter, const PrintContext& ctx, int nPage) const
+void CGridCtrl::PrintPage(QPainter& painter, const PrintContext& ctx, int nPage)
 {
     // Pages run across the grid first, so the halves of the same rows follow each other.
     const Band& rows = ctx.rowBands[nPage / ctx.colBands.size()];
     const Band& cols = ctx.colBands[nPage % ctx.colBands.size()];
+    LoadRows(rows.first, rows.last);
     QList<int> rowList, colList;
     for (int r = 0; r < m_nFixedRows; ++r)
         rowList.append(r);

@@ -360,29 +360,29 @@ bool CGridSizer::TextFromSteps(const CGridCell& cell, qint64& nText)
     return true;
 }
 
-int CGridSizer::ColumnWidth(int nCol, int nFirstRow)
+int CGridSizer::ColumnWidth(int nCol, int nFirstRow, int nLastRow)
 {
-    const int nRows = m_model.rowCount();
     nFirstRow = qMax(0, nFirstRow);
-    if (nCol < 0 || nCol >= m_model.columnCount() || nFirstRow >= nRows)
+    const int nEnd = int(qMin(qint64(m_model.rowCount()), qint64(nLastRow) + 1));
+    if (nCol < 0 || nCol >= m_model.columnCount() || nFirstRow >= nEnd)
         return -1;
-    m_estimates.resize(size_t(nRows));
+    m_estimates.resize(size_t(nEnd - nFirstRow));
     int nLeader = nFirstRow;
-    for (int r = nFirstRow; r < nRows; ++r) {
-        m_estimates[size_t(r)] = EstimateCell(r, nCol);
-        if (m_estimates[size_t(r)] > m_estimates[size_t(nLeader)])
+    for (int r = nFirstRow; r < nEnd; ++r) {
+        m_estimates[size_t(r - nFirstRow)] = EstimateCell(r, nCol);
+        if (m_estimates[size_t(r - nFirstRow)] > m_estimates[size_t(nLeader - nFirstRow)])
             nLeader = r;
     }
-    int nWidth = Widest(nCol, nFirstRow, nLeader);
+    int nWidth = Widest(nCol, nFirstRow, nEnd, nLeader);
     if (nWidth == kStepsFailed) {
         // The font does more than kerning to these texts: every close one is measured.
         m_bStepsHold = false;
-        nWidth = Widest(nCol, nFirstRow, nLeader);
+        nWidth = Widest(nCol, nFirstRow, nEnd, nLeader);
     }
     return nWidth;
 }
 
-int CGridSizer::Widest(int nCol, int nFirstRow, int nLeader)
+int CGridSizer::Widest(int nCol, int nFirstRow, int nEnd, int nLeader)
 {
     // Every cell whose estimate comes within the slack of the widest measure is measured or
     // added up from its steps; the first one added up is measured as well, as a check that
@@ -394,8 +394,8 @@ int CGridSizer::Widest(int nCol, int nFirstRow, int nLeader)
         return kStepsFailed;
     bool bChecked = false;
     const CGridCell* pLast = nullptr;
-    for (int r = nFirstRow; r < m_model.rowCount(); ++r) {
-        if (m_estimates[size_t(r)] + m_nSlack <= 64 * qint64(nWidest))
+    for (int r = nFirstRow; r < nEnd; ++r) {
+        if (m_estimates[size_t(r - nFirstRow)] + m_nSlack <= 64 * qint64(nWidest))
             continue;
         // Rows in date order repeat a text many times over; comparing with the last one is
         // cheaper than looking it up.

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRawFont>
 #include <QString>
+#include <climits>
 #include <vector>
 
 class CGridCell;
@@ -29,8 +30,9 @@ public:
     /// printer's scale measures a printed grid).
     CGridSizer(const CGridModel& model, const QFont& font, qreal dScale = 1.0);
 
-    /// The width of the widest cell of column \a nCol from row \a nFirstRow on; -1 when there is none.
-    int ColumnWidth(int nCol, int nFirstRow = 0);
+    /// The width of the widest cell of column \a nCol in rows \a nFirstRow to \a nLastRow (to the
+    /// last row by default); -1 when there is none.
+    int ColumnWidth(int nCol, int nFirstRow = 0, int nLastRow = INT_MAX);
     /// The height of the highest cell of row \a nRow; 0 when the grid has no columns.
     int RowHeight(int nRow);
 
@@ -78,7 +80,7 @@ private:
     int MeasuredWidth(int nRow, int nCol);
     qint64 EstimateCell(int nRow, int nCol);
     bool TextFromSteps(const CGridCell& cell, qint64& nText);
-    int Widest(int nCol, int nFirstRow, int nLeader);
+    int Widest(int nCol, int nFirstRow, int nEnd, int nLeader);
     qint64 RoomAround(const CGridCell& cell);
     int WidthForText(qint64 nText, const CGridCell& cell) const;
     CellKey HeightKey(const CGridCell& cell);
@@ -105,7 +107,7 @@ private:
     QHash<QString, Layout> m_layouts;
     QHash<QString, qint64> m_fallbackTexts; // added up, -1 when they cannot be
     QChar m_anchors[QChar::ScriptCount] = {};
-    std::vector<qint64> m_estimates; // per row, for the column being sized, in 64ths
+    std::vector<qint64> m_estimates; // per row from the first one sized, for the column being sized, in 64ths
     QHash<CellKey, int> m_widths;
     QHash<CellKey, int> m_heights;
     std::vector<std::pair<CellKey, int>> m_lastHeights; // per column
