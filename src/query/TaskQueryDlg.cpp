@@ -6,6 +6,7 @@
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
 #include "query/TaskQueryGrid.h"
+#include "query/TaskQueryRows.h"
 #include "store/DataStore.h"
 
 #include <QCheckBox>
@@ -101,7 +102,7 @@ CTaskQueryDlg::CTaskQueryDlg(CPlannerContext& context, QWidget* parent)
     m_pGrid->SetImageList(&m_stateImages);
     TaskQueryGrid::Prepare(*m_pGrid);
     connect(m_pGrid->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { TaskQueryGrid::SizeVisibleRows(*m_pGrid); });
+            [this] { TaskQueryGrid::ShowRowsInView(*m_pGrid); });
 
     connect(m_pUseDateCheck, &QCheckBox::toggled, this, [this](bool bChecked) {
         m_bUseDate = bChecked;
@@ -131,7 +132,11 @@ CTaskQueryDlg::CTaskQueryDlg(CPlannerContext& context, QWidget* parent)
         w->setEnabled(false);
 }
 
-CTaskQueryDlg::~CTaskQueryDlg() = default;
+CTaskQueryDlg::~CTaskQueryDlg()
+{
+    // The grid outlives the members: it must not keep reading rows that are gone.
+    m_pGrid->SetRowSource(nullptr);
+}
 
 QCheckBox* CTaskQueryDlg::MakeCheck(const QString& text, const char* name, const QRect& place)
 {
@@ -198,13 +203,19 @@ void CTaskQueryDlg::OnQuery()
 
     const TaskQueryCriteria criteria = Criteria();
     CDataStore& store = m_context.Store();
-    m_nCount = store.CountTasks(criteria);
+    // The count and the ids of the matches come from one moment of the table; the grid reads
+    // the rows it shows by id, so a million matches never sit in memory at once.
+    std::vector<TaskId> ids;
+    store.ListTaskIds(criteria, ids); // a failure has been reported, and finds nothing
+    m_nCount = int(ids.size());
     if (m_nCount > 0) {
-        QStringList dates, contents, states;
-        store.ListTasks(criteria, dates, contents, states);
-        TaskQueryGrid::Fill(*m_pGrid, dates, contents, states);
+        auto rows = std::make_unique<CTaskQueryRows>(store);
+        rows->Reset(std::move(ids));
+        TaskQueryGrid::ShowRows(*m_pGrid, *rows);
+        m_pRows = std::move(rows);
     } else {
         TaskQueryGrid::ShowHeaderOnly(*m_pGrid);
+        m_pRows.reset();
     }
     m_context.ShowNotice(QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(m_nCount), 1, 3, true);
 }

@@ -5,9 +5,11 @@
 #include <QDialog>
 #include <QList>
 #include <QPixmap>
+#include <memory>
 
 class CGridCtrl;
 class CPlannerContext;
+class CTaskQueryRows;
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
@@ -54,6 +56,8 @@ private:
     bool m_bJoinContent = false;
     bool m_bJoinState = false;
     int m_nCount = 0;
+
+    std::unique_ptr<CTaskQueryRows> m_pRows; ///< what the grid shows under its heads
 
     QPixmap m_background;
     QList<QPixmap> m_stateImages; ///< the grid's image list: other states, not done, done

@@ -23,13 +23,17 @@ std::future<void> CDataStore::PreloadDriver()
     return std::async(std::launch::async, [] {
         // Loading and relocating the driver and SQLite is most of the cost of the first
         // connection; the plugin loader later finds the library already in memory.
-        QPluginLoader(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/sqldrivers/qsqlite")).load();
+        QPluginLoader(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/sqldrivers/qsqlite"))
+            .load();
     });
 }
 
 CDataStore::CDataStore(IErrorReporter* reporter) : m_pReporter(reporter) {}
 
-CDataStore::~CDataStore() { Close(); }
+CDataStore::~CDataStore()
+{
+    Close();
+}
 
 bool CDataStore::IsConnected() const
 {
@@ -58,7 +62,8 @@ bool CDataStore::Connect(const QString& path)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         // mode=rw: a missing file is an error, never silently a new empty database.
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=rw"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_nBusyTimeout));
         if (!db.open()) {
             failure = CDbError::FromSql(db.lastError()).m_strDescription;
@@ -120,14 +125,15 @@ void CDataStore::ExecTransactionStatement(const QString& statement)
         throw CDbError::FromSql(query.lastError());
 }
 
-void CDataStore::BeginTransaction()
+void CDataStore::BeginTransaction(Access access)
 {
-    // IMMEDIATE takes the write lock at the start, where SQLite waits for another writer up to
-    // the busy timeout. A plain BEGIN would take it at the first write, after the operation's
-    // own reads, and SQLite cannot wait there: it fails at once, since the other writer's
-    // commit would leave those reads stale. Reading operations take the lock too; they are
-    // short, and a second program is the rare case.
-    ExecTransactionStatement(QStringLiteral("BEGIN IMMEDIATE"));
+    // A write takes the write lock at the start (IMMEDIATE), where SQLite waits for another
+    // writer up to the busy timeout. A plain BEGIN would take it at the first write, after the
+    // operation's own reads, and SQLite cannot wait there: it fails at once, since the other
+    // writer's commit would leave those reads stale. A read needs no lock: in WAL mode its
+    // transaction sees the moment its first statement began, whatever a writer does meanwhile.
+    ExecTransactionStatement(access == Access::Write ? QStringLiteral("BEGIN IMMEDIATE")
+                                                     : QStringLiteral("BEGIN"));
 }
 
 void CDataStore::CommitTransaction()

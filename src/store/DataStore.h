@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <future>
 #include <memory>
+#include <utility>
 #include <vector>
 
 /// The two holiday tables: solar (Gregorian) month and day, or lunar ones.
@@ -91,6 +92,12 @@ public:
     /// The tasks of CountTasks() ordered by date.
     bool ListTasks(const TaskQueryCriteria& criteria, QStringList& dates, QStringList& contents,
                    QStringList& states);
+    /// The ids of the tasks of CountTasks() in date order (so their count), read as one moment of
+    /// the table: a listing that fetches its rows later by id never shifts when tasks change.
+    bool ListTaskIds(const TaskQueryCriteria& criteria, std::vector<TaskId>& ids);
+    /// The tasks \a ids name, in the order given; a task deleted since comes back as an empty
+    /// record (TaskRecord::IsGone()).
+    bool ReadTasks(const TaskId* ids, size_t count, std::vector<TaskRecord>& tasks);
     /// Statistics of the tasks before, after and on today (from the clock), and of all tasks:
     /// the total (which alone counts tasks in progress), then not done, done and postponed.
     /// Counts made before a failure stay in their outputs; the others keep their values.
@@ -153,12 +160,21 @@ public:
     ///@}
 
 protected:
-    /// Runs one table operation: \a body works on m_pRecordset and may throw CDbError. The
-    /// whole body is one transaction, which waits for another program's write up to the busy
-    /// timeout before it starts. On a database error the transaction is undone, the result set
+    /// Runs one table operation that writes: \a body works on m_pRecordset and may throw
+    /// CDbError. The whole body is one transaction, which waits for another program's write up
+    /// to the busy timeout before it starts. On a database error the transaction is undone, the result set
     /// closed (so the next operation can open it), \a failMessage shown (with a line naming a
     /// full disk when that was the cause), and false returned.
-    template <typename Body> bool RunOperation(const QString& failMessage, Body&& body);
+    template <typename Body> bool RunOperation(const QString& failMessage, Body&& body)
+    {
+        return Run(Access::Write, failMessage, std::forward<Body>(body));
+    }
+    /// Runs one table operation that only reads, as RunOperation() does, in a transaction that
+    /// takes no write lock: it sees one moment of the tables and never waits for a writer.
+    template <typename Body> bool RunReadOperation(const QString& failMessage, Body&& body)
+    {
+        return Run(Access::Read, failMessage, std::forward<Body>(body));
+    }
 
     void ReportError(const QString& text) const;
     void ReportMessage(const QString& text, const QString& caption, IErrorReporter::Kind kind) const;
@@ -166,6 +182,13 @@ protected:
     std::unique_ptr<CRecordset> m_pRecordset;
 
 private:
+    enum class Access
+    {
+        Read,
+        Write,
+    };
+    template <typename Body> bool Run(Access access, const QString& failMessage, Body&& body);
+
     /// \a period: a condition on the date with one "?" for today, or empty for every task.
     bool CountTaskStatistics(const QString& period, int& total, int& notDone, int& done, int& postponed);
     bool ListReminderTexts(const TableRows& rows, QStringList& times, QStringList& modes, QStringList& rings,
@@ -174,7 +197,7 @@ private:
     /// cause is one the user can remedy (a full disk).
     static QString FailureText(const QString& failMessage, const CDbError& error);
     void ExecTransactionStatement(const QString& statement);
-    void BeginTransaction();
+    void BeginTransaction(Access access);
     void CommitTransaction();
     void RollbackNow();
 
@@ -183,12 +206,12 @@ private:
     int m_nBusyTimeout = 5000; ///< milliseconds
 };
 
-template <typename Body> bool CDataStore::RunOperation(const QString& failMessage, Body&& body)
+template <typename Body> bool CDataStore::Run(Access access, const QString& failMessage, Body&& body)
 {
     try {
         if (!m_pRecordset || !IsConnected())
             throw CDbError{-1, QStringLiteral("no open database connection")};
-        BeginTransaction();
+        BeginTransaction(access);
         try {
             body();
             if (m_pRecordset->IsOpen())

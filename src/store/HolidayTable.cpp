@@ -59,8 +59,8 @@ HolidayKey CDataStore::SolarHolidayKey(const QDate& date)
 int CDataStore::CountHolidays(HolidayCalendar calendar, const HolidayKey& key)
 {
     int count = 0;
-    const bool ran = RunOperation(Error(calendar),
-                                  [&] { count = TableSteps::Count(*m_pRecordset, OnKey(calendar, key)); });
+    const bool ran = RunReadOperation(
+        Error(calendar), [&] { count = TableSteps::Count(*m_pRecordset, OnKey(calendar, key)); });
     return ran ? count : 0;
 }
 
@@ -68,7 +68,7 @@ bool CDataStore::GetHolidayNames(HolidayCalendar calendar, const HolidayKey& key
 {
     std::vector<QStringList> columns;
     bool found = false;
-    const bool ran = RunOperation(Error(calendar), [&] {
+    const bool ran = RunReadOperation(Error(calendar), [&] {
         found =
             TableSteps::ReadColumns(*m_pRecordset, OnKey(calendar, key), {QStringLiteral("name")}, columns);
     });
@@ -89,7 +89,7 @@ bool CDataStore::AddHoliday(HolidayCalendar calendar, const HolidayKey& key, con
 bool CDataStore::IsHolidayPresent(HolidayCalendar calendar, const HolidayKey& key, const QString& name)
 {
     bool found = false;
-    const bool ran = RunOperation(
+    const bool ran = RunReadOperation(
         Error(calendar), [&] { found = TableSteps::Exists(*m_pRecordset, OneHoliday(calendar, key, name)); });
     return ran && found;
 }
@@ -121,7 +121,7 @@ bool CDataStore::GetAllHolidaysText(QString& text)
     // of the table being read, which the body keeps up to date.
     QString failMessage = Error(HolidayCalendar::Solar);
     bool complete = false;
-    const bool ran = RunOperation(failMessage, [&] {
+    const bool ran = RunReadOperation(failMessage, [&] {
         CRecordset& rs = *m_pRecordset;
         text = Heading(QStringLiteral("阳历节日"));
         if (!AppendHolidayLines(rs, HolidayCalendar::Solar, text))

@@ -189,6 +189,28 @@ long CRecordset::GetRecordCount()
     return long(count.value(0).toLongLong());
 }
 
+qint64 CRecordset::GetRowId()
+{
+    return CurrentRow().m_nRowId;
+}
+
+void CRecordset::ReadRowIds(const TableRows& rows, std::vector<qint64>& ids)
+{
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
+                           .arg(Schema::Quoted(rows.strTable), WhereClause(rows),
+                                rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder)))
+        throw CDbError::FromSql(query.lastError());
+    Bind(query, rows.values);
+    if (!query.exec())
+        throw CDbError::FromSql(query.lastError());
+    while (query.next())
+        ids.push_back(query.value(0).toLongLong());
+    if (query.lastError().isValid())
+        throw CDbError::FromSql(query.lastError());
+}
+
 QStringList CRecordset::FieldNames()
 {
     RequireOpen();

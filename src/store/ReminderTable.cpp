@@ -78,7 +78,7 @@ int CDataStore::CountReminders()
 {
     int count = 0;
     const bool ran =
-        RunOperation(ListError(), [&] { count = TableSteps::Count(*m_pRecordset, Reminders()); });
+        RunReadOperation(ListError(), [&] { count = TableSteps::Count(*m_pRecordset, Reminders()); });
     return ran ? count : 0;
 }
 
@@ -103,7 +103,7 @@ bool CDataStore::ListReminderTexts(const TableRows& rows, QStringList& times, QS
 {
     QStringList t, m, r, ti, c;
     bool found = false;
-    const bool ran = RunOperation(ListError(), [&] {
+    const bool ran = RunReadOperation(ListError(), [&] {
         CRecordset& rs = *m_pRecordset;
         rs.Open(rows);
         if (rs.IsEOF()) {
@@ -140,8 +140,8 @@ bool CDataStore::ListReminders(QStringList& times, QStringList& modes, QStringLi
 int CDataStore::CountTodayReminders()
 {
     int count = 0;
-    const bool ran =
-        RunOperation(ListError(), [&] { count = TableSteps::Count(*m_pRecordset, DueOn(Clock::today())); });
+    const bool ran = RunReadOperation(
+        ListError(), [&] { count = TableSteps::Count(*m_pRecordset, DueOn(Clock::today())); });
     return ran ? count : 0;
 }
 

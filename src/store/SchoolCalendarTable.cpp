@@ -11,7 +11,7 @@ QString CalendarError()
 
 bool CDataStore::LoadSchoolCalendar(QDateTime& termStart, QDateTime& termEnd)
 {
-    return RunOperation(CalendarError(), [&] {
+    return RunReadOperation(CalendarError(), [&] {
         CRecordset& rs = *m_pRecordset;
         rs.Open({QStringLiteral("xiaoli"), {}, {}, {}});
         rs.MoveFirst();

@@ -24,6 +24,9 @@ inline TaskState InProgress()
 }
 } // namespace TaskStates
 
+/// A task's row in the table, as a listing holds on to it while it shows the task.
+using TaskId = qint64;
+
 /// One row of the task table. There is no key column: the day and the content together name
 /// a task, and a day holds a content at most once.
 struct TaskRecord
@@ -31,6 +34,9 @@ struct TaskRecord
     QString strDate; ///< the day as "yyyy-MM-dd"
     QString strContent;
     TaskState strState;
+
+    /// A record read back for a task that no longer exists.
+    bool IsGone() const { return strDate.isEmpty(); }
 
     friend bool operator==(const TaskRecord&, const TaskRecord&) = default;
 };

@@ -5,6 +5,8 @@
 #include "store/TableSteps.h"
 #include "store/ValueConvert.h"
 
+#include <QHash>
+
 using TableSteps::DayText;
 
 namespace {
@@ -95,8 +97,8 @@ TableRows TasksInPeriod(const QDate& day, BatchScope scope)
 bool CDataStore::IsTaskPresent(const QDate& date, const QString& content)
 {
     bool found = false;
-    const bool ran =
-        RunOperation(TaskError(), [&] { found = TableSteps::Exists(*m_pRecordset, OneTask(date, content)); });
+    const bool ran = RunReadOperation(
+        TaskError(), [&] { found = TableSteps::Exists(*m_pRecordset, OneTask(date, content)); });
     return ran && found;
 }
 
@@ -194,7 +196,7 @@ bool CDataStore::SetTaskState(const QDate& date, const QString& content, const T
 int CDataStore::CountTasksOnDay(const QDate& date)
 {
     int count = 0;
-    const bool ran = RunOperation(TaskError(), [&] {
+    const bool ran = RunReadOperation(TaskError(), [&] {
         count = TableSteps::Count(*m_pRecordset, Tasks(QStringLiteral("date=?"), {DayText(date)}));
     });
     return ran ? count : 0;
@@ -204,7 +206,7 @@ bool CDataStore::ListTasksOfDay(const QDate& date, QStringList& contents, QStrin
 {
     std::vector<QStringList> columns;
     bool found = false;
-    const bool ran = RunOperation(TaskError(), [&] {
+    const bool ran = RunReadOperation(TaskError(), [&] {
         found = TableSteps::ReadColumns(*m_pRecordset, Tasks(QStringLiteral("date=?"), {DayText(date)}),
                                         {QStringLiteral("content"), QStringLiteral("state")}, columns);
     });
@@ -218,7 +220,7 @@ bool CDataStore::ListTasksOfDay(const QDate& date, QStringList& contents, QStrin
 int CDataStore::CountInProgressOnDay(const QDate& date)
 {
     int count = 0;
-    const bool ran = RunOperation(TaskError(), [&] {
+    const bool ran = RunReadOperation(TaskError(), [&] {
         count = TableSteps::Count(*m_pRecordset, Tasks(QStringLiteral("date=? and state=?"),
                                                        {DayText(date), TaskStates::InProgress()}));
     });
@@ -228,8 +230,8 @@ int CDataStore::CountInProgressOnDay(const QDate& date)
 int CDataStore::CountTasks(const TaskQueryCriteria& criteria)
 {
     int count = 0;
-    const bool ran =
-        RunOperation(TaskError(), [&] { count = TableSteps::Count(*m_pRecordset, MatchingTasks(criteria)); });
+    const bool ran = RunReadOperation(
+        TaskError(), [&] { count = TableSteps::Count(*m_pRecordset, MatchingTasks(criteria)); });
     return ran ? count : 0;
 }
 
@@ -238,7 +240,7 @@ bool CDataStore::ListTasks(const TaskQueryCriteria& criteria, QStringList& dates
 {
     std::vector<QStringList> columns;
     bool found = false;
-    const bool ran = RunOperation(TaskError(), [&] {
+    const bool ran = RunReadOperation(TaskError(), [&] {
         found = TableSteps::ReadColumns(
             *m_pRecordset, MatchingTasks(criteria),
             {QStringLiteral("date"), QStringLiteral("content"), QStringLiteral("state")}, columns);
@@ -251,6 +253,51 @@ bool CDataStore::ListTasks(const TaskQueryCriteria& criteria, QStringList& dates
     return true;
 }
 
+bool CDataStore::ListTaskIds(const TaskQueryCriteria& criteria, std::vector<TaskId>& ids)
+{
+    std::vector<TaskId> read;
+    // The count comes first, as the engine counts far faster than it reads, and sizes the list
+    // once; both see the same moment of the table.
+    const bool ran = RunReadOperation(TaskError(), [&] {
+        const TableRows rows = MatchingTasks(criteria);
+        read.reserve(size_t(TableSteps::Count(*m_pRecordset, rows)));
+        m_pRecordset->ReadRowIds(rows, read);
+    });
+    if (ran)
+        ids = std::move(read);
+    return ran;
+}
+
+bool CDataStore::ReadTasks(const TaskId* ids, size_t count, std::vector<TaskRecord>& tasks)
+{
+    std::vector<TaskRecord> read(count);
+    const bool ran = RunReadOperation(TaskError(), [&] {
+        if (count == 0)
+            return;
+        QHash<TaskId, size_t> places;
+        places.reserve(qsizetype(count));
+        QVariantList values;
+        values.reserve(qsizetype(count));
+        for (size_t i = 0; i < count; ++i) {
+            places.insert(ids[i], i);
+            values << ids[i];
+        }
+        const QString marks = QStringLiteral("?, ").repeated(qsizetype(count)).chopped(2);
+        CRecordset& rs = *m_pRecordset;
+        rs.Open(Tasks(QStringLiteral("rowid IN (%1)").arg(marks), values));
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+            TaskRecord& task = read[places.value(rs.GetRowId())];
+            task.strDate = ValueToText(rs.GetCollect(QStringLiteral("date")));
+            task.strContent = ValueToText(rs.GetCollect(QStringLiteral("content")));
+            task.strState = ValueToText(rs.GetCollect(QStringLiteral("state")));
+        }
+        rs.Close();
+    });
+    if (ran)
+        tasks = std::move(read);
+    return ran;
+}
+
 bool CDataStore::CountTaskStatistics(const QString& period, int& total, int& notDone, int& done,
                                      int& postponed)
 {
@@ -260,7 +307,7 @@ bool CDataStore::CountTaskStatistics(const QString& period, int& total, int& not
                      today + QVariantList{state});
     };
     // One transaction: the four counts describe the same moment of the table.
-    return RunOperation(TaskError(), [&] {
+    return RunReadOperation(TaskError(), [&] {
         CRecordset& rs = *m_pRecordset;
         total = TableSteps::Count(rs, Tasks(period, today));
         notDone = TableSteps::Count(rs, inState(TaskStates::NotDone()));

@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QtTest>
 #include <functional>
@@ -41,6 +42,18 @@ struct Planner : QueryFixture
                            "INSERT INTO shiqing (date, content, state) SELECT '%1', '', '%2' FROM n")
                 .arg(parts[0], parts[1], parts[2]));
     }
+
+    /// Adds tasks 1 to \a n, task i on the i-th day of 2000 on and named "事情 i", the last first,
+    /// so that the table's order is not the dates'.
+    bool addNumbered(int n)
+    {
+        return exec(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i - 1 FROM n WHERE i > 1) "
+                           "INSERT INTO shiqing (date, content, state) SELECT date('1999-12-31', '+' "
+                           "|| i || ' days'), '事情 ' || i, '未完成' FROM n")
+                .arg(n));
+    }
+    static QString numberedDay(int i) { return QDate(1999, 12, 31).addDays(i).toString(Qt::ISODate); }
 
     FakeClock clock{kNow};
     ConfigFlags flags;
@@ -80,6 +93,26 @@ QStringList Column(CGridCtrl& grid, int nCol)
     for (int r = 0; r < grid.GetRowCount(); ++r)
         out << grid.GetItemText(r, nCol);
     return out;
+}
+
+// Row \a r of the grid shows numbered task r (Planner::addNumbered) whole.
+bool ShowsNumbered(CGridCtrl& grid, int r)
+{
+    const bool shows =
+        grid.GetItemText(r, 0) == QString::number(r) && grid.GetItemText(r, 1) == Planner::numberedDay(r) &&
+        grid.GetItemText(r, 2).startsWith(QStringLiteral("事情 %1").arg(r)) && grid.GetItemImage(r, 0) == 1;
+    for (int c = 0; c < 4 && shows; ++c) {
+        if (GridPaint::IsTextCut(QRect(0, 0, grid.GetColumnWidth(c), grid.GetRowHeight(r)),
+                                 GridPaint::CellLook(grid.model()->index(r, c), grid.font())))
+            return false;
+    }
+    return shows;
+}
+
+// The grid row in the middle of the view.
+int MiddleRow(CGridCtrl& grid)
+{
+    return grid.rowAt(grid.viewport()->height() / 2);
 }
 
 const QStringList kHeads = {QStringLiteral("事情序号"), QStringLiteral("事情日期"),
@@ -204,13 +237,68 @@ private slots:
         QCOMPARE(GridSizes(*grid, 0, nLast), MeasuredSizes(*grid, 0, nLast));
     }
 
+    // A thousand matches, more than the grid reads at once: the count, the first rows, the rows
+    // after a scroll, after a jump to the middle with the scroll bar and at the end, in date
+    // order. A text wider than any before widens its column as it comes into view.
+    void queryManyRows()
+    {
+        Planner p;
+        QVERIFY(
+            p.ready && p.addNumbered(1000) &&
+            p.exec(QStringLiteral("UPDATE shiqing SET content = content || '：给三年级二班的全体同学批改期中"
+                                  "考试的数学试卷' WHERE content = '事情 700'")));
+        CTaskQueryDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Click(&dlg, "queryButton");
+        auto* grid = Control<CGridCtrl>(&dlg, "grid");
+        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【1000】件"));
+        QCOMPARE(grid->GetRowCount(), 1001);
+        QVERIFY(ShowsNumbered(*grid, 1) && ShowsNumbered(*grid, 2));
+        QCoreApplication::processEvents(); // the view lays out its new rows
+
+        grid->scrollTo(grid->model()->index(700, 1));
+        QVERIFY(ShowsNumbered(*grid, 700) && ShowsNumbered(*grid, 699));
+        QScrollBar* bar = grid->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        const int middle = MiddleRow(*grid);
+        QVERIFY2(qAbs(middle - 500) < 20, qPrintable(QString::number(middle)));
+        QVERIFY(ShowsNumbered(*grid, middle));
+        bar->setValue(bar->maximum());
+        QVERIFY(ShowsNumbered(*grid, 1000) && ShowsNumbered(*grid, 999));
+    }
+
+    // Tasks deleted while the grid shows the query: a row read after the delete says so, keeps
+    // its number and loses its picture, and no other row moves.
+    void deleteWhileShown()
+    {
+        Planner p;
+        QVERIFY(p.ready && p.addNumbered(1000));
+        CTaskQueryDlg dlg(p.context);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Click(&dlg, "queryButton");
+        QVERIFY(p.store.DeleteTask(QDate::fromString(Planner::numberedDay(600), Qt::ISODate),
+                                   QStringLiteral("事情 600")));
+        auto* grid = Control<CGridCtrl>(&dlg, "grid");
+        QCoreApplication::processEvents(); // the view lays out its new rows
+        grid->scrollTo(grid->model()->index(600, 1));
+        QCOMPARE(Column(*grid, 0).mid(599, 3),
+                 QStringList({QStringLiteral("599"), QStringLiteral("600"), QStringLiteral("601")}));
+        QCOMPARE(grid->GetItemText(600, 1) + grid->GetItemText(600, 2), QString());
+        QCOMPARE(grid->GetItemText(600, 3), QStringLiteral("已删除"));
+        QCOMPARE(grid->GetItemImage(600, 0), -1);
+        QVERIFY(ShowsNumbered(*grid, 599) && ShowsNumbered(*grid, 601));
+    }
+
     void print()
     {
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
         Planner p;
-        QVERIFY(p.ready &&
+        // More rows than the grid has read when the print starts: every one is printed.
+        QVERIFY(p.ready && p.addNumbered(1000) &&
                 p.add({QStringLiteral("2027-01-02|备课|未完成"), QStringLiteral("2027-02-03|跑步|已完成")}));
         CTaskQueryDlg dlg(p.context);
         dlg.show();
@@ -229,6 +317,15 @@ private slots:
         const QString text = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("跑步")) && text.contains(QStringLiteral("2027-01-02")));
+        QSet<QString> lines;
+        for (const QString& line : text.split(u'\n'))
+            lines.insert(line.simplified());
+        QStringList missing;
+        for (int i = 1; i <= 1000; ++i) {
+            if (!lines.contains(QStringLiteral("%1 %2 事情 %1 未完成").arg(i).arg(Planner::numberedDay(i))))
+                missing << QString::number(i);
+        }
+        QCOMPARE(missing, QStringList());
     }
 
     void statistics_data()

@@ -119,15 +119,58 @@ private slots:
             // Tasks of one day may come in either order.
             const auto day = [](const QString& a, const QString& b) { return a.left(10) == b.left(10); };
             const bool byDate = std::equal(found.begin(), found.end(), expected.begin(), expected.end(), day);
+            // The grid's way: the ids in date order, then the tasks read back by id.
+            std::vector<TaskId> ids;
+            std::vector<TaskRecord> tasks;
+            QStringList byId;
+            if (f.store.ListTaskIds(c, ids) && f.store.ReadTasks(ids.data(), ids.size(), tasks)) {
+                for (const TaskRecord& task : tasks)
+                    byId << task.strDate + u'|' + task.strContent + u'|' + task.strState;
+            }
+            const bool idsByDate =
+                std::equal(byId.begin(), byId.end(), expected.begin(), expected.end(), day);
             found.sort();
+            byId.sort();
             expected.sort();
-            if (count != expected.size() || listed != !expected.isEmpty() || found != expected || !byDate)
+            if (count != expected.size() || listed != !expected.isEmpty() || found != expected || !byDate ||
+                byId != expected || !idsByDate)
                 differences << statement;
             nonEmpty += !expected.isEmpty();
         }
         QCOMPARE(differences, QStringList());
         QVERIFY(nonEmpty > 200); // the table and the criteria tell the combinations apart
         QCOMPARE(f.errors.texts(), QStringList());
+    }
+
+    // Reading takes no write lock: while another program holds it, the query, the statistics and
+    // the reading back by id answer at once, from the table as it was before that program's change.
+    void readsWhileAnotherProgramWrites()
+    {
+        QueryFixture f;
+        QVERIFY(f.ready &&
+                f.add({QStringLiteral("2010-01-02|b|未完成"), QStringLiteral("2010-01-01|a|已完成")}));
+        f.store.SetBusyTimeout(50);
+        const QString name = QStringLiteral("other program");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(f.path);
+            QSqlQuery other(db);
+            QVERIFY(db.open() && other.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                    other.exec(QStringLiteral("INSERT INTO shiqing VALUES ('2010-01-01', 'new', '未完成')")));
+            const TaskQueryCriteria every;
+            std::vector<TaskId> ids;
+            std::vector<TaskRecord> tasks;
+            QVERIFY(f.store.ListTaskIds(every, ids) && f.store.ReadTasks(ids.data(), ids.size(), tasks));
+            QCOMPARE(f.store.CountTasks(every), 2);
+            QCOMPARE(tasks.size(), size_t(2));
+            QCOMPARE(tasks[0].strContent + tasks[1].strContent, QStringLiteral("ab"));
+            int total = 0, notDone = 0, done = 0, postponed = 0;
+            QVERIFY(f.store.CountAllTasks(total, notDone, done, postponed));
+            QCOMPARE(QList<int>({total, notDone, done}), QList<int>({2, 1, 1}));
+            QCOMPARE(f.errors.texts(), QStringList());
+            QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 
     // What the statement found goes, all else stays: each period's first and last day go, the
