@@ -4,7 +4,7 @@
 //            same file with its output to /dev/null; with the peak memory of the query and the
 //            memory in use once the dialog has closed, beside that before the query;
 //  - scroll: in the same dialog, the scroll bar's thumb dragged from the first row to the last in
-//            2,000 steps, each step timed until the window has painted it (the longest and the
+//            2,000 steps, each step timed until the grid has painted it (the longest and the
 //            median step), then from the top a jump to the middle, painted;
 //  - stats:  opening the statistics dialog (its four count operations and its first paint),
 //            against the shell running the same sixteen counting statements.
@@ -94,13 +94,14 @@ double RssMiB()
     return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
 }
 
-// Moves \a bar to \a value and paints the window at once; answers the time it took in ms.
-double ScrollStep(QWidget& window, QScrollBar& bar, int value)
+// Moves \a bar to \a value and paints \a grid (its frozen rows and columns too) at once; answers
+// the time it took in ms.
+double ScrollStep(QWidget& grid, QScrollBar& bar, int value)
 {
     QElapsedTimer timer;
     timer.start();
     bar.setValue(value);
-    window.repaint();
+    grid.repaint();
     return Ms(timer);
 }
 
@@ -178,14 +179,14 @@ int main(int argc, char* argv[])
             constexpr int kSteps = 2000;
             std::vector<double> steps;
             for (int i = 1; i <= kSteps; ++i)
-                steps.push_back(ScrollStep(dlg, bar, int(qint64(bar.maximum()) * i / kSteps)));
+                steps.push_back(ScrollStep(*grid, bar, int(qint64(bar.maximum()) * i / kSteps)));
             if (grid->GetItemText(kTasks, 0) != QString::number(kTasks) ||
                 grid->GetItemText(kTasks, 1).isEmpty())
                 Fail(QStringLiteral("the last row reads %1").arg(grid->GetItemText(kTasks, 1)));
             longestStepMs.push_back(*std::max_element(steps.begin(), steps.end()));
             medianStepMs.push_back(Median(steps));
-            ScrollStep(dlg, bar, 0);
-            jumpMs.push_back(ScrollStep(dlg, bar, bar.maximum() / 2));
+            ScrollStep(*grid, bar, 0);
+            jumpMs.push_back(ScrollStep(*grid, bar, bar.maximum() / 2));
             const int middle = grid->rowAt(grid->viewport()->height() / 2);
             if (grid->GetItemText(middle, 1).isEmpty())
                 Fail(QStringLiteral("row %1 is blank after the jump").arg(middle));

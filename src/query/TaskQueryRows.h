@@ -16,8 +16,10 @@ class CDataStore;
 class CTaskQueryRows final : public IGridRowSource
 {
 public:
-    static constexpr int kPageRows = 256;
-    static constexpr size_t kPagesKept = 16;
+    // A page is what a step of the scroll bar's thumb reads; the pages kept hold a few thousand
+    // rows, for scrolling back and for the columns' widths.
+    static constexpr int kPageRows = 64;
+    static constexpr size_t kPagesKept = 64;
 
     explicit CTaskQueryRows(CDataStore& store) : m_store(store) {}
 
