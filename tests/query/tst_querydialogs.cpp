@@ -297,8 +297,9 @@ private slots:
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
         Planner p;
-        // More rows than the grid has read when the print starts: every one is printed.
-        QVERIFY(p.ready && p.addNumbered(1000) &&
+        // More rows than the grid keeps at once: every one is printed.
+        constexpr int kRows = 5000;
+        QVERIFY(p.ready && p.addNumbered(kRows) &&
                 p.add({QStringLiteral("2027-01-02|备课|未完成"), QStringLiteral("2027-02-03|跑步|已完成")}));
         CTaskQueryDlg dlg(p.context);
         dlg.show();
@@ -321,7 +322,7 @@ private slots:
         for (const QString& line : text.split(u'\n'))
             lines.insert(line.simplified());
         QStringList missing;
-        for (int i = 1; i <= 1000; ++i) {
+        for (int i = 1; i <= kRows; ++i) {
             if (!lines.contains(QStringLiteral("%1 %2 事情 %1 未完成").arg(i).arg(Planner::numberedDay(i))))
                 missing << QString::number(i);
         }
