@@ -85,7 +85,7 @@ int CDataStore::CountReminders()
 bool CDataStore::ListReminderRecords(std::vector<ReminderRecord>& records)
 {
     std::vector<ReminderRecord> out;
-    const bool ran = RunOperation(ListError(), [&] {
+    const bool ran = RunReadOperation(ListError(), [&] {
         CRecordset& rs = *m_pRecordset;
         rs.Open(Reminders());
         if (!rs.IsEOF())
