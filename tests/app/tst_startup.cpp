@@ -45,7 +45,8 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void appFolderIsTextBeforeLastSeparator()
+    // The program's folder is the text before the last separator of its path.
+    void appAndDataFolders()
     {
         QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("C:\\A\\B\\Kestrum.exe")),
                  QStringLiteral("C:\\A\\B"));
@@ -53,10 +54,7 @@ private slots:
                  QStringLiteral("/opt/kestrum/bin"));
         QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/Kestrum")), QString());
         QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("Kestrum.exe")), QString());
-    }
 
-    void dataFolderResolution()
-    {
         QTemporaryDir app;
         const auto resolve = [&](const QStringList& args) {
             return DataFolder::Resolve(QStringList{QStringLiteral("x")} + args, app.path());

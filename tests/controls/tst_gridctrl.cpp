@@ -304,20 +304,6 @@ private slots:
             QCOMPARE(QToolTip::text(), text);
     }
 
-    void autoSize()
-    {
-        const QString longText = QStringLiteral("事情内容 with a long heading");
-        const QFontMetrics fm(QApplication::font());
-        CGridCtrl columns(4, 2, 1, 1);
-        columns.SetItemText(0, 1, longText);
-        columns.SetItemText(2, 1, QStringLiteral("ab"));
-        columns.AutoSizeColumns(true); // headers left out
-        QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(QStringLiteral("ab")));
-        QVERIFY(columns.GetColumnWidth(1) < fm.horizontalAdvance(longText));
-        columns.AutoSizeColumns(false);
-        QVERIFY(columns.GetColumnWidth(1) > fm.horizontalAdvance(longText));
-    }
-
     void autoSizeAsMeasuringEveryCell_data()
     {
         QTest::addColumn<QStringList>("texts"); // a column of them, top to bottom

@@ -1,12 +1,13 @@
 #pragma once
 
-// A data store on a fresh database in a temporary folder, with tasks put in directly.
+// A planner's store and context on a fresh database, with tasks put in directly.
 
 #include "../store/StoreFixture.h"
+#include "PlannerFixture.h"
 
-struct QueryFixture : StoreFixture
+struct QueryFixture : PlannerFixture
 {
-    bool ready = Open();
+    bool ready = ok;
 
     /// Adds tasks written "yyyy-MM-dd|content|state".
     bool add(const QStringList& tasks)

@@ -4,14 +4,12 @@
 #include "GridMeasure.h"
 #include "MessageRecorder.h"
 #include "QueryFixture.h"
-#include "app/ConfigFile.h"
-#include "app/PlannerContext.h"
+#include "WidgetDriver.h"
 #include "controls/GridCtrl.h"
 #include "controls/GridDelegate.h"
 #include "controls/PieChartCtrl.h"
 #include "query/BatchDeleteDlg.h"
 #include "query/TaskQueryDlg.h"
-#include "query/TaskStatistics.h"
 #include "query/TaskStatsDlg.h"
 
 #include <QApplication>
@@ -24,13 +22,12 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QtTest>
-#include <functional>
 
 namespace {
 const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
 const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
 
-// A store of its own, and a context that records the notices instead of showing them.
+// Tasks put in directly, on a clock of its own.
 struct Planner : QueryFixture
 {
     /// Adds tasks written "yyyy-MM-dd|state|how many".
@@ -56,36 +53,7 @@ struct Planner : QueryFixture
     static QString numberedDay(int i) { return QDate(1999, 12, 31).addDays(i).toString(Qt::ISODate); }
 
     FakeClock clock{kNow};
-    ConfigFlags flags;
-    QStringList notices;
-    CPlannerContext context{store, flags, [this](const QString& text, int, int, bool) { notices << text; },
-                            QString()};
 };
-
-template <typename T> T* Control(QWidget* dialog, const char* name)
-{
-    T* found = dialog->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
-}
-void Click(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(Control<QAbstractButton>(dialog, name), Qt::LeftButton);
-}
-
-// Runs \a act on the next modal dialog once it is open (for dialogs run with exec).
-void WhenModal(std::function<void(QDialog*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
-            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                return act(dlg);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        qWarning("no modal dialog appeared");
-    });
-}
 
 QStringList Column(CGridCtrl& grid, int nCol)
 {
@@ -125,38 +93,54 @@ class TestQueryDialogs : public QObject
 
 private slots:
     // The boxes enable their rows and the join boxes say what they do; an empty search text is
-    // refused before anything is queried.
-    void queryControlsAndEmptySearchText()
+    // refused before anything is queried. The columns are then as wide as measuring every cell
+    // makes them, also when many texts whose characters add up alike (and which kerning makes
+    // narrower) come before the widest one; the rows in view are measured too.
+    void queryControlsEmptySearchTextAndSizes()
     {
         Planner p;
-        QVERIFY(p.ready && p.add({QStringLiteral("2027-03-01|备课|未完成")}));
+        QStringList tasks;
+        for (int i = 1; i <= 20; ++i)
+            tasks << QStringLiteral("2027-01-%1|AVAVAV To|未完成").arg(i, 2, 10, QLatin1Char('0'));
+        tasks << QStringLiteral("2027-02-01|AAAVVV oT|已完成");
+        QVERIFY(p.ready && p.add(tasks));
         MessageRecorder messages;
         CTaskQueryDlg dlg(p.context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        auto* from = Control<QDateEdit>(&dlg, "fromDatePicker");
-        QVERIFY(!from->isEnabled() && !Control<QPushButton>(&dlg, "printButton")->isEnabled());
+        auto* from = Child<QDateEdit>(dlg, "fromDatePicker");
+        QVERIFY(!from->isEnabled() && !Child<QPushButton>(dlg, "printButton")->isEnabled());
         QCOMPARE(from->date(), kNow.date());
-        QVERIFY(Control<QCheckBox>(&dlg, "joinDateCheck")->isHidden());
-        Click(&dlg, "useDateCheck");
-        QVERIFY(from->isEnabled() && Control<QDateEdit>(&dlg, "toDatePicker")->isEnabled());
-        Click(&dlg, "useStateCheck");
-        QVERIFY(Control<QCheckBox>(&dlg, "postponedCheck")->isEnabled());
-        QVERIFY(!Control<QLineEdit>(&dlg, "contentEdit")->isEnabled());
-        auto* join = Control<QCheckBox>(&dlg, "joinStateCheck");
+        QVERIFY(Child<QCheckBox>(dlg, "joinDateCheck")->isHidden());
+        Click(dlg, "useDateCheck");
+        QVERIFY(from->isEnabled() && Child<QDateEdit>(dlg, "toDatePicker")->isEnabled());
+        Click(dlg, "useStateCheck");
+        QVERIFY(Child<QCheckBox>(dlg, "postponedCheck")->isEnabled());
+        QVERIFY(!Child<QLineEdit>(dlg, "contentEdit")->isEnabled());
+        auto* join = Child<QCheckBox>(dlg, "joinStateCheck");
         QCOMPARE(join->text(), QStringLiteral("或"));
-        Click(&dlg, "joinStateCheck");
+        Click(dlg, "joinStateCheck");
         QCOMPARE(join->text(), QStringLiteral("与"));
-        Click(&dlg, "joinStateCheck");
+        Click(dlg, "joinStateCheck");
         QCOMPARE(join->text(), QStringLiteral("或"));
 
-        Click(&dlg, "useContentCheck");
-        Click(&dlg, "queryButton");
+        Click(dlg, "useContentCheck");
+        Click(dlg, "queryButton");
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("查询内容不能为空")});
         QCOMPARE(messages.last().caption, QStringLiteral("警告"));
-        QCOMPARE(dlg.focusWidget(), Control<QWidget>(&dlg, "contentEdit"));
+        QCOMPARE(dlg.focusWidget(), Child<QWidget>(dlg, "contentEdit"));
         QCOMPARE(p.notices, QStringList());
-        QCOMPARE(Control<CGridCtrl>(&dlg, "grid")->GetRowCount(), 0);
+        auto* grid = Child<CGridCtrl>(dlg, "grid");
+        QCOMPARE(grid->GetRowCount(), 0);
+
+        for (const char* box : {"useDateCheck", "useStateCheck", "useContentCheck"})
+            Click(dlg, box); // every task
+        Click(dlg, "queryButton");
+        int nLast = grid->rowAt(grid->viewport()->height() - 1);
+        if (nLast < 0)
+            nLast = grid->GetRowCount() - 1;
+        QVERIFY(nLast > 1);
+        QCOMPARE(GridSizes(*grid, 0, nLast), MeasuredSizes(*grid, 0, nLast));
     }
 
     void queryResults_data()
@@ -182,14 +166,14 @@ private slots:
                        QStringLiteral("2027-03-15|it's late|已推迟"),
                        QStringLiteral("2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成")}));
         CTaskQueryDlg dlg(p.context);
-        auto* grid = Control<CGridCtrl>(&dlg, "grid");
+        auto* grid = Child<CGridCtrl>(dlg, "grid");
         // A query before fills the grid, so that the one under test must replace its rows.
-        Click(&dlg, "queryButton");
+        Click(dlg, "queryButton");
         if (!search.isEmpty()) {
-            Click(&dlg, "useContentCheck");
-            Control<QLineEdit>(&dlg, "contentEdit")->insert(search); // typed through an input method
+            Click(dlg, "useContentCheck");
+            Child<QLineEdit>(dlg, "contentEdit")->insert(search); // typed through an input method
         }
-        Click(&dlg, "queryButton");
+        Click(dlg, "queryButton");
 
         QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(dates.size()));
         QCOMPARE(dlg.GetCount(), int(dates.size()));
@@ -211,77 +195,34 @@ private slots:
                                                GridPaint::CellLook(grid->model()->index(r, c), grid->font())),
                          qPrintable(grid->GetItemText(r, c)));
         }
-        QVERIFY(Control<QPushButton>(&dlg, "printButton")->isEnabled());
+        QVERIFY(Child<QPushButton>(dlg, "printButton")->isEnabled());
     }
 
-    // The columns are as wide as measuring every cell makes them, also when many texts whose
-    // characters add up alike (and which kerning makes narrower) come before the widest one;
-    // the rows in view are measured too.
-    void querySizesAsMeasuringEveryCell()
+    // Five thousand matches, more than the grid reads or keeps at once: the count, the first rows,
+    // the rows after a scroll, after a jump to the middle with the scroll bar and at the end, in
+    // date order. A text wider than any before widens its column as it comes into view. A task
+    // deleted while the grid shows the query: its row, read after the delete, says so, keeps its
+    // number and loses its picture, and no other row moves. Printed, every row is there.
+    void queryManyRowsAndPrint()
     {
-        Planner p;
-        QStringList tasks;
-        for (int i = 1; i <= 20; ++i)
-            tasks << QStringLiteral("2027-01-%1|AVAVAV To|未完成").arg(i, 2, 10, QLatin1Char('0'));
-        tasks << QStringLiteral("2027-02-01|AAAVVV oT|已完成");
-        QVERIFY(p.ready && p.add(tasks));
-        CTaskQueryDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        Click(&dlg, "queryButton");
-        auto* grid = Control<CGridCtrl>(&dlg, "grid");
-        int nLast = grid->rowAt(grid->viewport()->height() - 1);
-        if (nLast < 0)
-            nLast = grid->GetRowCount() - 1;
-        QVERIFY(nLast > 1);
-        QCOMPARE(GridSizes(*grid, 0, nLast), MeasuredSizes(*grid, 0, nLast));
-    }
-
-    // A thousand matches, more than the grid reads at once: the count, the first rows, the rows
-    // after a scroll, after a jump to the middle with the scroll bar and at the end, in date
-    // order. A text wider than any before widens its column as it comes into view.
-    void queryManyRows()
-    {
+        constexpr int kRows = 5000;
         Planner p;
         QVERIFY(
-            p.ready && p.addNumbered(1000) &&
+            p.ready && p.addNumbered(kRows) &&
             p.exec(QStringLiteral("UPDATE shiqing SET content = content || '：给三年级二班的全体同学批改期中"
                                   "考试的数学试卷' WHERE content = '事情 700'")));
         CTaskQueryDlg dlg(p.context);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        Click(&dlg, "queryButton");
-        auto* grid = Control<CGridCtrl>(&dlg, "grid");
-        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【1000】件"));
-        QCOMPARE(grid->GetRowCount(), 1001);
+        Click(dlg, "queryButton");
+        auto* grid = Child<CGridCtrl>(dlg, "grid");
+        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(kRows));
+        QCOMPARE(grid->GetRowCount(), kRows + 1);
         QVERIFY(ShowsNumbered(*grid, 1) && ShowsNumbered(*grid, 2));
-        QCoreApplication::processEvents(); // the view lays out its new rows
-
-        grid->scrollTo(grid->model()->index(700, 1));
-        QVERIFY(ShowsNumbered(*grid, 700) && ShowsNumbered(*grid, 699));
-        QScrollBar* bar = grid->verticalScrollBar();
-        bar->setValue(bar->maximum() / 2);
-        const int middle = MiddleRow(*grid);
-        QVERIFY2(qAbs(middle - 500) < 20, qPrintable(QString::number(middle)));
-        QVERIFY(ShowsNumbered(*grid, middle));
-        bar->setValue(bar->maximum());
-        QVERIFY(ShowsNumbered(*grid, 1000) && ShowsNumbered(*grid, 999));
-    }
-
-    // Tasks deleted while the grid shows the query: a row read after the delete says so, keeps
-    // its number and loses its picture, and no other row moves.
-    void deleteWhileShown()
-    {
-        Planner p;
-        QVERIFY(p.ready && p.addNumbered(1000));
-        CTaskQueryDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        Click(&dlg, "queryButton");
         QVERIFY(p.store.DeleteTask(QDate::fromString(Planner::numberedDay(600), Qt::ISODate),
                                    QStringLiteral("事情 600")));
-        auto* grid = Control<CGridCtrl>(&dlg, "grid");
         QCoreApplication::processEvents(); // the view lays out its new rows
+
         grid->scrollTo(grid->model()->index(600, 1));
         QCOMPARE(Column(*grid, 0).mid(599, 3),
                  QStringList({QStringLiteral("599"), QStringLiteral("600"), QStringLiteral("601")}));
@@ -289,26 +230,23 @@ private slots:
         QCOMPARE(grid->GetItemText(600, 3), QStringLiteral("已删除"));
         QCOMPARE(grid->GetItemImage(600, 0), -1);
         QVERIFY(ShowsNumbered(*grid, 599) && ShowsNumbered(*grid, 601));
-    }
+        grid->scrollTo(grid->model()->index(700, 1));
+        QVERIFY(ShowsNumbered(*grid, 700) && ShowsNumbered(*grid, 699));
+        QScrollBar* bar = grid->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        const int middle = MiddleRow(*grid);
+        QVERIFY2(qAbs(middle - kRows / 2) < kRows / 50, qPrintable(QString::number(middle)));
+        QVERIFY(ShowsNumbered(*grid, middle));
+        bar->setValue(bar->maximum());
+        QVERIFY(ShowsNumbered(*grid, kRows) && ShowsNumbered(*grid, kRows - 1));
 
-    void print()
-    {
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
-        Planner p;
-        // More rows than the grid keeps at once: every one is printed.
-        constexpr int kRows = 5000;
-        QVERIFY(p.ready && p.addNumbered(kRows) &&
-                p.add({QStringLiteral("2027-01-02|备课|未完成"), QStringLiteral("2027-02-03|跑步|已完成")}));
-        CTaskQueryDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        Click(&dlg, "queryButton");
         const QString pdf = p.dir.filePath(QStringLiteral("result.pdf"));
         DialogRecorder dialogs;
         dialogs.setPrintTarget(pdf);
-        Click(&dlg, "printButton");
+        Click(dlg, "printButton");
         QCOMPARE(dialogs.printDialogs(), 1);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("事情查询"));
         QProcess process;
@@ -316,14 +254,14 @@ private slots:
                                   pdf, QStringLiteral("-")});
         QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
         const QString text = QString::fromUtf8(process.readAllStandardOutput());
-        QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("跑步")) && text.contains(QStringLiteral("2027-01-02")));
+        QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text.left(2000)));
         QSet<QString> lines;
         for (const QString& line : text.split(u'\n'))
             lines.insert(line.simplified());
         QStringList missing;
         for (int i = 1; i <= kRows; ++i) {
-            if (!lines.contains(QStringLiteral("%1 %2 事情 %1 未完成").arg(i).arg(Planner::numberedDay(i))))
+            if (i != 600 && i != 700 &&
+                !lines.contains(QStringLiteral("%1 %2 事情 %1 未完成").arg(i).arg(Planner::numberedDay(i))))
                 missing << QString::number(i);
         }
         QCOMPARE(missing, QStringList());
@@ -334,29 +272,26 @@ private slots:
         QTest::addColumn<QStringList>("tasks");
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<QList<int>>("degrees");
-        // Today is 2027-03-15.
+        // Today is 2027-03-15; the cells' texts apart by '|'.
+        const auto cells = [](const char16_t* texts) { return QString::fromUtf16(texts).split(u'|'); };
         QTest::newRow("four states, three periods")
             << QStringList{QStringLiteral("2027-03-01|a|未完成"), QStringLiteral("2026-03-01|b|未完成"),
                            QStringLiteral("2027-03-14|c|已完成"), QStringLiteral("2020-01-01|d|进行中"),
                            QStringLiteral("2027-03-16|e|已推迟"), QStringLiteral("2030-01-01|f|已完成"),
                            QStringLiteral("2027-03-15|g|未完成"), QStringLiteral("2027-03-15|h|进行中")}
-            << QStringLiteral("2/4 1/4 0/4 0/2 1/2 1/2 1/2 0/2 0/2 3/8 2/8 1/8").split(u' ') +
-                   QStringList{QStringLiteral("未完成率: 37.50%"), QStringLiteral("已完成率: 25.00%"),
-                               QStringLiteral("已推迟率: 12.50%")}
+            << cells(u"2/4|1/4|0/4|0/2|1/2|1/2|1/2|0/2|0/2|3/8|2/8|1/8|"
+                     u"未完成率: 37.50%|已完成率: 25.00%|已推迟率: 12.50%")
             << QList<int>{135, 90, 45};
         QTest::newRow("two thirds, rounded")
             << QStringList{QStringLiteral("2027-03-15|a|未完成"), QStringLiteral("2027-03-15|b|未完成"),
                            QStringLiteral("2027-03-15|c|已推迟")}
-            << QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 2/3 0/3 1/3 2/3 0/3 1/3").split(u' ') +
-                   QStringList{QStringLiteral("未完成率: 66.67%"), QStringLiteral("已完成率: 0.00%"),
-                               QStringLiteral("已推迟率: 33.33%")}
+            << cells(u"0/0|0/0|0/0|0/0|0/0|0/0|2/3|0/3|1/3|2/3|0/3|1/3|"
+                     u"未完成率: 66.67%|已完成率: 0.00%|已推迟率: 33.33%")
             << QList<int>{239, 0, 119};
-        QTest::newRow("no task")
-            << QStringList()
-            << QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0").split(u' ') +
-                   QStringList{QStringLiteral("未完成率: 0.00%"), QStringLiteral("已完成率: 0.00%"),
-                               QStringLiteral("已推迟率: 0.00%")}
-            << QList<int>{0, 0, 0};
+        QTest::newRow("no task") << QStringList()
+                                 << cells(u"0/0|0/0|0/0|0/0|0/0|0/0|0/0|0/0|0/0|0/0|0/0|0/0|"
+                                          u"未完成率: 0.00%|已完成率: 0.00%|已推迟率: 0.00%")
+                                 << QList<int>{0, 0, 0};
     }
     void statistics()
     {
@@ -368,7 +303,7 @@ private slots:
         CTaskStatsDlg dlg(p.context);
         for (int i = 0; i < CTaskStatsDlg::kCells; ++i)
             QCOMPARE(dlg.GetCellText(i), cells[i]);
-        auto* pie = Control<CPieChartCtrl>(&dlg, "pieChart");
+        auto* pie = Child<CPieChartCtrl>(dlg, "pieChart");
         QCOMPARE(pie->GetTitle(), QStringLiteral("事情状态统计"));
         const QStringList labels = {QStringLiteral("未完成率"), QStringLiteral("已完成率"),
                                     QStringLiteral("已推迟率")};
@@ -461,6 +396,14 @@ private slots:
         QTest::newRow("December") << QDate(2010, 12, 15) << "monthRadio" << true
                                   << tasks(QStringLiteral("2010-11-30 2010-12-01 2010-12-31 2011-01-01"))
                                   << tasks(QStringLiteral("2010-11-30 2011-01-01")) << QString() << QString();
+        // A month before October: its bounds have two-digit months.
+        QTest::newRow("September") << QDate(2010, 9, 30) << "monthRadio" << true
+                                   << tasks(QStringLiteral("2010-08-31 2010-09-01 2010-09-30 2010-10-01"))
+                                   << tasks(QStringLiteral("2010-08-31 2010-10-01")) << QString()
+                                   << QString();
+        QTest::newRow("a day") << QDate(2010, 9, 30) << "dayRadio" << true
+                               << tasks(QStringLiteral("2010-09-29 2010-09-30 2010-10-01"))
+                               << tasks(QStringLiteral("2010-09-29 2010-10-01")) << QString() << QString();
         QTest::newRow("a year") << QDate(2010, 6, 1) << "yearRadio" << true
                                 << tasks(QStringLiteral(
                                        "2009-12-31 2010-01-01 2010-07-07 2010-12-31 2011-01-01"))
@@ -499,15 +442,15 @@ private slots:
         bool seen = false;
         WhenModal([&](QDialog* batch) {
             seen = qobject_cast<CBatchDeleteDlg*>(batch) != nullptr;
-            QCOMPARE(Control<QDateEdit>(batch, "datePicker")->date(), kNow.date());
-            QVERIFY(Control<QRadioButton>(batch, "yearRadio")->isChecked());
-            Control<QDateEdit>(batch, "datePicker")->setDate(picked);
-            Click(batch, qPrintable(scope));
+            QCOMPARE(Child<QDateEdit>(*batch, "datePicker")->date(), kNow.date());
+            QVERIFY(Child<QRadioButton>(*batch, "yearRadio")->isChecked());
+            Child<QDateEdit>(*batch, "datePicker")->setDate(picked);
+            Click(*batch, qPrintable(scope));
             if (fails)
                 p.exec(QStringLiteral("ALTER TABLE shiqing RENAME TO away"));
-            Click(batch, "okButton");
+            Click(*batch, "okButton");
         });
-        Click(&dlg, "batchDeleteButton");
+        Click(dlg, "batchDeleteButton");
         QVERIFY(seen);
         if (fails) {
             p.exec(QStringLiteral("ALTER TABLE away RENAME TO shiqing"));
@@ -527,11 +470,9 @@ private slots:
         // The texts and the pie follow what is left: one done task among the rest.
         const int total = int(left.size());
         QCOMPARE(dlg.GetCellText(10), QStringLiteral("1/%1").arg(total));
-        const auto rates = TaskStatistics::Rates({total, total - 1, 1, 0});
-        auto* pie = Control<CPieChartCtrl>(&dlg, "pieChart");
-        QCOMPARE(pie->GetPieces().size(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(pie->GetPieces()[i].m_nDegrees, TaskStatistics::SliceDegrees(rates[size_t(i)]));
+        const CTaskStatsDlg fresh(p.context);
+        QCOMPARE(Child<CPieChartCtrl>(dlg, "pieChart")->GetPieces().value(1).m_nDegrees,
+                 Child<CPieChartCtrl>(fresh, "pieChart")->GetPieces().value(1).m_nDegrees);
     }
 };
 

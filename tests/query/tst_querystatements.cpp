@@ -1,5 +1,5 @@
-// The task query and the batch delete find exactly the rows that the statements they replace
-// found (those are kept here, as the dialogs built them, to compare with).
+// The task query finds exactly the rows that the statement it replaces found (kept here, as the
+// dialog built it, to compare with).
 #include "QueryFixture.h"
 #include "store/TaskRecord.h"
 #include "store/ValueConvert.h"
@@ -8,15 +8,11 @@
 
 namespace {
 
-// The statements the query and the batch delete dialogs used to hand to the store.
+// The statement the query dialog used to hand to the store.
 namespace OldStatements {
 QString DayText(const QDate& date)
 {
     return date.toString(QStringLiteral("yyyy-MM-dd"));
-}
-QString MonthText(int nMonth)
-{
-    return QStringLiteral("%1").arg(nMonth, 2, 10, QLatin1Char('0'));
 }
 void Join(QString& condition, const QString& join, const QString& part)
 {
@@ -51,22 +47,6 @@ QString BuildTaskQuery(const TaskQueryCriteria& criteria)
         statement += QStringLiteral(" where ") + condition;
     return statement + QStringLiteral(" order by date asc");
 }
-QString BuildBatchDelete(const QDate& date, BatchScope scope)
-{
-    const QString select = QStringLiteral("select * from shiqing where ");
-    const int nYear = date.year();
-    switch (scope) {
-    case BatchScope::Year:
-        return select + QStringLiteral("date<'%1-01-01' and date>='%2-01-01'").arg(nYear + 1).arg(nYear);
-    case BatchScope::Month:
-        return select + QStringLiteral("date<'%1-%2-01' and date>='%3-%4-01'")
-                            .arg(QString::number(nYear), MonthText(date.month() + 1), QString::number(nYear),
-                                 MonthText(date.month()));
-    case BatchScope::Day:
-        break;
-    }
-    return select + QStringLiteral("date='%1'").arg(DayText(date));
-}
 } // namespace OldStatements
 
 // Contents with quotes and wildcards, days on the range's ends and just outside, every state.
@@ -79,8 +59,6 @@ const QStringList kTasks = {
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(BatchScope)
 
 class TestQueryStatements : public QObject
 {
@@ -139,85 +117,6 @@ private slots:
         }
         QCOMPARE(differences, QStringList());
         QVERIFY(nonEmpty > 200); // the table and the criteria tell the combinations apart
-        QCOMPARE(f.errors.texts(), QStringList());
-    }
-
-    // Reading takes no write lock: while another program holds it, the query, the statistics and
-    // the reading back by id answer at once, from the table as it was before that program's change.
-    void readsWhileAnotherProgramWrites()
-    {
-        QueryFixture f;
-        QVERIFY(f.ready &&
-                f.add({QStringLiteral("2010-01-02|b|未完成"), QStringLiteral("2010-01-01|a|已完成")}));
-        f.store.SetBusyTimeout(50);
-        const QString name = QStringLiteral("other program");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(f.path);
-            QSqlQuery other(db);
-            QVERIFY(db.open() && other.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                    other.exec(QStringLiteral("INSERT INTO shiqing VALUES ('2010-01-01', 'new', '未完成')")));
-            const TaskQueryCriteria every;
-            std::vector<TaskId> ids;
-            std::vector<TaskRecord> tasks;
-            QVERIFY(f.store.ListTaskIds(every, ids) && f.store.ReadTasks(ids.data(), ids.size(), tasks));
-            QCOMPARE(f.store.CountTasks(every), 2);
-            QCOMPARE(tasks.size(), size_t(2));
-            QCOMPARE(tasks[0].strContent + tasks[1].strContent, QStringLiteral("ab"));
-            int total = 0, notDone = 0, done = 0, postponed = 0;
-            QVERIFY(f.store.CountAllTasks(total, notDone, done, postponed));
-            QCOMPARE(QList<int>({total, notDone, done}), QList<int>({2, 1, 1}));
-            QCOMPARE(f.errors.texts(), QStringList());
-            QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-
-    // What the statement found goes, all else stays: each period's first and last day go, the
-    // days just outside it stay, and a period without tasks is told from a failure.
-    void deleteRemovesWhatItsStatementFound_data()
-    {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<BatchScope>("scope");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("year") << QDate(2010, 6, 15) << BatchScope::Year
-                              << QStringLiteral("2009-12-31 2011-01-01");
-        QTest::newRow("September")
-            << QDate(2010, 9, 30) << BatchScope::Month
-            << QStringLiteral("2009-12-31 2010-08-31 2010-10-01 2010-12-01 2010-12-31 2011-01-01");
-        QTest::newRow("December") << QDate(2010, 12, 1) << BatchScope::Month
-                                  << QStringLiteral(
-                                         "2009-12-31 2010-08-31 2010-09-01 2010-09-30 2010-10-01 2011-01-01");
-        QTest::newRow("day") << QDate(2010, 9, 30) << BatchScope::Day
-                             << QStringLiteral(
-                                    "2009-12-31 2010-08-31 2010-09-01 2010-10-01 2010-12-01 2010-12-31 "
-                                    "2011-01-01");
-        QTest::newRow("empty month") << QDate(2010, 11, 11) << BatchScope::Month
-                                     << QStringLiteral(
-                                            "2009-12-31 2010-08-31 2010-09-01 2010-09-30 2010-10-01 "
-                                            "2010-12-01 2010-12-31 2011-01-01");
-    }
-    void deleteRemovesWhatItsStatementFound()
-    {
-        QFETCH(QDate, date);
-        QFETCH(BatchScope, scope);
-        QFETCH(QString, left);
-        QueryFixture f;
-        QStringList tasks;
-        for (const char* day : {"2009-12-31", "2010-08-31", "2010-09-01", "2010-09-30", "2010-10-01",
-                                "2010-12-01", "2010-12-31", "2011-01-01"})
-            tasks << QLatin1String(day) + QStringLiteral("|t|未完成");
-        QVERIFY(f.ready && f.add(tasks));
-        const QStringList found = f.rows(OldStatements::BuildBatchDelete(date, scope));
-        QCOMPARE(f.store.DeleteTasksInPeriod(date, scope),
-                 found.isEmpty() ? CDataStore::DeleteOutcome::NoRows : CDataStore::DeleteOutcome::Deleted);
-        QStringList days, expected = f.all();
-        for (const QString& task : found)
-            expected.removeOne(task);
-        QCOMPARE(f.all(), expected);
-        for (const QString& task : f.all())
-            days << task.section(u'|', 0, 0);
-        QCOMPARE(days.join(u' '), left);
         QCOMPARE(f.errors.texts(), QStringList());
     }
 };

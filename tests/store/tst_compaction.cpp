@@ -29,10 +29,7 @@ struct Fixture : StoreFixture
         return store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1, QStringLiteral("早读"),
                                  QStringLiteral("七点五十到教室"));
     }
-    bool Exec(const QString& sql)
-    {
-        return QSqlQuery(QSqlDatabase::database(store.ConnectionName())).exec(sql);
-    }
+    bool Exec(const QString& sql) { return TableTest::Exec(store, sql).isActive(); }
     /// Every row of every table, sorted: what the user would miss if anything were lost.
     QStringList Rows()
     {

@@ -20,11 +20,9 @@ public:
     void setPrintTarget(const QString& pdfFile) { m_strPrintTarget = pdfFile; }
 
     int printDialogs() const { return m_nPrintDialogs; }
-    QStringList captions() const { return m_captions; }
 
-    QString OpenFileName(QWidget*, const QString& caption, const QString&, const QString&) override
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override
     {
-        m_captions << caption;
         return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
     }
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -44,7 +42,6 @@ public:
 
 private:
     QStringList m_fileNames;
-    QStringList m_captions;
     QString m_strPrintTarget;
     int m_nPrintDialogs = 0;
 };

@@ -3,6 +3,7 @@
 // Driving windows as a person would: finding a control by its object name, clicking a button,
 // and acting on a dialog that another call runs modally.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -25,7 +26,7 @@ template <typename T = QWidget> T* Child(const QObject& parent, const char* name
 /// Clicks the button called \a name in \a parent.
 inline void Click(const QObject& parent, const char* name)
 {
-    QTest::mouseClick(Child<QPushButton>(parent, name), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(parent, name), Qt::LeftButton);
 }
 
 /// Types \a text into \a edit as an input method commits it, a character at a time: key clicks
