@@ -16,13 +16,13 @@ function(kestrum_set_warnings target)
                                                  QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER)
 endfunction()
 
-# kestrum_add_test(NAME [CORE] SOURCES a.cpp ... [LIBS ...])
+# kestrum_add_test(NAME [CORE] SOURCES a.cpp ... [LIBS ...] [WRAPPER command ...])
 # One QtTest executable registered with CTest. A CORE test links only kestrum_core and its
-# doubles, never the widgets. Every test runs on the offscreen platform
+# doubles, never the widgets. A WRAPPER command runs the test (as its last argument). Every test runs on the offscreen platform
 # with its own runtime and config folders, so it never needs a display and never meets a
 # running copy of the program.
 function(kestrum_add_test name)
-    cmake_parse_arguments(ARG "CORE" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "CORE" "" "SOURCES;LIBS;WRAPPER" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     if(ARG_CORE)
         target_link_libraries(${name} PRIVATE kestrum_test_core Qt6::Test ${ARG_LIBS})
@@ -30,7 +30,11 @@ function(kestrum_add_test name)
         target_link_libraries(${name} PRIVATE kestrum_test_support Qt6::Test ${ARG_LIBS})
     endif()
     kestrum_set_warnings(${name})
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_WRAPPER)
+        add_test(NAME ${name} COMMAND ${ARG_WRAPPER} $<TARGET_FILE:${name}>)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     set(scratch ${CMAKE_BINARY_DIR}/test-scratch/${name})
     file(MAKE_DIRECTORY ${scratch}/runtime ${scratch}/config ${scratch}/data)
     set_tests_properties(${name} PROPERTIES

@@ -4,12 +4,16 @@
 #include "app/DataFolder.h"
 #include "app/Platform.h"
 #include "app/PlannerContext.h"
+#include "app/SettingsFile.h"
 #include "controls/BackgroundBitmap.h"
 #include "controls/Messages.h"
+#include "reminder/AlertWay.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
@@ -58,9 +62,26 @@ CSettingsDlg::CSettingsDlg(CPlannerContext& context, std::function<void(bool)> a
     for (QCheckBox* check : {m_pAutorunCheck, m_pSplashCheck, m_pMinimizedCheck, m_pTopmostCheck})
         startLayout->addWidget(check);
 
+    auto* alertFrame = new QGroupBox(QStringLiteral("提醒"), this);
+    alertFrame->setObjectName(QStringLiteral("alertFrame"));
+    alertFrame->setGeometry(kLeft, 172, kFrameWidth, 60);
+    auto* alertLayout = new QHBoxLayout(alertFrame);
+    auto* alertLabel = new QLabel(QStringLiteral("提醒方式"), alertFrame);
+    m_pAlertWayCombo = new QComboBox(alertFrame);
+    m_pAlertWayCombo->setObjectName(QStringLiteral("alertWayCombo"));
+    m_pAlertWayCombo->addItems(
+        {QStringLiteral("提醒窗口"), QStringLiteral("桌面通知"), QStringLiteral("两者")});
+    m_pAlertWayCombo->setToolTip(QStringLiteral(
+        "到时的提醒和倒计时结束时用本程序的提醒窗口、桌面的通知或两者显示；桌面不能显示通知时总用提醒窗口"));
+    m_pAlertWayCombo->setCurrentIndex(
+        int(AlertWaySetting::Read(m_context.DataFile(CSettingsFile::FileName()))));
+    alertLabel->setBuddy(m_pAlertWayCombo);
+    alertLayout->addWidget(alertLabel);
+    alertLayout->addWidget(m_pAlertWayCombo, 1);
+
     auto* dataFrame = new QGroupBox(QStringLiteral("数据库维护"), this);
     dataFrame->setObjectName(QStringLiteral("dataFrame"));
-    dataFrame->setGeometry(kLeft, 174, kFrameWidth, 68);
+    dataFrame->setGeometry(kLeft, 240, kFrameWidth, 68);
     auto* dataLayout = new QVBoxLayout(dataFrame);
     m_pCompactButton = new QPushButton(QStringLiteral("对数据库进行压缩清理"), dataFrame);
     m_pCompactButton->setObjectName(QStringLiteral("compactButton"));
@@ -93,6 +114,18 @@ void CSettingsDlg::OnSave()
     if (!m_context.WriteConfig()) {
         Messages::show(this, QStringLiteral("保持配置数据失败，请重新保存"), QStringLiteral("警告"),
                        Messages::Icon::Warning);
+        return;
+    }
+    // The way reminders show has a file of its own, beside config.ini whose format is fixed.
+    const CAtomicFile::Result written = AlertWaySetting::Write(m_context.DataFile(CSettingsFile::FileName()),
+                                                               AlertWay(m_pAlertWayCombo->currentIndex()));
+    if (!written) {
+        QString text = QStringLiteral("无法保存提醒方式到 %1，提醒仍按原来的方式显示，请重新保存")
+                           .arg(CSettingsFile::FileName());
+        if (!written.bDiskFull && !written.strError.isEmpty())
+            text += QStringLiteral("\r\n") + written.strError;
+        Messages::show(this, CAtomicFile::FailureText(text, written), QStringLiteral("错误"),
+                       Messages::Icon::Critical);
         return;
     }
     m_context.ShowNotice(QStringLiteral("保存系统配置数据成功!"), 1, 5, true);
@@ -136,4 +169,9 @@ void CSettingsDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     DrawBackgroundBitmap(painter, m_picture, this);
+    // The dialog has grown taller than its picture since the choice of how reminders show came;
+    // the picture's last row, where its gradients have all but ended, carries on to the bottom.
+    if (height() > m_picture.height() && !m_picture.isNull())
+        painter.drawPixmap(QRect(0, m_picture.height(), m_picture.width(), height() - m_picture.height()),
+                           m_picture, QRect(0, m_picture.height() - 1, m_picture.width(), 1));
 }

@@ -6,17 +6,19 @@
 
 class CPlannerContext;
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 /// "系统设置": the four start-up settings as check boxes, saved to the configuration file with
 /// the start-with-the-desktop entry and the main window's topmost layer following them at once;
-/// and the compaction of the database. "退出" leaves everything as it was.
+/// the way reminders are shown, saved to the settings file; and the compaction of the database.
+/// "退出" leaves everything as it was.
 class CSettingsDlg : public QDialog
 {
     Q_OBJECT
 public:
     static constexpr int kWidth = 460;
-    static constexpr int kHeight = 300;
+    static constexpr int kHeight = 362;
 
     /// \a applyTopmost puts the main window above all others (true) or back among the normal
     /// windows (false), as a save asks.
@@ -37,6 +39,7 @@ private:
     QCheckBox* m_pSplashCheck = nullptr;
     QCheckBox* m_pMinimizedCheck = nullptr;
     QCheckBox* m_pTopmostCheck = nullptr;
+    QComboBox* m_pAlertWayCombo = nullptr; ///< items in the order of AlertWay
     QPushButton* m_pCompactButton = nullptr;
     QPushButton* m_pSaveButton = nullptr;
     QPushButton* m_pExitButton = nullptr;

@@ -3,9 +3,11 @@
 #include "app/Appearance.h"
 #include "app/Clock.h"
 #include "app/PlannerContext.h"
+#include "app/SettingsFile.h"
 #include "app/Sound.h"
 #include "controls/Messages.h"
 #include "reminder/AlertShape.h"
+#include "reminder/AlertWay.h"
 #include "reminder/MissedRemindersDlg.h"
 #include "reminder/ReminderQueue.h"
 #include "reminder/WaveLength.h"
@@ -56,7 +58,8 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_context(context),
       m_watch(context.DataFile(ReminderWatch::FileName())),
-      m_background(QStringLiteral(":/reminder/222.png"))
+      m_background(QStringLiteral(":/reminder/222.png")),
+      m_notifier(context.GetAppFolder())
 {
     setObjectName(QStringLiteral("ReminderAlertWnd"));
     setWindowTitle(QStringLiteral("定时提醒"));
@@ -149,12 +152,12 @@ void CReminderAlertWnd::OnPollTimer()
         ShowMissed(std::move(missed));
     if (!due.empty()) {
         // Reminders of one second go off together: the last one stays on show, as if each had
-        // replaced the one before, and the window rings when any of them asks for it.
+        // replaced the one before, and the window rings when any of them asks for it. The
+        // desktop is given that same last one, so that both ways show the same.
         const ReminderQueueItem& last = due.back();
         const bool ring =
             std::any_of(due.begin(), due.end(), [](const ReminderQueueItem& item) { return item.ring; });
-        SetShown(last.title, last.content, isVisible() ? last.ring : ring);
-        show();
+        Announce(last.title, last.content, ring);
     }
     // Once told, a reminder must not come back as missed after a crash.
     SaveWatch(told);
@@ -188,7 +191,35 @@ void CReminderAlertWnd::SaveWatch(bool now)
 
 void CReminderAlertWnd::ShowCountdownAlert()
 {
-    SetShown(QStringLiteral("倒计时提醒"), QStringLiteral("倒计时时间到"), true);
+    Announce(QStringLiteral("倒计时提醒"), QStringLiteral("倒计时时间到"), true);
+}
+
+void CReminderAlertWnd::Announce(const QString& title, const QString& content, bool ring)
+{
+    // Read at each alert, so that a choice saved in the settings holds from the next one on.
+    const AlertWay way = AlertWaySetting::Read(m_context.DataFile(CSettingsFile::FileName()));
+    if (way != AlertWay::Desktop)
+        ShowInWindow(title, content, ring);
+    if (way == AlertWay::Window)
+        return;
+    m_notifier.Post(title, content, [this, way, title, content, ring](bool bPosted) {
+        if (way == AlertWay::Both)
+            return; // the window shows it already, and rings
+        if (!bPosted) {
+            ShowInWindow(title, content, ring); // the desktop could not: nobody else will show it
+            return;
+        }
+        // The ring is the window's, five plays that closing the window does not cut short;
+        // without the window it plays the same. It waits for the service's answer so that a
+        // reminder that ends up in the window after all rings there, once.
+        if (ring && !IsRinging())
+            m_ringTimer.start();
+    });
+}
+
+void CReminderAlertWnd::ShowInWindow(const QString& title, const QString& content, bool ring)
+{
+    SetShown(title, content, ring);
     show();
 }
 
@@ -231,6 +262,11 @@ void CReminderAlertWnd::RingOnce()
         m_repeatTimer.start();
     else
         m_repeatTimer.stop();
+}
+
+bool CReminderAlertWnd::IsRinging() const
+{
+    return m_ringTimer.isActive() || m_repeatTimer.isActive();
 }
 
 void CReminderAlertWnd::paintEvent(QPaintEvent*)

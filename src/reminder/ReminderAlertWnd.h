@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/MessageReporter.h"
+#include "reminder/DesktopNotifier.h"
 #include "reminder/ReminderWatch.h"
 
 #include <QDialog>
@@ -20,6 +21,8 @@ class ReminderQueue;
 /// Created hidden once at start-up and kept for the whole run; a click hides it again.
 /// Reminders whose moment went by unseen (before the start, in a sleep or a jump of the clock,
 /// or dropped as stale) are listed in the window "错过的提醒" instead, which rings once.
+/// The settings file chooses whether the desktop's notification service shows the reminder
+/// instead of this window, or as well; where the desktop cannot, the window shows it.
 class CReminderAlertWnd : public QDialog
 {
     Q_OBJECT
@@ -44,6 +47,9 @@ public:
     void OnReloadTimer();
     void OnPollTimer();
 
+    /// What posts to the desktop, for tests to give up its posts without waiting.
+    CDesktopNotifier& Notifier() { return m_notifier; }
+
     const ReminderQueue* Queue() const { return m_pQueue.get(); }
     /// The missed reminders' window; null until something was missed.
     CMissedRemindersDlg* MissedWindow() const { return m_pMissed.get(); }
@@ -64,11 +70,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /// Shows a reminder the way the settings file asks, ringing when \a ring says so.
+    void Announce(const QString& title, const QString& content, bool ring);
+    void ShowInWindow(const QString& title, const QString& content, bool ring);
     void SetShown(const QString& title, const QString& content, bool ring);
     void ShowMissed(std::vector<MissedReminder> missed);
     void SaveWatch(bool now);
     void OnRingTimer();
     void RingOnce();
+    bool IsRinging() const;
 
     CPlannerContext& m_context;
     CMessageReporter m_reporter; ///< the queue's complaints go to the message seam
@@ -91,4 +101,5 @@ private:
     // The five plays follow each other at the length of the sound, without ever waiting on it.
     QTimer m_repeatTimer;
     int m_nRingsLeft = 0;
+    CDesktopNotifier m_notifier;
 };
