@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "store/Compaction.h"
 #include "app/ConfigFile.h"
+#include "app/SettingsFile.h"
 #include "launcher/ProgramList.h"
 #include "reminder/ReminderWatch.h"
 #include "store/Schema.h"
@@ -119,7 +120,7 @@ void RemoveInterruptedWrites(const QString& folder)
 {
     const QString copy = Compaction::TempFileName();
     const QStringList rewritten{QStringLiteral("config.ini"), CTimetable::FileName(), CProgramList::FileName(),
-                                ReminderWatch::FileName()};
+                                CSettingsFile::FileName(), ReminderWatch::FileName()};
     const QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (const QFileInfo& info : QDir(folder).entryInfoList(filters)) {
         if (info.isSymLink() || !info.isFile())
