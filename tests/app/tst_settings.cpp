@@ -10,13 +10,17 @@
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
 #include "app/SettingsDlg.h"
+#include "app/SettingsFile.h"
+#include "reminder/AlertWay.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 namespace {
 const QString kSaved = QStringLiteral("保存系统配置数据成功!");
@@ -130,11 +134,12 @@ private slots:
     }
     void cleanup() { QFile::remove(AutostartFile()); }
 
-    // The boxes show the flags; a save writes the four of them, the autostart entry (when
-    // asked; none to remove is fine), puts the main window in its layer at once, says so and
-    // closes. "退出" changes nothing. A file that cannot be written gets both messages, in
-    // order, and the dialog stays open with the new flags in memory; the file, the autostart
-    // entry and the main window are left alone.
+    // The boxes show the flags and the list the way reminders show; a save writes the four flags
+    // to config.ini, the way to kestrum.ini, the autostart entry (when asked; none to remove is
+    // fine), puts the main window in its layer at once, says so and closes. "退出" changes
+    // nothing. A config.ini that cannot be written gets both messages, in order; a kestrum.ini
+    // one its own. Either way the dialog stays open with the new flags in memory; the file that
+    // failed, the autostart entry and the main window are left alone, and the next save saves.
     void saveWritesEverything_data()
     {
         QTest::addColumn<ConfigFlags>("before");
@@ -151,6 +156,10 @@ private slots:
             << ConfigFlags{1, 0, 0, 1} << ConfigFlags{0, 1, 0, 0} << QStringLiteral("folder in the way");
         QTest::newRow("disk full") << ConfigFlags{1, 0, 0, 1} << ConfigFlags{0, 1, 0, 0}
                                    << QStringLiteral("disk full");
+        QTest::newRow("kestrum.ini: folder in the way") << ConfigFlags{1, 0, 0, 1} << ConfigFlags{0, 1, 0, 0}
+                                                        << QStringLiteral("kestrum.ini: folder in the way");
+        QTest::newRow("kestrum.ini: disk full")
+            << ConfigFlags{0, 0, 1, 0} << ConfigFlags{0, 1, 1, 0} << QStringLiteral("kestrum.ini: disk full");
     }
     void saveWritesEverything()
     {
@@ -158,6 +167,8 @@ private slots:
         QFETCH(ConfigFlags, after);
         QFETCH(QString, how);
         const bool save = how == QStringLiteral("save"), exit = how == QStringLiteral("退出");
+        const bool ini = how.startsWith(QStringLiteral("kestrum.ini")),
+                   full = how.endsWith(QStringLiteral("disk full"));
         MessageRecorder messages;
         Fixture f;
         QVERIFY(f.started);
@@ -165,13 +176,20 @@ private slots:
         if (before.m_bAutorun == 1) // else none: clearing the box then has none to remove
             QVERIFY(Platform::SetAutorun(true, QStringLiteral("/old/Kestrum")));
         const QByteArray entryBefore = ReadAll(AutostartFile());
-        std::unique_ptr<InjectedFullDisk> full;
-        if (how == QStringLiteral("disk full"))
-            full = std::make_unique<InjectedFullDisk>();
-        else if (!save && !exit)
-            QVERIFY(QFile::remove(f.config()) && QDir().mkdir(f.config()));
+        const QString ways = DataFolder::File(CSettingsFile::FileName());
+        QVERIFY(AlertWaySetting::Write(ways, AlertWay::Both));
         f.Open(before);
         QCOMPARE(f.Shown(), before);
+        auto* combo = Child<QComboBox>(*f.dlg, "alertWayCombo");
+        QCOMPARE(combo->currentText(), QStringLiteral("两者"));
+        combo->setCurrentIndex(combo->findText(QStringLiteral("桌面通知")));
+        const QString failing = ini ? ways : f.config();
+        // Room for config.ini alone where kestrum.ini is to find the disk full.
+        std::optional<InjectedFullDisk> disk;
+        if (full)
+            disk.emplace(ini ? ConfigFile::Format(after).size() : 0);
+        else if (!save && !exit)
+            QVERIFY(QFile::remove(failing) && QDir().mkdir(failing));
 
         f.Tick(after);
         f.Click(exit ? "exitButton" : "saveButton");
@@ -181,6 +199,18 @@ private slots:
             QCOMPARE(messages.texts(), QStringList());
             QCOMPARE(f.dlg->result(), int(save ? QDialog::Accepted : QDialog::Rejected));
             QCOMPARE(ReadAll(f.config()), ConfigFile::Format(kept));
+            QCOMPARE(AlertWaySetting::Read(ways), save ? AlertWay::Desktop : AlertWay::Both);
+        } else if (ini) {
+            QCOMPARE(messages.count(), 1);
+            QVERIFY2(
+                messages.last().text.startsWith(
+                    QStringLiteral("无法保存提醒方式到 kestrum.ini，提醒仍按原来的方式显示，请重新保存\r\n") +
+                    (full ? QStringLiteral("磁盘空间已满") : QString())),
+                qPrintable(messages.last().text));
+            QCOMPARE(messages.last().caption, QStringLiteral("错误"));
+            QCOMPARE(messages.last().icon, Messages::Icon::Critical);
+            QCOMPARE(ReadAll(f.config()), ConfigFile::Format(after));
+            QCOMPARE(AlertWaySetting::Read(ways), full ? AlertWay::Both : AlertWay::Window);
         } else {
             const QString failure = QStringLiteral("打开配置文件失败，不能更新设置，请重试") +
                                     (full ? QStringLiteral("\r\n磁盘空间已满") : QString());
@@ -206,6 +236,14 @@ private slots:
                      qPrintable(entry));
             QVERIFY(!after.m_bAutorun || entry.contains(QStringLiteral("\nType=Application\n")));
         }
+        if (save || exit)
+            return;
+        disk.reset();
+        QVERIFY(full || QDir().rmdir(failing));
+        f.Click("saveButton");
+        QVERIFY(!f.dlg->isVisible());
+        QCOMPARE(ReadAll(f.config()), ConfigFile::Format(after));
+        QCOMPARE(AlertWaySetting::Read(ways), AlertWay::Desktop);
     }
 
     // At login the planner starts on the data folder the entry was saved from, however it was

@@ -1,21 +1,17 @@
 // Reminders shown by the desktop's notification service, on a private session bus that ctest
 // starts for this test alone from a configuration without service folders (so nothing is ever
 // started by activation), with a notification service of the test's own on it. And the choice
-// of the way, in the settings dialog and in kestrum.ini.
+// of the way in kestrum.ini.
 #include "FakeClock.h"
-#include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
 #include "SoundRecorder.h"
 #include "TestFiles.h"
-#include "WidgetDriver.h"
-#include "app/SettingsDlg.h"
 #include "app/SettingsFile.h"
 #include "reminder/AlertWay.h"
 #include "reminder/DesktopNotifier.h"
 #include "reminder/ReminderAlertWnd.h"
 
-#include <QComboBox>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -24,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
-#include <optional>
 
 namespace {
 const QDateTime kNow(QDate(2026, 12, 7), QTime(8, 0, 0));
@@ -90,15 +85,6 @@ private:
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("service"));
 };
 
-/// Where the desktop is: no bus, a bus without the service, or the service in one of its modes.
-enum class Desk
-{
-    NoBus,
-    NoService,
-    Answers,
-    Refuses
-};
-
 /// A data folder with a database, a short ring sound and the way to alert in kestrum.ini; the
 /// clock at a reminder's moment, the sounds and message boxes recorded.
 struct Fixture : PlannerFixture
@@ -109,9 +95,8 @@ struct Fixture : PlannerFixture
     explicit Fixture(AlertWay way)
     {
         ok = ok && WriteAll(dir.filePath(QStringLiteral("ringin.wav")), WaveBytes(kRingSoundMs)) &&
-             AlertWaySetting::Write(settings(), way);
+             AlertWaySetting::Write(dir.filePath(CSettingsFile::FileName()), way);
     }
-    QString settings() const { return dir.filePath(CSettingsFile::FileName()); }
     /// Waits till the ring has played its five times, then a while longer for a sixth.
     int rings() const
     {
@@ -123,7 +108,6 @@ struct Fixture : PlannerFixture
 } // namespace
 
 Q_DECLARE_METATYPE(AlertWay)
-Q_DECLARE_METATYPE(Desk)
 
 class TestNotifications : public QObject
 {
@@ -147,38 +131,42 @@ private slots:
     void alertGoesTheChosenWay_data()
     {
         QTest::addColumn<AlertWay>("way");
-        QTest::addColumn<Desk>("desk");
+        QTest::addColumn<QString>("desk"); // no bus, a bus without the service, or how it answers
         QTest::addColumn<bool>("countdown");
         QTest::addColumn<bool>("window");
         QTest::addColumn<int>("posts");
-        QTest::newRow("window") << AlertWay::Window << Desk::Answers << false << true << 0;
-        QTest::newRow("desktop") << AlertWay::Desktop << Desk::Answers << false << false << 1;
-        QTest::newRow("both") << AlertWay::Both << Desk::Answers << false << true << 1;
-        QTest::newRow("countdown, desktop") << AlertWay::Desktop << Desk::Answers << true << false << 1;
-        QTest::newRow("desktop, no service") << AlertWay::Desktop << Desk::NoService << false << true << 0;
-        QTest::newRow("desktop, refused") << AlertWay::Desktop << Desk::Refuses << false << true << 1;
-        QTest::newRow("desktop, no bus") << AlertWay::Desktop << Desk::NoBus << false << true << 0;
-        QTest::newRow("both, no service") << AlertWay::Both << Desk::NoService << false << true << 0;
+        QTest::newRow("window") << AlertWay::Window << QStringLiteral("answers") << false << true << 0;
+        QTest::newRow("desktop") << AlertWay::Desktop << QStringLiteral("answers") << false << false << 1;
+        QTest::newRow("both") << AlertWay::Both << QStringLiteral("answers") << false << true << 1;
+        QTest::newRow("countdown, desktop")
+            << AlertWay::Desktop << QStringLiteral("answers") << true << false << 1;
+        QTest::newRow("desktop, no service")
+            << AlertWay::Desktop << QStringLiteral("no service") << false << true << 0;
+        QTest::newRow("desktop, refused")
+            << AlertWay::Desktop << QStringLiteral("refuses") << false << true << 1;
+        QTest::newRow("desktop, no bus")
+            << AlertWay::Desktop << QStringLiteral("no bus") << false << true << 0;
+        QTest::newRow("both, no service")
+            << AlertWay::Both << QStringLiteral("no service") << false << true << 0;
     }
     void alertGoesTheChosenWay()
     {
         QFETCH(AlertWay, way);
-        QFETCH(Desk, desk);
+        QFETCH(QString, desk);
         QFETCH(bool, countdown);
         QFETCH(bool, window);
         QFETCH(int, posts);
         Fixture f(way);
         QVERIFY(f.ok);
         std::unique_ptr<NotificationService> service;
-        if (desk == Desk::Answers || desk == Desk::Refuses) {
-            service = std::make_unique<NotificationService>(desk == Desk::Answers
-                                                                ? NotificationService::Mode::Answer
-                                                                : NotificationService::Mode::Refuse);
+        if (desk == u"answers" || desk == u"refuses") {
+            service = std::make_unique<NotificationService>(
+                desk == u"answers" ? NotificationService::Mode::Answer : NotificationService::Mode::Refuse);
             QVERIFY(service->registered);
         }
         QVERIFY(f.store.AddReminder(kNow, 1, 1, QStringLiteral("上课"), QStringLiteral("三班语文\n带课本")));
         CReminderAlertWnd wnd(f.context);
-        if (desk == Desk::NoBus)
+        if (desk == u"no bus")
             wnd.Notifier().UseBus(QStringLiteral("unix:path=") + f.dir.filePath(QStringLiteral("no-bus")));
         wnd.Notifier().SetGiveUpMs(24 * 3600 * 1000); // an answer, not the time limit, decides here
 
@@ -323,59 +311,6 @@ private slots:
 
         QCOMPARE(ReadAll(path), after);
         QCOMPARE(AlertWaySetting::Read(path), written);
-    }
-
-    // The dialog shows the way in use. When kestrum.ini cannot be written "保存" says so, the file
-    // stays as it was and the dialog open; the next "保存" saves the way chosen.
-    void dialogSavesTheWay_data()
-    {
-        QTest::addColumn<bool>("diskFull"); // else a folder is in the file's way
-        QTest::addColumn<QString>("failure");
-        const QString text =
-            QStringLiteral("无法保存提醒方式到 kestrum.ini，提醒仍按原来的方式显示，请重新保存\r\n");
-        QTest::newRow("disk full") << true << text + QStringLiteral("磁盘空间已满");
-        QTest::newRow("folder in the way") << false << text;
-    }
-    void dialogSavesTheWay()
-    {
-        QFETCH(bool, diskFull);
-        QFETCH(QString, failure);
-        Fixture f(AlertWay::Both);
-        QVERIFY(f.ok);
-        const QByteArray before = ReadAll(f.settings());
-        CPlannerContext context(
-            f.store, f.flags, [&f](const QString& text, int, int, bool) { f.notices << text; }, f.dir.path(),
-            [] { return true; });
-        context.SetDataFolder(f.dir.path());
-        std::optional<InjectedFullDisk> full;
-        if (diskFull)
-            full.emplace();
-        else
-            QVERIFY(QFile::remove(f.settings()) && QDir().mkdir(f.settings()));
-        CSettingsDlg dlg(context, {});
-        dlg.show();
-        auto* combo = Child<QComboBox>(dlg, "alertWayCombo");
-        QCOMPARE(combo->currentText(), diskFull ? QStringLiteral("两者") : QStringLiteral("提醒窗口"));
-        combo->setCurrentIndex(combo->findText(QStringLiteral("桌面通知")));
-
-        Click(dlg, "saveButton");
-
-        QCOMPARE(f.messages.count(), 1);
-        QVERIFY2(f.messages.last().text.startsWith(failure), qPrintable(f.messages.last().text));
-        QCOMPARE(f.messages.last().caption, QStringLiteral("错误"));
-        QCOMPARE(f.messages.last().icon, Messages::Icon::Critical);
-        QVERIFY(dlg.isVisible());
-        QVERIFY(f.notices.isEmpty());
-        QCOMPARE(ReadAll(f.settings()), diskFull ? before : QByteArray("<unreadable>"));
-
-        full.reset();
-        QVERIFY(diskFull || QDir().rmdir(f.settings()));
-        Click(dlg, "saveButton");
-
-        QCOMPARE(f.messages.count(), 1);
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(f.notices, QStringList{QStringLiteral("保存系统配置数据成功!")});
-        QCOMPARE(AlertWaySetting::Read(f.settings()), AlertWay::Desktop);
     }
 };
 
