@@ -1,28 +1,22 @@
 #include "reminder/CountdownClock.h"
 
+#include "app/Clock.h"
+
 namespace {
 // Timers may go off a little before their time; a look this close to the end of a second
 // belongs to the next one.
 constexpr qint64 kEarlyMs = 20;
 } // namespace
 
-CountdownClock::CountdownClock(MonotonicSource source) : m_source(std::move(source))
-{
-    if (!m_source) {
-        m_timer.start();
-        m_source = [this] { return m_timer.elapsed(); };
-    }
-}
-
 qint64 CountdownClock::Elapsed() const
 {
-    return m_source() - m_nStart;
+    return Clock::monotonicMs() - m_nStart;
 }
 
 void CountdownClock::Start(int nSeconds)
 {
     m_nDuration = nSeconds;
-    m_nStart = m_source();
+    m_nStart = Clock::monotonicMs();
     m_bRunning = true;
 }
 

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <functional>
+#include <QtGlobal>
 
-/// The time left of a countdown, measured on a monotonic clock from its start. The page's
-/// timer only asks it when to look next and what to show: a tick that comes late (the program
-/// was busy) shows the true remaining time instead of running behind.
+/// The time left of a countdown, measured on the steady clock (Clock::monotonicMs) from its
+/// start. The page's timer only asks it when to look next and what to show: a tick that comes
+/// late (the program was busy) shows the true remaining time instead of running behind.
 class CountdownClock
 {
 public:
-    /// Milliseconds since an arbitrary fixed point, never going back.
-    using MonotonicSource = std::function<qint64()>;
-
-    /// \a source replaces the steady clock (tests).
-    explicit CountdownClock(MonotonicSource source = {});
-
     void Start(int nSeconds);
     void Stop() { m_bRunning = false; }
     bool IsRunning() const { return m_bRunning; }
@@ -29,8 +22,6 @@ public:
 private:
     qint64 Elapsed() const;
 
-    MonotonicSource m_source;
-    QElapsedTimer m_timer;
     qint64 m_nStart = 0;
     int m_nDuration = 0;
     bool m_bRunning = false;

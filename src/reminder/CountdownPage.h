@@ -26,8 +26,6 @@ public:
     bool IsRunning() const { return m_timer.isActive(); }
     /// The text in the display field, "0h:mm:ss".
     QString DisplayText() const;
-    /// Measures the count on \a source instead of the steady clock (tests).
-    void SetMonotonicSource(CountdownClock::MonotonicSource source) { m_clock = CountdownClock(std::move(source)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -94,12 +94,12 @@ private slots:
     void countdownClock()
     {
         QFETCH(qint64, elapsed);
-        qint64 now = 10000;
-        CountdownClock clock([&now] { return now; });
-        clock.Start(5);
-        now += elapsed;
-        QTEST(clock.Remaining(), "remaining");
-        QTEST(clock.MsToNextTick(), "nextTick");
+        FakeClock clock(On(kSunday, 8, 0, 0));
+        CountdownClock countdown;
+        countdown.Start(5);
+        clock.set(On(kSunday, 8, 0, 0).addMSecs(elapsed));
+        QTEST(countdown.Remaining(), "remaining");
+        QTEST(countdown.MsToNextTick(), "nextTick");
     }
 
     // Exactly the pure black pixels are holes; nearly black ones belong to the window.

@@ -474,7 +474,7 @@ private slots:
         QTEST(page.Grid()->GetRowCount(), "rows");
     }
 
-    // In the dialog, with the countdown's clock moved by hand and each tick coming at once:
+    // In the dialog, with the clock moved by hand and each tick coming at once:
     // 00:00:00 alerts at the first tick, a second on; "停止" gives no alert and shows 00:00:00. A
     // countdown in a hidden dialog still alerts, and a moment the program was busy does not make
     // it late: the tick after a 4-second block of 5 ends the count at once. Two hours at most.
@@ -484,8 +484,6 @@ private slots:
         CReminderAlertWnd wnd(f.context);
         CReminderDlg dlg(f.context, &wnd);
         CCountdownPage& page = *dlg.CountdownPage();
-        qint64 nNowMs = 0;
-        page.SetMonotonicSource([&nNowMs] { return nNowMs; });
         auto* tick = Child<QTimer>(page, "tickTimer");
         auto* duration = Child<QTimeEdit>(page, "durationPicker");
         dlg.show();
@@ -504,7 +502,7 @@ private slots:
         Click(page, "startButton");
         QVERIFY(tick->isActive() && tick->interval() == 1000);
         QVERIFY(!wnd.isVisible());
-        nNowMs = 1000;
+        f.clock.set(kNow.addMSecs(1000));
         tick->start(0);
         QTRY_VERIFY(wnd.isVisible());
         QCOMPARE(wnd.Title(), QStringLiteral("倒计时提醒"));
@@ -512,7 +510,7 @@ private slots:
         wnd.hide();
         duration->setTime(QTime(0, 0, 2));
         Click(page, "startButton");
-        nNowMs = 2000;
+        f.clock.set(kNow.addMSecs(2000));
         tick->start(0);
         QTRY_COMPARE(page.DisplayText(), QStringLiteral("00:00:01"));
         Click(page, "stopButton");
@@ -525,10 +523,10 @@ private slots:
         Click(page, "startButton");
         dlg.close();
         QVERIFY(!dlg.isVisible());
-        nNowMs = 3000;
+        f.clock.set(kNow.addMSecs(3000));
         tick->start(0);
         QTRY_COMPARE(page.DisplayText(), QStringLiteral("00:00:04"));
-        nNowMs = 7000;
+        f.clock.set(kNow.addMSecs(7000));
         tick->start(0);
         QTRY_VERIFY(wnd.isVisible());
         QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
