@@ -1,6 +1,7 @@
 // The balloon tip as the user sees it: the whole text and the icon inside the box, the tail at
 // the pointer, everything on the screen, and the tips of registered controls.
 #include "Pixels.h"
+#include "WidgetDriver.h"
 #include "controls/BalloonTip.h"
 
 #include <QApplication>
@@ -181,8 +182,7 @@ private slots:
         tip.AddTool(pSecond, QStringLiteral("删除选中的事情"));
         owner.setMouseTracking(true);
         owner.installEventFilter(&tip);
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QVERIFY(ShowExposed(owner));
         if (QApplication::widgetAt(pFirst->mapToGlobal(QPoint(5, 5))) != pFirst)
             QSKIP("this platform cannot tell which window is under the pointer");
 

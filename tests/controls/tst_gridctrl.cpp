@@ -2,12 +2,11 @@
 #include "FakeClock.h"
 #include "GridMeasure.h"
 #include "Pixels.h"
+#include "WidgetDriver.h"
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
 
-#include <QHeaderView>
 #include <QHelpEvent>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
@@ -43,36 +42,12 @@ QColor ShownAt(QWidget& w, const QPoint& pt)
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
 }
 
-// Prints the grid to a PDF in \a dir through the print dialog's seam and runs the poppler tool
-// \a tool on it, the PDF's path before the last of \a arguments; false when nothing printed.
-bool PrintAndRun(CGridCtrl& grid, const QTemporaryDir& dir, const QString& tool, QStringList arguments,
-                 QByteArray* pOutput = nullptr)
-{
-    const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
-    DialogRecorder dialogs;
-    dialogs.setPrintTarget(pdf);
-    grid.Print();
-    arguments.insert(arguments.size() - 1, pdf);
-    QProcess process;
-    process.start(tool, arguments);
-    if (dialogs.printDialogs() != 1 || !process.waitForFinished(60000) || process.exitCode() != 0)
-        return false;
-    if (pOutput)
-        *pOutput = process.readAllStandardOutput();
-    return true;
-}
-
 // The grid's printed text, a page per entry; empty when nothing could be read.
 QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
 {
     QTemporaryDir dir;
-    QByteArray text;
-    if (!PrintAndRun(
-            grid, dir, pdftotext,
-            {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-")},
-            &text))
-        return {};
-    QStringList pages = QString::fromUtf8(text).split(QLatin1Char('\f'));
+    QStringList pages =
+        PrintedText([&grid] { grid.Print(); }, dir.path(), pdftotext).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -81,8 +56,7 @@ QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
 bool Show(QWidget& w, int width, int height)
 {
     w.resize(width, height);
-    w.show();
-    return QTest::qWaitForWindowExposed(&w);
+    return ShowExposed(w);
 }
 
 } // namespace
@@ -214,8 +188,8 @@ private slots:
             << 0 << 2 << QColor() << QList<int>{} << true << fixedBk << fixedBk;
     }
 
-    // The looks set through the grid are its model's role data; the grid, and any other view of
-    // that model drawn by the grid's delegate, show them, also when they change on screen.
+    // The looks set through the grid are its model's role data; the grid shows them (its header
+    // cells through the frozen views laid over it), also when they change on screen.
     void cellLookOnScreen()
     {
         QFETCH(int, row);
@@ -232,14 +206,6 @@ private slots:
             grid.SetRowHeight(r, 24);
         for (int c = 0; c < 3; ++c)
             grid.SetColumnWidth(c, 60);
-        QTableView other;
-        other.setModel(grid.model());
-        other.setItemDelegate(grid.itemDelegate());
-        other.horizontalHeader()->setDefaultSectionSize(60);
-        other.verticalHeader()->setDefaultSectionSize(24);
-        other.horizontalHeader()->hide();
-        other.verticalHeader()->hide();
-        other.setShowGrid(false);
         const auto setLooks = [&] {
             grid.SetTextBkColour(QColor(255, 255, 224));
             grid.SetFixedBkColour(QColor(200, 200, 200));
@@ -252,7 +218,6 @@ private slots:
         if (!late)
             setLooks();
         QVERIFY(Show(grid, 260, 160));
-        QVERIFY(Show(other, 260, 160));
         if (late)
             setLooks();
 
@@ -262,11 +227,9 @@ private slots:
         QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), background);
         const QImage picture = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
         QCOMPARE(picture.isNull() ? background : picture.pixelColor(8, 8), atImage);
-        for (QTableView* view : {static_cast<QTableView*>(&grid), &other}) {
-            const QRect cell = view->visualRect(index).translated(view->viewport()->geometry().topLeft());
-            QTRY_COMPARE(ShownAt(*view, QPoint(cell.right() - 6, cell.center().y())), background);
-            QTRY_COMPARE(ShownAt(*view, QPoint(cell.left() + 8, cell.center().y())), atImage);
-        }
+        const QRect cell = grid.visualRect(index).translated(grid.viewport()->geometry().topLeft());
+        QTRY_COMPARE(ShownAt(grid, QPoint(cell.right() - 6, cell.center().y())), background);
+        QTRY_COMPARE(ShownAt(grid, QPoint(cell.left() + 8, cell.center().y())), atImage);
     }
 
     void tipOnlyWhenCut_data()
@@ -416,9 +379,6 @@ private slots:
         QTest::newRow("header row only") << 0 << 3 << 0 << true << saturday << onSaturday;
         QTest::newRow("200 rows") << 200 << 3 << 0 << false << saturday << onSaturday;
         QTest::newRow("too wide for one page") << 3 << 12 << 300 << false << saturday << onSaturday;
-        QTest::newRow("Sunday afternoon")
-            << 1 << 1 << 0 << true << QDateTime(QDate(2009, 3, 8), QTime(14, 5, 9))
-            << QStringLiteral("Sun Mar  8 14:05:09 2009");
         QTest::newRow("Sunday's last second")
             << 1 << 1 << 0 << true << QDateTime(QDate(2010, 1, 3), QTime(23, 59, 59))
             << QStringLiteral("Sun Jan  3 23:59:59 2010");
@@ -534,7 +494,7 @@ private slots:
         grid.AutoSize();
 
         QTemporaryDir dir;
-        QVERIFY(PrintAndRun(grid, dir, pdftoppm,
+        QVERIFY(PrintAndRun([&grid] { grid.Print(); }, dir.path(), pdftoppm,
                             {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
                              QStringLiteral("-singlefile"), dir.filePath(QStringLiteral("page"))}));
         const QImage page(dir.filePath(QStringLiteral("page.png")));

@@ -1,4 +1,5 @@
 #include "Pixels.h"
+#include "WidgetDriver.h"
 #include "controls/PieChartCtrl.h"
 
 #include <QTest>
@@ -28,8 +29,7 @@ bool Show(CPieChartCtrl& pie, const QSize& size, const Pieces& pieces = {})
     pie.resize(size);
     for (const auto& [cr, degrees] : pieces)
         pie.AddPiece(cr, Qt::white, degrees, QString());
-    pie.show();
-    return QTest::qWaitForWindowExposed(&pie);
+    return ShowExposed(pie);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The holiday editor and the listing of all holidays, driven as a person would.
 #include "PlannerEnv.h"
-#include "controls/NotifyWnd.h"
 #include "holiday/HolidayDlg.h"
 #include "holiday/HolidayListDlg.h"
 
@@ -20,7 +19,6 @@ const QString kDashes = QStringLiteral("--------------------------");
 struct Env : PlannerEnv
 {
     bool started = app.Startup();
-    QString notice() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
 };
 
 /// The holiday dialog with its controls, as the user sees it.
@@ -28,8 +26,7 @@ struct Dialog
 {
     explicit Dialog(Env& env, QWidget* parent = nullptr) : dlg(env.app.Context(), parent)
     {
-        dlg.show();
-        if (!QTest::qWaitForWindowExposed(&dlg))
+        if (!ShowExposed(dlg))
             qWarning("holiday dialog not shown");
     }
     template <typename T> T* get(const char* name) { return Child<T>(dlg, name); }

@@ -44,8 +44,7 @@ class TestPlannerDlg : public QObject
     void Open()
     {
         m_dlg = std::make_unique<CPlannerDlg>(m_env->app.Context());
-        m_dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        QVERIFY(ShowExposed(*m_dlg));
     }
     // Each row as shown, with the task its first cell keeps: "text|state|content|state".
     QStringList Rows()
@@ -373,9 +372,12 @@ private slots:
     void holidayLinesOfTheDate()
     {
         const QDate day(2026, 12, 25);
-        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"), QStringLiteral("圣诞节")));
-        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"), QStringLiteral("行宪纪念日")));
-        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Lunar, SolarToLunar(day).strKey, QStringLiteral("妈妈生日")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"),
+                                          QStringLiteral("圣诞节")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Solar, QStringLiteral("1225"),
+                                          QStringLiteral("行宪纪念日")));
+        QVERIFY(m_env->store().AddHoliday(HolidayCalendar::Lunar, SolarToLunar(day).strKey,
+                                          QStringLiteral("妈妈生日")));
         Open();
         m_dlg->PickDate(day);
         QCOMPARE(m_dlg->DayView().holidayLines,

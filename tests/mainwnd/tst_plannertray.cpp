@@ -43,11 +43,6 @@ private slots:
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QCOMPARE(main.Tray()->Menu()->actions().size(), 4); // three items and the separator
-        QVERIFY(main.Tray()->Menu()->actions().at(2)->isSeparator());
-        for (const char* name : {"showAction", "aboutAction", "exitAction"})
-            QVERIFY2(env.action(name) && !env.action(name)->icon().isNull(), name);
-
         main.Tray()->OnLeftClick();
         QVERIFY(main.IsInTray());
         QVERIFY(!main.isVisible());

@@ -16,7 +16,6 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -106,8 +105,7 @@ private slots:
         QVERIFY(p.ready && p.add(tasks));
         MessageRecorder messages;
         CTaskQueryDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         auto* from = Child<QDateEdit>(dlg, "fromDatePicker");
         QVERIFY(!from->isEnabled() && !Child<QPushButton>(dlg, "printButton")->isEnabled());
         QCOMPARE(from->date(), kNow.date());
@@ -212,8 +210,7 @@ private slots:
             p.exec(QStringLiteral("UPDATE shiqing SET content = content || '：给三年级二班的全体同学批改期中"
                                   "考试的数学试卷' WHERE content = '事情 700'")));
         CTaskQueryDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         Click(dlg, "queryButton");
         auto* grid = Child<CGridCtrl>(dlg, "grid");
         QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(kRows));
@@ -243,17 +240,8 @@ private slots:
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
-        const QString pdf = p.dir.filePath(QStringLiteral("result.pdf"));
-        DialogRecorder dialogs;
-        dialogs.setPrintTarget(pdf);
-        Click(dlg, "printButton");
-        QCOMPARE(dialogs.printDialogs(), 1);
+        const QString text = PrintedText([&dlg] { Click(dlg, "printButton"); }, p.dir.path(), pdftotext);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("事情查询"));
-        QProcess process;
-        process.start(pdftotext, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                  pdf, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
-        const QString text = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text.left(2000)));
         QSet<QString> lines;
         for (const QString& line : text.split(u'\n'))
@@ -348,8 +336,7 @@ private slots:
             if (!cells[i].isEmpty())
                 QCOMPARE(dlg.GetCellText(i), cells[i]);
         }
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         const QImage shown = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage background =
             QImage(QStringLiteral(":/query/166.png")).convertToFormat(QImage::Format_RGB32);
@@ -437,8 +424,7 @@ private slots:
         MessageRecorder messages;
         messages.setNextAnswer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
         CTaskStatsDlg dlg(p.context);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         bool seen = false;
         WhenModal([&](QDialog* batch) {
             seen = qobject_cast<CBatchDeleteDlg*>(batch) != nullptr;

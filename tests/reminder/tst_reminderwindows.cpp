@@ -72,8 +72,7 @@ void Pick(CReminderManagePage& page, const QString& text)
 bool ShowAndChoose(CReminderManagePage& page, int row)
 {
     page.resize(600, 300);
-    page.show();
-    if (!QTest::qWaitForWindowExposed(&page))
+    if (!ShowExposed(page))
         return false;
     page.Refresh();
     CGridCtrl* g = page.Grid();
@@ -206,8 +205,7 @@ private slots:
         wnd.OnPollTimer();
         QCOMPARE(wnd.Queue()->Count(), 0);
         CReminderEditPage page(f.context, &wnd);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(ShowExposed(page));
         Click(page, "addButton");
         QTest::mouseClick(Child<QRadioButton>(page, "mode2"), Qt::LeftButton);
         QTest::mouseClick(Child<QCheckBox>(page, "ringCheck"), Qt::LeftButton); // on by default
@@ -265,8 +263,7 @@ private slots:
         CReminderAlertWnd wnd(f.context);
         wnd.OnReloadTimer();
         CReminderEditPage page(f.context, &wnd);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(ShowExposed(page));
         auto* save = Child<QPushButton>(page, "saveButton");
         QVERIFY(!save->isEnabled());
         Click(page, "addButton");

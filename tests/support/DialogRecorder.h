@@ -3,7 +3,9 @@
 #include "controls/StdDialogs.h"
 
 #include <QPrinter>
+#include <QProcess>
 #include <QStringList>
+#include <functional>
 
 /// Answers the standard dialogs: file names are taken from a queue (an empty text means the
 /// user cancelled), and the print dialog sends the job to a PDF file or cancels.
@@ -45,3 +47,36 @@ private:
     QString m_strPrintTarget;
     int m_nPrintDialogs = 0;
 };
+
+/// Prints through \a print (a call that opens the print dialog once) to a PDF in \a folder and
+/// runs the poppler tool \a tool on it, the PDF's path before the last of \a arguments; false
+/// when nothing was printed or the tool failed. The tool's output goes to \a pOutput.
+inline bool PrintAndRun(const std::function<void()>& print, const QString& folder, const QString& tool,
+                        QStringList arguments, QByteArray* pOutput = nullptr)
+{
+    const QString pdf = folder + QStringLiteral("/printed.pdf");
+    DialogRecorder dialogs;
+    dialogs.setPrintTarget(pdf);
+    print();
+    arguments.insert(arguments.size() - 1, pdf);
+    QProcess process;
+    process.start(tool, arguments);
+    if (dialogs.printDialogs() != 1 || !process.waitForFinished(60000) || process.exitCode() != 0)
+        return false;
+    if (pOutput)
+        *pOutput = process.readAllStandardOutput();
+    return true;
+}
+
+/// The text pdftotext (found at \a pdftotext) reads, laid out, from what \a print prints; empty
+/// when nothing could be read.
+inline QString PrintedText(const std::function<void()>& print, const QString& folder,
+                           const QString& pdftotext)
+{
+    QByteArray text;
+    PrintAndRun(
+        print, folder, pdftotext,
+        {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-")},
+        &text);
+    return QString::fromUtf8(text);
+}

@@ -7,6 +7,7 @@
 #include "MessageRecorder.h"
 #include "WidgetDriver.h"
 #include "app/PlannerApp.h"
+#include "controls/NotifyWnd.h"
 #include "store/DataStore.h"
 
 #include <QSqlQuery>
@@ -25,6 +26,8 @@ struct PlannerEnv
 
     ~PlannerEnv() { app.ExitInstance(); }
     CDataStore& store() { return app.Context().Store(); }
+    /// What the notice pop-up shows; empty before the first notice.
+    QString notice() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
     /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
     bool exec(const QString& sql)
     {

@@ -1,5 +1,6 @@
 // The timetable file "kcb.dat" and the texts the timetable windows show.
 #include "TestFiles.h"
+#include "app/PlannerContext.h"
 #include "timetable/Timetable.h"
 
 #include <QFile>
@@ -107,15 +108,22 @@ private slots:
         QCOMPARE(again.ToBytes(), timetable.ToBytes());
     }
 
-    // Weeks as a hand-edited file may give them (the editor's own texts are its test's).
-    void weeksText()
+    // Weeks and class times as a hand-edited file may give them, read as C's atoi reads (the
+    // editor's own texts are its test's).
+    void handEditedFields()
     {
         for (const auto& [text, first, last] :
              {std::tuple{QString(), 0, 0}, std::tuple{QStringLiteral("3-9"), 3, 9}}) {
             int nFirst = -1, nLast = -1;
             CTimetable::SplitWeeks(text, nFirst, nLast);
-            QCOMPARE(nFirst, first);
-            QCOMPARE(nLast, last);
+            QCOMPARE(QPair(nFirst, nLast), QPair(first, last));
+        }
+        for (const auto& [text, hour, minute] :
+             {std::tuple{QStringLiteral("8:20"), 8, 20}, std::tuple{QStringLiteral("8:5"), 8, 0},
+              std::tuple{QStringLiteral("时间"), 0, 0}}) {
+            int nHour = -1, nMinute = -1;
+            CPlannerContext::SplitHourMinute(text, nHour, nMinute);
+            QCOMPARE(QPair(nHour, nMinute), QPair(hour, minute));
         }
     }
 

@@ -146,8 +146,7 @@ private slots:
         QCOMPARE(env.fileLines().at(3), QStringLiteral("物理"));
 
         // The course name takes at most ten bytes of the code page.
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         auto* edit = Child<QLineEdit>(dlg, "nameEdit");
         edit->clear();
         edit->setFocus();
@@ -221,8 +220,7 @@ private slots:
         QVERIFY(env.timetable.Save());
         env.timetable.m_entries = {}; // the display shows the file, not what is in memory
         CTimetableDlg dlg(env.context, env.timetable, 14, 3);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         QCOMPARE(env.messages.count(), 0);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Tarrin-课程表 【今天是:第14周 星期三】"));
         const QPoint inCourse = env.timetable.m_rcCell[size_t(CTimetable::SlotIndex(1, 2))].center();
@@ -244,8 +242,7 @@ private slots:
         Env env;
         CTimetableDlg dlg(env.context, env.timetable, 1, 1);
         QCOMPARE(env.messages.count(), 0);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(ShowExposed(dlg));
         QTRY_COMPARE(env.messages.texts(), QStringList{kLoadFailed});
         QCOMPARE(env.messages.last().parent, static_cast<QWidget*>(&dlg));
         QCOMPARE(env.messages.ownersShown(), QList<bool>{true});
