@@ -89,8 +89,6 @@ private slots:
                                 << (dataDir ? QString::fromUtf16(dataDir) : QString())
                                 << QString::fromUtf16(error) << QString::fromUtf16(unknown);
         };
-        row("none", u"", u"", nullptr, u"", u"");
-        row("help", u"--help", u"h", nullptr, u"", u"");
         row("-h -v", u"-h|-v", u"hv", nullptr, u"", u"");
         row("version after the folder", u"--data-dir|/tmp/我的 计划|--version", u"v", u"/tmp/我的 计划", u"",
             u"");

@@ -94,7 +94,6 @@ private slots:
         const QPoint pt(500, 400), middle = QGuiApplication::primaryScreen()->availableGeometry().center();
         const QString threeLines = QStringLiteral("课程名称:高等数学\n课程学分:4.00\n上课地点:教一201");
         QTest::newRow("one line") << QStringLiteral("点击设置校历") << false << 0 << pt;
-        QTest::newRow("three lines") << threeLines << false << 0 << pt;
         QTest::newRow("three lines with icon") << threeLines << true << 0 << pt;
         // A text lower than the icon: the box is made as high as the icon, which, drawn below the
         // top margin, then loses its last rows to the box's edge but stays mostly seen.
