@@ -48,12 +48,12 @@ private slots:
     // The program's folder is the text before the last separator of its path.
     void appAndDataFolders()
     {
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("C:\\A\\B\\Kestrum.exe")),
-                 QStringLiteral("C:\\A\\B"));
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/opt/kestrum/bin/Kestrum")),
-                 QStringLiteral("/opt/kestrum/bin"));
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("/Kestrum")), QString());
-        QCOMPARE(Platform::FolderOfModulePath(QStringLiteral("Kestrum.exe")), QString());
+        for (const auto& [path, folder] :
+             {std::pair{QStringLiteral("C:\\A\\B\\Kestrum.exe"), QStringLiteral("C:\\A\\B")},
+              std::pair{QStringLiteral("/opt/kestrum/bin/Kestrum"), QStringLiteral("/opt/kestrum/bin")},
+              std::pair{QStringLiteral("/Kestrum"), QString()},
+              std::pair{QStringLiteral("Kestrum.exe"), QString()}})
+            QCOMPARE(Platform::FolderOfModulePath(path), folder);
 
         QTemporaryDir app;
         const auto resolve = [&](const QStringList& args) {

@@ -60,16 +60,16 @@ private slots:
         QTest::addColumn<int>("room");
         QTest::addColumn<int>("firstWeek"); // list index, -1 none
         QTest::addColumn<int>("lastWeek");
-        QTest::addColumn<QString>("weeks"); // as stored, with the type and the room type
-        QTest::addColumn<QString>("typeText");
-        QTest::addColumn<QString>("roomText");
+        QTest::addColumn<QStringList>("stored"); // the weeks, the type and the room type as stored
         QTest::newRow("专业必修课 stored as 专业必须课")
-            << 3 << 3 << 0 << 15 << QStringLiteral("1-16 周") << QStringLiteral("专业必须课")
-            << QStringLiteral("大教室（有多媒体）");
+            << 3 << 3 << 0 << 15
+            << QStringList{QStringLiteral("1-16 周"), QStringLiteral("专业必须课"),
+                           QStringLiteral("大教室（有多媒体）")};
         QTest::newRow("函授课 and 其它 store nothing")
-            << 4 << 4 << 2 << 24 << QStringLiteral("3-25 周") << QString() << QString();
-        QTest::newRow("其它 type, no week") << 5 << 0 << -1 << -1 << QStringLiteral("0-0 周") << QString()
-                                            << QStringLiteral("小教室（无多媒体）");
+            << 4 << 4 << 2 << 24 << QStringList{QStringLiteral("3-25 周"), QString(), QString()};
+        QTest::newRow("其它 type, no week")
+            << 5 << 0 << -1 << -1
+            << QStringList{QStringLiteral("0-0 周"), QString(), QStringLiteral("小教室（无多媒体）")};
     }
     void modify()
     {
@@ -77,9 +77,7 @@ private slots:
         QFETCH(int, room);
         QFETCH(int, firstWeek);
         QFETCH(int, lastWeek);
-        QFETCH(QString, weeks);
-        QFETCH(QString, typeText);
-        QFETCH(QString, roomText);
+        QFETCH(QStringList, stored);
         Env env;
         QVERIFY(env.timetable.Save());
         CTimetableEditDlg dlg(env.context, env.timetable);
@@ -107,8 +105,8 @@ private slots:
         QCOMPARE(env.fileLines(),
                  (QStringList{QStringLiteral("王老师"), QStringLiteral("08:20;09:05;14:00;16:00;19:00;"),
                               QStringLiteral("true"), QStringLiteral("数据结构"), QStringLiteral("3.50"),
-                              weeks, typeText, QStringLiteral("软件1班"), QStringLiteral("48"),
-                              QStringLiteral("东3-201"), roomText}));
+                              stored[0], stored[1], QStringLiteral("软件1班"), QStringLiteral("48"),
+                              QStringLiteral("东3-201"), stored[2]}));
 
         // Coming back to the slot shows what was stored (a type without stored text chooses nothing).
         Choose(dlg, "weekdayList", 0);
