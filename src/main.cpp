@@ -1,17 +1,19 @@
 #include "app/Appearance.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/ExchangeCommand.h"
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
 #include "mainwnd/PlannerArt.h"
 #include "store/DataStore.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
 // A command-line fault is a usage fault: the status scripts expect for one.
-constexpr int kUsageStatus = 2;
+constexpr int kUsageStatus = ExchangeCommand::kUsageStatus;
 
 QStringList RawArguments(int argc, char* argv[])
 {
@@ -40,6 +42,21 @@ int main(int argc, char* argv[])
         return Print(stdout, CommandLine::VersionText(), 0);
     if (!early.strError.isEmpty())
         return Print(stderr, early.strError + u'\n', kUsageStatus);
+
+    // The calendar exchange runs without a display and without the planner's windows: a core
+    // application object only, no splash, no single-instance guard. Qt's window options mean
+    // nothing here, so whatever is not ours is a mistake.
+    if (early.exchange != CommandLine::Options::Exchange::None) {
+        if (!early.strUnknown.isEmpty())
+            return Print(stderr, early.strUnknown + u'\n', kUsageStatus);
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
+        QCoreApplication::setApplicationVersion(CommandLine::Version());
+        const ExchangeCommand::Outcome outcome =
+            ExchangeCommand::Run(early, QCoreApplication::arguments(), Platform::AppFolder());
+        Print(stdout, outcome.strOut, 0);
+        return Print(stderr, outcome.strErr, outcome.nStatus);
+    }
 
     // Loading the database driver and decoding the main window's pictures go on in parallel
     // with the rest of start-up. Both wait for the application object: the first thread to

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
-/// The program's own command-line options: --data-dir, --help and --version. Qt takes its own
+/// The program's own command-line options: --data-dir, --help, --version and the calendar
+/// exchange (--export-ics, --import-ics with --from and --to). Qt takes its own
 /// (-platform, -style ...) out of the arguments when the application object is made; what is
 /// left then must be ours.
 namespace CommandLine {
@@ -16,8 +18,21 @@ struct Options
     /// then that folder as written, empty when the option names none.
     bool bDataDirGiven = false;
     QString strDataDir;
-    /// One line about a fault in our own options (--data-dir without a folder). It is a fault
-    /// whatever Qt makes of the rest.
+    /// What the calendar exchange is asked for: nothing, an export or an import of \a strIcsFile.
+    enum class Exchange
+    {
+        None,
+        Export, ///< --export-ics FILE
+        Import, ///< --import-ics FILE
+    };
+    Exchange exchange = Exchange::None;
+    QString strIcsFile;
+    /// --from and --to of an export: only the tasks of these days (an invalid date is an open end).
+    QDate dtFrom;
+    QDate dtTo;
+    /// One line about a fault in our own options (--data-dir without a folder, a date that is
+    /// not one ...). It is a fault whatever Qt makes of the rest; several faults are lines
+    /// apart.
     QString strError;
     /// One line about the first argument that is not ours. Before the application object is
     /// made it may still be one of Qt's; after that it is a fault.

@@ -126,6 +126,8 @@ bool CPlannerApp::Startup()
         break;
     }
     connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, this, &CPlannerApp::ActivationRequested);
+    connect(m_pInstanceGuard.get(), &CSingleInstance::ReloadRequested, this, &CPlannerApp::ReloadData);
+    m_context.SetDataReloader([this] { ReloadData(); });
 
     // The long-lived windows exist from here on, hidden until they are needed.
     m_pNotice = new CNotifyWnd;
@@ -188,6 +190,14 @@ void CPlannerApp::CreateMainWindow()
     }
 }
 
+void CPlannerApp::ReloadData()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->ReloadShownDay();
+    if (m_pAlert)
+        m_pAlert->ScheduleReload();
+}
+
 void CPlannerApp::CreateReminderDialog()
 {
     if (!m_pReminders && m_pAlert)
@@ -202,6 +212,7 @@ int CPlannerApp::ExitInstance()
         m_pInstanceGuard->Release();
     m_pInstanceGuard.reset();
     m_context.SetReminderOpener({});
+    m_context.SetDataReloader({});
     delete m_pReminders.data();
     delete m_pAlert.data();
     delete m_pNotice.data();

@@ -63,6 +63,9 @@ public:
     /// The splash program started at start-up; QZSplash beside the executable unless set.
     void SetSplashProgram(const QString& program) { m_strSplashProgram = program; }
     bool HoldsInstanceGuard() const;
+    /// The database has changed outside the windows (an import, here or from the command
+    /// line): the main window reads the shown day again and the alert window today's queue.
+    void ReloadData();
 
 signals:
     /// Another copy of the program was started and asks this one to come to the front.

@@ -51,6 +51,14 @@ public:
             m_showReminders();
     }
     void SetReminderOpener(std::function<void()> open) { m_showReminders = std::move(open); }
+    /// Tells the windows that hold data read earlier (the shown day, today's reminder queue) that
+    /// the database has changed under them, as an import does. Does nothing where nobody listens.
+    void ReloadData() const
+    {
+        if (m_reloadData)
+            m_reloadData();
+    }
+    void SetDataReloader(std::function<void()> reload) { m_reloadData = std::move(reload); }
 
     /// Writes Settings() to the configuration file. False when it could not be written (the
     /// writer has said so) or when there is no writer.
@@ -69,4 +77,5 @@ private:
     ConfigWriter m_writeConfig;
     CTimetable* m_pTimetable = nullptr;
     std::function<void()> m_showReminders;
+    std::function<void()> m_reloadData;
 };

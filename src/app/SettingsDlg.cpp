@@ -2,11 +2,13 @@
 
 #include "store/Compaction.h"
 #include "app/DataFolder.h"
+#include "app/ExchangeDlg.h"
 #include "app/Platform.h"
 #include "app/PlannerContext.h"
 #include "app/SettingsFile.h"
 #include "controls/BackgroundBitmap.h"
 #include "controls/Messages.h"
+#include "controls/RunModal.h"
 #include "reminder/AlertWay.h"
 
 #include <QApplication>
@@ -88,6 +90,13 @@ CSettingsDlg::CSettingsDlg(CPlannerContext& context, std::function<void(bool)> a
     m_pCompactButton->setToolTip(QStringLiteral("重写数据库文件，收回删除事情后空出的空间"));
     dataLayout->addWidget(m_pCompactButton);
 
+    // In the free place left of the two buttons, so that nothing else of the window moves.
+    m_pExchangeButton = new QPushButton(QStringLiteral("日历导入导出…"), this);
+    m_pExchangeButton->setObjectName(QStringLiteral("exchangeButton"));
+    m_pExchangeButton->setToolTip(
+        QStringLiteral("把事情、提醒和节日导出为 iCalendar 文件，或从这样的文件导入"));
+    m_pExchangeButton->setGeometry(kLeft, kHeight - 46, 100, 30);
+
     m_pSaveButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/147.png")), QStringLiteral("保存"), this);
     m_pSaveButton->setObjectName(QStringLiteral("saveButton"));
     m_pSaveButton->setGeometry(kWidth - 206, kHeight - 46, 90, 30);
@@ -99,6 +108,13 @@ CSettingsDlg::CSettingsDlg(CPlannerContext& context, std::function<void(bool)> a
     connect(m_pSaveButton, &QPushButton::clicked, this, &CSettingsDlg::OnSave);
     connect(m_pExitButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_pCompactButton, &QPushButton::clicked, this, &CSettingsDlg::OnCompact);
+    connect(m_pExchangeButton, &QPushButton::clicked, this, &CSettingsDlg::OnExchange);
+}
+
+void CSettingsDlg::OnExchange()
+{
+    CExchangeDlg dlg(m_context, this);
+    RunModal(dlg);
 }
 
 void CSettingsDlg::OnSave()

@@ -11,7 +11,8 @@ class QPushButton;
 
 /// "系统设置": the four start-up settings as check boxes, saved to the configuration file with
 /// the start-with-the-desktop entry and the main window's topmost layer following them at once;
-/// the way reminders are shown, saved to the settings file; and the compaction of the database.
+/// the way reminders are shown, saved to the settings file; the compaction of the database; and
+/// the way to the calendar exchange ("日历导入导出…").
 /// "退出" leaves everything as it was.
 class CSettingsDlg : public QDialog
 {
@@ -30,6 +31,7 @@ protected:
 private:
     void OnSave();
     void OnCompact();
+    void OnExchange();
 
     CPlannerContext& m_context;
     std::function<void(bool)> m_applyTopmost;
@@ -41,6 +43,7 @@ private:
     QCheckBox* m_pTopmostCheck = nullptr;
     QComboBox* m_pAlertWayCombo = nullptr; ///< items in the order of AlertWay
     QPushButton* m_pCompactButton = nullptr;
+    QPushButton* m_pExchangeButton = nullptr;
     QPushButton* m_pSaveButton = nullptr;
     QPushButton* m_pExitButton = nullptr;
 };

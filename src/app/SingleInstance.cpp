@@ -8,6 +8,7 @@
 
 namespace {
 const QByteArray kActivate = "activate\n";
+const QByteArray kReload = "reload\n";
 }
 
 CSingleInstance::CSingleInstance(const QString& folder, const QString& key, QObject* parent)
@@ -56,8 +57,11 @@ void CSingleInstance::StartListening()
         while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("activate"))
+                const QByteArray message = socket->readAll();
+                if (message.contains("activate"))
                     emit ActivationRequested();
+                if (message.contains("reload"))
+                    emit ReloadRequested();
             });
         }
     });
@@ -66,6 +70,16 @@ void CSingleInstance::StartListening()
 }
 
 bool CSingleInstance::SignalRunningInstance(int timeoutMs) const
+{
+    return SendToRunningInstance(kActivate, timeoutMs);
+}
+
+bool CSingleInstance::AskRunningInstanceToReload(int timeoutMs) const
+{
+    return SendToRunningInstance(kReload, timeoutMs);
+}
+
+bool CSingleInstance::SendToRunningInstance(const QByteArray& message, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
@@ -77,7 +91,7 @@ bool CSingleInstance::SignalRunningInstance(int timeoutMs) const
             return false;
         QThread::msleep(20); // the running copy may not be listening yet
     }
-    socket.write(kActivate);
+    socket.write(message);
     const bool written = socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 100)));
     socket.disconnectFromServer();
     return written;

@@ -10,7 +10,8 @@ class QLocalServer;
 
 /// Keeps the program to one running copy per user. The first copy holds a system lock and
 /// listens on a local socket; a later copy finds the lock held, asks the first one through
-/// the socket to come to the front, and gives up. The system drops the lock of a copy that
+/// the socket to come to the front, and gives up. Through the same socket a command-line run
+/// tells the running copy to read its data again. The system drops the lock of a copy that
 /// crashed, so the next start is never blocked by it.
 class CSingleInstance : public QObject
 {
@@ -41,15 +42,22 @@ public:
     /// Asks the copy holding the guard to show its main window; tries for up to \a timeoutMs
     /// while that copy may still be starting. False when none answered.
     bool SignalRunningInstance(int timeoutMs = 1000) const;
+    /// Tells the copy holding the guard that another program has changed the database, so that
+    /// it reads the shown day and today's reminders again. Needs no guard of its own; tries for
+    /// up to \a timeoutMs (at least once). False when no copy answered.
+    bool AskRunningInstanceToReload(int timeoutMs = 0) const;
     /// Gives the guard up (also done by the destructor).
     void Release();
 
 signals:
     /// Another copy was started and asks this one to come to the front.
     void ActivationRequested();
+    /// Another program changed the data (an import from the command line).
+    void ReloadRequested();
 
 private:
     void StartListening();
+    bool SendToRunningInstance(const QByteArray& message, int timeoutMs) const;
 
     QString m_strSocketName;
     Platform::CInstanceLock m_lock;

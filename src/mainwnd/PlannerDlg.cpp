@@ -242,6 +242,13 @@ void CPlannerDlg::RefreshTaskList()
     m_pTaskList->SetTasks(TaskRules::ReadDayTasks(Store(), m_dtSelected.date()), IsEditableDate());
 }
 
+void CPlannerDlg::ReloadShownDay()
+{
+    RefreshDayView();
+    RefreshTaskList();
+    ClearChosenTask();
+}
+
 void CPlannerDlg::RefreshDayView()
 {
     // Everything that reads the store happens here, once per date shown: a failing table says

@@ -48,6 +48,9 @@ public:
     /// Works out the lunar line and the holidays of the shown date again and repaints them;
     /// for dialogs that change the holidays.
     void RefreshDayView();
+    /// Reads everything the shown date shows again (tasks, holidays) and lets a chosen task
+    /// go, whose row may now be another; for changes made outside the window, as an import.
+    void ReloadShownDay();
 
     /// True while the window is away in the tray (or, without a tray, on the taskbar in its place).
     bool IsInTray() const { return m_bInTray; }

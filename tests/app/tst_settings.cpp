@@ -1,5 +1,6 @@
 // The settings dialog, driven as a person would: the check boxes, "保存" with the file, the
 // desktop's autostart entry and the main window's layer, "退出", and the compaction button.
+#include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "SoundRecorder.h"
@@ -7,14 +8,17 @@
 #include "WidgetDriver.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
+#include "app/ExchangeDlg.h"
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
 #include "app/SettingsDlg.h"
 #include "app/SettingsFile.h"
 #include "reminder/AlertWay.h"
+#include "reminder/ReminderAlertWnd.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -324,6 +328,98 @@ private slots:
             QCOMPARE(f.notice(), kCompacted);
             QVERIFY(!QFileInfo::exists(DataFolder::File(QStringLiteral("temp.db"))));
         }
+    }
+
+    // "日历导入导出…" opens the exchange dialog. There the days go to the export only with their
+    // box ticked, a reversed range is refused before any file is asked for (and the next try,
+    // mended, goes through), a cancelled file dialog does nothing, a failing exchange shows its
+    // own words, and a finished import shows its summary with the planner's data read again.
+    void exchangeDialog()
+    {
+        Fixture fx;
+        QVERIFY(fx.started);
+        MessageRecorder messages;
+        DialogRecorder files;
+        fx.Open(ConfigFlags{});
+        QString opened;
+        WhenModal([&opened](QDialog* dlg) {
+            opened = dlg->objectName();
+            ::Click(*dlg, "closeButton");
+        });
+        fx.Click("exchangeButton");
+        QCOMPARE(opened, QStringLiteral("ExchangeDlg"));
+        QVERIFY(fx.dlg->isVisible()); // the settings stay open behind it
+
+        QStringList calls;
+        CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}};
+        CalendarExchange::ImportResult imported;
+        ExchangeFunctions functions;
+        functions.exportFile = [&](CDataStore&, const QString& path,
+                                   const CalendarExchange::ExportOptions& options) {
+            const auto day = [](const QDate& d) {
+                return d.isValid() ? d.toString(Qt::ISODate) : QStringLiteral("-");
+            };
+            calls << QStringLiteral("export %1 %2 %3").arg(path, day(options.dtFrom), day(options.dtTo));
+            return exported;
+        };
+        functions.importFile = [&](CDataStore&, const QString& path) {
+            calls << QStringLiteral("import ") + path;
+            return imported;
+        };
+        CExchangeDlg dlg(fx.app.Context(), nullptr, functions);
+        dlg.show();
+        CReminderAlertWnd* alert = fx.app.AlertWindow();
+        alert->OnReloadTimer(); // the reload of its creation, done
+        const QString path = fx.root.filePath(QStringLiteral("日历.ics"));
+        // What each click did, with the file dialog answering \a fileNames in turn (empty:
+        // cancelled): the calls made, then each box as "caption: text".
+        const auto clickAndSee = [&](const char* button, const QStringList& fileNames) {
+            calls.clear();
+            messages.clear();
+            for (const QString& name : fileNames)
+                files.queueFileName(name);
+            ::Click(dlg, button);
+            QStringList seen = calls;
+            for (const Messages::Request& box : messages.requests())
+                seen << box.caption + QStringLiteral(": ") + box.text;
+            return seen;
+        };
+        const QString written =
+            QStringLiteral("日历导入导出: 已导出到 %1\n事情 3 件，提醒 2 个，节日 1 个").arg(path);
+
+        QCOMPARE(clickAndSee("exportButton", {QString()}), QStringList());
+        QCOMPARE(clickAndSee("exportButton", {path}),
+                 (QStringList{QStringLiteral("export %1 - -").arg(path), written}));
+        QTest::mouseClick(Child<QCheckBox>(dlg, "rangeCheck"), Qt::LeftButton, {}, QPoint(8, 8));
+        Child<QDateEdit>(dlg, "fromEdit")->setDate(QDate(2026, 3, 2));
+        Child<QDateEdit>(dlg, "toEdit")->setDate(QDate(2026, 3, 1));
+        QCOMPARE(clickAndSee("exportButton", {path}),
+                 QStringList{QStringLiteral("日历导入导出: 开始日期不能晚于结束日期")});
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+        Child<QDateEdit>(dlg, "fromEdit")->setDate(QDate(2026, 3, 1));
+        // The name queued for the refused try is still unread: the refusal asked for none.
+        QCOMPARE(clickAndSee("exportButton", {}),
+                 (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path), written}));
+        exported = {false, QStringLiteral("不能写入文件 %1").arg(path), {}};
+        QCOMPARE(clickAndSee("exportButton", {path}),
+                 (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path),
+                              QStringLiteral("导出失败: 不能写入文件 %1").arg(path)}));
+        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
+
+        QCOMPARE(clickAndSee("importButton", {QString()}), QStringList());
+        imported.strError = QStringLiteral("第 7 行: 文件不完整");
+        QCOMPARE(
+            clickAndSee("importButton", {path}),
+            (QStringList{QStringLiteral("import ") + path, QStringLiteral("导入失败: 第 7 行: 文件不完整")}));
+        QVERIFY(!alert->IsReloadPending());
+        imported = {};
+        imported.bOk = true;
+        imported.added = {2, 1, 0};
+        QCOMPARE(clickAndSee("importButton", {path}),
+                 (QStringList{QStringLiteral("import ") + path,
+                              QStringLiteral("导入完成: ") + imported.SummaryText()}));
+        QCOMPARE(messages.last().icon, Messages::Icon::Information);
+        QVERIFY(alert->IsReloadPending());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "Recorders.h"
 #include "SoundRecorder.h"
 #include "TestFiles.h"
+#include "app/Clock.h"
 #include "app/CommandLine.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
@@ -10,17 +11,22 @@
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
 #include "mainwnd/PlannerDlg.h"
+#include "mainwnd/TaskList.h"
+#include "reminder/ReminderAlertWnd.h"
+#include "store/DataStore.h"
 
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +37,40 @@ const QString kSecondCopy = QStringLiteral("本软件已经打开，请激活!")
 QStringList DataDirArgs(const QString& dir)
 {
     return {QStringLiteral("Kestrum"), QStringLiteral("--data-dir"), dir};
+}
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+/// The real program as a script starts it: no display, no platform named.
+Run RunKestrum(const QStringList& arguments, const QString& runtimeFolder, bool reportFirstPaint = false)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    if (reportFirstPaint)
+        env.insert(QStringLiteral("KESTRUM_REPORT_FIRST_PAINT"), QStringLiteral("1"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder); // private, as Qt wants it
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/Kestrum"), arguments);
+    if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardOutput()),
+            QString::fromLocal8Bit(program.readAllStandardError())};
+}
+
+/// True when \a err is \a nLines lines, each one of ours.
+bool ErrorLines(const QString& err, qsizetype nLines)
+{
+    const QStringList lines = err.split(u'\n');
+    return lines.size() == nLines + 1 && lines.last().isEmpty() &&
+           std::all_of(lines.begin(), lines.end() - 1,
+                       [](const QString& line) { return line.startsWith(QStringLiteral("Kestrum: ")); });
 }
 
 bool GuardIsFree()
@@ -73,37 +113,68 @@ private slots:
     }
 
     // Our options are read wherever they stand; the first one that is not ours is kept for the
-    // line that refuses it, once Qt has taken its own.
+    // line that refuses it, once Qt has taken its own. Each fault of our own is a line.
     void commandLineOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("flags");   // h: help, v: version
-        QTest::addColumn<QString>("dataDir"); // null when none is given
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("flags");      // h: help, v: version
+        QTest::addColumn<QString>("dataDir");    // null when none is given
+        QTest::addColumn<QString>("exchange");   // "export FILE FROM TO" / "import FILE", dates or "-"
+        QTest::addColumn<QStringList>("errors"); // a part of each line, in order
         QTest::addColumn<QString>("unknown");
-        // Arguments apart by '|'; no folder given is nullptr.
+        // Arguments and error parts apart by '|'; no folder given is nullptr.
         const auto row = [](const char* name, const char16_t* arguments, const char16_t* flags,
-                            const char16_t* dataDir, const char16_t* error, const char16_t* unknown) {
+                            const char16_t* dataDir, const char16_t* exchange, const char16_t* errors,
+                            const char16_t* unknown) {
             QTest::newRow(name) << QString::fromUtf16(arguments).split(u'|', Qt::SkipEmptyParts)
                                 << QString::fromUtf16(flags)
                                 << (dataDir ? QString::fromUtf16(dataDir) : QString())
-                                << QString::fromUtf16(error) << QString::fromUtf16(unknown);
+                                << QString::fromUtf16(exchange)
+                                << QString::fromUtf16(errors).split(u'|', Qt::SkipEmptyParts)
+                                << QString::fromUtf16(unknown);
         };
-        row("-h -v", u"-h|-v", u"hv", nullptr, u"", u"");
+        row("-h -v", u"-h|-v", u"hv", nullptr, u"", u"", u"");
         row("version after the folder", u"--data-dir|/tmp/我的 计划|--version", u"v", u"/tmp/我的 计划", u"",
+            u"", u"");
+        row("folder named like an option", u"--data-dir|--help", u"", u"--help", u"", u"", u"");
+        row("first folder counts", u"--data-dir=/a|--data-dir=/b", u"", u"/a", u"", u"", u"");
+        row("no folder", u"--data-dir", u"", u"", u"", u"--data-dir", u"");
+        row("unknown option", u"--bogus|-x|--help", u"h", nullptr, u"", u"", u"\"--bogus\"");
+        row("stray argument", u"notes.txt", u"", nullptr, u"", u"", u"\"notes.txt\"");
+        row("export of a range", u"--export-ics|日历 1.ics|--from|2026-02-28|--to=2026-03-01", u"", nullptr,
+            u"export 日历 1.ics 2026-02-28 2026-03-01", u"", u"");
+        row("export from a day on", u"--from=2026-12-31|--export-ics=-x.ics", u"", nullptr,
+            u"export -x.ics 2026-12-31 -", u"", u"");
+        row("import with a folder", u"--import-ics|in.ics|--data-dir|/d", u"", u"/d", u"import in.ics", u"",
             u"");
-        row("folder named like an option", u"--data-dir|--help", u"", u"--help", u"", u"");
-        row("first folder counts", u"--data-dir=/a|--data-dir=/b", u"", u"/a", u"", u"");
-        row("no folder", u"--data-dir", u"", u"", u"--data-dir", u"");
-        row("unknown option", u"--bogus|-x|--help", u"h", nullptr, u"", u"\"--bogus\"");
-        row("stray argument", u"notes.txt", u"", nullptr, u"", u"\"notes.txt\"");
+        row("export without a file", u"--data-dir=/d|--export-ics", u"", u"/d", u"export  - -",
+            u"--export-ics 后面缺少文件名", u"");
+        row("import without a file", u"--import-ics=", u"", nullptr, u"import ",
+            u"--import-ics 后面缺少文件名", u"");
+        row("both", u"--import-ics|b.ics|--export-ics|a.ics", u"", nullptr, u"import b.ics",
+            u"--export-ics 和 --import-ics 不能同时使用", u"");
+        row("twice", u"--export-ics|a.ics|--export-ics|b.ics", u"", nullptr, u"export a.ics - -",
+            u"--export-ics 只能给出一次", u"");
+        row("dates that are none, on an import",
+            u"--import-ics|b.ics|--from|2026-02-29|--to|2026-1-5|--to=20260105", u"", nullptr,
+            u"import b.ics",
+            u"--from 的日期 \"2026-02-29\"|--to 的日期 \"2026-1-5\"|--to 的日期 \"20260105\"|"
+            u"--from 和 --to 只能与 --export-ics 一起使用",
+            u"");
+        row("date with more after it", u"--export-ics|a.ics|--to|2026-01-01T00", u"", nullptr,
+            u"export a.ics - -", u"--to 的日期 \"2026-01-01T00\"", u"");
+        row("date missing", u"--export-ics|a.ics|--from", u"", nullptr, u"export a.ics - -",
+            u"--from 后面缺少日期", u"");
+        row("range reversed", u"--export-ics|a.ics|--from|2026-03-02|--to|2026-03-01", u"", nullptr,
+            u"export a.ics 2026-03-02 2026-03-01", u"--from 的日期晚于 --to 的日期", u"");
     }
     void commandLineOptions()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, flags);
         QFETCH(QString, dataDir);
-        QFETCH(QString, error);
+        QFETCH(QString, exchange);
+        QFETCH(QStringList, errors);
         QFETCH(QString, unknown);
         const CommandLine::Options options =
             CommandLine::Parse(QStringList{QStringLiteral("Kestrum")} + arguments);
@@ -111,11 +182,24 @@ private slots:
         QCOMPARE(options.bVersion, flags.contains(u'v'));
         QCOMPARE(options.bDataDirGiven, !dataDir.isNull());
         QCOMPARE(options.strDataDir, dataDir.isNull() ? QString() : dataDir);
-        for (const auto& [line, part] :
-             {std::pair{options.strError, error}, std::pair{options.strUnknown, unknown}}) {
-            QCOMPARE(line.isEmpty(), part.isEmpty());
-            QVERIFY2(line.contains(part) && !line.contains(u'\n'), qPrintable(line));
-        }
+        using Exchange = CommandLine::Options::Exchange;
+        const auto day = [](const QDate& date) {
+            return date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("-");
+        };
+        const QString got = options.exchange == Exchange::None ? QString()
+                            : options.exchange == Exchange::Import
+                                ? QStringLiteral("import ") + options.strIcsFile
+                                : QStringLiteral("export %1 %2 %3")
+                                      .arg(options.strIcsFile, day(options.dtFrom), day(options.dtTo));
+        QCOMPARE(got, exchange);
+        const QStringList lines = options.strError.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), errors.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QVERIFY2(lines[i].startsWith(QStringLiteral("Kestrum: ")) && lines[i].contains(errors[i]),
+                     qPrintable(lines[i]));
+        QCOMPARE(options.strUnknown.isEmpty(), unknown.isEmpty());
+        QVERIFY2(options.strUnknown.contains(unknown) && !options.strUnknown.contains(u'\n'),
+                 qPrintable(options.strUnknown));
     }
 
     // The real program: --help and --version answer on a machine without a display, an option
@@ -127,17 +211,23 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        // Arguments apart by ' '.
+        // Arguments apart by ' ', parts of the error lines by '|'.
         const auto row = [](const char* name, const char* arguments, int status, const QString& out,
                             const char* err) {
             QTest::newRow(name) << QString::fromLatin1(arguments).split(u' ') << status << out
-                                << QString::fromLatin1(err);
+                                << QString::fromUtf8(err);
         };
         row("--help", "--help", 0, QStringLiteral("--data-dir <文件夹>"), "");
         row("--version, a platform named", "-platform xcb --version", 0,
             QStringLiteral("Kestrum ") + CommandLine::Version() + u'\n', "");
         row("unknown option", "-platform offscreen --bogus", 2, QString(), "--bogus");
         row("Qt's options", "-platform offscreen -style Fusion", 0, QStringLiteral("first-paint "), "");
+        row("--help names the exchange", "--help", 0, QStringLiteral("--import-ics <文件>"), "");
+        // The exchange refuses what it cannot use before it makes anything, one line each.
+        row("exchange: two faults", "--export-ics= --from 2026-1-1", 2, QString(), "--export-ics|--from");
+        row("exchange: Qt's options mean nothing", "--import-ics a.ics -platform offscreen", 2, QString(),
+            "\"-platform\"");
+        row("exchange: export from no data", "--export-ics out.ics", 1, QString(), "中没有数据");
     }
     void realProgramCommandLine()
     {
@@ -147,27 +237,110 @@ private slots:
         QFETCH(QString, err);
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("data"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("KESTRUM_REPORT_FIRST_PAINT"), QStringLiteral("1"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.path()); // private, as Qt wants it
-        QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/Kestrum"),
-                      arguments + QStringList{QStringLiteral("--data-dir"), folder});
-        QVERIFY(program.waitForFinished(60000));
-        const QString stdOut = QString::fromLocal8Bit(program.readAllStandardOutput());
-        const QString stdErr = QString::fromLocal8Bit(program.readAllStandardError());
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(program.exitCode() == status, qPrintable(stdErr));
-        QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
+        const Run run =
+            RunKestrum(arguments + QStringList{QStringLiteral("--data-dir"), folder}, root.path(), true);
+        QVERIFY2(run.status == status, qPrintable(run.err));
+        QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.contains(out), qPrintable(run.out));
         if (!err.isEmpty()) {
-            QVERIFY2(stdErr.contains(err) && stdErr.count(u'\n') == 1 && stdErr.endsWith(u'\n'),
-                     qPrintable(stdErr));
+            const QStringList parts = err.split(u'|');
+            QVERIFY2(ErrorLines(run.err, parts.size()), qPrintable(run.err));
+            for (const QString& part : parts)
+                QVERIFY2(run.err.contains(part), qPrintable(run.err));
         }
         // Only a run makes the data folder.
         QCOMPARE(QFileInfo::exists(folder), out.startsWith(QStringLiteral("first-paint")));
+    }
+
+    // Told through its socket that the data changed, the running planner reads the shown day
+    // and today's reminder queue again.
+    void runningPlannerReloadsWhenTold()
+    {
+        MessageRecorder messages;
+        QTemporaryDir root;
+        CPlannerApp app(DataDirArgs(root.filePath(QStringLiteral("data"))));
+        QVERIFY(app.InitInstance());
+        CTaskList* list = app.MainWindow()->findChild<CTaskList*>();
+        QVERIFY(list && list->Tasks().isEmpty());
+        app.AlertWindow()->OnReloadTimer(); // the reload of its creation, done
+        QVERIFY(!app.AlertWindow()->IsReloadPending());
+        // Written as another program writes: the window is not told by the store.
+        QVERIFY(app.Context().Store().AddTask(Clock::today(), QStringLiteral("从别处导入"),
+                                              TaskStates::NotDone()));
+        QTRY_VERIFY(CSingleInstance(Platform::InstanceGuardFolder()).AskRunningInstanceToReload(0));
+        QTRY_COMPARE(list->Tasks().size(), 1);
+        QCOMPARE(list->Tasks().first().strContent, QStringLiteral("从别处导入"));
+        QVERIFY(app.AlertWindow()->IsReloadPending());
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(app.ExitInstance(), 0);
+    }
+
+    // The exchange on the command line, as a script runs it beside a running planner: an export
+    // of a range of days, imports into a new folder and into the planner's, the same file
+    // twice, and a damaged file that changes nothing. (Needs the iCalendar reader and writer.)
+    void exchangeOnTheCommandLine()
+    {
+        MessageRecorder messages;
+        QTemporaryDir root;
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&runtimeBefore] { qputenv("XDG_RUNTIME_DIR", runtimeBefore); });
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path())); // the planner's and the scripts' guard
+        const QDate today = Clock::today();
+        const QString from = root.filePath(QStringLiteral("from"));
+        QString error;
+        QVERIFY2(DataFolder::CreateWithDefaults(from, today, &error), qPrintable(error));
+        {
+            CDataStore store;
+            QVERIFY(store.Connect(from + QStringLiteral("/kstrm.db")));
+            QVERIFY(store.AddTask(today, QStringLiteral("范围内, \"引号\"; 分号"), TaskStates::NotDone()));
+            QVERIFY(store.AddTask(today.addDays(10), QStringLiteral("范围外"), TaskStates::NotDone()));
+        }
+        const auto count = [](const QString& folder, const QString& where) {
+            CDataStore store;
+            if (!store.Connect(folder + QStringLiteral("/kstrm.db")))
+                return -1;
+            QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
+            return query.exec(QStringLiteral("select count(*) from shiqing where ") + where) && query.next()
+                       ? query.value(0).toInt()
+                       : -1;
+        };
+        const auto kestrum = [&root](const QString& folder, const QStringList& arguments) {
+            return RunKestrum(QStringList{QStringLiteral("--data-dir"), folder} + arguments, root.path());
+        };
+        const QString ics = root.filePath(QStringLiteral("今天.ics"));
+        const QString day = today.toString(Qt::ISODate);
+        Run run = kestrum(from, {QStringLiteral("--export-ics"), ics, QStringLiteral("--from"), day,
+                                 QStringLiteral("--to=") + today.addDays(1).toString(Qt::ISODate)});
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(run.err));
+        const QByteArray written = ReadAll(ics);
+        QVERIFY2(written.startsWith("BEGIN:VCALENDAR") && !written.contains("范围外"), written.constData());
+
+        // Into a folder not there yet: made as a first start makes it.
+        const QString fresh = root.filePath(QStringLiteral("fresh"));
+        run = kestrum(fresh, {QStringLiteral("--import-ics"), ics});
+        QVERIFY2(run.status == 0 && run.err.isEmpty() && !run.out.isEmpty(), qPrintable(run.err));
+        QCOMPARE(count(fresh, QStringLiteral("1")), 1);
+
+        // Into the data of a running planner, which shows it at once; twice changes nothing.
+        CPlannerApp planner(DataDirArgs(root.filePath(QStringLiteral("data"))));
+        QVERIFY(planner.InitInstance());
+        // Listening once its event loop runs: a word sent now is heard.
+        QTRY_VERIFY(CSingleInstance(Platform::InstanceGuardFolder()).AskRunningInstanceToReload(0));
+        CTaskList* list = planner.MainWindow()->findChild<CTaskList*>();
+        for (int i = 0; i < 2; ++i) {
+            run = kestrum(DataFolder::Path(), {QStringLiteral("--import-ics=") + ics});
+            QVERIFY2(run.status == 0 && run.err.isEmpty() && !run.out.isEmpty(), qPrintable(run.err));
+            QTRY_COMPARE(list->Tasks().size(), 1);
+            QCOMPARE(count(DataFolder::Path(), QStringLiteral("1")), 1);
+        }
+        const QString damaged = root.filePath(QStringLiteral("damaged.ics"));
+        QVERIFY(WriteAll(damaged, written.left(written.indexOf("SUMMARY")) + QByteArray(64, '\xff')));
+        run = kestrum(DataFolder::Path(), {QStringLiteral("--import-ics"), damaged});
+        QVERIFY2(run.status != 0 && run.out.isEmpty() && !run.err.isEmpty() &&
+                     ErrorLines(run.err, run.err.count(u'\n')),
+                 qPrintable(run.err));
+        QCOMPARE(count(DataFolder::Path(), QStringLiteral("1")), 1);
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(planner.ExitInstance(), 0);
     }
 
     void defaultTermContainsToday()
