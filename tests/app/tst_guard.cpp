@@ -2,7 +2,6 @@
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -181,36 +180,6 @@ private slots:
         QVERIFY2(!QFile::remove(rootLock), "a guard without a folder made its lock at the root");
         QCOMPARE(got, outcome);
         QCOMPARE(guard.IsHeld(), outcome == Outcome::Held);
-    }
-
-    // The copy holding the guard hears each word on its own: a second start's "come to the
-    // front" and the command line's "read the data again". Nobody listening is an answer at
-    // once, not a wait.
-    void wordsReachTheHolder_data()
-    {
-        QTest::addColumn<bool>("reload");
-        QTest::newRow("activate") << false;
-        QTest::newRow("reload") << true;
-    }
-    void wordsReachTheHolder()
-    {
-        QFETCH(bool, reload);
-        QTemporaryDir dir;
-        const QString key = QStringLiteral("kestrum-words-%1").arg(QCoreApplication::applicationPid());
-        const CSingleInstance sender(dir.path(), key);
-        QVERIFY(!sender.AskRunningInstanceToReload(0));
-
-        CSingleInstance holder(dir.path(), key);
-        QCOMPARE(holder.TryAcquire(), Outcome::Held);
-        QTRY_VERIFY(holder.IsListening());
-        QSignalSpy activated(&holder, &CSingleInstance::ActivationRequested);
-        QSignalSpy reloaded(&holder, &CSingleInstance::ReloadRequested);
-        QVERIFY(reload ? sender.AskRunningInstanceToReload(1000) : sender.SignalRunningInstance(1000));
-        QSignalSpy& heard = reload ? reloaded : activated;
-        QVERIFY(heard.wait(3000));
-        QCoreApplication::processEvents();
-        QCOMPARE(activated.count(), reload ? 0 : 1);
-        QCOMPARE(reloaded.count(), reload ? 1 : 0);
     }
 };
 

@@ -348,7 +348,6 @@ private slots:
         });
         fx.Click("exchangeButton");
         QCOMPARE(opened, QStringLiteral("ExchangeDlg"));
-        QVERIFY(fx.dlg->isVisible()); // the settings stay open behind it
 
         QStringList calls;
         CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}};
@@ -369,7 +368,7 @@ private slots:
         CExchangeDlg dlg(fx.app.Context(), nullptr, functions);
         dlg.show();
         CReminderAlertWnd* alert = fx.app.AlertWindow();
-        alert->OnReloadTimer(); // the reload of its creation, done
+        alert->OnReloadTimer(); // the reload of its creation, done; an import schedules one
         const QString path = fx.root.filePath(QStringLiteral("日历.ics"));
         // What each click did, with the file dialog answering \a fileNames in turn (empty:
         // cancelled): the calls made, then each box as "caption: text".
@@ -395,7 +394,6 @@ private slots:
         Child<QDateEdit>(dlg, "toEdit")->setDate(QDate(2026, 3, 1));
         QCOMPARE(clickAndSee("exportButton", {path}),
                  QStringList{QStringLiteral("日历导入导出: 开始日期不能晚于结束日期")});
-        QCOMPARE(messages.last().icon, Messages::Icon::Warning);
         Child<QDateEdit>(dlg, "fromEdit")->setDate(QDate(2026, 3, 1));
         // The name queued for the refused try is still unread: the refusal asked for none.
         QCOMPARE(clickAndSee("exportButton", {}),
