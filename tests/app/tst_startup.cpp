@@ -275,7 +275,9 @@ private slots:
         MessageRecorder messages;
         QTemporaryDir root;
         const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
-        const auto restore = qScopeGuard([&runtimeBefore] { qputenv("XDG_RUNTIME_DIR", runtimeBefore); });
+        const auto restore = qScopeGuard([&runtimeBefore] {
+            runtimeBefore.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+        });
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path())); // the planner's and the scripts' guard
         const QDate today = Clock::today();
         const QString from = root.filePath(QStringLiteral("from"));
