@@ -54,7 +54,7 @@ bool CountRows(const QSqlDatabase& db, QList<qint64>& counts, QString& error)
 {
     counts.clear();
     QSqlQuery query(db);
-    for (const QString& table : Schema::TableNames()) {
+    for (const QString& table : Schema::StoredTableNames()) {
         if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + Schema::Quoted(table)) || !query.next()) {
             error = EngineText(query.lastError());
             return false;

@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <functional>
 #include <future>
 #include <memory>
 #include <utility>
@@ -23,6 +25,8 @@ enum class HolidayCalendar
     Solar,
     Lunar,
 };
+
+struct ExchangeItem;
 
 /// The program's only access to its database (an SQLite file). Every table operation opens
 /// the one shared result set on its statement, works through it, and closes it again; each
@@ -36,6 +40,7 @@ public:
     CDataStore& operator=(const CDataStore&) = delete;
 
     void SetErrorReporter(IErrorReporter* reporter) { m_pReporter = reporter; }
+    IErrorReporter* ErrorReporter() const { return m_pReporter; }
 
     /// Loads the SQLite driver on a worker thread while the rest of start-up goes on; the first
     /// Connect then finds it ready. Safe to call before the application object exists. Keep
@@ -157,6 +162,46 @@ public:
     /// Outputs not yet read when a failure comes keep their values.
     bool LoadSchoolCalendar(QDateTime& termStart, QDateTime& termEnd);
     bool SaveSchoolCalendar(const QDateTime& termStart, const QDateTime& termEnd);
+    ///@}
+
+    /// \name Calendar files. Every task, reminder and holiday is named outside the planner by a
+    /// UID that stays the same from export to export: the store binds it to the item's identity
+    /// (a task's day and content; a reminder's fields and its place among identical ones; a
+    /// holiday's calendar, key and name) and every operation above that changes an identity
+    /// keeps the bindings in its own transaction.
+    ///@{
+    enum class ExchangeOutcome
+    {
+        Done,
+        Stopped, ///< the callback said stop: nothing has changed
+        Failed,  ///< the table's message has been reported: nothing has changed
+    };
+    /// Hands every task (those from \a from to \a to, both included; an invalid bound is open),
+    /// then every reminder and holiday to \a sink with its UID, one at a time, as one moment of
+    /// the tables; a row without a UID yet gets one, kept when the walk ends with Done. Rows are
+    /// read a page at a time, so a table of any size never sits whole in memory. \a sink
+    /// returns false to stop.
+    ExchangeOutcome ExportItems(const QDate& from, const QDate& to,
+                                const std::function<bool(const ExchangeItem&)>& sink);
+
+    enum class ImportFeed
+    {
+        Item, ///< the item is filled in
+        End,  ///< no more items
+        Stop, ///< the source failed: undo everything
+    };
+    struct ImportCounts
+    {
+        std::array<int, 3> added{};   ///< tasks, reminders, holidays
+        std::array<int, 3> updated{}; ///< tasks, reminders, holidays
+    };
+    /// Takes items from \a source until it says End, and applies them as one transaction: an
+    /// item whose UID is bound is updated (its identity too: a task may move to another day),
+    /// else an item of the same identity takes the UID (and the item's task state), else the
+    /// item is added with it. An item that would become a second task or holiday of an identity
+    /// already held merges into that one. Items that change nothing are not counted, so a file
+    /// imported again counts nothing. \a counts are set only when the outcome is Done.
+    ExchangeOutcome ImportItems(const std::function<ImportFeed(ExchangeItem&)>& source, ImportCounts& counts);
     ///@}
 
 protected:

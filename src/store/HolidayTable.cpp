@@ -2,6 +2,7 @@
 // month-day text; several holidays may share a key.
 #include "store/DataStore.h"
 #include "store/TableSteps.h"
+#include "store/UidBindings.h"
 #include "store/ValueConvert.h"
 
 namespace {
@@ -99,6 +100,8 @@ bool CDataStore::DeleteHoliday(HolidayCalendar calendar, const HolidayKey& key, 
     bool deleted = false;
     const bool ran = RunOperation(Error(calendar), [&] {
         deleted = TableSteps::DeleteFirst(*m_pRecordset, OneHoliday(calendar, key, name));
+        if (deleted)
+            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfHoliday(calendar, key, name));
     });
     return ran && deleted;
 }
@@ -108,8 +111,27 @@ bool CDataStore::RenameHoliday(HolidayCalendar calendar, const HolidayKey& key, 
 {
     bool renamed = false;
     const bool ran = RunOperation(Error(calendar), [&] {
-        renamed = TableSteps::WriteFirst(*m_pRecordset, OneHoliday(calendar, key, name),
-                                         QStringLiteral("name"), newName);
+        CRecordset& rs = *m_pRecordset;
+        rs.Open(OneHoliday(calendar, key, name));
+        if (rs.IsEOF()) {
+            rs.Close();
+            return;
+        }
+        rs.MoveFirst();
+        const qint64 row = rs.GetRowId();
+        rs.PutCollect(QStringLiteral("name"), newName);
+        rs.Update();
+        rs.Close();
+        renamed = true;
+        // The holiday keeps its UIDs under its new name, placed among any holidays of that name
+        // on the key as its row lies in the table.
+        const int place = TableSteps::Count(
+            rs, {Table(calendar), QStringLiteral("date=? and name=? and rowid<?"), {key, newName, row}, {}});
+        UidBindings::CBindings bindings(m_strConnection);
+        const UidBindings::Identity renamedId = UidBindings::OfHoliday(calendar, key, newName).At(place);
+        const QStringList uids = bindings.Unbind(UidBindings::OfHoliday(calendar, key, name));
+        bindings.MakeRoom(renamedId);
+        bindings.BindAll(uids, renamedId);
     });
     return ran && renamed;
 }

@@ -3,6 +3,7 @@
 #include "store/DataStore.h"
 #include "store/ReminderRecord.h"
 #include "store/TableSteps.h"
+#include "store/UidBindings.h"
 #include "store/ValueConvert.h"
 
 namespace {
@@ -163,8 +164,11 @@ bool CDataStore::DeleteReminder(const QDateTime& when, int mode, int ring, const
             "and title=? and content=?"),
         {r.nYear, r.nMonth, r.nDay, r.nHour, r.nMinute, r.nSecond, r.nMode, r.nRing, title, content});
     bool deleted = false;
-    const bool ran =
-        RunOperation(DeleteError(), [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, match); });
+    const bool ran = RunOperation(DeleteError(), [&] {
+        deleted = TableSteps::DeleteFirst(*m_pRecordset, match);
+        if (deleted)
+            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfReminder(r));
+    });
     return ran && deleted;
 }
 
@@ -181,15 +185,24 @@ bool CDataStore::PurgeExpiredReminders()
             rs.Close();
             return;
         }
+        // Identical reminders are due at the same moment, so they go together, with every UID
+        // bound to any of them.
+        QHash<QString, UidBindings::Identity> gone;
         for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-            const QDateTime moment = ReadReminder(rs).Moment();
+            const ReminderRecord reminder = ReadReminder(rs);
+            const QDateTime moment = reminder.Moment();
             // Fields that name no real moment can never fire either.
             if (!moment.isValid() || moment < second) {
                 rs.Delete();
                 rs.Update();
+                const UidBindings::Identity id = UidBindings::OfReminder(reminder);
+                gone.insert(id.HashKey(), id);
             }
         }
         rs.Close();
+        UidBindings::CBindings bindings(m_strConnection);
+        for (const UidBindings::Identity& id : std::as_const(gone))
+            bindings.UnbindEveryPlace(id);
         found = true;
     });
     return ran && found;

@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/DbError.h"
+#include "store/UidBindings.h"
 #include "store/ValueConvert.h"
 
 #include <QFileInfo>
@@ -56,6 +57,11 @@ QStringList TableNames()
     return names;
 }
 
+QStringList StoredTableNames()
+{
+    return TableNames() << UidBindings::TableName();
+}
+
 QString Quoted(const QString& name)
 {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
@@ -101,6 +107,11 @@ void PrepareConnection(QSqlDatabase& db)
     Exec(query, QStringLiteral("ROLLBACK"));
     if (!writable)
         throw CDbError::FromSql(writeError);
+
+    // The UIDs of calendar files live in a table of their own, which a database of an earlier
+    // Kestrum gets here, once it is known to be ours and writable.
+    for (const QString& sql : UidBindings::CreateStatements())
+        Exec(query, sql);
 }
 
 bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error)
@@ -125,6 +136,8 @@ bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate
                 throw CDbError::FromSql(db.lastError());
             for (const char* sql : kTables)
                 Exec(query, QString::fromLatin1(sql));
+            for (const QString& sql : UidBindings::CreateStatements())
+                Exec(query, sql);
             query.prepare(QStringLiteral("INSERT INTO xiaoli (date) VALUES (?)"));
             for (const QDate& day : {termStart, termEnd}) {
                 query.addBindValue(DateToSerial(day.startOfDay()));

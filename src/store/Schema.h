@@ -11,6 +11,8 @@ namespace Schema {
 
 /// The five tables every operation works on, in the order a message names the missing ones.
 QStringList TableNames();
+/// Every table a database of ours holds: the five, then the UID bindings of calendar files.
+QStringList StoredTableNames();
 
 /// \a name as an identifier in a statement: between double quotes, its own quotes doubled, so
 /// that no name can be read as a keyword or end the statement.

@@ -3,6 +3,7 @@
 #include "app/ErrorReporter.h"
 #include "store/DataStore.h"
 #include "store/TableSteps.h"
+#include "store/UidBindings.h"
 #include "store/ValueConvert.h"
 
 #include <QHash>
@@ -72,24 +73,31 @@ QString MonthText(int month)
     return QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
 }
 
-TableRows TasksInPeriod(const QDate& day, BatchScope scope)
+// The period's first day and the first day after it, as texts: [first, end).
+std::pair<QString, QString> PeriodBounds(const QDate& day, BatchScope scope)
 {
     const QString year = QString::number(day.year());
-    const auto first = [](const QString& yearText, const QString& monthText) -> QVariant {
+    const auto first = [](const QString& yearText, const QString& monthText) {
         return QString(yearText + u'-' + monthText + QStringLiteral("-01"));
     };
     switch (scope) {
     case BatchScope::Year:
-        return Tasks(QStringLiteral("date<? and date>=?"),
-                     {first(QString::number(day.year() + 1), QStringLiteral("01")),
-                      first(year, QStringLiteral("01"))});
+        return {first(year, QStringLiteral("01")),
+                first(QString::number(day.year() + 1), QStringLiteral("01"))};
     case BatchScope::Month:
-        return Tasks(QStringLiteral("date<? and date>=?"),
-                     {first(year, MonthText(day.month() + 1)), first(year, MonthText(day.month()))});
+        return {first(year, MonthText(day.month())), first(year, MonthText(day.month() + 1))};
     case BatchScope::Day:
         break;
     }
-    return Tasks(QStringLiteral("date=?"), {DayText(day)});
+    return {DayText(day), DayText(day.addDays(1))};
+}
+
+TableRows TasksInPeriod(const QDate& day, BatchScope scope)
+{
+    if (scope == BatchScope::Day)
+        return Tasks(QStringLiteral("date=?"), {DayText(day)});
+    const auto [first, end] = PeriodBounds(day, scope);
+    return Tasks(QStringLiteral("date<? and date>=?"), {end, first});
 }
 
 } // namespace
@@ -126,8 +134,11 @@ bool CDataStore::AddTask(const QDate& date, const QString& content, const TaskSt
 bool CDataStore::DeleteTask(const QDate& date, const QString& content)
 {
     bool deleted = false;
-    const bool ran = RunOperation(
-        TaskError(), [&] { deleted = TableSteps::DeleteFirst(*m_pRecordset, OneTask(date, content)); });
+    const bool ran = RunOperation(TaskError(), [&] {
+        deleted = TableSteps::DeleteFirst(*m_pRecordset, OneTask(date, content));
+        if (deleted)
+            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfTask(DayText(date), content));
+    });
     return ran && deleted;
 }
 
@@ -143,6 +154,10 @@ CDataStore::DeleteOutcome CDataStore::DeleteTasksInPeriod(const QDate& day, Batc
             found = true;
         }
         rs.Close();
+        if (found) {
+            const auto [first, end] = PeriodBounds(day, scope);
+            UidBindings::CBindings(m_strConnection).UnbindTaskDays(first, end);
+        }
     });
     if (!ran)
         return DeleteOutcome::Failed;
@@ -165,6 +180,7 @@ bool CDataStore::PostponeTask(const QDate& date, const QString& content)
             rs.Close();
             return;
         }
+        const long identical = rs.GetRecordCount();
         rs.MoveFirst();
         rs.PutCollect(QStringLiteral("date"), DayText(nextDay));
         rs.PutCollect(QStringLiteral("state"), TaskStates::NotDone());
@@ -176,6 +192,15 @@ bool CDataStore::PostponeTask(const QDate& date, const QString& content)
         rs.Update();
         rs.Close();
         moved = true;
+        // The postponed copy is the task the day had (its UID stays with it); the task on the
+        // next day is a new one, whatever a binding left by another program's delete says.
+        UidBindings::CBindings bindings(m_strConnection);
+        bindings.UnbindEveryPlace(UidBindings::OfTask(DayText(nextDay), content));
+        if (identical > 1) {
+            // The copy went to the end of the identical rows another program left on the day.
+            const UidBindings::Identity copy = UidBindings::OfTask(DayText(date), content);
+            bindings.BindAll(bindings.Unbind(copy), copy.At(int(identical) - 1));
+        }
     });
     if (ran && blocked)
         ReportMessage(QStringLiteral("事情已经存在于第二天了\r\n不能推迟请删除"), QStringLiteral("提示"),

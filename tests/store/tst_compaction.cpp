@@ -3,6 +3,7 @@
 #include "FullDisk.h"
 #include "StoreFixture.h"
 #include "TestFiles.h"
+#include "exchange/ExchangeItem.h"
 #include "store/Compaction.h"
 
 #include <QSqlRecord>
@@ -35,7 +36,7 @@ struct Fixture : StoreFixture
     {
         QStringList rows;
         QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
-        for (const QString& table : Schema::TableNames()) {
+        for (const QString& table : Schema::StoredTableNames()) {
             if (!query.exec(QStringLiteral("SELECT * FROM ") + table))
                 return {QStringLiteral("<%1 unreadable>").arg(table)};
             while (query.next()) {
@@ -76,6 +77,9 @@ private slots:
         Fixture f;
         QVERIFY(f.Open(20000));
         QVERIFY(f.Exec(QStringLiteral("DELETE FROM shiqing WHERE rowid % 10 <> 0")));
+        // An export binds every row's UID, which the compacted file keeps (Rows() has them).
+        QCOMPARE(f.store.ExportItems({}, {}, [](const ExchangeItem&) { return true; }),
+                 CDataStore::ExchangeOutcome::Done);
         QVERIFY(f.Checkpoint());
         QTemporaryDir elsewhere;
         const QString outside = elsewhere.filePath(QStringLiteral("outside.db"));

@@ -1,0 +1,483 @@
+// Calendar files' side of the store: every item walked with its UID for an export, and an
+// import applied as one transaction. Both work with statements of their own rather than the
+// shared result set, which reads all its rows at once: a walk must hold one page of a million
+// tasks at a time, and an import finds each item's row by its identity.
+#include "exchange/ExchangeItem.h"
+#include "store/DataStore.h"
+#include "store/DbError.h"
+#include "store/TableSteps.h"
+#include "store/UidBindings.h"
+#include "store/ValueConvert.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using UidBindings::Identity;
+
+namespace {
+
+// Rows read per statement while walking a table.
+constexpr int kPageRows = 4096;
+
+// Thrown through the transaction when the caller's callback says stop, so that it is undone.
+struct StopRequested
+{
+};
+
+QString TaskError()
+{
+    return QStringLiteral("打开事情信息表错误");
+}
+
+QString ReminderError()
+{
+    return QStringLiteral("打开提醒表错误");
+}
+
+QString HolidayTable(HolidayCalendar calendar)
+{
+    return calendar == HolidayCalendar::Solar ? QStringLiteral("yljrb") : QStringLiteral("lljrb");
+}
+
+QString HolidayError(HolidayCalendar calendar)
+{
+    return calendar == HolidayCalendar::Solar ? QStringLiteral("打开阳历节日表错误")
+                                              : QStringLiteral("打开农历节日表错误");
+}
+
+QString FailMessage(const ExchangeItem& item)
+{
+    switch (item.kind) {
+    case ExchangeKind::Task:
+        return TaskError();
+    case ExchangeKind::Reminder:
+        return ReminderError();
+    case ExchangeKind::Holiday:
+        break;
+    }
+    return HolidayError(item.holiday.calendar);
+}
+
+int KindIndex(ExchangeKind kind)
+{
+    return kind == ExchangeKind::Task ? 0 : kind == ExchangeKind::Reminder ? 1 : 2;
+}
+
+ReminderRecord ReminderOf(const QSqlQuery& q, int first)
+{
+    auto field = [&](int i) { return ValueToShort(q.value(first + i)); };
+    ReminderRecord r;
+    r.nYear = field(0);
+    r.nMonth = field(1);
+    r.nDay = field(2);
+    r.nHour = field(3);
+    r.nMinute = field(4);
+    r.nSecond = field(5);
+    r.nWeek = field(6);
+    r.nMode = field(7);
+    r.nRing = field(8);
+    r.strTitle = ValueToText(q.value(first + 9));
+    r.strContent = ValueToText(q.value(first + 10));
+    return r;
+}
+
+const QString kReminderColumns =
+    QStringLiteral("year, month, day, hour, minute, second, week, mode, ring, title, content");
+
+// The statements of one store operation on its connection, compiled once each.
+class CStatements
+{
+public:
+    explicit CStatements(const QString& connection) : m_strConnection(connection) {}
+
+    QSqlQuery& Run(const QString& sql, const QVariantList& values)
+    {
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end()) {
+            QSqlQuery query(QSqlDatabase::database(m_strConnection, false));
+            query.setForwardOnly(true);
+            if (!query.prepare(sql))
+                throw CDbError::FromSql(query.lastError());
+            it = m_statements.insert(sql, query);
+        }
+        QSqlQuery& q = *it;
+        // A null text would be bound as NULL, which equals nothing; the texts compared are
+        // never NULL either (see MatchOf).
+        for (const QVariant& value : values)
+            q.addBindValue(value.typeId() == QMetaType::QString && value.isNull()
+                               ? QVariant(QStringLiteral(""))
+                               : value);
+        if (!q.exec())
+            throw CDbError::FromSql(q.lastError());
+        return q;
+    }
+    /// The first column of the first row, or \a none.
+    QVariant Value(const QString& sql, const QVariantList& values, const QVariant& none = {})
+    {
+        QSqlQuery& q = Run(sql, values);
+        const QVariant value = q.next() ? q.value(0) : none;
+        q.finish();
+        return value;
+    }
+
+private:
+    QString m_strConnection;
+    QHash<QString, QSqlQuery> m_statements;
+};
+
+// -- The export's walk ------------------------------------------------------------------------
+
+class CExportWalk
+{
+public:
+    CExportWalk(const QString& connection, const std::function<bool(const ExchangeItem&)>& sink,
+                QString& failMessage)
+        : m_sql(connection), m_bindings(connection), m_sink(sink), m_failMessage(failMessage)
+    {}
+
+    void Tasks(const QDate& from, const QDate& to)
+    {
+        m_failMessage = TaskError();
+        // Ordered by day and content, identical tasks (which only another program writes) come
+        // together in table order, so their places count up as they pass; the page goes on from
+        // the last row read, along the day and content index.
+        QString range = QStringLiteral("date IS NOT NULL AND content IS NOT NULL");
+        QVariantList bounds;
+        if (from.isValid()) {
+            range += QStringLiteral(" AND date>=?");
+            bounds << TableSteps::DayText(from);
+        }
+        if (to.isValid()) {
+            range += QStringLiteral(" AND date<=?");
+            bounds << TableSteps::DayText(to);
+        }
+        const QString head = QStringLiteral("SELECT rowid, date, content, state FROM shiqing WHERE ") + range;
+        const QString tail = QStringLiteral(" ORDER BY date, content, rowid LIMIT %1").arg(kPageRows);
+        QVariantList after;
+        Identity previous{-1, {}, {}, {}, 0};
+        for (;;) {
+            std::vector<std::pair<Identity, TaskRecord>> page;
+            const QString sql =
+                after.isEmpty()
+                    ? QString(head + tail)
+                    : QString(head + QStringLiteral(" AND (date, content, rowid) > (?, ?, ?)") + tail);
+            QSqlQuery& q = m_sql.Run(sql, bounds + after);
+            while (q.next()) {
+                TaskRecord task{ValueToText(q.value(1)), ValueToText(q.value(2)), ValueToText(q.value(3))};
+                after = {q.value(1), q.value(2), q.value(0)};
+                Identity id = UidBindings::OfTask(task.strDate, task.strContent);
+                id.nPlace = id.SameItemAs(previous) ? previous.nPlace + 1 : 0;
+                previous = id;
+                page.emplace_back(id, std::move(task));
+            }
+            q.finish();
+            for (auto& [id, task] : page) {
+                ExchangeItem item;
+                item.kind = ExchangeKind::Task;
+                item.task = std::move(task);
+                Hand(item, id);
+            }
+            if (page.size() < size_t(kPageRows))
+                return;
+        }
+    }
+
+    void Reminders()
+    {
+        m_failMessage = ReminderError();
+        WalkInTableOrder(QStringLiteral("tx"), kReminderColumns, [](const QSqlQuery& q, ExchangeItem& item) {
+            item.kind = ExchangeKind::Reminder;
+            item.reminder = ReminderOf(q, 1);
+            return UidBindings::OfReminder(item.reminder);
+        });
+    }
+
+    void Holidays(HolidayCalendar calendar)
+    {
+        m_failMessage = HolidayError(calendar);
+        WalkInTableOrder(HolidayTable(calendar), QStringLiteral("date, name"),
+                         [calendar](const QSqlQuery& q, ExchangeItem& item) {
+                             item.kind = ExchangeKind::Holiday;
+                             item.holiday = {calendar, ValueToText(q.value(1)), ValueToText(q.value(2))};
+                             return UidBindings::OfHoliday(calendar, item.holiday.strKey,
+                                                           item.holiday.strName);
+                         });
+    }
+
+private:
+    template <typename ReadRow>
+    void WalkInTableOrder(const QString& table, const QString& columns, ReadRow read)
+    {
+        QHash<QString, int> seen; // identical rows met so far, by item
+        qint64 after = std::numeric_limits<qint64>::min();
+        for (;;) {
+            std::vector<std::pair<Identity, ExchangeItem>> page;
+            QSqlQuery& q =
+                m_sql.Run(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid>? ORDER BY rowid LIMIT %3")
+                              .arg(columns, table)
+                              .arg(kPageRows),
+                          {after});
+            while (q.next()) {
+                after = q.value(0).toLongLong();
+                ExchangeItem item;
+                Identity id = read(q, item);
+                id.nPlace = seen[id.HashKey()]++;
+                page.emplace_back(id, std::move(item));
+            }
+            q.finish();
+            for (auto& [id, item] : page)
+                Hand(item, id);
+            if (page.size() < size_t(kPageRows))
+                return;
+        }
+    }
+
+    void Hand(ExchangeItem& item, const Identity& id)
+    {
+        const QStringList uids = m_bindings.UidsAt(id);
+        // A row another program wrote gets its UID now, and keeps it for the next export.
+        item.strUid = uids.isEmpty() ? m_bindings.BindNew(id) : uids.first();
+        if (!m_sink(item))
+            throw StopRequested{};
+    }
+
+    CStatements m_sql;
+    UidBindings::CBindings m_bindings;
+    const std::function<bool(const ExchangeItem&)>& m_sink;
+    QString& m_failMessage;
+};
+
+// -- The import's rows ------------------------------------------------------------------------
+
+// Finds, adds and changes the rows of items by their identity, within the import's transaction.
+class CImportRows
+{
+public:
+    explicit CImportRows(const QString& connection) : m_sql(connection) {}
+
+    /// The row at \a id's place among the rows of its item, or -1.
+    qint64 Locate(const Identity& id)
+    {
+        const Match match = MatchOf(id);
+        return m_sql
+            .Value(QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET ?")
+                       .arg(match.table, match.condition),
+                   match.values + QVariantList{id.nPlace}, qint64(-1))
+            .toLongLong();
+    }
+    /// How many rows \a id's item has (more than one only for identical rows).
+    int Count(const Identity& id)
+    {
+        const Match match = MatchOf(id);
+        return m_sql
+            .Value(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(match.table, match.condition),
+                   match.values)
+            .toInt();
+    }
+    void Delete(const Identity& id, qint64 row)
+    {
+        m_sql.Run(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(MatchOf(id).table), {row}).finish();
+    }
+    void Append(const ExchangeItem& item)
+    {
+        switch (item.kind) {
+        case ExchangeKind::Task:
+            m_sql.Run(QStringLiteral("INSERT INTO shiqing (date, content, state) VALUES (?, ?, ?)"),
+                      {item.task.strDate, item.task.strContent,
+                       item.task.strState.isEmpty() ? TaskStates::NotDone() : item.task.strState});
+            return;
+        case ExchangeKind::Reminder: {
+            const ReminderRecord& r = item.reminder;
+            const QDate date(r.nYear, r.nMonth, r.nDay);
+            const int week = date.isValid() ? ReminderWeekday(date) : r.nWeek;
+            m_sql.Run(QStringLiteral("INSERT INTO tx (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                          .arg(kReminderColumns),
+                      {r.nYear, r.nMonth, r.nDay, r.nHour, r.nMinute, r.nSecond, week, r.nMode, r.nRing,
+                       r.strTitle, r.strContent});
+            return;
+        }
+        case ExchangeKind::Holiday:
+            m_sql.Run(QStringLiteral("INSERT INTO %1 (date, name) VALUES (?, ?)")
+                          .arg(HolidayTable(item.holiday.calendar)),
+                      {item.holiday.strKey, item.holiday.strName});
+            return;
+        }
+    }
+    /// Gives the task at \a row the item's state; false when it had it already (or is no task).
+    bool UpdateState(const ExchangeItem& item, qint64 row)
+    {
+        if (item.kind != ExchangeKind::Task || item.task.strState.isEmpty())
+            return false;
+        const QVariant state = m_sql.Value(QStringLiteral("SELECT state FROM shiqing WHERE rowid=?"), {row});
+        if (ValueToText(state) == item.task.strState)
+            return false;
+        m_sql.Run(QStringLiteral("UPDATE shiqing SET state=? WHERE rowid=?"), {item.task.strState, row});
+        return true;
+    }
+
+private:
+    struct Match
+    {
+        QString table;
+        QString condition;
+        QVariantList values;
+    };
+
+    static Match MatchOf(const Identity& id)
+    {
+        switch (id.nKind) {
+        case UidBindings::TaskKind:
+            return {QStringLiteral("shiqing"),
+                    QStringLiteral("date=? AND ifnull(content, '')=?"),
+                    {id.strKey1, id.strKey2}};
+        case UidBindings::ReminderKind: {
+            // Year, month, day, hour, minute, second, mode, ring. The time of day comes first in
+            // the condition: the table's index on it narrows the search.
+            const QStringList n = id.strKey1.split(u' ');
+            const auto number = [&n](int i) -> QVariant { return i < n.size() ? n[i].toInt() : 0; };
+            return {
+                QStringLiteral("tx"),
+                QStringLiteral("hour=? AND minute=? AND second=? AND year=? AND month=? AND day=? AND mode=? "
+                               "AND ring=? AND ifnull(title, '')=? AND ifnull(content, '')=?"),
+                {number(3), number(4), number(5), number(0), number(1), number(2), number(6), number(7),
+                 id.strKey2, id.strKey3}};
+        }
+        default:
+            break;
+        }
+        const bool solar = id.strKey1 == UidBindings::OfHoliday(HolidayCalendar::Solar, {}, {}).strKey1;
+        return {HolidayTable(solar ? HolidayCalendar::Solar : HolidayCalendar::Lunar),
+                QStringLiteral("date=? AND ifnull(name, '')=?"),
+                {id.strKey2, id.strKey3}};
+    }
+
+    CStatements m_sql;
+};
+
+Identity IdentityOf(const ExchangeItem& item)
+{
+    switch (item.kind) {
+    case ExchangeKind::Task:
+        return UidBindings::OfTask(item.task.strDate, item.task.strContent);
+    case ExchangeKind::Reminder:
+        return UidBindings::OfReminder(item.reminder);
+    case ExchangeKind::Holiday:
+        break;
+    }
+    return UidBindings::OfHoliday(item.holiday.calendar, item.holiday.strKey, item.holiday.strName);
+}
+
+enum class Applied
+{
+    Unchanged,
+    Added,
+    Updated,
+};
+
+Applied ApplyItem(const ExchangeItem& item, CImportRows& rows, UidBindings::CBindings& bindings)
+{
+    const Identity wanted = IdentityOf(item);
+    // An item without a UID (a file may leave it out) is matched by its identity alone.
+    QStringList uids;
+    if (!item.strUid.isEmpty())
+        uids << item.strUid;
+    bool changed = false;
+    if (const std::optional<Identity> bound = uids.isEmpty() ? std::nullopt : bindings.Find(item.strUid)) {
+        const qint64 row = rows.Locate(*bound);
+        if (row < 0) {
+            bindings.Forget(item.strUid); // another program deleted the row since
+        } else if (bound->SameItemAs(wanted)) {
+            return rows.UpdateState(item, row) ? Applied::Updated : Applied::Unchanged;
+        } else {
+            // The item changed in the file since it was bound: its old row goes, and it comes
+            // back below under its new identity with every UID that named it.
+            rows.Delete(*bound, row);
+            uids = bindings.Unbind(*bound);
+            changed = true;
+        }
+    }
+    const int count = rows.Count(wanted);
+    if (item.kind != ExchangeKind::Reminder) {
+        // A day holds a task once, a key a holiday once: the item is that one.
+        if (count > 0) {
+            bindings.BindAll(uids, wanted);
+            return rows.UpdateState(item, rows.Locate(wanted)) || changed ? Applied::Updated
+                                                                          : Applied::Unchanged;
+        }
+    } else {
+        // Identical reminders may stand side by side: the item is the first that no UID names
+        // yet, or one more.
+        for (int place = 0; place < count; ++place) {
+            if (uids.isEmpty() || bindings.UidsAt(wanted.At(place)).isEmpty()) {
+                bindings.BindAll(uids, wanted.At(place));
+                return changed ? Applied::Updated : Applied::Unchanged;
+            }
+        }
+    }
+    bindings.DropFrom(wanted.At(count)); // left by rows another program deleted
+    rows.Append(item);
+    bindings.BindAll(uids, wanted.At(count));
+    return changed ? Applied::Updated : Applied::Added;
+}
+
+} // namespace
+
+CDataStore::ExchangeOutcome CDataStore::ExportItems(const QDate& from, const QDate& to,
+                                                    const std::function<bool(const ExchangeItem&)>& sink)
+{
+    // A write transaction, as rows another program wrote get their UIDs on the way; it also
+    // keeps the tables as one moment for the whole walk.
+    QString failMessage = TaskError();
+    try {
+        const bool ran = RunOperation(failMessage, [&] {
+            CExportWalk walk(m_strConnection, sink, failMessage);
+            walk.Tasks(from, to);
+            walk.Reminders();
+            walk.Holidays(HolidayCalendar::Solar);
+            walk.Holidays(HolidayCalendar::Lunar);
+        });
+        return ran ? ExchangeOutcome::Done : ExchangeOutcome::Failed;
+    } catch (const StopRequested&) {
+        return ExchangeOutcome::Stopped;
+    }
+}
+
+CDataStore::ExchangeOutcome CDataStore::ImportItems(const std::function<ImportFeed(ExchangeItem&)>& source,
+                                                    ImportCounts& counts)
+{
+    ImportCounts made;
+    QString failMessage = TaskError();
+    try {
+        const bool ran = RunOperation(failMessage, [&] {
+            CImportRows rows(m_strConnection);
+            UidBindings::CBindings bindings(m_strConnection);
+            for (;;) {
+                ExchangeItem item;
+                const ImportFeed feed = source(item);
+                if (feed == ImportFeed::End)
+                    return;
+                if (feed == ImportFeed::Stop)
+                    throw StopRequested{};
+                failMessage = FailMessage(item);
+                const size_t kind = size_t(KindIndex(item.kind));
+                switch (ApplyItem(item, rows, bindings)) {
+                case Applied::Added:
+                    ++made.added[kind];
+                    break;
+                case Applied::Updated:
+                    ++made.updated[kind];
+                    break;
+                case Applied::Unchanged:
+                    break;
+                }
+            }
+        });
+        if (!ran)
+            return ExchangeOutcome::Failed;
+    } catch (const StopRequested&) {
+        return ExchangeOutcome::Stopped;
+    }
+    counts = made;
+    return ExchangeOutcome::Done;
+}
