@@ -113,7 +113,7 @@ bool AddReminders(const QString& path)
            sql.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
-Measure ShellRun(const QString& shell, const QString& db, const QString& script, double& statementMs)
+Measure RunShellScript(const QString& shell, const QString& db, const QString& script, double& statementMs)
 {
     QProcess process;
     QElapsedTimer timer;
@@ -240,7 +240,7 @@ int main(int argc, char* argv[])
     const QString csvTasks = work.filePath(QStringLiteral("tasks.csv"));
     const QString csvReminders = work.filePath(QStringLiteral("reminders.csv"));
     double statementMs = 0;
-    Measure shellOut = ShellRun(shell, master,
+    Measure shellOut = RunShellScript(shell, master,
                                 QStringLiteral(".mode csv\n.output %1\nSELECT * FROM shiqing;\n.output %2\n"
                                                "SELECT * FROM tx;\n")
                                     .arg(csvTasks, csvReminders),
@@ -251,7 +251,7 @@ int main(int argc, char* argv[])
     if (!Schema::CreateDatabaseFile(empty, QDate(2025, 9, 1), QDate(2026, 1, 20), nullptr))
         return 1;
     Measure shellIn =
-        ShellRun(shell, empty,
+        RunShellScript(shell, empty,
                  QStringLiteral("BEGIN;\n.import --csv %1 shiqing\n.import --csv %2 tx\nCOMMIT;\n")
                      .arg(csvTasks, csvReminders),
                  statementMs);

@@ -112,14 +112,6 @@ public:
             throw CDbError::FromSql(q.lastError());
         return q;
     }
-    /// The first column of the first row, or \a none.
-    QVariant Value(const QString& sql, const QVariantList& values, const QVariant& none = {})
-    {
-        QSqlQuery& q = Run(sql, values);
-        const QVariant value = q.next() ? q.value(0) : none;
-        q.finish();
-        return value;
-    }
 
 private:
     QString m_strConnection;
@@ -152,12 +144,18 @@ public:
             range += QStringLiteral(" AND date<=?");
             bounds << TableSteps::DayText(to);
         }
-        const QString head = QStringLiteral("SELECT rowid, date, content, state FROM shiqing WHERE ") + range;
+        // The UID of the first of identical rows (the only one, as a rule) comes with the row,
+        // found by the engine, which is far quicker than a statement of our own per row.
+        const QString head =
+            QStringLiteral("SELECT rowid, date, content, state, (SELECT uid FROM uid_binding b "
+                           "WHERE b.kind=0 AND b.key1=date AND b.key2=content AND b.key3='' AND "
+                           "b.place=0 ORDER BY seq LIMIT 1) FROM shiqing WHERE ") +
+            range;
         const QString tail = QStringLiteral(" ORDER BY date, content, rowid LIMIT %1").arg(kPageRows);
         QVariantList after;
         Identity previous{-1, {}, {}, {}, 0};
         for (;;) {
-            std::vector<std::pair<Identity, TaskRecord>> page;
+            std::vector<std::tuple<Identity, TaskRecord, QString>> page;
             const QString sql =
                 after.isEmpty()
                     ? QString(head + tail)
@@ -169,13 +167,14 @@ public:
                 Identity id = UidBindings::OfTask(task.strDate, task.strContent);
                 id.nPlace = id.SameItemAs(previous) ? previous.nPlace + 1 : 0;
                 previous = id;
-                page.emplace_back(id, std::move(task));
+                page.emplace_back(id, std::move(task), id.nPlace == 0 ? q.value(4).toString() : QString());
             }
             q.finish();
-            for (auto& [id, task] : page) {
+            for (auto& [id, task, uid] : page) {
                 ExchangeItem item;
                 item.kind = ExchangeKind::Task;
                 item.task = std::move(task);
+                item.strUid = std::move(uid);
                 Hand(item, id);
             }
             if (page.size() < size_t(kPageRows))
@@ -233,11 +232,14 @@ private:
         }
     }
 
+    /// \a item's UID is already there when the walk's statement found it.
     void Hand(ExchangeItem& item, const Identity& id)
     {
-        const QStringList uids = m_bindings.UidsAt(id);
-        // A row another program wrote gets its UID now, and keeps it for the next export.
-        item.strUid = uids.isEmpty() ? m_bindings.BindNew(id) : uids.first();
+        if (item.strUid.isEmpty()) {
+            const QStringList uids = m_bindings.UidsAt(id);
+            // A row another program wrote gets its UID now, and keeps it for the next export.
+            item.strUid = uids.isEmpty() ? m_bindings.BindNew(id) : uids.first();
+        }
         if (!m_sink(item))
             throw StopRequested{};
     }
@@ -248,6 +250,30 @@ private:
     QString& m_failMessage;
 };
 
+// A page cache big enough for the binding table's index, into which a first export or a large
+// import writes UIDs at random places, for the time of one operation (SQLite's default holds 2 MB).
+class CLargerCache
+{
+public:
+    explicit CLargerCache(const QString& connection) : m_query(QSqlDatabase::database(connection, false))
+    {
+        if (m_query.exec(QStringLiteral("PRAGMA cache_size")) && m_query.next())
+            m_previous = m_query.value(0);
+        m_query.exec(QStringLiteral("PRAGMA cache_size = -32768"));
+    }
+    ~CLargerCache()
+    {
+        if (m_previous.isValid())
+            m_query.exec(QStringLiteral("PRAGMA cache_size = ") + m_previous.toString());
+    }
+    CLargerCache(const CLargerCache&) = delete;
+    CLargerCache& operator=(const CLargerCache&) = delete;
+
+private:
+    QSqlQuery m_query;
+    QVariant m_previous;
+};
+
 // -- The import's rows ------------------------------------------------------------------------
 
 // Finds, adds and changes the rows of items by their identity, within the import's transaction.
@@ -256,24 +282,25 @@ class CImportRows
 public:
     explicit CImportRows(const QString& connection) : m_sql(connection) {}
 
-    /// The row at \a id's place among the rows of its item, or -1.
-    qint64 Locate(const Identity& id)
+    struct Row
+    {
+        qint64 nRowId = -1;
+        QString strState; ///< tasks only
+    };
+    /// The rows of \a id's item in table order (more than one only for identical rows).
+    std::vector<Row> RowsOf(const Identity& id)
     {
         const Match match = MatchOf(id);
-        return m_sql
-            .Value(QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET ?")
-                       .arg(match.table, match.condition),
-                   match.values + QVariantList{id.nPlace}, qint64(-1))
-            .toLongLong();
-    }
-    /// How many rows \a id's item has (more than one only for identical rows).
-    int Count(const Identity& id)
-    {
-        const Match match = MatchOf(id);
-        return m_sql
-            .Value(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(match.table, match.condition),
-                   match.values)
-            .toInt();
+        QSqlQuery& q = m_sql.Run(
+            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 ORDER BY rowid")
+                .arg(id.nKind == UidBindings::TaskKind ? QStringLiteral("state") : QStringLiteral("NULL"),
+                     match.table, match.condition),
+            match.values);
+        std::vector<Row> rows;
+        while (q.next())
+            rows.push_back({q.value(0).toLongLong(), ValueToText(q.value(1))});
+        q.finish();
+        return rows;
     }
     void Delete(const Identity& id, qint64 row)
     {
@@ -305,14 +332,13 @@ public:
         }
     }
     /// Gives the task at \a row the item's state; false when it had it already (or is no task).
-    bool UpdateState(const ExchangeItem& item, qint64 row)
+    bool UpdateState(const ExchangeItem& item, const Row& row)
     {
-        if (item.kind != ExchangeKind::Task || item.task.strState.isEmpty())
+        if (item.kind != ExchangeKind::Task || item.task.strState.isEmpty() ||
+            row.strState == item.task.strState)
             return false;
-        const QVariant state = m_sql.Value(QStringLiteral("SELECT state FROM shiqing WHERE rowid=?"), {row});
-        if (ValueToText(state) == item.task.strState)
-            return false;
-        m_sql.Run(QStringLiteral("UPDATE shiqing SET state=? WHERE rowid=?"), {item.task.strState, row});
+        m_sql.Run(QStringLiteral("UPDATE shiqing SET state=? WHERE rowid=?"),
+                  {item.task.strState, row.nRowId});
         return true;
     }
 
@@ -324,12 +350,20 @@ private:
         QVariantList values;
     };
 
+    // An empty text stands for a NULL too (both read as ""); a compare of the column alone
+    // keeps the table's index in use.
+    static QString TextIs(const QString& column, const QString& value)
+    {
+        return value.isEmpty() ? QStringLiteral("ifnull(%1, '')=?").arg(column)
+                               : column + QStringLiteral("=?");
+    }
+
     static Match MatchOf(const Identity& id)
     {
         switch (id.nKind) {
         case UidBindings::TaskKind:
             return {QStringLiteral("shiqing"),
-                    QStringLiteral("date=? AND ifnull(content, '')=?"),
+                    QStringLiteral("date=? AND ") + TextIs(QStringLiteral("content"), id.strKey2),
                     {id.strKey1, id.strKey2}};
         case UidBindings::ReminderKind: {
             // Year, month, day, hour, minute, second, mode, ring. The time of day comes first in
@@ -348,7 +382,7 @@ private:
         }
         const bool solar = id.strKey1 == UidBindings::OfHoliday(HolidayCalendar::Solar, {}, {}).strKey1;
         return {HolidayTable(solar ? HolidayCalendar::Solar : HolidayCalendar::Lunar),
-                QStringLiteral("date=? AND ifnull(name, '')=?"),
+                QStringLiteral("date=? AND ") + TextIs(QStringLiteral("name"), id.strKey3),
                 {id.strKey2, id.strKey3}};
     }
 
@@ -384,26 +418,26 @@ Applied ApplyItem(const ExchangeItem& item, CImportRows& rows, UidBindings::CBin
         uids << item.strUid;
     bool changed = false;
     if (const std::optional<Identity> bound = uids.isEmpty() ? std::nullopt : bindings.Find(item.strUid)) {
-        const qint64 row = rows.Locate(*bound);
-        if (row < 0) {
+        const std::vector<CImportRows::Row> was = rows.RowsOf(*bound);
+        if (size_t(bound->nPlace) >= was.size()) {
             bindings.Forget(item.strUid); // another program deleted the row since
         } else if (bound->SameItemAs(wanted)) {
-            return rows.UpdateState(item, row) ? Applied::Updated : Applied::Unchanged;
+            return rows.UpdateState(item, was[size_t(bound->nPlace)]) ? Applied::Updated : Applied::Unchanged;
         } else {
             // The item changed in the file since it was bound: its old row goes, and it comes
             // back below under its new identity with every UID that named it.
-            rows.Delete(*bound, row);
+            rows.Delete(*bound, was[size_t(bound->nPlace)].nRowId);
             uids = bindings.Unbind(*bound);
             changed = true;
         }
     }
-    const int count = rows.Count(wanted);
+    const std::vector<CImportRows::Row> held = rows.RowsOf(wanted);
+    const int count = int(held.size());
     if (item.kind != ExchangeKind::Reminder) {
         // A day holds a task once, a key a holiday once: the item is that one.
         if (count > 0) {
             bindings.BindAll(uids, wanted);
-            return rows.UpdateState(item, rows.Locate(wanted)) || changed ? Applied::Updated
-                                                                          : Applied::Unchanged;
+            return rows.UpdateState(item, held.front()) || changed ? Applied::Updated : Applied::Unchanged;
         }
     } else {
         // Identical reminders may stand side by side: the item is the first that no UID names
@@ -429,6 +463,7 @@ CDataStore::ExchangeOutcome CDataStore::ExportItems(const QDate& from, const QDa
     // A write transaction, as rows another program wrote get their UIDs on the way; it also
     // keeps the tables as one moment for the whole walk.
     QString failMessage = TaskError();
+    const CLargerCache cache(m_strConnection);
     try {
         const bool ran = RunOperation(failMessage, [&] {
             CExportWalk walk(m_strConnection, sink, failMessage);
@@ -448,6 +483,7 @@ CDataStore::ExchangeOutcome CDataStore::ImportItems(const std::function<ImportFe
 {
     ImportCounts made;
     QString failMessage = TaskError();
+    const CLargerCache cache(m_strConnection);
     try {
         const bool ran = RunOperation(failMessage, [&] {
             CImportRows rows(m_strConnection);
