@@ -460,12 +460,13 @@ Applied ApplyItem(const ExchangeItem& item, CImportRows& rows, UidBindings::CBin
 CDataStore::ExchangeOutcome CDataStore::ExportItems(const QDate& from, const QDate& to,
                                                     const std::function<bool(const ExchangeItem&)>& sink)
 {
-    // A write transaction, as rows another program wrote get their UIDs on the way; it also
-    // keeps the tables as one moment for the whole walk.
+    // The walk starts as a reading transaction, one moment of the tables that never waits for
+    // (nor holds up) the running planner; only a row another program wrote, which gets its UID
+    // on the way, makes it take the write lock, from that row to the end.
     QString failMessage = TaskError();
     const CLargerCache cache(m_strConnection);
     try {
-        const bool ran = RunOperation(failMessage, [&] {
+        const bool ran = RunReadOperation(failMessage, [&] {
             CExportWalk walk(m_strConnection, sink, failMessage);
             walk.Tasks(from, to);
             walk.Reminders();
