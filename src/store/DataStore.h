@@ -241,6 +241,8 @@ private:
     /// The text a failed operation reports: its table's message, and a second line when the
     /// cause is one the user can remedy (a full disk).
     static QString FailureText(const QString& failMessage, const CDbError& error);
+    /// Throws CDbError on a database that could not get the UID bindings' table.
+    void RequireUidBindings() const;
     void ExecTransactionStatement(const QString& statement);
     void BeginTransaction(Access access);
     void CommitTransaction();
@@ -248,7 +250,8 @@ private:
 
     QString m_strConnection; ///< name of our QSqlDatabase connection (empty until Connect)
     IErrorReporter* m_pReporter = nullptr;
-    int m_nBusyTimeout = 5000; ///< milliseconds
+    int m_nBusyTimeout = 5000;   ///< milliseconds
+    bool m_bUidBindings = false; ///< the database holds the UID bindings of calendar files
 };
 
 template <typename Body> bool CDataStore::Run(Access access, const QString& failMessage, Body&& body)

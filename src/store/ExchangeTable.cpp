@@ -125,7 +125,7 @@ class CExportWalk
 public:
     CExportWalk(const QString& connection, const std::function<bool(const ExchangeItem&)>& sink,
                 QString& failMessage)
-        : m_sql(connection), m_bindings(connection), m_sink(sink), m_failMessage(failMessage)
+        : m_sql(connection), m_bindings(connection, true), m_sink(sink), m_failMessage(failMessage)
     {}
 
     void Tasks(const QDate& from, const QDate& to)
@@ -457,6 +457,12 @@ Applied ApplyItem(const ExchangeItem& item, CImportRows& rows, UidBindings::CBin
 
 } // namespace
 
+void CDataStore::RequireUidBindings() const
+{
+    if (!m_bUidBindings)
+        throw CDbError{-1, QStringLiteral("the database holds no UID bindings")};
+}
+
 CDataStore::ExchangeOutcome CDataStore::ExportItems(const QDate& from, const QDate& to,
                                                     const std::function<bool(const ExchangeItem&)>& sink)
 {
@@ -467,6 +473,7 @@ CDataStore::ExchangeOutcome CDataStore::ExportItems(const QDate& from, const QDa
     const CLargerCache cache(m_strConnection);
     try {
         const bool ran = RunReadOperation(failMessage, [&] {
+            RequireUidBindings();
             CExportWalk walk(m_strConnection, sink, failMessage);
             walk.Tasks(from, to);
             walk.Reminders();
@@ -487,8 +494,9 @@ CDataStore::ExchangeOutcome CDataStore::ImportItems(const std::function<ImportFe
     const CLargerCache cache(m_strConnection);
     try {
         const bool ran = RunOperation(failMessage, [&] {
+            RequireUidBindings();
             CImportRows rows(m_strConnection);
-            UidBindings::CBindings bindings(m_strConnection);
+            UidBindings::CBindings bindings(m_strConnection, m_bUidBindings);
             for (;;) {
                 ExchangeItem item;
                 const ImportFeed feed = source(item);

@@ -101,7 +101,8 @@ bool CDataStore::DeleteHoliday(HolidayCalendar calendar, const HolidayKey& key, 
     const bool ran = RunOperation(Error(calendar), [&] {
         deleted = TableSteps::DeleteFirst(*m_pRecordset, OneHoliday(calendar, key, name));
         if (deleted)
-            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfHoliday(calendar, key, name));
+            UidBindings::CBindings(m_strConnection, m_bUidBindings)
+                .Unbind(UidBindings::OfHoliday(calendar, key, name));
     });
     return ran && deleted;
 }
@@ -127,7 +128,7 @@ bool CDataStore::RenameHoliday(HolidayCalendar calendar, const HolidayKey& key, 
         // on the key as its row lies in the table.
         const int place = TableSteps::Count(
             rs, {Table(calendar), QStringLiteral("date=? and name=? and rowid<?"), {key, newName, row}, {}});
-        UidBindings::CBindings bindings(m_strConnection);
+        UidBindings::CBindings bindings(m_strConnection, m_bUidBindings);
         const UidBindings::Identity renamedId = UidBindings::OfHoliday(calendar, key, newName).At(place);
         const QStringList uids = bindings.Unbind(UidBindings::OfHoliday(calendar, key, name));
         bindings.MakeRoom(renamedId);

@@ -167,7 +167,7 @@ bool CDataStore::DeleteReminder(const QDateTime& when, int mode, int ring, const
     const bool ran = RunOperation(DeleteError(), [&] {
         deleted = TableSteps::DeleteFirst(*m_pRecordset, match);
         if (deleted)
-            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfReminder(r));
+            UidBindings::CBindings(m_strConnection, m_bUidBindings).Unbind(UidBindings::OfReminder(r));
     });
     return ran && deleted;
 }
@@ -200,7 +200,7 @@ bool CDataStore::PurgeExpiredReminders()
             }
         }
         rs.Close();
-        UidBindings::CBindings bindings(m_strConnection);
+        UidBindings::CBindings bindings(m_strConnection, m_bUidBindings);
         for (const UidBindings::Identity& id : std::as_const(gone))
             bindings.UnbindEveryPlace(id);
         found = true;

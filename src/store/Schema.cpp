@@ -67,7 +67,7 @@ QString Quoted(const QString& name)
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-void PrepareConnection(QSqlDatabase& db)
+bool PrepareConnection(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     // Reading the schema is the first real access to the file.
@@ -109,9 +109,19 @@ void PrepareConnection(QSqlDatabase& db)
         throw CDbError::FromSql(writeError);
 
     // The UIDs of calendar files live in a table of their own, which a database of an earlier
-    // Kestrum gets here, once it is known to be ours and writable.
-    for (const QString& sql : UidBindings::CreateStatements())
-        Exec(query, sql);
+    // Kestrum gets here, once it is known to be ours and writable. A database that cannot take
+    // it (a full disk, a name of ours already taken) still opens: only the calendar exchange
+    // needs the table, and the operations that keep it skip it.
+    try {
+        for (const QString& sql : UidBindings::CreateStatements())
+            Exec(query, sql);
+    } catch (const CDbError&) {
+    }
+    Exec(query, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ") +
+                    SqlQuote(UidBindings::TableName()));
+    const bool bindings = query.next();
+    query.finish();
+    return bindings;
 }
 
 bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error)

@@ -20,8 +20,9 @@ QString Quoted(const QString& name);
 
 /// Journal mode, durability and the indexes the statements need. Throws CDbError, before
 /// anything is written, when the file cannot be read as a database or lacks one of the five
-/// tables (the text then names them).
-void PrepareConnection(QSqlDatabase& db);
+/// tables (the text then names them). Adds the UID bindings to a database made without them;
+/// false when it has none and cannot get them (every other operation works all the same).
+bool PrepareConnection(QSqlDatabase& db);
 
 /// Creates a new database file at \a path with the five tables and a school term from
 /// \a termStart to \a termEnd. The file must not exist yet. False with \a error on failure.

@@ -137,7 +137,8 @@ bool CDataStore::DeleteTask(const QDate& date, const QString& content)
     const bool ran = RunOperation(TaskError(), [&] {
         deleted = TableSteps::DeleteFirst(*m_pRecordset, OneTask(date, content));
         if (deleted)
-            UidBindings::CBindings(m_strConnection).Unbind(UidBindings::OfTask(DayText(date), content));
+            UidBindings::CBindings(m_strConnection, m_bUidBindings)
+                .Unbind(UidBindings::OfTask(DayText(date), content));
     });
     return ran && deleted;
 }
@@ -156,7 +157,7 @@ CDataStore::DeleteOutcome CDataStore::DeleteTasksInPeriod(const QDate& day, Batc
         rs.Close();
         if (found) {
             const auto [first, end] = PeriodBounds(day, scope);
-            UidBindings::CBindings(m_strConnection).UnbindTaskDays(first, end);
+            UidBindings::CBindings(m_strConnection, m_bUidBindings).UnbindTaskDays(first, end);
         }
     });
     if (!ran)
@@ -194,7 +195,7 @@ bool CDataStore::PostponeTask(const QDate& date, const QString& content)
         moved = true;
         // The postponed copy is the task the day had (its UID stays with it); the task on the
         // next day is a new one, whatever a binding left by another program's delete says.
-        UidBindings::CBindings bindings(m_strConnection);
+        UidBindings::CBindings bindings(m_strConnection, m_bUidBindings);
         bindings.UnbindEveryPlace(UidBindings::OfTask(DayText(nextDay), content));
         if (identical > 1) {
             // The copy went to the end of the identical rows another program left on the day.

@@ -67,7 +67,9 @@ Identity OfHoliday(HolidayCalendar calendar, const QString& key, const QString& 
             0};
 }
 
-CBindings::CBindings(QString connectionName) : m_strConnection(std::move(connectionName)) {}
+CBindings::CBindings(QString connectionName, bool present)
+    : m_strConnection(std::move(connectionName)), m_bPresent(present)
+{}
 
 QSqlQuery& CBindings::Prepared(const QString& sql)
 {
@@ -83,6 +85,7 @@ QSqlQuery& CBindings::Prepared(const QString& sql)
 
 void CBindings::Run(QSqlQuery& query)
 {
+
     if (!query.exec())
         throw CDbError::FromSql(query.lastError());
 }
@@ -105,6 +108,8 @@ void BindItem(QSqlQuery& query, const Identity& id)
 
 QStringList CBindings::UidsAt(const Identity& id)
 {
+    if (!m_bPresent)
+        return {};
     QSqlQuery& q = Prepared(QStringLiteral("SELECT uid FROM uid_binding WHERE ") + kItem +
                             QStringLiteral(" AND place=? ORDER BY seq"));
     BindItem(q, id);
@@ -119,6 +124,8 @@ QStringList CBindings::UidsAt(const Identity& id)
 
 std::optional<Identity> CBindings::Find(const QString& uid)
 {
+    if (!m_bPresent)
+        return {};
     QSqlQuery& q =
         Prepared(QStringLiteral("SELECT kind, key1, key2, key3, place FROM uid_binding WHERE uid=?"));
     q.addBindValue(uid);
@@ -133,6 +140,8 @@ std::optional<Identity> CBindings::Find(const QString& uid)
 
 void CBindings::Bind(const QString& uid, const Identity& id)
 {
+    if (!m_bPresent)
+        return;
     QSqlQuery& q = Prepared(QStringLiteral(
         "INSERT INTO uid_binding (uid, kind, key1, key2, key3, place) VALUES (?, ?, ?, ?, ?, ?)"));
     q.addBindValue(uid);
@@ -177,6 +186,8 @@ QString CBindings::BindNew(const Identity& id)
 
 void CBindings::Shift(const Identity& id, int from, int step)
 {
+    if (!m_bPresent)
+        return;
     QSqlQuery& q = Prepared(QStringLiteral("UPDATE uid_binding SET place=place+? WHERE ") + kItem +
                             QStringLiteral(" AND place>=?"));
     q.addBindValue(step);
@@ -187,6 +198,8 @@ void CBindings::Shift(const Identity& id, int from, int step)
 
 QStringList CBindings::Unbind(const Identity& id)
 {
+    if (!m_bPresent)
+        return {};
     const QStringList uids = UidsAt(id);
     QSqlQuery& q =
         Prepared(QStringLiteral("DELETE FROM uid_binding WHERE ") + kItem + QStringLiteral(" AND place=?"));
@@ -209,6 +222,8 @@ void CBindings::UnbindEveryPlace(const Identity& id)
 
 void CBindings::DropFrom(const Identity& id)
 {
+    if (!m_bPresent)
+        return;
     QSqlQuery& q =
         Prepared(QStringLiteral("DELETE FROM uid_binding WHERE ") + kItem + QStringLiteral(" AND place>=?"));
     BindItem(q, id);
@@ -218,6 +233,8 @@ void CBindings::DropFrom(const Identity& id)
 
 void CBindings::Forget(const QString& uid)
 {
+    if (!m_bPresent)
+        return;
     QSqlQuery& q = Prepared(QStringLiteral("DELETE FROM uid_binding WHERE uid=?"));
     q.addBindValue(uid);
     Run(q);
@@ -225,6 +242,8 @@ void CBindings::Forget(const QString& uid)
 
 void CBindings::UnbindTaskDays(const QString& firstDay, const QString& endDay)
 {
+    if (!m_bPresent)
+        return;
     QSqlQuery& q = Prepared(QStringLiteral("DELETE FROM uid_binding WHERE kind=? AND key1>=? AND key1<?"));
     q.addBindValue(int(TaskKind));
     q.addBindValue(firstDay);

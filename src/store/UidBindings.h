@@ -54,11 +54,12 @@ Identity OfReminder(const ReminderRecord& reminder);
 Identity OfHoliday(HolidayCalendar calendar, const QString& key, const QString& name);
 
 /// The bindings, read and changed on one connection inside the caller's transaction. Every
-/// step throws CDbError.
+/// step throws CDbError. On a database without the binding table (\a present false) the
+/// steps do nothing and find nothing.
 class CBindings
 {
 public:
-    explicit CBindings(QString connectionName);
+    CBindings(QString connectionName, bool present);
 
     /// The UIDs bound to the item at \a id, first bound first.
     QStringList UidsAt(const Identity& id);
@@ -87,6 +88,7 @@ private:
     void Shift(const Identity& id, int from, int step);
 
     QString m_strConnection;
+    bool m_bPresent;
     QHash<QString, QSqlQuery> m_statements;
 };
 

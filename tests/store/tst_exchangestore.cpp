@@ -306,17 +306,47 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // A database of an earlier Kestrum has no binding table: opening it adds one.
-    void olderDatabaseGetsBindings()
+    // A database of an earlier Kestrum has no binding table: opening it adds one. One that cannot
+    // take it (here its name is taken) opens all the same, and only the exchange fails on it.
+    void olderDatabase_data()
     {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("gets the table") << QString();
+        QTest::newRow("cannot take it") << QStringLiteral("CREATE VIEW uid_binding AS SELECT 1 AS uid");
+    }
+    void olderDatabase()
+    {
+        QFETCH(QString, obstacle);
         StoreFixture f;
+        FakeClock clock(kMorning);
         QVERIFY(f.Open());
-        QVERIFY(f.store.AddTask(kDay, QStringLiteral("A"), TaskStates::NotDone()));
+        QVERIFY(Seed(f.store));
         TableTest::Exec(f.store, QStringLiteral("DROP TABLE uid_binding"));
+        if (!obstacle.isEmpty())
+            TableTest::Exec(f.store, obstacle);
         f.store.Close();
         QVERIFY(f.store.Connect(f.path));
+        QVERIFY(f.store.PostponeTask(kDay, QStringLiteral("A")));
+        QVERIFY(f.store.DeleteTask(kDay, QStringLiteral("B")));
+        QCOMPARE(f.store.DeleteTasksInPeriod(kDay.addDays(40), BatchScope::Day),
+                 CDataStore::DeleteOutcome::Deleted);
+        QVERIFY(
+            f.store.DeleteReminder(kMorning, ReminderDaily, 1, QStringLiteral("R"), QStringLiteral("内容")));
+        QVERIFY(f.store.PurgeExpiredReminders());
+        QVERIFY(f.store.RenameHoliday(HolidayCalendar::Lunar, QStringLiteral("0815"), QStringLiteral("L"),
+                                      QStringLiteral("中秋")));
+        QVERIFY(f.store.DeleteHoliday(HolidayCalendar::Solar, QStringLiteral("1206"), QStringLiteral("S")));
+        QVERIFY(f.errors.texts().isEmpty());
         const Exported first = ExportAll(f.store);
-        QCOMPARE(first.texts, QStringList{QStringLiteral("task 2026-12-06 A 未完成")});
+        if (!obstacle.isEmpty()) {
+            QCOMPARE(first.texts, QStringList{QStringLiteral("<export failed>")});
+            QCOMPARE(f.errors.texts(), QStringList{QStringLiteral("打开事情信息表错误")});
+            return;
+        }
+        QCOMPARE(first.texts, (QStringList{QStringLiteral("task 2026-12-06 A 已推迟"),
+                                           QStringLiteral("task 2026-12-07 A 未完成"),
+                                           QStringLiteral("reminder 2026-12-06 08:00:00 1 R 内容"),
+                                           QStringLiteral("holiday L 0815 中秋")}));
         QCOMPARE(ExportAll(f.store).uids, first.uids);
         QVERIFY(f.errors.texts().isEmpty());
     }
