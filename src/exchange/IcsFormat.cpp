@@ -1,39 +1,191 @@
 #include "exchange/IcsFormat.h"
 
-// Placeholder until the libical reader and writer land: both refuse every stream.
+#include "app/Clock.h"
+#include "exchange/IcsMapping.h"
+#include "exchange/IcsSplitter.h"
+#include "exchange/IcsZones.h"
+
+#include <QIODevice>
+
+namespace {
+
+QByteArray AsText(icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    QByteArray bytes(text);
+    free(text); // NOLINT: libical hands out malloc'ed text
+    return bytes;
+}
+
+} // namespace
+
+// ---- CIcsWriter -----------------------------------------------------------------------------
+
 struct CIcsWriter::Impl
 {
-};
-struct CIcsReader::Impl
-{
+    QIODevice* pDevice = nullptr;
+    IcsMapping::WriteContext context;
+    QByteArray calendarEnd; ///< the calendar's END line, as libical writes it
+    QString strError;
+
+    bool Put(const QByteArray& bytes)
+    {
+        if (pDevice && pDevice->write(bytes) == bytes.size())
+            return true;
+        strError = QStringLiteral("写入日历文件失败：%1").arg(pDevice ? pDevice->errorString() : QString());
+        return false;
+    }
 };
 
-CIcsWriter::CIcsWriter(QIODevice*) : d(std::make_unique<Impl>()) {}
+CIcsWriter::CIcsWriter(QIODevice* device) : d(std::make_unique<Impl>())
+{
+    d->pDevice = device;
+}
+
 CIcsWriter::~CIcsWriter() = default;
+
 bool CIcsWriter::Begin()
 {
-    return false;
-}
-bool CIcsWriter::Write(const ExchangeItem&)
-{
-    return false;
-}
-bool CIcsWriter::Finish()
-{
-    return false;
-}
-QString CIcsWriter::ErrorString() const
-{
-    return QStringLiteral("not built yet");
+    d->context.local = LocalZone();
+    d->context.stamp = icaltime_from_timet_with_zone(time_t(Clock::now().toSecsSinceEpoch()), 0,
+                                                     icaltimezone_get_utc_timezone());
+    d->context.today = Clock::today();
+
+    // The calendar's frame comes from libical too; it is cut at its END line so that the
+    // components can be written one at a time in between.
+    IcalComponentPtr calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Kestrum//Kestrum//ZH"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    const QByteArray frame = AsText(calendar.get());
+    const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
+    d->calendarEnd = frame.mid(end);
+    if (!d->Put(frame.left(end)))
+        return false;
+    if (IcalComponentPtr zone = LocalZoneComponent(d->context.local))
+        return d->Put(AsText(zone.get()));
+    return true;
 }
 
-CIcsReader::CIcsReader(QIODevice*) : d(std::make_unique<Impl>()) {}
-CIcsReader::~CIcsReader() = default;
-CIcsReader::Step CIcsReader::Next(ExchangeItem&, ExchangeLeftOut&)
+bool CIcsWriter::Write(const ExchangeItem& item)
 {
-    return Step::Failed;
+    IcalComponentPtr component = IcsMapping::ToComponent(item, d->context, d->strError);
+    return component && d->Put(AsText(component.get()));
 }
+
+bool CIcsWriter::Finish()
+{
+    return d->Put(d->calendarEnd);
+}
+
+QString CIcsWriter::ErrorString() const
+{
+    return d->strError;
+}
+
+// ---- CIcsReader -----------------------------------------------------------------------------
+
+struct CIcsReader::Impl
+{
+    QIODevice* pDevice = nullptr;
+    CIcsSplitter splitter;
+    CIcsZones zones;
+    IcsMapping::ReadContext context;
+    bool bStarted = false;
+    bool bFailed = false;
+    QString strError;
+
+    explicit Impl(QIODevice* device) : pDevice(device), splitter(device) {}
+
+    static IcalComponentPtr Parse(const IcsChunk& chunk)
+    {
+        IcalComponentPtr component(icalparser_parse_string(chunk.text.constData()));
+        // The parser wraps several components, or none it knows, in an XROOT of its own.
+        if (component && icalcomponent_isa(component.get()) == ICAL_XROOT_COMPONENT)
+            return nullptr;
+        return component;
+    }
+
+    // A time zone may follow the events that use it. A file can be read twice: the first time
+    // only for its zones.
+    void ReadZonesAhead()
+    {
+        if (!pDevice || pDevice->isSequential())
+            return;
+        const qint64 start = pDevice->pos();
+        CIcsSplitter scan(pDevice);
+        IcsChunk chunk;
+        while (scan.Next(chunk) == CIcsSplitter::Step::Component) {
+            if (chunk.name == "VTIMEZONE")
+                zones.Add(Parse(chunk));
+        }
+        pDevice->seek(start);
+    }
+};
+
+CIcsReader::CIcsReader(QIODevice* device) : d(std::make_unique<Impl>(device)) {}
+
+CIcsReader::~CIcsReader() = default;
+
+CIcsReader::Step CIcsReader::Next(ExchangeItem& item, ExchangeLeftOut& leftOut)
+{
+    if (d->bFailed)
+        return Step::Failed;
+    if (!d->bStarted) {
+        d->bStarted = true;
+        d->context.pZones = &d->zones;
+        d->context.localTzid = LocalZone().tzid;
+        d->context.today = Clock::today();
+        d->ReadZonesAhead();
+    }
+    for (;;) {
+        IcsChunk chunk;
+        switch (d->splitter.Next(chunk)) {
+        case CIcsSplitter::Step::End:
+            return Step::End;
+        case CIcsSplitter::Step::Failed:
+            d->bFailed = true;
+            d->strError = d->splitter.ErrorString();
+            return Step::Failed;
+        case CIcsSplitter::Step::Component:
+            break;
+        }
+        if (chunk.name == "VTIMEZONE") {
+            IcalComponentPtr zone = Impl::Parse(chunk);
+            if (zone && icalcomponent_isa(zone.get()) == ICAL_VTIMEZONE_COMPONENT) {
+                icalproperty* tzid = icalcomponent_get_first_property(zone.get(), ICAL_TZID_PROPERTY);
+                if (tzid && !d->zones.Has(QByteArray(icalproperty_get_tzid(tzid))))
+                    d->zones.Add(std::move(zone));
+            }
+            continue;
+        }
+        leftOut = ExchangeLeftOut{};
+        leftOut.nLine = chunk.nLine;
+        leftOut.strName = QString::fromLatin1(chunk.name);
+        if (chunk.name != "VEVENT" && chunk.name != "VTODO") {
+            leftOut.strReason = QStringLiteral("计划不保存这种日历内容（%1）").arg(leftOut.strName);
+            return Step::LeftOut;
+        }
+        IcalComponentPtr component = Impl::Parse(chunk);
+        const icalcomponent_kind kind = chunk.name == "VEVENT" ? ICAL_VEVENT_COMPONENT : ICAL_VTODO_COMPONENT;
+        if (!component || icalcomponent_isa(component.get()) != kind) {
+            leftOut.strReason = QStringLiteral("内容无法解析");
+            return Step::LeftOut;
+        }
+        QString reason;
+        if (IcsMapping::FromComponent(component.get(), d->context, item, reason))
+            return Step::Item;
+        leftOut.strUid = item.strUid;
+        icalproperty* summary = icalcomponent_get_first_property(component.get(), ICAL_SUMMARY_PROPERTY);
+        leftOut.strName = summary ? QString::fromUtf8(icalproperty_get_summary(summary)) : QString();
+        if (leftOut.strName.isEmpty())
+            leftOut.strName = leftOut.strUid.isEmpty() ? QString::fromLatin1(chunk.name) : leftOut.strUid;
+        leftOut.strReason = reason;
+        return Step::LeftOut;
+    }
+}
+
 QString CIcsReader::ErrorString() const
 {
-    return QStringLiteral("not built yet");
+    return d->strError;
 }

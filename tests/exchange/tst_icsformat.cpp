@@ -1,0 +1,506 @@
+// The iCalendar reader and writer: the planner's items through a file and back, files as other
+// calendar programs write them, damaged streams, and what third-party readers make of ours.
+
+#include "FakeClock.h"
+#include "exchange/IcsFormat.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <ctime>
+#include <libical/ical.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Switches the process's local time zone for a scope, as a user's system setting would.
+class ZoneScope
+{
+public:
+    explicit ZoneScope(const QByteArray& tz) : m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", tz);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        qputenv("TZ", m_old);
+        tzset();
+    }
+    ZoneScope(const ZoneScope&) = delete;
+    ZoneScope& operator=(const ZoneScope&) = delete;
+
+private:
+    QByteArray m_old;
+};
+
+// One line per item with every field the tables keep, so that a mismatch shows what differs.
+QString Describe(const ExchangeItem& item)
+{
+    const QString uid = item.strUid.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(item.strUid);
+    switch (item.kind) {
+    case ExchangeKind::Task:
+        return QStringLiteral("T %1 %2 %3").arg(item.task.strDate, item.task.strState, item.task.strContent) + uid;
+    case ExchangeKind::Reminder: {
+        const ReminderRecord& r = item.reminder;
+        return QStringLiteral("R %1 w%2 m%3 r%4 %5|%6")
+                   .arg(ReminderTimeText(r))
+                   .arg(r.nWeek)
+                   .arg(r.nMode)
+                   .arg(r.nRing)
+                   .arg(r.strTitle, r.strContent) +
+               uid;
+    }
+    case ExchangeKind::Holiday:
+        return QStringLiteral("H %1 %2 %3")
+                   .arg(item.holiday.calendar == HolidayCalendar::Solar ? QStringLiteral("S") : QStringLiteral("L"),
+                        item.holiday.strKey, item.holiday.strName) +
+               uid;
+    }
+    return QString();
+}
+
+struct ReadResult
+{
+    QStringList items;
+    QStringList leftOut; ///< "line name: reason"
+    QString error;       ///< empty when the stream ended properly
+};
+
+ReadResult Read(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    CIcsReader reader(&buffer);
+    ReadResult result;
+    ExchangeItem item;
+    ExchangeLeftOut leftOut;
+    for (int guard = 0; guard < 10000; ++guard) {
+        switch (reader.Next(item, leftOut)) {
+        case CIcsReader::Step::Item:
+            result.items << Describe(item);
+            continue;
+        case CIcsReader::Step::LeftOut:
+            result.leftOut << QStringLiteral("%1 %2 [%3]: %4")
+                                  .arg(leftOut.nLine)
+                                  .arg(leftOut.strName, leftOut.strUid, leftOut.strReason);
+            continue;
+        case CIcsReader::Step::End:
+            return result;
+        case CIcsReader::Step::Failed:
+            result.error = reader.ErrorString();
+            return result;
+        }
+    }
+    result.error = QStringLiteral("the reader never ended");
+    return result;
+}
+
+QByteArray Write(const QList<ExchangeItem>& items)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CIcsWriter writer(&buffer);
+    bool bOk = writer.Begin();
+    for (const ExchangeItem& item : items)
+        bOk = bOk && writer.Write(item);
+    bOk = bOk && writer.Finish();
+    if (!bOk)
+        qWarning() << writer.ErrorString();
+    return bOk ? buffer.data() : QByteArray();
+}
+
+ExchangeItem Task(const QString& uid, const QString& date, const QString& content, const TaskState& state)
+{
+    ExchangeItem item;
+    item.kind = ExchangeKind::Task;
+    item.strUid = uid;
+    item.task = TaskRecord{date, content, state};
+    return item;
+}
+
+ExchangeItem Reminder(const QString& uid, const QDateTime& when, int mode, int ring, const QString& title,
+                      const QString& content)
+{
+    ExchangeItem item;
+    item.kind = ExchangeKind::Reminder;
+    item.strUid = uid;
+    item.reminder = ReminderRecord::At(when, mode, ring, title, content);
+    return item;
+}
+
+ExchangeItem Holiday(const QString& uid, HolidayCalendar calendar, const QString& key, const QString& name)
+{
+    ExchangeItem item;
+    item.kind = ExchangeKind::Holiday;
+    item.strUid = uid;
+    item.holiday = ExchangeHoliday{calendar, key, name};
+    return item;
+}
+
+// Every state, every mode with and without a ring, both kinds of holiday, and the texts that
+// need escaping, folding or both.
+QList<ExchangeItem> AllKinds()
+{
+    QString longText;
+    for (int i = 0; longText.size() < 10000; ++i)
+        longText += QStringLiteral("长文本 línea %1 ;,\\\"\n").arg(i);
+    longText.truncate(10000);
+    const QString hard = QStringLiteral("\"引号\", 逗号; 分号\\反斜杠\n换行\n\n😀🎉 Ελληνικά русский عربي");
+    const QDateTime at(QDate(2026, 3, 9), QTime(7, 5, 9)); // a Monday
+    QList<ExchangeItem> items{
+        Task(u"t1"_s, u"2026-12-07"_s, u"未完成的任务"_s, TaskStates::NotDone()),
+        Task(u"t2"_s, u"2026-12-08"_s, u"进行中的任务"_s, TaskStates::InProgress()),
+        Task(u"t3"_s, u"2024-02-29"_s, u"已完成的任务"_s, TaskStates::Done()),
+        Task(u"t4"_s, u"2026-12-31"_s, u"已推迟的任务"_s, TaskStates::Postponed()),
+        Task(u"t5"_s, u"2026-01-01"_s, hard, TaskStates::NotDone()),
+        Task(u"t6"_s, u"2026-01-02"_s, longText, TaskStates::Done()),
+        Reminder(u"r7"_s, at, ReminderYearly, 2, u"铃声二"_s, QString()),
+        Reminder(u"r8"_s, at, ReminderOnce, 1, hard, longText),
+        Holiday(u"h1"_s, HolidayCalendar::Solar, u"0229"_s, u"闰日"_s),
+        Holiday(u"h2"_s, HolidayCalendar::Solar, u"1001"_s, hard),
+        Holiday(u"h3"_s, HolidayCalendar::Lunar, u"0815"_s, u"中秋节"_s),
+        Holiday(u"h4"_s, HolidayCalendar::Lunar, u"0101"_s, u"春节"_s),
+    };
+    for (int mode = ReminderOnce; mode <= ReminderYearly; ++mode) {
+        for (int ring = 0; ring <= 1; ++ring)
+            items << Reminder(QStringLiteral("r%1%2").arg(mode).arg(ring), at.addDays(mode * 40), mode, ring,
+                              QStringLiteral("提醒 %1").arg(mode), QStringLiteral("内容\n%1").arg(ring));
+    }
+    return items;
+}
+
+QStringList Described(const QList<ExchangeItem>& items)
+{
+    QStringList lines;
+    for (const ExchangeItem& item : items)
+        lines << Describe(item);
+    return lines;
+}
+
+// The dates a written component falls on, from its DTSTART and RDATEs.
+QList<QDate> DatesOf(const QByteArray& file, const QByteArray& uid)
+{
+    icalcomponent* calendar = icalparser_parse_string(file.constData());
+    QList<QDate> dates;
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
+        if (uid != icalcomponent_get_uid(c))
+            continue;
+        const icaltimetype start = icalcomponent_get_dtstart(c);
+        dates << QDate(start.year, start.month, start.day);
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_RDATE_PROPERTY)) {
+            const icaltimetype t = icalproperty_get_rdate(p).time;
+            dates << QDate(t.year, t.month, t.day);
+        }
+    }
+    icalcomponent_free(calendar);
+    return dates;
+}
+
+QByteArray Crlf(QByteArray text)
+{
+    return text.replace("\n", "\r\n");
+}
+
+const char* const kShanghai = "BEGIN:VTIMEZONE\n"
+                              "TZID:Asia/Shanghai\n"
+                              "BEGIN:STANDARD\n"
+                              "TZOFFSETFROM:+0800\n"
+                              "TZOFFSETTO:+0800\n"
+                              "TZNAME:CST\n"
+                              "DTSTART:19700101T000000\n"
+                              "END:STANDARD\n"
+                              "END:VTIMEZONE\n";
+
+// As a desktop calendar writes New York, with a name of its own for the zone.
+const char* const kNewYork = "BEGIN:VTIMEZONE\n"
+                             "TZID:Eastern Standard Time\n"
+                             "BEGIN:DAYLIGHT\n"
+                             "TZOFFSETFROM:-0500\n"
+                             "TZOFFSETTO:-0400\n"
+                             "TZNAME:EDT\n"
+                             "DTSTART:19700308T020000\n"
+                             "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\n"
+                             "END:DAYLIGHT\n"
+                             "BEGIN:STANDARD\n"
+                             "TZOFFSETFROM:-0400\n"
+                             "TZOFFSETTO:-0500\n"
+                             "TZNAME:EST\n"
+                             "DTSTART:19701101T020000\n"
+                             "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\n"
+                             "END:STANDARD\n"
+                             "END:VTIMEZONE\n";
+
+QByteArray Calendar(const QByteArray& body)
+{
+    return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Example Corp.//Calendar 1.0//EN\n" + body + "END:VCALENDAR\n";
+}
+
+QByteArray Event(const QByteArray& lines)
+{
+    return "BEGIN:VEVENT\nDTSTAMP:20261201T000000Z\n" + lines + "END:VEVENT\n";
+}
+
+} // namespace
+
+class TestIcsFormat : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "Asia/Shanghai");
+        tzset();
+    }
+
+    void roundTrip_data();
+    void roundTrip();
+    void writtenForm();
+    void thirdPartyReaders();
+    void otherPrograms_data();
+    void otherPrograms();
+    void damaged_data();
+    void damaged();
+};
+
+void TestIcsFormat::roundTrip_data()
+{
+    QTest::addColumn<QByteArray>("tz");
+    QTest::addColumn<bool>("bZoneNamed");
+    QTest::newRow("Shanghai") << QByteArray("Asia/Shanghai") << true;
+    QTest::newRow("New York, summer time") << QByteArray("America/New_York") << true;
+    QTest::newRow("fixed offset") << QByteArray("<+0330>-03:30") << false;
+}
+
+void TestIcsFormat::roundTrip()
+{
+    QFETCH(QByteArray, tz);
+    QFETCH(bool, bZoneNamed);
+    ZoneScope zone(tz);
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    const QList<ExchangeItem> items = AllKinds();
+    const QByteArray file = Write(items);
+    QVERIFY(!file.isEmpty());
+    // Without a zone libical knows by name, the times are in UTC and still come back the same.
+    QCOMPARE(file.contains("BEGIN:VTIMEZONE"), bZoneNamed);
+    QCOMPARE(file.contains(QByteArray(";TZID=" + tz + ':')), bZoneNamed);
+    const ReadResult back = Read(file);
+    QCOMPARE(back.error, QString());
+    QCOMPARE(back.leftOut, QStringList());
+    QCOMPARE(back.items, Described(items));
+}
+
+// What other programs rely on: lunar holidays on the right days, strict zone rules, the lines.
+void TestIcsFormat::writtenForm()
+{
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    const QByteArray file = Write(AllKinds());
+    const QList<QDate> autumn = DatesOf(file, "h3");
+    QCOMPARE(autumn.size(), 30);
+    QCOMPARE(autumn.first(), QDate(2027, 9, 15));
+    QCOMPARE(autumn.at(1), QDate(2028, 10, 3));
+    for (const QDate& date : autumn)
+        QCOMPARE(SolarToLunar(date).strKey, u"0815"_s);
+    QCOMPARE(DatesOf(file, "h4").first(), QDate(2027, 2, 6));
+
+    const QByteArrayList lines = file.split('\n');
+    for (const QByteArray& line : lines) {
+        QVERIFY2(line.isEmpty() || line.endsWith('\r'), line.constData());
+        QVERIFY2(line.size() <= 76, line.constData());
+        if (line.startsWith("RRULE:") && line.contains("UNTIL="))
+            QVERIFY2(QString::fromLatin1(line).contains(QRegularExpression(QStringLiteral("UNTIL=\\d{8}T\\d{6}Z"))), line.constData());
+    }
+    QVERIFY(file.contains("BEGIN:VTIMEZONE\r\nTZID:Asia/Shanghai\r\n"));
+    QVERIFY(file.contains("DTSTART;TZID=Asia/Shanghai:20260309T070509\r\n"));
+    QVERIFY(file.contains("RRULE:FREQ=WEEKLY;BYDAY=TH\r\n")); // 9 March + 80 days is a Thursday
+    QVERIFY(file.contains("STATUS:COMPLETED\r\nCOMPLETED:"));
+}
+
+void TestIcsFormat::thirdPartyReaders()
+{
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    {
+        ZoneScope zone("America/New_York"); // a zone whose rules end and change over the years
+        const QByteArray file = Write(AllKinds());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("out.ics"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+
+        // A strict reader: every component without parse errors, every property decoded.
+        const char* script = R"(
+import sys, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+factory = icalendar.prop.TypesFactory()
+count = 0
+for comp in cal.walk():
+    if comp.errors:
+        sys.exit('%s: %s' % (comp.name, comp.errors))
+    for name in comp:
+        if isinstance(comp[name], list):
+            for value in comp[name]:
+                factory.from_ical(name, value.to_ical().decode())
+        else:
+            comp.decoded(name)
+    count += 1
+print(count)
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(script), path});
+        QVERIFY(python.waitForFinished(60000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        // The calendar, the zone with its 17 rules, and the items with the reminders' alarms.
+        QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("53"));
+
+        icalcomponent* calendar = icalparser_parse_string(file.constData());
+        QVERIFY(calendar);
+        QCOMPARE(icalcomponent_count_errors(calendar), 0);
+        QCOMPARE(icalcomponent_count_components(calendar, ICAL_VEVENT_COMPONENT) +
+                     icalcomponent_count_components(calendar, ICAL_VTODO_COMPONENT),
+                 int(AllKinds().size()));
+        icalcomponent_free(calendar);
+    }
+}
+
+void TestIcsFormat::otherPrograms_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QStringList>("leftOut");
+
+    const QByteArray weekly = Calendar(kShanghai + Event("UID:a1\n"
+                                                         "DTSTART;TZID=Asia/Shanghai:20261207T090000\n"
+                                                         "DTEND;TZID=Asia/Shanghai:20261207T100000\n"
+                                                         "RRULE:FREQ=WEEKLY;BYDAY=MO\n"
+                                                         "SUMMARY:周会\n"
+                                                         "DESCRIPTION:会议室 3\\, 带电脑\n"
+                                                         "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT10M\nEND:VALARM\n"));
+    const QStringList weeklyItem{u"R 2026-12-07 09:00:00 w2 m2 r1 周会|会议室 3, 带电脑 [a1]"_s};
+    QTest::newRow("Shanghai, LF") << weekly << weeklyItem << QStringList();
+    QTest::newRow("Shanghai, CRLF") << Crlf(weekly) << weeklyItem << QStringList();
+
+    // The zone comes after the event; Wednesday evening in New York is Thursday morning here.
+    QTest::newRow("New York, zone last")
+        << Calendar(Event("UID:b1\nSUMMARY:Standup\n"
+                          "DTSTART;TZID=Eastern Standard Time:20260701T200000\n"
+                          "RRULE:FREQ=WEEKLY;BYDAY=WE\n") +
+                    Event("UID:b2\nSUMMARY:Winter call\nDTSTART;TZID=Eastern Standard Time:20261216T200000\n") +
+                    kNewYork)
+        << QStringList{u"R 2026-07-02 08:00:00 w5 m2 r0 Standup| [b1]"_s,
+                       u"R 2026-12-17 09:00:00 w5 m0 r0 Winter call| [b2]"_s}
+        << QStringList();
+
+    QTest::newRow("all-day")
+        << Calendar(Event("UID:c1\nSUMMARY:生日\nDTSTART;VALUE=DATE:19900514\nRRULE:FREQ=YEARLY\n") +
+                    Event("UID:c2\nSUMMARY:搬家\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261221\n") +
+                    Event("UID:c3\nSUMMARY:端午\nDTSTART;VALUE=DATE:20260619\nRRULE:RSCALE=CHINESE;FREQ=YEARLY\n") +
+                    Event("UID:c4\nSUMMARY:Trip\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261224\n") +
+                    Event("UID:c5\nSUMMARY:闰五月\nDTSTART;VALUE=DATE:20250625\n"
+                          "RRULE:RSCALE=CHINESE;FREQ=YEARLY;BYMONTH=6L;BYMONTHDAY=1\n") +
+                    Event("UID:c6\nSUMMARY:Thanksgiving\nDTSTART;VALUE=DATE:20261126\n"
+                          "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=4TH\n"))
+        << QStringList{u"H S 0514 生日 [c1]"_s, u"T 2026-12-20 未完成 搬家 [c2]"_s, u"H L 0505 端午 [c3]"_s}
+        << QStringList{u"25 Trip [c4]: 跨越几天的全天事件"_s, u"32 闰五月 [c5]: 计划的农历节日不能只在闰月"_s,
+                       u"39 Thanksgiving [c6]: 计划不支持这种重复方式（间隔、次数、截止日期或多个日子）"_s};
+
+    QTest::newRow("to-dos")
+        << Crlf(Calendar("BEGIN:VTODO\nUID:d1\nDTSTAMP:20261201T000000Z\nSUMMARY:没有日期\nEND:VTODO\n"
+                         "BEGIN:VTODO\nUID:d2\nDTSTAMP:20261201T000000Z\nSUMMARY:Pay rent\n"
+                         "DUE:20261231T170000Z\nSTATUS:COMPLETED\nEND:VTODO\n"
+                         "BEGIN:VTODO\nUID:d3\nDTSTAMP:20261201T000000Z\nSUMMARY:Dropped\n"
+                         "DUE;VALUE=DATE:20261210\nSTATUS:CANCELLED\nEND:VTODO\n"
+                         "BEGIN:VTODO\nUID:d4\nDTSTAMP:20261201T000000Z\nDTSTART;VALUE=DATE:20261209\n"
+                         "STATUS:IN-PROCESS\nSUMMARY:Started\nEND:VTODO\n"))
+        << QStringList{u"T 2026-12-07 未完成 没有日期 [d1]"_s, u"T 2027-01-01 已完成 Pay rent [d2]"_s,
+                       u"T 2026-12-09 进行中 Started [d4]"_s}
+        << QStringList{u"16 Dropped [d3]: 待办已取消"_s};
+
+    const QString unsupported = QStringLiteral("计划不支持这种重复方式（间隔、次数、截止日期或多个日子）");
+    QByteArray rules;
+    for (const char* rule : {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
+                             "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"})
+        rules += Event(QByteArray("SUMMARY:") + rule + "\nDTSTART:20261207T090000\nRRULE:" + rule + '\n');
+    QStringList rulesLeft;
+    int line = 4;
+    for (const char* rule : {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
+                             "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"}) {
+        rulesLeft << QStringLiteral("%1 %2 []: %3").arg(line).arg(QString::fromLatin1(rule), unsupported);
+        line += 6;
+    }
+    QTest::newRow("recurrences the planner cannot hold") << Calendar(rules) << QStringList() << rulesLeft;
+
+    // Folds anywhere, even inside a character of several bytes, and a BEGIN line folded too.
+    QTest::newRow("folded lines")
+        << Calendar("BEGIN:VEV\n ENT\nUID:e1\nDTSTART:20261207T080000Z\nSUMMARY:折\xe5\n \x8f\xa0的\n\t标题\n"
+                    "DESCRIPTION:a\\nb\nEND:VEVENT\n")
+        << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb [e1]"_s} << QStringList();
+
+    QTest::newRow("whole but unusable")
+        << Calendar(Event("UID:f1\nDTSTART:20260230T090000\nSUMMARY:No such day\n") +
+                    Event("UID:f2\nDTSTART:20261207T090000\n") +
+                    Event("SUMMARY:Mars\nDTSTART;TZID=Olympus Mons:20261207T090000\n") +
+                    "BEGIN:VJOURNAL\nUID:f4\nSUMMARY:日记\nEND:VJOURNAL\n" +
+                    Event("UID:f5\nSUMMARY:Moved\nRECURRENCE-ID:20261207T090000Z\nDTSTART:20261208T090000Z\n"))
+        << QStringList()
+        << QStringList{u"4 No such day [f1]: 日期不存在"_s, u"10 f2 [f2]: 没有标题（SUMMARY）"_s,
+                       u"15 Mars []: 不认识的时区“Olympus Mons”"_s,
+                       u"20 VJOURNAL []: 计划不保存这种日历内容（VJOURNAL）"_s,
+                       u"24 Moved [f5]: 重复事件中单独改动的一次"_s};
+}
+
+void TestIcsFormat::otherPrograms()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, items);
+    QFETCH(QStringList, leftOut);
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    const ReadResult result = Read(file);
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.items, items);
+    QCOMPARE(result.leftOut, leftOut);
+}
+
+void TestIcsFormat::damaged_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("error");
+
+    const QByteArray good = Calendar(Event("UID:g1\nSUMMARY:One\nDTSTART:20261207T090000\n"));
+    QTest::newRow("empty") << QByteArray() << u"第 1 行：文件是空的。"_s;
+    QTest::newRow("blank lines only") << QByteArray("\n\n") << u"第 2 行：文件里没有日历（没有 BEGIN:VCALENDAR）。"_s;
+    QTest::newRow("binary garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                                    << u"第 1 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
+    QTest::newRow("garbage inside") << Calendar(QByteArray("\xff\xfe\x00garbage\n", 12) + Event("SUMMARY:x\n"))
+                                    << u"第 4 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
+    QTest::newRow("cut mid-component") << good.left(good.indexOf("SUMMARY"))
+                                       << u"第 6 行：文件在 VEVENT 的中间结束了（从第 4 行开始，UID g1），文件不完整。"_s;
+    QTest::newRow("missing END:VCALENDAR") << good.left(good.indexOf("END:VCALENDAR"))
+                                           << u"第 9 行：文件在 END:VCALENDAR 之前就结束了，文件不完整。"_s;
+    QTest::newRow("component without END")
+        << Calendar("BEGIN:VEVENT\nUID:g2\nSUMMARY:Open\n")
+        << u"第 7 行：缺少 END:VEVENT（VEVENT 从第 4 行开始，UID g2），文件不完整。"_s;
+    QTest::newRow("crossed ENDs") << Calendar("BEGIN:VEVENT\nBEGIN:VALARM\nEND:VEVENT\nEND:VALARM\n")
+                                  << u"第 6 行：应为 END:VALARM，却是 END:VEVENT。"_s;
+    QTest::newRow("not a calendar") << QByteArray("Subject: hello\n\nBEGIN:VCALENDAR\n")
+                                    << u"第 1 行：不是 iCalendar 文件（应以 BEGIN:VCALENDAR 开始）。"_s;
+    QTest::newRow("invalid UTF-8") << Calendar(Event("SUMMARY:caf\xe9\n"))
+                                   << u"第 6 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
+}
+
+void TestIcsFormat::damaged()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, error);
+    QCOMPARE(Read(file).error, error);
+}
+
+QTEST_GUILESS_MAIN(TestIcsFormat)
+#include "tst_icsformat.moc"
