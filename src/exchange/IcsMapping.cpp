@@ -26,7 +26,8 @@ icaltimetype DateValue(const QDate& date)
 
 icaltimetype UtcValue(const QDateTime& moment)
 {
-    return icaltime_from_timet_with_zone(time_t(moment.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
+    return icaltime_from_timet_with_zone(time_t(moment.toSecsSinceEpoch()), 0,
+                                         icaltimezone_get_utc_timezone());
 }
 
 void AddX(icalcomponent* component, const char* name, const QString& value)
@@ -80,7 +81,8 @@ IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& con
     if (status == ICAL_STATUS_COMPLETED) {
         // The table keeps no moment of completion; the start of the task's day stays the same
         // from one export to the next.
-        icalcomponent_add_property(todo.get(), icalproperty_new_completed(UtcValue(QDateTime(date, QTime(0, 0)))));
+        icalcomponent_add_property(todo.get(),
+                                   icalproperty_new_completed(UtcValue(QDateTime(date, QTime(0, 0)))));
     }
     AddX(todo.get(), kStateProperty, task.strState);
     return todo;
@@ -98,7 +100,8 @@ IcalComponentPtr ReminderComponent(const ExchangeItem& item, const WriteContext&
     icalcomponent_add_property(event.get(), LocalTimeProperty(moment, context.local));
     icalcomponent_add_property(event.get(), icalproperty_new_summary(Utf8(reminder.strTitle).constData()));
     if (!reminder.strContent.isEmpty())
-        icalcomponent_add_property(event.get(), icalproperty_new_description(Utf8(reminder.strContent).constData()));
+        icalcomponent_add_property(event.get(),
+                                   icalproperty_new_description(Utf8(reminder.strContent).constData()));
 
     icalrecurrencetype rule;
     icalrecurrencetype_clear(&rule);
@@ -129,7 +132,8 @@ IcalComponentPtr ReminderComponent(const ExchangeItem& item, const WriteContext&
         AddX(event.get(), kRingProperty, QString::number(reminder.nRing));
 
     icalcomponent* alarm = icalcomponent_new_valarm();
-    icalcomponent_add_property(alarm, icalproperty_new_action(reminder.nRing ? ICAL_ACTION_AUDIO : ICAL_ACTION_DISPLAY));
+    icalcomponent_add_property(
+        alarm, icalproperty_new_action(reminder.nRing ? ICAL_ACTION_AUDIO : ICAL_ACTION_DISPLAY));
     icaltriggertype trigger{};
     trigger.time = icaltime_null_time();
     trigger.duration = icaldurationtype_null_duration();
@@ -170,23 +174,35 @@ IcalComponentPtr HolidayComponent(const ExchangeItem& item, const WriteContext& 
         icalcomponent_add_property(event.get(), icalproperty_new_rrule(rule));
         return event;
     }
-    // Few programs know the Chinese calendar, so the coming dates are written as they are.
+    // Few programs know the Chinese calendar, so the coming dates are written as they are: the
+    // days whose lunar month and day are the holiday's, leap months included, as the day view
+    // shows them.
+    const int month = holiday.strKey.left(2).toInt();
+    const int day = holiday.strKey.mid(2).toInt();
     int nFound = 0;
-    for (QDate day = context.today; nFound < kLunarOccurrences && day.isValid() && day <= LunarTableLastDay();
-         day = day.addDays(1)) {
-        if (LunarKey(day) != holiday.strKey)
+    for (QDate date = context.today;
+         nFound < kLunarOccurrences && date.isValid() && date <= LunarTableLastDay();) {
+        const LunarNumbers lunar = SolarToLunarNumbers(date);
+        if (!lunar.isValid()) {
+            date = date.addDays(1);
             continue;
-        if (nFound++ == 0) {
-            icalcomponent_add_property(event.get(), icalproperty_new_dtstart(DateValue(day)));
-        } else {
-            icaldatetimeperiodtype rdate{};
-            rdate.time = DateValue(day);
-            rdate.period = icalperiodtype_null_period();
-            icalcomponent_add_property(event.get(), icalproperty_new_rdate(rdate));
         }
+        if (lunar.nMonth == month && lunar.nDay == day) {
+            if (nFound++ == 0) {
+                icalcomponent_add_property(event.get(), icalproperty_new_dtstart(DateValue(date)));
+            } else {
+                icaldatetimeperiodtype rdate{};
+                rdate.time = DateValue(date);
+                rdate.period = icalperiodtype_null_period();
+                icalcomponent_add_property(event.get(), icalproperty_new_rdate(rdate));
+            }
+        }
+        // A lunar month has 29 or 30 days: no day of the month comes round sooner than this.
+        date = date.addDays(lunar.nDay < day ? day - lunar.nDay : qMax(1, 29 - lunar.nDay + day));
     }
     if (nFound == 0) {
-        error = QStringLiteral("农历节日“%1”的日子“%2”在今后的农历里没有。").arg(holiday.strName, holiday.strKey);
+        error =
+            QStringLiteral("农历节日“%1”的日子“%2”在今后的农历里没有。").arg(holiday.strName, holiday.strKey);
         return nullptr;
     }
     AddX(event.get(), kLunarProperty, holiday.strKey);
@@ -225,8 +241,7 @@ int CountOf(const short* values, int size)
     return n;
 }
 
-template <std::size_t N>
-int CountOf(const short (&values)[N])
+template <std::size_t N> int CountOf(const short (&values)[N])
 {
     return CountOf(values, int(N));
 }
@@ -335,8 +350,7 @@ bool OneOrNone(const short* values, int size, int wanted)
     return n == 0 || (n == 1 && values[0] == wanted);
 }
 
-template <std::size_t N>
-bool OneOrNone(const short (&values)[N], int wanted)
+template <std::size_t N> bool OneOrNone(const short (&values)[N], int wanted)
 {
     return OneOrNone(values, int(N), wanted);
 }
@@ -373,8 +387,8 @@ const QString& UnsupportedRule()
     return text;
 }
 
-bool ReadReminder(icalcomponent* event, icalproperty* start, const ReadContext& context, const QString& summary,
-                  ExchangeItem& item, QString& reason)
+bool ReadReminder(icalcomponent* event, icalproperty* start, const ReadContext& context,
+                  const QString& summary, ExchangeItem& item, QString& reason)
 {
     const icaltimetype startValue = icalproperty_get_dtstart(start);
     int mode = ReminderOnce;
@@ -385,7 +399,8 @@ bool ReadReminder(icalcomponent* event, icalproperty* start, const ReadContext& 
         return false;
     }
     if (nRules == 1) {
-        mode = ModeOf(icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)), startValue);
+        mode = ModeOf(icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)),
+                      startValue);
         if (mode < 0) {
             reason = UnsupportedRule();
             return false;
@@ -409,8 +424,9 @@ bool ReadReminder(icalcomponent* event, icalproperty* start, const ReadContext& 
 
     icalproperty* description = icalcomponent_get_first_property(event, ICAL_DESCRIPTION_PROPERTY);
     item.kind = ExchangeKind::Reminder;
-    item.reminder = ReminderRecord::At(moment, mode, ring, summary,
-                                       description ? Text(icalproperty_get_description(description)) : QString());
+    item.reminder =
+        ReminderRecord::At(moment, mode, ring, summary,
+                           description ? Text(icalproperty_get_description(description)) : QString());
     return true;
 }
 
@@ -449,12 +465,14 @@ bool ReadAllDay(icalcomponent* event, const icaltimetype& start, const QString& 
         return true;
     }
     const int nRules = Count(event, ICAL_RRULE_PROPERTY);
-    if (nRules > 1 || (nRules == 1 && (Count(event, ICAL_RDATE_PROPERTY) > 0 || Count(event, ICAL_EXDATE_PROPERTY) > 0))) {
+    if (nRules > 1 ||
+        (nRules == 1 && (Count(event, ICAL_RDATE_PROPERTY) > 0 || Count(event, ICAL_EXDATE_PROPERTY) > 0))) {
         reason = UnsupportedRule();
         return false;
     }
     if (nRules == 1) {
-        icalrecurrencetype rule = icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
+        icalrecurrencetype rule =
+            icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
         if (rule.rscale && qstricmp(rule.rscale, "CHINESE") == 0 && rule.freq == ICAL_YEARLY_RECURRENCE) {
             // A yearly rule in the Chinese calendar: on the lunar month and day of its start, or
             // the ones it names.

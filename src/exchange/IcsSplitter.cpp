@@ -57,16 +57,27 @@ CIcsSplitter::CIcsSplitter(QIODevice* device) : m_pDevice(device) {}
 
 bool CIcsSplitter::ReadPhysical(QByteArray& line)
 {
+    line.clear();
     if (m_bEof || !m_pDevice || m_pDevice->atEnd()) {
         m_bEof = true;
         return false;
     }
-    line = m_pDevice->readLine(kMaxLine + 1);
-    ++m_nPhysical;
-    if (line.isEmpty() && m_pDevice->atEnd()) {
+    // Through a small buffer of our own: QIODevice::readLine(maxSize) would set aside the whole
+    // limit for every line.
+    char buffer[8192];
+    while (line.size() <= kMaxLine) {
+        const qint64 nRead = m_pDevice->readLine(buffer, qint64(sizeof buffer));
+        if (nRead <= 0)
+            break;
+        line.append(buffer, qsizetype(nRead));
+        if (line.endsWith('\n'))
+            break;
+    }
+    if (line.isEmpty()) {
         m_bEof = true;
         return false;
     }
+    ++m_nPhysical;
     return true;
 }
 
@@ -94,7 +105,7 @@ CIcsSplitter::Step CIcsSplitter::Next(IcsChunk& chunk)
         const bool bRead = ReadPhysical(physical);
         if (bRead) {
             const bool bEnded = physical.endsWith('\n');
-            if (!bEnded && !m_pDevice->atEnd())
+            if (!bEnded && physical.size() > kMaxLine)
                 return Fail(m_nPhysical, QStringLiteral("一行太长（超过 4 MB），这不是日历文件。"));
             QByteArray content = physical;
             if (bEnded)
@@ -139,7 +150,7 @@ CIcsSplitter::Step CIcsSplitter::Next(IcsChunk& chunk)
             return Fail(nLast, QStringLiteral("文件在 END:VCALENDAR 之前就结束了，文件不完整。"));
         case State::InComponent:
             return Fail(nLast, QStringLiteral("文件在 %1 的中间结束了（%2），文件不完整。")
-                                        .arg(Name(m_current.name), CutText()));
+                                   .arg(Name(m_current.name), CutText()));
         case State::AfterCalendar:
             return Step::End;
         }
@@ -199,8 +210,9 @@ bool CIcsSplitter::Take(const Line& line, IcsChunk& chunk, Step& failed)
             if (value == "VCALENDAR")
                 return fail(line.nLine, QStringLiteral("缺少 END:%1（%2 %3），文件不完整。")
                                             .arg(Name(m_stack.constLast()), Name(m_current.name), CutText()));
-            return fail(line.nLine,
-                        QStringLiteral("应为 END:%1，却是 END:%2。").arg(Name(m_stack.constLast()), Name(value)));
+            return fail(
+                line.nLine,
+                QStringLiteral("应为 END:%1，却是 END:%2。").arg(Name(m_stack.constLast()), Name(value)));
         }
         m_stack.removeLast();
     } else if (m_stack.size() == 1 && qstrnicmp(line.unfolded.constData(), "UID", 3) == 0 &&
@@ -209,7 +221,9 @@ bool CIcsSplitter::Take(const Line& line, IcsChunk& chunk, Step& failed)
     }
     m_current.text += line.raw;
     if (m_current.text.size() > kMaxComponent)
-        return fail(line.nLine, QStringLiteral("%1 太大（超过 16 MB，%2），文件已损坏。").arg(Name(m_current.name), CutText()));
+        return fail(
+            line.nLine,
+            QStringLiteral("%1 太大（超过 16 MB，%2），文件已损坏。").arg(Name(m_current.name), CutText()));
     if (!m_stack.isEmpty())
         return false;
     m_state = State::InCalendar;

@@ -49,8 +49,8 @@ bool IsPlainZoneName(const QByteArray& tzid)
     if (tzid.isEmpty() || tzid.size() > 64 || tzid.contains("..") || tzid.startsWith('/'))
         return false;
     for (char c : tzid) {
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' || c == '_' ||
-              c == '-' || c == '+'))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' ||
+              c == '_' || c == '-' || c == '+'))
             return false;
     }
     return true;
@@ -90,7 +90,8 @@ IcalComponentPtr LocalZoneComponent(const IcsLocalZone& local)
         if (icaltime_is_null_time(rule.until) || icaltime_is_utc(rule.until) || rule.until.is_date)
             continue;
         // UNTIL names the last onset in the wall time before it, that is at the offset it changes from.
-        rule.until = icaltime_add(rule.until, icaldurationtype_from_int(-icalproperty_get_tzoffsetfrom(from)));
+        rule.until =
+            icaltime_add(rule.until, icaldurationtype_from_int(-icalproperty_get_tzoffsetfrom(from)));
         rule.until.zone = icaltimezone_get_utc_timezone();
         icalproperty_set_rrule(rrule, rule);
     }
@@ -109,7 +110,8 @@ void CIcsZones::Add(IcalComponentPtr vtimezone)
 {
     if (!vtimezone || !IsSafeZone(vtimezone.get()))
         return;
-    const QByteArray tzid(icalproperty_get_tzid(icalcomponent_get_first_property(vtimezone.get(), ICAL_TZID_PROPERTY)));
+    const QByteArray tzid(
+        icalproperty_get_tzid(icalcomponent_get_first_property(vtimezone.get(), ICAL_TZID_PROPERTY)));
     if (tzid.isEmpty() || Has(tzid))
         return;
     icaltimezone* zone = icaltimezone_new();

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <libical/ical.h>
 #include <map>
 #include <memory>
-
-#include <libical/ical.h>
 
 struct IcalComponentFree
 {

@@ -43,7 +43,8 @@ QString Describe(const ExchangeItem& item)
     const QString uid = item.strUid.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(item.strUid);
     switch (item.kind) {
     case ExchangeKind::Task:
-        return QStringLiteral("T %1 %2 %3").arg(item.task.strDate, item.task.strState, item.task.strContent) + uid;
+        return QStringLiteral("T %1 %2 %3").arg(item.task.strDate, item.task.strState, item.task.strContent) +
+               uid;
     case ExchangeKind::Reminder: {
         const ReminderRecord& r = item.reminder;
         return QStringLiteral("R %1 w%2 m%3 r%4 %5|%6")
@@ -56,7 +57,8 @@ QString Describe(const ExchangeItem& item)
     }
     case ExchangeKind::Holiday:
         return QStringLiteral("H %1 %2 %3")
-                   .arg(item.holiday.calendar == HolidayCalendar::Solar ? QStringLiteral("S") : QStringLiteral("L"),
+                   .arg(item.holiday.calendar == HolidayCalendar::Solar ? QStringLiteral("S")
+                                                                        : QStringLiteral("L"),
                         item.holiday.strKey, item.holiday.strName) +
                uid;
     }
@@ -239,7 +241,8 @@ const char* const kNewYork = "BEGIN:VTIMEZONE\n"
 
 QByteArray Calendar(const QByteArray& body)
 {
-    return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Example Corp.//Calendar 1.0//EN\n" + body + "END:VCALENDAR\n";
+    return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Example Corp.//Calendar 1.0//EN\n" + body +
+           "END:VCALENDAR\n";
 }
 
 QByteArray Event(const QByteArray& lines)
@@ -303,11 +306,14 @@ void TestIcsFormat::writtenForm()
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     const QByteArray file = Write(AllKinds());
     const QList<QDate> autumn = DatesOf(file, "h3");
-    QCOMPARE(autumn.size(), 30);
     QCOMPARE(autumn.first(), QDate(2027, 9, 15));
     QCOMPARE(autumn.at(1), QDate(2028, 10, 3));
-    for (const QDate& date : autumn)
-        QCOMPARE(SolarToLunar(date).strKey, u"0815"_s);
+    QList<QDate> everyDay; // the days the day view shows the holiday on, found one day at a time
+    for (QDate date(2026, 12, 7); everyDay.size() < 30; date = date.addDays(1)) {
+        if (SolarToLunar(date).strKey == u"0815"_s)
+            everyDay << date;
+    }
+    QCOMPARE(autumn, everyDay);
     QCOMPARE(DatesOf(file, "h4").first(), QDate(2027, 2, 6));
 
     const QByteArrayList lines = file.split('\n');
@@ -315,7 +321,9 @@ void TestIcsFormat::writtenForm()
         QVERIFY2(line.isEmpty() || line.endsWith('\r'), line.constData());
         QVERIFY2(line.size() <= 76, line.constData());
         if (line.startsWith("RRULE:") && line.contains("UNTIL="))
-            QVERIFY2(QString::fromLatin1(line).contains(QRegularExpression(QStringLiteral("UNTIL=\\d{8}T\\d{6}Z"))), line.constData());
+            QVERIFY2(QString::fromLatin1(line).contains(
+                         QRegularExpression(QStringLiteral("UNTIL=\\d{8}T\\d{6}Z"))),
+                     line.constData());
     }
     QVERIFY(file.contains("BEGIN:VTIMEZONE\r\nTZID:Asia/Shanghai\r\n"));
     QVERIFY(file.contains("DTSTART;TZID=Asia/Shanghai:20260309T070509\r\n"));
@@ -354,7 +362,8 @@ for comp in cal.walk():
 print(count)
 )";
         QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(script), path});
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"), QString::fromUtf8(script), path});
         QVERIFY(python.waitForFinished(60000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         // The calendar, the zone with its 17 rules, and the items with the reminders' alarms.
@@ -376,37 +385,41 @@ void TestIcsFormat::otherPrograms_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("leftOut");
 
-    const QByteArray weekly = Calendar(kShanghai + Event("UID:a1\n"
-                                                         "DTSTART;TZID=Asia/Shanghai:20261207T090000\n"
-                                                         "DTEND;TZID=Asia/Shanghai:20261207T100000\n"
-                                                         "RRULE:FREQ=WEEKLY;BYDAY=MO\n"
-                                                         "SUMMARY:周会\n"
-                                                         "DESCRIPTION:会议室 3\\, 带电脑\n"
-                                                         "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT10M\nEND:VALARM\n"));
+    const QByteArray weekly =
+        Calendar(kShanghai + Event("UID:a1\n"
+                                   "DTSTART;TZID=Asia/Shanghai:20261207T090000\n"
+                                   "DTEND;TZID=Asia/Shanghai:20261207T100000\n"
+                                   "RRULE:FREQ=WEEKLY;BYDAY=MO\n"
+                                   "SUMMARY:周会\n"
+                                   "DESCRIPTION:会议室 3\\, 带电脑\n"
+                                   "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT10M\nEND:VALARM\n"));
     const QStringList weeklyItem{u"R 2026-12-07 09:00:00 w2 m2 r1 周会|会议室 3, 带电脑 [a1]"_s};
     QTest::newRow("Shanghai, LF") << weekly << weeklyItem << QStringList();
     QTest::newRow("Shanghai, CRLF") << Crlf(weekly) << weeklyItem << QStringList();
 
     // The zone comes after the event; Wednesday evening in New York is Thursday morning here.
     QTest::newRow("New York, zone last")
-        << Calendar(Event("UID:b1\nSUMMARY:Standup\n"
-                          "DTSTART;TZID=Eastern Standard Time:20260701T200000\n"
-                          "RRULE:FREQ=WEEKLY;BYDAY=WE\n") +
-                    Event("UID:b2\nSUMMARY:Winter call\nDTSTART;TZID=Eastern Standard Time:20261216T200000\n") +
-                    kNewYork)
+        << Calendar(
+               Event("UID:b1\nSUMMARY:Standup\n"
+                     "DTSTART;TZID=Eastern Standard Time:20260701T200000\n"
+                     "RRULE:FREQ=WEEKLY;BYDAY=WE\n") +
+               Event("UID:b2\nSUMMARY:Winter call\nDTSTART;TZID=Eastern Standard Time:20261216T200000\n") +
+               kNewYork)
         << QStringList{u"R 2026-07-02 08:00:00 w5 m2 r0 Standup| [b1]"_s,
                        u"R 2026-12-17 09:00:00 w5 m0 r0 Winter call| [b2]"_s}
         << QStringList();
 
     QTest::newRow("all-day")
-        << Calendar(Event("UID:c1\nSUMMARY:生日\nDTSTART;VALUE=DATE:19900514\nRRULE:FREQ=YEARLY\n") +
-                    Event("UID:c2\nSUMMARY:搬家\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261221\n") +
-                    Event("UID:c3\nSUMMARY:端午\nDTSTART;VALUE=DATE:20260619\nRRULE:RSCALE=CHINESE;FREQ=YEARLY\n") +
-                    Event("UID:c4\nSUMMARY:Trip\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261224\n") +
-                    Event("UID:c5\nSUMMARY:闰五月\nDTSTART;VALUE=DATE:20250625\n"
-                          "RRULE:RSCALE=CHINESE;FREQ=YEARLY;BYMONTH=6L;BYMONTHDAY=1\n") +
-                    Event("UID:c6\nSUMMARY:Thanksgiving\nDTSTART;VALUE=DATE:20261126\n"
-                          "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=4TH\n"))
+        << Calendar(
+               Event("UID:c1\nSUMMARY:生日\nDTSTART;VALUE=DATE:19900514\nRRULE:FREQ=YEARLY\n") +
+               Event("UID:c2\nSUMMARY:搬家\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261221\n") +
+               Event(
+                   "UID:c3\nSUMMARY:端午\nDTSTART;VALUE=DATE:20260619\nRRULE:RSCALE=CHINESE;FREQ=YEARLY\n") +
+               Event("UID:c4\nSUMMARY:Trip\nDTSTART;VALUE=DATE:20261220\nDTEND;VALUE=DATE:20261224\n") +
+               Event("UID:c5\nSUMMARY:闰五月\nDTSTART;VALUE=DATE:20250625\n"
+                     "RRULE:RSCALE=CHINESE;FREQ=YEARLY;BYMONTH=6L;BYMONTHDAY=1\n") +
+               Event("UID:c6\nSUMMARY:Thanksgiving\nDTSTART;VALUE=DATE:20261126\n"
+                     "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=4TH\n"))
         << QStringList{u"H S 0514 生日 [c1]"_s, u"T 2026-12-20 未完成 搬家 [c2]"_s, u"H L 0505 端午 [c3]"_s}
         << QStringList{u"25 Trip [c4]: 跨越几天的全天事件"_s, u"32 闰五月 [c5]: 计划的农历节日不能只在闰月"_s,
                        u"39 Thanksgiving [c6]: 计划不支持这种重复方式（间隔、次数、截止日期或多个日子）"_s};
@@ -425,13 +438,15 @@ void TestIcsFormat::otherPrograms_data()
 
     const QString unsupported = QStringLiteral("计划不支持这种重复方式（间隔、次数、截止日期或多个日子）");
     QByteArray rules;
-    for (const char* rule : {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
-                             "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"})
+    for (const char* rule :
+         {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
+          "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"})
         rules += Event(QByteArray("SUMMARY:") + rule + "\nDTSTART:20261207T090000\nRRULE:" + rule + '\n');
     QStringList rulesLeft;
     int line = 4;
-    for (const char* rule : {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
-                             "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"}) {
+    for (const char* rule :
+         {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
+          "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"}) {
         rulesLeft << QStringLiteral("%1 %2 []: %3").arg(line).arg(QString::fromLatin1(rule), unsupported);
         line += 6;
     }
@@ -444,11 +459,12 @@ void TestIcsFormat::otherPrograms_data()
         << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb [e1]"_s} << QStringList();
 
     QTest::newRow("whole but unusable")
-        << Calendar(Event("UID:f1\nDTSTART:20260230T090000\nSUMMARY:No such day\n") +
-                    Event("UID:f2\nDTSTART:20261207T090000\n") +
-                    Event("SUMMARY:Mars\nDTSTART;TZID=Olympus Mons:20261207T090000\n") +
-                    "BEGIN:VJOURNAL\nUID:f4\nSUMMARY:日记\nEND:VJOURNAL\n" +
-                    Event("UID:f5\nSUMMARY:Moved\nRECURRENCE-ID:20261207T090000Z\nDTSTART:20261208T090000Z\n"))
+        << Calendar(
+               Event("UID:f1\nDTSTART:20260230T090000\nSUMMARY:No such day\n") +
+               Event("UID:f2\nDTSTART:20261207T090000\n") +
+               Event("SUMMARY:Mars\nDTSTART;TZID=Olympus Mons:20261207T090000\n") +
+               "BEGIN:VJOURNAL\nUID:f4\nSUMMARY:日记\nEND:VJOURNAL\n" +
+               Event("UID:f5\nSUMMARY:Moved\nRECURRENCE-ID:20261207T090000Z\nDTSTART:20261208T090000Z\n"))
         << QStringList()
         << QStringList{u"4 No such day [f1]: 日期不存在"_s, u"10 f2 [f2]: 没有标题（SUMMARY）"_s,
                        u"15 Mars []: 不认识的时区“Olympus Mons”"_s,
@@ -475,13 +491,17 @@ void TestIcsFormat::damaged_data()
 
     const QByteArray good = Calendar(Event("UID:g1\nSUMMARY:One\nDTSTART:20261207T090000\n"));
     QTest::newRow("empty") << QByteArray() << u"第 1 行：文件是空的。"_s;
-    QTest::newRow("blank lines only") << QByteArray("\n\n") << u"第 2 行：文件里没有日历（没有 BEGIN:VCALENDAR）。"_s;
-    QTest::newRow("binary garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                                    << u"第 1 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
-    QTest::newRow("garbage inside") << Calendar(QByteArray("\xff\xfe\x00garbage\n", 12) + Event("SUMMARY:x\n"))
-                                    << u"第 4 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
-    QTest::newRow("cut mid-component") << good.left(good.indexOf("SUMMARY"))
-                                       << u"第 6 行：文件在 VEVENT 的中间结束了（从第 4 行开始，UID g1），文件不完整。"_s;
+    QTest::newRow("blank lines only")
+        << QByteArray("\n\n") << u"第 2 行：文件里没有日历（没有 BEGIN:VCALENDAR）。"_s;
+    QTest::newRow("binary garbage")
+        << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+        << u"第 1 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
+    QTest::newRow("garbage inside")
+        << Calendar(QByteArray("\xff\xfe\x00garbage\n", 12) + Event("SUMMARY:x\n"))
+        << u"第 4 行：这一行不是日历内容（文件已损坏，或不是 iCalendar 文件）。"_s;
+    QTest::newRow("cut mid-component")
+        << good.left(good.indexOf("SUMMARY"))
+        << u"第 6 行：文件在 VEVENT 的中间结束了（从第 4 行开始，UID g1），文件不完整。"_s;
     QTest::newRow("missing END:VCALENDAR") << good.left(good.indexOf("END:VCALENDAR"))
                                            << u"第 9 行：文件在 END:VCALENDAR 之前就结束了，文件不完整。"_s;
     QTest::newRow("component without END")
