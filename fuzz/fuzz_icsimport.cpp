@@ -57,6 +57,7 @@ void CheckItem(const ExchangeItem& item)
     Check(writer.Begin());
     if (!writer.Write(item)) {
         // Only a lunar day that the coming years never have cannot be written.
+        Check(!writer.ErrorString().isEmpty());
         Check(item.kind == ExchangeKind::Holiday && item.holiday.calendar == HolidayCalendar::Lunar);
         return;
     }

@@ -6,6 +6,7 @@
 #include "exchange/IcsZones.h"
 
 #include <QIODevice>
+#include <cstdlib>
 
 namespace {
 
@@ -106,6 +107,22 @@ struct CIcsReader::Impl
         return component;
     }
 
+    /// Names a left-out component by its summary, else its UID, else what it is.
+    static ExchangeLeftOut LeftOutOf(const IcsChunk& chunk, icalcomponent* component, const QString& reason)
+    {
+        ExchangeLeftOut leftOut;
+        leftOut.nLine = chunk.nLine;
+        leftOut.strReason = reason;
+        if (component) {
+            leftOut.strUid = QString::fromUtf8(icalcomponent_get_uid(component));
+            if (icalproperty* summary = icalcomponent_get_first_property(component, ICAL_SUMMARY_PROPERTY))
+                leftOut.strName = QString::fromUtf8(icalproperty_get_summary(summary));
+        }
+        if (leftOut.strName.isEmpty())
+            leftOut.strName = leftOut.strUid.isEmpty() ? QString::fromLatin1(chunk.name) : leftOut.strUid;
+        return leftOut;
+    }
+
     // A time zone may follow the events that use it. A file can be read twice: the first time
     // only for its zones.
     void ReadZonesAhead()
@@ -151,36 +168,22 @@ CIcsReader::Step CIcsReader::Next(ExchangeItem& item, ExchangeLeftOut& leftOut)
             break;
         }
         if (chunk.name == "VTIMEZONE") {
-            IcalComponentPtr zone = Impl::Parse(chunk);
-            if (zone && icalcomponent_isa(zone.get()) == ICAL_VTIMEZONE_COMPONENT) {
-                icalproperty* tzid = icalcomponent_get_first_property(zone.get(), ICAL_TZID_PROPERTY);
-                if (tzid && !d->zones.Has(QByteArray(icalproperty_get_tzid(tzid))))
-                    d->zones.Add(std::move(zone));
-            }
+            d->zones.Add(Impl::Parse(chunk)); // read ahead already, unless the stream cannot go back
             continue;
         }
-        leftOut = ExchangeLeftOut{};
-        leftOut.nLine = chunk.nLine;
-        leftOut.strName = QString::fromLatin1(chunk.name);
-        if (chunk.name != "VEVENT" && chunk.name != "VTODO") {
-            leftOut.strReason = QStringLiteral("计划不保存这种日历内容（%1）").arg(leftOut.strName);
-            return Step::LeftOut;
-        }
         IcalComponentPtr component = Impl::Parse(chunk);
-        const icalcomponent_kind kind = chunk.name == "VEVENT" ? ICAL_VEVENT_COMPONENT : ICAL_VTODO_COMPONENT;
-        if (!component || icalcomponent_isa(component.get()) != kind) {
-            leftOut.strReason = QStringLiteral("内容无法解析");
+        const icalcomponent_kind kind = component ? icalcomponent_isa(component.get()) : ICAL_NO_COMPONENT;
+        if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT) {
+            QString reason;
+            if (IcsMapping::FromComponent(component.get(), d->context, item, reason))
+                return Step::Item;
+            leftOut = Impl::LeftOutOf(chunk, component.get(), reason);
             return Step::LeftOut;
         }
-        QString reason;
-        if (IcsMapping::FromComponent(component.get(), d->context, item, reason))
-            return Step::Item;
-        leftOut.strUid = item.strUid;
-        icalproperty* summary = icalcomponent_get_first_property(component.get(), ICAL_SUMMARY_PROPERTY);
-        leftOut.strName = summary ? QString::fromUtf8(icalproperty_get_summary(summary)) : QString();
-        if (leftOut.strName.isEmpty())
-            leftOut.strName = leftOut.strUid.isEmpty() ? QString::fromLatin1(chunk.name) : leftOut.strUid;
-        leftOut.strReason = reason;
+        leftOut = Impl::LeftOutOf(
+            chunk, component.get(),
+            component ? QStringLiteral("计划不保存这种日历内容（%1）").arg(QString::fromLatin1(chunk.name))
+                      : QStringLiteral("内容无法解析"));
         return Step::LeftOut;
     }
 }

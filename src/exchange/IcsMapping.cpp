@@ -64,8 +64,10 @@ IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& con
 {
     const TaskRecord& task = item.task;
     const QDate date = QDate::fromString(task.strDate, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid()) {
-        error = QStringLiteral("任务“%1”的日期“%2”无效。").arg(task.strContent, task.strDate);
+    if (!date.isValid() || date.year() > kLastYear) {
+        error = QStringLiteral("任务“%1”的日期“%2”无效（日历文件只能写到 %3 年）。")
+                    .arg(task.strContent, task.strDate)
+                    .arg(kLastYear);
         return nullptr;
     }
     IcalComponentPtr todo(NewComponent(ICAL_VTODO_COMPONENT, item, context));
@@ -92,8 +94,10 @@ IcalComponentPtr ReminderComponent(const ExchangeItem& item, const WriteContext&
 {
     const ReminderRecord& reminder = item.reminder;
     const QDateTime moment = reminder.Moment();
-    if (!moment.isValid()) {
-        error = QStringLiteral("提醒“%1”的时间“%2”无效。").arg(reminder.strTitle, ReminderTimeText(reminder));
+    if (!moment.isValid() || moment.date().year() > kLastYear) {
+        error = QStringLiteral("提醒“%1”的时间“%2”无效（日历文件只能写到 %3 年）。")
+                    .arg(reminder.strTitle, ReminderTimeText(reminder))
+                    .arg(kLastYear);
         return nullptr;
     }
     IcalComponentPtr event(NewComponent(ICAL_VEVENT_COMPONENT, item, context));
@@ -251,14 +255,33 @@ int Count(icalcomponent* component, icalproperty_kind kind)
     return icalcomponent_count_properties(component, kind);
 }
 
+// A date the planner can hold and write again; invalid otherwise.
 QDate DateOf(const icaltimetype& tt)
 {
-    return QDate(tt.year, tt.month, tt.day);
+    return tt.year >= 1 && tt.year <= kLastYear ? QDate(tt.year, tt.month, tt.day) : QDate();
+}
+
+// libical drops a property whose value it cannot read and leaves a note in its place. Without
+// the dates or the rule, the rest would mean something else, so such a component is left out.
+QString DroppedProperty(icalcomponent* component)
+{
+    static const char* const kNeeded[] = {"DTSTART", "DUE",         "DTEND",  "RRULE",
+                                          "RDATE",   "EXDATE",      "EXRULE", "RECURRENCE-ID",
+                                          "SUMMARY", "DESCRIPTION", "STATUS"};
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY)) {
+        const QByteArray note(icalproperty_get_xlicerror(p));
+        for (const char* name : kNeeded) {
+            if (note.contains(QByteArray(QByteArray(name) + " property")))
+                return QString::fromLatin1(name);
+        }
+    }
+    return QString();
 }
 
 // The time a property gives, in local time; invalid with \a reason when it names no real moment
 // or a zone nobody knows.
-QDateTime LocalMoment(icalproperty* property, const ReadContext& context, QString& reason)
+QDateTime ZoneMoment(icalproperty* property, const ReadContext& context, QString& reason)
 {
     const icalvalue* value = icalproperty_get_value(property);
     if (!value) {
@@ -268,7 +291,7 @@ QDateTime LocalMoment(icalproperty* property, const ReadContext& context, QStrin
     icaltimetype tt = icalvalue_get_datetime(value);
     const QDate date = DateOf(tt);
     const QTime time(tt.hour, tt.minute, tt.second);
-    if (!date.isValid() || !time.isValid() || tt.year < 1) {
+    if (!date.isValid() || !time.isValid()) {
         reason = QStringLiteral("时间不存在");
         return QDateTime();
     }
@@ -289,6 +312,17 @@ QDateTime LocalMoment(icalproperty* property, const ReadContext& context, QStrin
     }
     tt.zone = nullptr;
     return QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(tt, zone)));
+}
+
+// The same, kept within the years a file can hold again.
+QDateTime LocalMoment(icalproperty* property, const ReadContext& context, QString& reason)
+{
+    const QDateTime moment = ZoneMoment(property, context, reason);
+    if (moment.isValid() && (moment.date().year() < 1 || moment.date().year() > kLastYear)) {
+        reason = QStringLiteral("时间不存在");
+        return QDateTime();
+    }
+    return moment;
 }
 
 TaskState StateOf(icalcomponent* todo, QString& reason)
@@ -550,6 +584,11 @@ bool FromComponent(icalcomponent* component, const ReadContext& context, Exchang
 {
     item = ExchangeItem{};
     item.strUid = Text(icalcomponent_get_uid(component));
+    const QString dropped = DroppedProperty(component);
+    if (!dropped.isEmpty()) {
+        reason = QStringLiteral("%1 的值无法读取").arg(dropped);
+        return false;
+    }
     icalproperty* summaryProperty = icalcomponent_get_first_property(component, ICAL_SUMMARY_PROPERTY);
     if (!summaryProperty) {
         reason = QStringLiteral("没有标题（SUMMARY）");
@@ -569,7 +608,7 @@ bool FromComponent(icalcomponent* component, const ReadContext& context, Exchang
         return false;
     }
     const icaltimetype startValue = icalproperty_get_dtstart(start);
-    if (!DateOf(startValue).isValid() || startValue.year < 1) {
+    if (!DateOf(startValue).isValid()) {
         reason = QStringLiteral("日期不存在");
         return false;
     }

@@ -13,6 +13,8 @@ namespace IcsMapping {
 inline constexpr const char* kStateProperty = "X-KESTRUM-STATE";
 inline constexpr const char* kRingProperty = "X-KESTRUM-RING";
 inline constexpr const char* kLunarProperty = "X-KESTRUM-LUNAR";
+/// The last year libical writes dates of (it writes zeros after it).
+inline constexpr int kLastYear = 3000;
 /// How many dates a lunar holiday is written on.
 inline constexpr int kLunarOccurrences = 30;
 

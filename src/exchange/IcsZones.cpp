@@ -108,7 +108,8 @@ CIcsZones::~CIcsZones()
 
 void CIcsZones::Add(IcalComponentPtr vtimezone)
 {
-    if (!vtimezone || !IsSafeZone(vtimezone.get()))
+    if (!vtimezone || icalcomponent_isa(vtimezone.get()) != ICAL_VTIMEZONE_COMPONENT ||
+        !IsSafeZone(vtimezone.get()))
         return;
     const QByteArray tzid(
         icalproperty_get_tzid(icalcomponent_get_first_property(vtimezone.get(), ICAL_TZID_PROPERTY)));

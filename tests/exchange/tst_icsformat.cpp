@@ -464,12 +464,17 @@ void TestIcsFormat::otherPrograms_data()
                Event("UID:f2\nDTSTART:20261207T090000\n") +
                Event("SUMMARY:Mars\nDTSTART;TZID=Olympus Mons:20261207T090000\n") +
                "BEGIN:VJOURNAL\nUID:f4\nSUMMARY:日记\nEND:VJOURNAL\n" +
-               Event("UID:f5\nSUMMARY:Moved\nRECURRENCE-ID:20261207T090000Z\nDTSTART:20261208T090000Z\n"))
+               Event("UID:f5\nSUMMARY:Moved\nRECURRENCE-ID:20261207T090000Z\nDTSTART:20261208T090000Z\n") +
+               Event("UID:f6\nSUMMARY:Broken rule\nDTSTART:20261208T090000Z\nRRULE:FREQ=WEEKLY;BYDAY=XX\n") +
+               Event("UID:f7\nSUMMARY:Far\nDTSTART;VALUE=DATE:39801028\n"))
         << QStringList()
-        << QStringList{u"4 No such day [f1]: 日期不存在"_s, u"10 f2 [f2]: 没有标题（SUMMARY）"_s,
+        << QStringList{u"4 No such day [f1]: 日期不存在"_s,
+                       u"10 f2 [f2]: 没有标题（SUMMARY）"_s,
                        u"15 Mars []: 不认识的时区“Olympus Mons”"_s,
-                       u"20 VJOURNAL []: 计划不保存这种日历内容（VJOURNAL）"_s,
-                       u"24 Moved [f5]: 重复事件中单独改动的一次"_s};
+                       u"20 日记 [f4]: 计划不保存这种日历内容（VJOURNAL）"_s,
+                       u"24 Moved [f5]: 重复事件中单独改动的一次"_s,
+                       u"31 Broken rule [f6]: RRULE 的值无法读取"_s,
+                       u"38 Far [f7]: 日期不存在"_s};
 }
 
 void TestIcsFormat::otherPrograms()
