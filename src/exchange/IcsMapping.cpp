@@ -215,9 +215,11 @@ IcalComponentPtr HolidayComponent(const ExchangeItem& item, const WriteContext& 
 
 // ---- reading ------------------------------------------------------------------------------
 
+// libical reads the escape "\r" as a carriage return but never writes one, so one kept here
+// would not come back from the next export: texts are taken with line feeds only.
 QString Text(const char* text)
 {
-    return QString::fromUtf8(text ? text : "");
+    return QString::fromUtf8(text ? text : "").remove(u'\r');
 }
 
 icalproperty* XProperty(icalcomponent* component, const char* name)
