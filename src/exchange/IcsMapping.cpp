@@ -215,11 +215,14 @@ IcalComponentPtr HolidayComponent(const ExchangeItem& item, const WriteContext& 
 
 // ---- reading ------------------------------------------------------------------------------
 
-// libical reads the escape "\r" as a carriage return but never writes one, so one kept here
-// would not come back from the next export: texts are taken with line feeds only.
+// libical reads C escapes such as "\r" and "\b" as control characters, which a file cannot
+// hold (it writes none of them back): texts are taken without them, tabs and line feeds apart.
 QString Text(const char* text)
 {
-    return QString::fromUtf8(text ? text : "").remove(u'\r');
+    QString result = QString::fromUtf8(text ? text : "");
+    result.removeIf(
+        [](QChar c) { return (c.unicode() < 0x20 && c != u'\n' && c != u'\t') || c.unicode() == 0x7f; });
+    return result;
 }
 
 icalproperty* XProperty(icalcomponent* component, const char* name)

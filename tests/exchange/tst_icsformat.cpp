@@ -3,6 +3,7 @@
 
 #include "FakeClock.h"
 #include "exchange/IcsFormat.h"
+#include "exchange/IcsZones.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -329,6 +330,20 @@ void TestIcsFormat::writtenForm()
     QVERIFY(file.contains("DTSTART;TZID=Asia/Shanghai:20260309T070509\r\n"));
     QVERIFY(file.contains("RRULE:FREQ=WEEKLY;BYDAY=TH\r\n")); // 9 March + 80 days is a Thursday
     QVERIFY(file.contains("STATUS:COMPLETED\r\nCOMPLETED:"));
+
+    // Zones as older libical builds them, with UNTIL in the wall time before the change.
+    icaltimezone* older = icaltimezone_new();
+    icaltimezone_set_component(
+        older, icalparser_parse_string("BEGIN:VTIMEZONE\nTZID:/lib/America/New_York\n"
+                                       "BEGIN:STANDARD\nTZOFFSETFROM:-0400\nTZOFFSETTO:-0500\n"
+                                       "DTSTART:19671029T020000\n"
+                                       "RRULE:FREQ=YEARLY;UNTIL=20061029T020000;BYDAY=-1SU;BYMONTH=10\n"
+                                       "END:STANDARD\nEND:VTIMEZONE\n"));
+    const IcalComponentPtr written = LocalZoneComponent(IcsLocalZone{"America/New_York", older});
+    const QByteArray zoneText(icalcomponent_as_ical_string(written.get()));
+    icaltimezone_free(older, 1);
+    QVERIFY2(zoneText.contains("TZID:America/New_York\r\n"), zoneText.constData());
+    QVERIFY2(zoneText.contains("UNTIL=20061029T060000Z;"), zoneText.constData());
 }
 
 void TestIcsFormat::thirdPartyReaders()
@@ -455,8 +470,8 @@ void TestIcsFormat::otherPrograms_data()
     // Folds anywhere, even inside a character of several bytes, and a BEGIN line folded too.
     QTest::newRow("folded lines")
         << Calendar("BEGIN:VEV\n ENT\nUID:e1\nDTSTART:20261207T080000Z\nSUMMARY:折\xe5\n \x8f\xa0的\n\t标题\n"
-                    "DESCRIPTION:a\\nb\\r\\nc\nEND:VEVENT\n")
-        << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb\nc [e1]"_s} << QStringList();
+                    "DESCRIPTION:a\\nb\\r\\nc\\b\tc\nEND:VEVENT\n")
+        << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb\nc\tc [e1]"_s} << QStringList();
 
     QTest::newRow("whole but unusable")
         << Calendar(
