@@ -1,7 +1,7 @@
 #include "exchange/IcsSplitter.h"
 
 #include <QIODevice>
-#include <QStringDecoder>
+#include <QUtf8StringView>
 
 namespace {
 
@@ -31,9 +31,7 @@ bool IsContentLine(const QByteArray& line)
         if ((u < 0x20 && u != '\t') || u == 0x7f)
             return false;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(line);
-    return !decoder.hasError();
+    return QUtf8StringView(line).isValidUtf8();
 }
 
 // "BEGIN" or "END" with its value in capitals, when the line is one of them.
