@@ -37,6 +37,46 @@ void AddX(icalcomponent* component, const char* name, const QString& value)
     icalcomponent_add_property(component, property);
 }
 
+// libical's reader drops spaces and tabs at either end of a value, and a property with nothing
+// else, and a text has no escape for them: a parameter of our own names the ones to put back
+// ("S" a space, "T" a tab; the leading ones, a dot, the trailing ones). A blank text is written
+// as "-" with "=" and all of its letters.
+constexpr const char* kSpaceParameter = "X-KESTRUM-SPACE";
+
+bool IsOuterSpace(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QByteArray SpaceLetters(QStringView spaces)
+{
+    QByteArray letters;
+    for (QChar c : spaces)
+        letters += c == u'\t' ? 'T' : 'S';
+    return letters;
+}
+
+icalproperty* TextProperty(icalproperty* property, const QString& text)
+{
+    qsizetype lead = 0;
+    while (lead < text.size() && IsOuterSpace(text.at(lead)))
+        ++lead;
+    qsizetype trail = 0;
+    while (trail < text.size() - lead && IsOuterSpace(text.at(text.size() - 1 - trail)))
+        ++trail;
+    const bool bBlank = lead == text.size();
+    icalproperty_set_value(property, icalvalue_new_text(bBlank ? "-" : Utf8(text).constData()));
+    if (lead == 0 && trail == 0 && !bBlank)
+        return property;
+    const QByteArray code = bBlank ? QByteArray('=' + SpaceLetters(text))
+                                   : QByteArray(SpaceLetters(QStringView(text).left(lead)) + '.' +
+                                                SpaceLetters(QStringView(text).right(trail)));
+    icalparameter* parameter = icalparameter_new_x(code.constData());
+    icalparameter_set_xname(parameter, kSpaceParameter);
+    icalproperty_add_parameter(property, parameter);
+    return property;
+}
+
 // A local time with its zone named, or in UTC when the local zone has no name libical knows.
 icalproperty* LocalTimeProperty(const QDateTime& moment, const IcsLocalZone& local)
 {
@@ -71,7 +111,7 @@ IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& con
         return nullptr;
     }
     IcalComponentPtr todo(NewComponent(ICAL_VTODO_COMPONENT, item, context));
-    icalcomponent_add_property(todo.get(), icalproperty_new_summary(Utf8(task.strContent).constData()));
+    icalcomponent_add_property(todo.get(), TextProperty(icalproperty_new_summary(""), task.strContent));
     // An all-day due date and no start: RFC 5545 wants the due date after any start.
     icalcomponent_add_property(todo.get(), icalproperty_new_due(DateValue(date)));
     icalproperty_status status = ICAL_STATUS_NEEDSACTION;
@@ -102,10 +142,10 @@ IcalComponentPtr ReminderComponent(const ExchangeItem& item, const WriteContext&
     }
     IcalComponentPtr event(NewComponent(ICAL_VEVENT_COMPONENT, item, context));
     icalcomponent_add_property(event.get(), LocalTimeProperty(moment, context.local));
-    icalcomponent_add_property(event.get(), icalproperty_new_summary(Utf8(reminder.strTitle).constData()));
+    icalcomponent_add_property(event.get(), TextProperty(icalproperty_new_summary(""), reminder.strTitle));
     if (!reminder.strContent.isEmpty())
         icalcomponent_add_property(event.get(),
-                                   icalproperty_new_description(Utf8(reminder.strContent).constData()));
+                                   TextProperty(icalproperty_new_description(""), reminder.strContent));
 
     icalrecurrencetype rule;
     icalrecurrencetype_clear(&rule);
@@ -163,7 +203,7 @@ IcalComponentPtr HolidayComponent(const ExchangeItem& item, const WriteContext& 
 {
     const ExchangeHoliday& holiday = item.holiday;
     IcalComponentPtr event(NewComponent(ICAL_VEVENT_COMPONENT, item, context));
-    icalcomponent_add_property(event.get(), icalproperty_new_summary(Utf8(holiday.strName).constData()));
+    icalcomponent_add_property(event.get(), TextProperty(icalproperty_new_summary(""), holiday.strName));
     icalcomponent_add_property(event.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
     if (holiday.calendar == HolidayCalendar::Solar) {
         const QDate date = SolarHolidayDate(holiday.strKey);
@@ -223,6 +263,35 @@ QString Text(const char* text)
     result.removeIf(
         [](QChar c) { return (c.unicode() < 0x20 && c != u'\n' && c != u'\t') || c.unicode() == 0x7f; });
     return result;
+}
+
+// A text property's value, with the spaces our own parameter says it had at its ends.
+QString TextOf(icalproperty* property)
+{
+    const icalvalue* value = icalproperty_get_value(property);
+    QString text = Text(value ? icalvalue_get_text(value) : nullptr);
+    for (icalparameter* p = icalproperty_get_first_parameter(property, ICAL_X_PARAMETER); p;
+         p = icalproperty_get_next_parameter(property, ICAL_X_PARAMETER)) {
+        const char* name = icalparameter_get_xname(p);
+        const QByteArray code(icalparameter_get_xvalue(p));
+        const qsizetype dot = code.indexOf('.');
+        if (!name || qstricmp(name, kSpaceParameter) != 0 || (dot < 0 && !code.startsWith('=')))
+            continue;
+        const auto spaces = [](const QByteArray& letters) {
+            QString result;
+            for (char c : letters)
+                result += c == 'T' ? u'\t' : u' ';
+            return result;
+        };
+        if (code.startsWith('='))
+            return spaces(code.mid(1));
+        while (!text.isEmpty() && IsOuterSpace(text.front()))
+            text.remove(0, 1);
+        while (!text.isEmpty() && IsOuterSpace(text.back()))
+            text.chop(1);
+        return spaces(code.left(dot)) + text + spaces(code.mid(dot + 1));
+    }
+    return text;
 }
 
 icalproperty* XProperty(icalcomponent* component, const char* name)
@@ -464,8 +533,7 @@ bool ReadReminder(icalcomponent* event, icalproperty* start, const ReadContext& 
     icalproperty* description = icalcomponent_get_first_property(event, ICAL_DESCRIPTION_PROPERTY);
     item.kind = ExchangeKind::Reminder;
     item.reminder =
-        ReminderRecord::At(moment, mode, ring, summary,
-                           description ? Text(icalproperty_get_description(description)) : QString());
+        ReminderRecord::At(moment, mode, ring, summary, description ? TextOf(description) : QString());
     return true;
 }
 
@@ -599,7 +667,7 @@ bool FromComponent(icalcomponent* component, const ReadContext& context, Exchang
         reason = QStringLiteral("没有标题（SUMMARY）");
         return false;
     }
-    const QString summary = Text(icalproperty_get_summary(summaryProperty));
+    const QString summary = TextOf(summaryProperty);
     if (icalcomponent_get_first_property(component, ICAL_RECURRENCEID_PROPERTY)) {
         reason = QStringLiteral("重复事件中单独改动的一次");
         return false;
