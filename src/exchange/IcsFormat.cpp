@@ -114,7 +114,7 @@ struct CIcsReader::Impl
         leftOut.nLine = chunk.nLine;
         leftOut.strReason = reason;
         if (component) {
-            leftOut.strUid = QString::fromUtf8(icalcomponent_get_uid(component));
+            leftOut.strUid = QString::fromUtf8(icalcomponent_get_uid(component)).trimmed();
             if (icalproperty* summary = icalcomponent_get_first_property(component, ICAL_SUMMARY_PROPERTY))
                 leftOut.strName = QString::fromUtf8(icalproperty_get_summary(summary));
         }

@@ -656,7 +656,8 @@ IcalComponentPtr ToComponent(const ExchangeItem& item, const WriteContext& conte
 bool FromComponent(icalcomponent* component, const ReadContext& context, ExchangeItem& item, QString& reason)
 {
     item = ExchangeItem{};
-    item.strUid = Text(icalcomponent_get_uid(component));
+    // Spaces round a UID would not survive the next export (see TextProperty); no program means them.
+    item.strUid = Text(icalcomponent_get_uid(component)).trimmed();
     const QString dropped = DroppedProperty(component);
     if (!dropped.isEmpty()) {
         reason = QStringLiteral("%1 的值无法读取").arg(dropped);

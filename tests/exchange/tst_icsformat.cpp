@@ -469,8 +469,9 @@ void TestIcsFormat::otherPrograms_data()
 
     // Folds anywhere, even inside a character of several bytes, and a BEGIN line folded too.
     QTest::newRow("folded lines")
-        << Calendar("BEGIN:VEV\n ENT\nUID:e1\nDTSTART:20261207T080000Z\nSUMMARY:折\xe5\n \x8f\xa0的\n\t标题\n"
-                    "DESCRIPTION:a\\nb\\r\\nc\\b\tc\nEND:VEVENT\n")
+        << Calendar(
+               "BEGIN:VEV\n ENT\nUID:e1\\t\nDTSTART:20261207T080000Z\nSUMMARY:折\xe5\n \x8f\xa0的\n\t标题\n"
+               "DESCRIPTION:a\\nb\\r\\nc\\b\tc\nEND:VEVENT\n")
         << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb\nc\tc [e1]"_s} << QStringList();
 
     QTest::newRow("whole but unusable")
