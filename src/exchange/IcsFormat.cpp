@@ -15,6 +15,9 @@ QByteArray AsText(icalcomponent* component)
     char* text = icalcomponent_as_ical_string_r(component);
     QByteArray bytes(text);
     free(text); // NOLINT: libical hands out malloc'ed text
+    // libical folds a line whose end falls on the fold between its CR and its LF; the stray CR
+    // would make the file unreadable (by us and others).
+    bytes.replace("\r\r\n \n", "\r\n");
     return bytes;
 }
 

@@ -331,6 +331,14 @@ void TestIcsFormat::writtenForm()
     QVERIFY(file.contains("RRULE:FREQ=WEEKLY;BYDAY=TH\r\n")); // 9 March + 80 days is a Thursday
     QVERIFY(file.contains("STATUS:COMPLETED\r\nCOMPLETED:"));
 
+    // Every length of line, folded once or twice, reads back.
+    QList<ExchangeItem> lengths;
+    for (int n = 1; n < 240; ++n)
+        lengths << Task(QString::number(n), u"2026-12-07"_s, QString(n, u'x'), TaskStates::NotDone());
+    const ReadResult back = Read(Write(lengths));
+    QCOMPARE(back.error, QString());
+    QCOMPARE(back.items, Described(lengths));
+
     // Zones as older libical builds them, with UNTIL in the wall time before the change.
     icaltimezone* older = icaltimezone_new();
     icaltimezone_set_component(
