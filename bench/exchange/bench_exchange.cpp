@@ -24,6 +24,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -36,8 +37,8 @@ using namespace BenchTiming;
 
 namespace {
 
-constexpr int kTasks = 1'000'000;
-constexpr int kReminders = 10'000;
+int kTasks = 1'000'000;     // "--tasks N" for a smaller run (under a profiler)
+int kReminders = 10'000;     // a hundredth of the tasks
 const char* const kBench = "bench_exchange";
 
 double RssMiB()
@@ -159,7 +160,13 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const bool walkOnly = args.contains(QStringLiteral("--walk-only"));
-    const QStringList rest = QStringList(args).filter(QRegularExpression(QStringLiteral("^[^-]")));
+    if (const qsizetype at = args.indexOf(QStringLiteral("--tasks")); at >= 0 && at + 1 < args.size()) {
+        kTasks = args[at + 1].toInt();
+        kReminders = std::max(1, kTasks / 100);
+    }
+    QStringList rest = QStringList(args).filter(QRegularExpression(QStringLiteral("^[^-]")));
+    if (const qsizetype at = args.indexOf(QStringLiteral("--tasks")); at >= 0)
+        rest.removeOne(args.value(at + 1));
     const QString shell = rest.isEmpty() ? QStringLiteral("sqlite3") : rest.first();
 
     QTemporaryDir work;

@@ -175,7 +175,9 @@ public:
                 item.kind = ExchangeKind::Task;
                 item.task = std::move(task);
                 item.strUid = std::move(uid);
-                Hand(item, id);
+                // The first of identical rows had its UIDs looked up by the page's statement:
+                // none came, so none is bound, and asking again would double the first export's work.
+                Hand(item, id, id.nPlace == 0 ? Lookup::Done : Lookup::Needed);
             }
             if (page.size() < size_t(kPageRows))
                 return;
@@ -226,17 +228,23 @@ private:
             }
             q.finish();
             for (auto& [id, item] : page)
-                Hand(item, id);
+                Hand(item, id, Lookup::Needed);
             if (page.size() < size_t(kPageRows))
                 return;
         }
     }
 
+    enum class Lookup
+    {
+        Needed,
+        Done, ///< the walk's statement looked for the UID already
+    };
+
     /// \a item's UID is already there when the walk's statement found it.
-    void Hand(ExchangeItem& item, const Identity& id)
+    void Hand(ExchangeItem& item, const Identity& id, Lookup lookup)
     {
         if (item.strUid.isEmpty()) {
-            const QStringList uids = m_bindings.UidsAt(id);
+            const QStringList uids = lookup == Lookup::Needed ? m_bindings.UidsAt(id) : QStringList();
             // A row another program wrote gets its UID now, and keeps it for the next export.
             item.strUid = uids.isEmpty() ? m_bindings.BindNew(id) : uids.first();
         }

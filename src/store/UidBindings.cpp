@@ -76,6 +76,9 @@ QSqlQuery& CBindings::Prepared(const QString& sql)
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(QSqlDatabase::database(m_strConnection, false));
+        // Rows are read once, in order: a scrollable query would set aside a cache of rows on
+        // every run, which cost more than the lookup itself.
+        query.setForwardOnly(true);
         if (!query.prepare(sql))
             throw CDbError::FromSql(query.lastError());
         it = m_statements.insert(sql, query);
