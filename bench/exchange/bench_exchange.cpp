@@ -37,8 +37,8 @@ using namespace BenchTiming;
 
 namespace {
 
-int kTasks = 1'000'000;     // "--tasks N" for a smaller run (under a profiler)
-int kReminders = 10'000;     // a hundredth of the tasks
+int g_nTasks = 1'000'000;  // "--tasks N" for a smaller run (under a profiler)
+int g_nReminders = 10'000; // a hundredth of the tasks
 const char* const kBench = "bench_exchange";
 
 double RssMiB()
@@ -127,7 +127,7 @@ bool AddReminders(const QString& path)
                               "INSERT INTO tx SELECT 2026, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 0, 1 + i "
                               "% 7, i % 5, i % 2, "
                               "'提醒 ' || i, '内容 ' || i FROM n")
-                   .arg(kReminders - 1)) &&
+                   .arg(g_nReminders - 1)) &&
            sql.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
@@ -161,8 +161,8 @@ int main(int argc, char* argv[])
     const QStringList args = app.arguments().mid(1);
     const bool walkOnly = args.contains(QStringLiteral("--walk-only"));
     if (const qsizetype at = args.indexOf(QStringLiteral("--tasks")); at >= 0 && at + 1 < args.size()) {
-        kTasks = args[at + 1].toInt();
-        kReminders = std::max(1, kTasks / 100);
+        g_nTasks = args[at + 1].toInt();
+        g_nReminders = std::max(1, g_nTasks / 100);
     }
     QStringList rest = QStringList(args).filter(QRegularExpression(QStringLiteral("^[^-]")));
     if (const qsizetype at = args.indexOf(QStringLiteral("--tasks")); at >= 0)
@@ -171,9 +171,9 @@ int main(int argc, char* argv[])
 
     QTemporaryDir work;
     const QString master = work.filePath(QStringLiteral("master.db"));
-    std::printf("building %d tasks and %d reminders...\n", kTasks, kReminders);
+    std::printf("building %d tasks and %d reminders...\n", g_nTasks, g_nReminders);
     std::fflush(stdout);
-    if (!BenchData::BuildTaskDatabase(master, kTasks, QDate(1996, 1, 1), QDate(2025, 12, 31),
+    if (!BenchData::BuildTaskDatabase(master, g_nTasks, QDate(1996, 1, 1), QDate(2025, 12, 31),
                                       QDate(2025, 9, 1), QDate(2026, 1, 20)) ||
         !AddReminders(master))
         Fail(kBench, QStringLiteral("cannot build the database"));
@@ -203,7 +203,7 @@ int main(int argc, char* argv[])
                     std::fprintf(stderr, "%s\n", qUtf8Printable(r.strError));
             }
         });
-        if (!ok || items != kTasks + kReminders)
+        if (!ok || items != g_nTasks + g_nReminders)
             Fail(kBench, QStringLiteral("export gave %1 items").arg(items));
         Print(pass, m);
     }

@@ -37,10 +37,11 @@ bool IsContentLine(const QByteArray& line)
 // "BEGIN" or "END" with its value in capitals, when the line is one of them.
 bool IsMarker(const QByteArray& line, const char* marker, QByteArray& value)
 {
-    const QByteArray head = QByteArray(marker) + ':';
-    if (line.size() <= head.size() || qstrnicmp(line.constData(), head.constData(), head.size()) != 0)
+    // Asked of every line, most of which are neither: nothing is allocated until one is.
+    const auto size = qsizetype(qstrlen(marker));
+    if (line.size() <= size + 1 || line.at(size) != ':' || qstrnicmp(line.constData(), marker, size) != 0)
         return false;
-    value = line.mid(head.size()).trimmed().toUpper();
+    value = line.mid(size + 1).trimmed().toUpper();
     return true;
 }
 

@@ -482,6 +482,10 @@ void TestIcsFormat::otherPrograms_data()
                "DESCRIPTION:a\\nb\\r\\nc\\b\tc\nEND:VEVENT\n")
         << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 折叠的标题|a\nb\nc\tc [e1]"_s} << QStringList();
 
+    QTest::newRow("markers in lower case")
+        << Calendar("begin:vevent\nUID:e2\nDTSTART:20261207T080000Z\nSUMMARY:小写\nEnd:VEvent \n")
+        << QStringList{u"R 2026-12-07 16:00:00 w2 m0 r0 小写| [e2]"_s} << QStringList();
+
     QTest::newRow("whole but unusable")
         << Calendar(
                Event("UID:f1\nDTSTART:20260230T090000\nSUMMARY:No such day\n") +
