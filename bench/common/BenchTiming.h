@@ -43,15 +43,27 @@ inline double Ms(const QElapsedTimer& timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-/// The peak resident memory of the process since the last ResetPeak, in MiB (Linux; -1 elsewhere).
-inline double PeakMiB()
+/// One "Vm…" figure of /proc/self/status (\a field, e.g. "VmRSS"), in MiB (Linux; -1 elsewhere).
+inline double StatusMiB(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    static const QRegularExpression hwm(QStringLiteral(R"(VmHWM:\s+(\d+) kB)"));
-    const auto m = hwm.match(QString::fromLatin1(status.readAll()));
+    const QRegularExpression line(QLatin1String(field) + QStringLiteral(R"(:\s+(\d+) kB)"));
+    const auto m = line.match(QString::fromLatin1(status.readAll()));
     return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
+}
+
+/// The resident memory of the process now, in MiB.
+inline double RssMiB()
+{
+    return StatusMiB("VmRSS");
+}
+
+/// The peak resident memory of the process since the last ResetPeak, in MiB.
+inline double PeakMiB()
+{
+    return StatusMiB("VmHWM");
 }
 
 /// Starts PeakMiB's measure again from the memory in use now.

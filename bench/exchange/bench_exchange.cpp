@@ -41,16 +41,6 @@ int g_nTasks = 1'000'000;  // "--tasks N" for a smaller run (under a profiler)
 int g_nReminders = 10'000; // a hundredth of the tasks
 const char* const kBench = "bench_exchange";
 
-double RssMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression rss(QStringLiteral(R"(VmRSS:\s+(\d+) kB)"));
-    const auto m = rss.match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
-}
-
 struct Measure
 {
     double ms = 0;

@@ -83,17 +83,6 @@ private:
     bool m_bPainted = false;
 };
 
-// The resident memory of the process now, in MiB (Linux; -1 elsewhere).
-double RssMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression rss(QStringLiteral(R"(VmRSS:\s+(\d+) kB)"));
-    const auto m = rss.match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : -1;
-}
-
 // Moves \a bar to \a value and paints \a grid (its frozen rows and columns too) at once; answers
 // the time it took in ms.
 double ScrollStep(QWidget& grid, QScrollBar& bar, int value)

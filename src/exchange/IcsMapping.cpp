@@ -105,7 +105,7 @@ IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& con
     const TaskRecord& task = item.task;
     const QDate date = QDate::fromString(task.strDate, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid() || date.year() > kLastYear) {
-        error = QStringLiteral("任务“%1”的日期“%2”无效（日历文件只能写到 %3 年）。")
+        error = QStringLiteral("事情“%1”的日期“%2”无效（日历文件只能写到 %3 年）。")
                     .arg(task.strContent, task.strDate)
                     .arg(kLastYear);
         return nullptr;
