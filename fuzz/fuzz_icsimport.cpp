@@ -55,9 +55,10 @@ void CheckItem(const ExchangeItem& item)
     out.open(QIODevice::WriteOnly);
     CIcsWriter writer(&out);
     Check(writer.Begin());
-    if (!writer.Write(item)) {
+    const CIcsWriter::Written written = writer.Write(item);
+    if (written != CIcsWriter::Written::Item) {
         // Only a lunar day that the coming years never have cannot be written.
-        Check(!writer.ErrorString().isEmpty());
+        Check(written == CIcsWriter::Written::Refused && !writer.ErrorString().isEmpty());
         Check(item.kind == ExchangeKind::Holiday && item.holiday.calendar == HolidayCalendar::Lunar);
         return;
     }

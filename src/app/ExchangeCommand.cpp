@@ -83,6 +83,9 @@ Outcome Run(const CommandLine::Options& options, const QStringList& arguments, c
             CalendarExchange::ExportFile(store, options.strIcsFile, {options.dtFrom, options.dtTo});
         if (!result.bOk)
             return Failed(outcome.strErr + Lines(result.strError));
+        // The file is written: what it lacks is reported, but the run succeeded.
+        for (const QString& line : CalendarExchange::LeftOutLines(result.leftOut))
+            outcome.strErr += OneLine(QStringLiteral("未导出 ") + line);
         outcome.strOut = QStringLiteral("已导出到 %1: 事情 %2 件，提醒 %3 个，节日 %4 个\n")
                              .arg(options.strIcsFile)
                              .arg(result.written[0])

@@ -21,6 +21,8 @@
 namespace {
 const QString kCaption = QStringLiteral("日历导入导出");
 const QString kFilter = QStringLiteral("iCalendar 文件 (*.ics);;所有文件 (*)");
+/// Left-out items listed in a message box at most; the rest are counted.
+constexpr qsizetype kMaxListed = 20;
 
 QDateEdit* MakeDateEdit(QWidget* parent, const QString& name, const QDate& date)
 {
@@ -143,13 +145,16 @@ void CExchangeDlg::OnExport()
         Messages::show(this, result.strError, QStringLiteral("导出失败"), Messages::Icon::Warning);
         return;
     }
-    Messages::show(this,
-                   QStringLiteral("已导出到 %1\n事情 %2 件，提醒 %3 个，节日 %4 个")
+    QString text = QStringLiteral("已导出到 %1\n事情 %2 件，提醒 %3 个，节日 %4 个")
                        .arg(QDir::toNativeSeparators(path))
                        .arg(result.written[0])
                        .arg(result.written[1])
-                       .arg(result.written[2]),
-                   kCaption, Messages::Icon::Information);
+                       .arg(result.written[2]);
+    if (!result.leftOut.isEmpty()) {
+        text += QStringLiteral("\n未导出 %1 项：\n").arg(result.leftOut.size()) +
+                CalendarExchange::LeftOutLines(result.leftOut, kMaxListed).join(u'\n');
+    }
+    Messages::show(this, text, QStringLiteral("导出完成"), Messages::Icon::Information);
 }
 
 void CExchangeDlg::OnImport()
@@ -170,5 +175,6 @@ void CExchangeDlg::OnImport()
     }
     // The planner behind shows the new data by the time the summary is read.
     m_context.ReloadData();
-    Messages::show(this, result.SummaryText(), QStringLiteral("导入完成"), Messages::Icon::Information);
+    Messages::show(this, result.SummaryText(kMaxListed), QStringLiteral("导入完成"),
+                   Messages::Icon::Information);
 }

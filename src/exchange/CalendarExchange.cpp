@@ -17,6 +17,14 @@ size_t KindIndex(ExchangeKind kind)
     return kind == ExchangeKind::Task ? 0 : kind == ExchangeKind::Reminder ? 1 : 2;
 }
 
+QString NameOf(const ExchangeItem& item)
+{
+    const QString name = item.kind == ExchangeKind::Task       ? item.task.strContent
+                         : item.kind == ExchangeKind::Reminder ? item.reminder.strTitle
+                                                               : item.holiday.strName;
+    return name.isEmpty() ? item.strUid : name;
+}
+
 // The writer's stream into the replacement file: collected into blocks, since the writer hands
 // over one line or component at a time and each Write of the file is a system call.
 class CAtomicFileDevice : public QIODevice
@@ -86,6 +94,7 @@ ExportResult ExportFile(CDataStore& store, const QString& path, const ExportOpti
     const auto fail = [&](const QString& detail, bool diskFull = false) {
         result.bOk = false;
         result.written = {};
+        result.leftOut.clear();
         result.strError = QStringLiteral("不能导出到文件 %1：%2").arg(path, detail);
         if (diskFull)
             result.strError += QStringLiteral("\r\n磁盘空间已满");
@@ -104,10 +113,18 @@ ExportResult ExportFile(CDataStore& store, const QString& path, const ExportOpti
     CCapturedErrors errors(store);
     const CDataStore::ExchangeOutcome outcome =
         store.ExportItems(options.dtFrom, options.dtTo, [&](const ExchangeItem& item) {
-            if (!writer.Write(item))
-                return false;
-            ++result.written[KindIndex(item.kind)];
-            return true;
+            switch (writer.Write(item)) {
+            case CIcsWriter::Written::Item:
+                ++result.written[KindIndex(item.kind)];
+                return true;
+            case CIcsWriter::Written::Refused:
+                // A row another program wrote with a date that is none costs only itself.
+                result.leftOut << ExchangeLeftOut{NameOf(item), item.strUid, writer.ErrorString(), 0};
+                return true;
+            case CIcsWriter::Written::Failed:
+                break;
+            }
+            return false;
         });
     switch (outcome) {
     case CDataStore::ExchangeOutcome::Done:
@@ -175,7 +192,25 @@ ImportResult ImportFile(CDataStore& store, const QString& path)
     return result;
 }
 
-QString ImportResult::SummaryText() const
+QStringList LeftOutLines(const QList<ExchangeLeftOut>& leftOut, qsizetype maxListed)
+{
+    const qsizetype listed = maxListed < 0 ? leftOut.size() : qMin(maxListed, leftOut.size());
+    QStringList lines;
+    lines.reserve(listed + 1);
+    for (qsizetype i = 0; i < listed; ++i) {
+        const ExchangeLeftOut& item = leftOut[i];
+        lines << (item.nLine > 0 ? QStringLiteral("%1（第 %2 行）：%3")
+                                       .arg(item.strName)
+                                       .arg(item.nLine)
+                                       .arg(item.strReason)
+                                 : QStringLiteral("%1：%2").arg(item.strName, item.strReason));
+    }
+    if (listed < leftOut.size())
+        lines << QStringLiteral("另有 %1 项没有列出。").arg(leftOut.size() - listed);
+    return lines;
+}
+
+QString ImportResult::SummaryText(qsizetype maxListed) const
 {
     if (!bOk)
         return strError;
@@ -185,9 +220,7 @@ QString ImportResult::SummaryText() const
         lines << QStringLiteral("%1：新增 %2 项，更新 %3 项").arg(kinds[i]).arg(added[i]).arg(updated[i]);
     if (!leftOut.isEmpty()) {
         lines << QStringLiteral("未导入 %1 项：").arg(leftOut.size());
-        for (const ExchangeLeftOut& item : leftOut)
-            lines
-                << QStringLiteral("%1（第 %2 行）：%3").arg(item.strName).arg(item.nLine).arg(item.strReason);
+        lines << LeftOutLines(leftOut, maxListed);
     }
     return lines.join(QStringLiteral("\r\n"));
 }

@@ -24,11 +24,15 @@ struct ExportOptions
 struct ExportResult
 {
     bool bOk = false;
-    QString strError; ///< one line per problem when bOk is false
+    QString strError;             ///< one line per problem when bOk is false
     std::array<int, 3> written{}; ///< tasks, reminders, holidays
+    /// Rows a calendar file cannot hold (a date that does not exist, a year after the last one a
+    /// file can say), left out of a file written all the same; their line is 0.
+    QList<ExchangeLeftOut> leftOut;
 };
 
-/// Writes the items to \a path, replacing the file only when the whole export succeeded.
+/// Writes the items to \a path, replacing the file only when the whole export succeeded; items
+/// that cannot be written are left out and listed.
 ExportResult ExportFile(CDataStore& store, const QString& path, const ExportOptions& options = {});
 
 struct ImportResult
@@ -42,9 +46,14 @@ struct ImportResult
     QList<ExchangeLeftOut> leftOut;
 
     /// The summary shown at the end of an import: how many were added, updated and left out,
-    /// and each left-out item with its reason.
-    QString SummaryText() const;
+    /// and each left-out item with its reason (the first \a maxListed of them when not negative).
+    QString SummaryText(qsizetype maxListed = -1) const;
 };
+
+/// One line per left-out item, "name（第 N 行）：reason" (without the line when it is 0), the
+/// first \a maxListed of them when not negative and then a line saying how many more there are:
+/// a file of thousands of unusable components would make a message box taller than the screen.
+QStringList LeftOutLines(const QList<ExchangeLeftOut>& leftOut, qsizetype maxListed = -1);
 
 /// Reads \a path and applies it to the store as one transaction.
 ImportResult ImportFile(CDataStore& store, const QString& path);

@@ -71,10 +71,12 @@ bool CIcsWriter::Begin()
     return true;
 }
 
-bool CIcsWriter::Write(const ExchangeItem& item)
+CIcsWriter::Written CIcsWriter::Write(const ExchangeItem& item)
 {
     IcalComponentPtr component = IcsMapping::ToComponent(item, d->context, d->strError);
-    return component && d->Put(AsText(component.get()));
+    if (!component)
+        return Written::Refused;
+    return d->Put(AsText(component.get())) ? Written::Item : Written::Failed;
 }
 
 bool CIcsWriter::Finish()

@@ -19,7 +19,14 @@ public:
 
     /// The calendar's header and the time zone. False on a write error (ErrorString()).
     bool Begin();
-    bool Write(const ExchangeItem& item);
+    enum class Written
+    {
+        Item,    ///< the item's component is in the stream
+        Refused, ///< the item holds nothing a calendar file can say (ErrorString() says why); the stream goes
+                 ///< on
+        Failed,  ///< a write error (ErrorString()): the stream is broken
+    };
+    Written Write(const ExchangeItem& item);
     /// Closes the calendar.
     bool Finish();
     QString ErrorString() const;

@@ -350,7 +350,7 @@ private slots:
         QCOMPARE(opened, QStringLiteral("ExchangeDlg"));
 
         QStringList calls;
-        CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}};
+        CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}, {}};
         CalendarExchange::ImportResult imported;
         ExchangeFunctions functions;
         functions.exportFile = [&](CDataStore&, const QString& path,
@@ -384,7 +384,7 @@ private slots:
             return seen;
         };
         const QString written =
-            QStringLiteral("日历导入导出: 已导出到 %1\n事情 3 件，提醒 2 个，节日 1 个").arg(path);
+            QStringLiteral("导出完成: 已导出到 %1\n事情 3 件，提醒 2 个，节日 1 个").arg(path);
 
         QCOMPARE(clickAndSee("exportButton", {QString()}), QStringList());
         QCOMPARE(clickAndSee("exportButton", {path}),
@@ -398,7 +398,16 @@ private slots:
         // The name queued for the refused try is still unread: the refusal asked for none.
         QCOMPARE(clickAndSee("exportButton", {}),
                  (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path), written}));
-        exported = {false, QStringLiteral("不能写入文件 %1").arg(path), {}};
+        // Rows the file cannot hold are listed after the counts, the first 20 of them.
+        for (int n = 0; n < 21; ++n)
+            exported.leftOut << ExchangeLeftOut{QString::number(n), {}, QStringLiteral("日期无效"), 0};
+        QStringList seen = clickAndSee("exportButton", {path});
+        QCOMPARE(seen.size(), 2);
+        QVERIFY2(seen[1].startsWith(written + QStringLiteral("\n未导出 21 项：\n0：日期无效\n1：日期无效\n")),
+                 qPrintable(seen[1]));
+        QVERIFY2(seen[1].endsWith(QStringLiteral("\n19：日期无效\n另有 1 项没有列出。")),
+                 qPrintable(seen[1]));
+        exported = {false, QStringLiteral("不能写入文件 %1").arg(path), {}, {}};
         QCOMPARE(clickAndSee("exportButton", {path}),
                  (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path),
                               QStringLiteral("导出失败: 不能写入文件 %1").arg(path)}));
@@ -413,9 +422,14 @@ private slots:
         imported = {};
         imported.bOk = true;
         imported.added = {2, 1, 0};
+        for (int n = 0; n < 25; ++n)
+            imported.leftOut << ExchangeLeftOut{
+                QString::number(n), {}, QStringLiteral("重复规则不能保存"), n + 3};
         QCOMPARE(clickAndSee("importButton", {path}),
                  (QStringList{QStringLiteral("import ") + path,
-                              QStringLiteral("导入完成: ") + imported.SummaryText()}));
+                              QStringLiteral("导入完成: ") + imported.SummaryText(20)}));
+        QVERIFY(messages.last().text.endsWith(
+            QStringLiteral("19（第 22 行）：重复规则不能保存\r\n另有 5 项没有列出。")));
         QCOMPARE(messages.last().icon, Messages::Icon::Information);
         QVERIFY(alert->IsReloadPending());
     }

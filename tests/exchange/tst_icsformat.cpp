@@ -110,7 +110,7 @@ QByteArray Write(const QList<ExchangeItem>& items)
     CIcsWriter writer(&buffer);
     bool bOk = writer.Begin();
     for (const ExchangeItem& item : items)
-        bOk = bOk && writer.Write(item);
+        bOk = bOk && writer.Write(item) == CIcsWriter::Written::Item;
     bOk = bOk && writer.Finish();
     if (!bOk)
         qWarning() << writer.ErrorString();

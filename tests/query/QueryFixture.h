@@ -2,7 +2,7 @@
 
 // A planner's store and context on a fresh database, with tasks put in directly.
 
-#include "../store/StoreFixture.h"
+#include "StoreFixture.h"
 #include "PlannerFixture.h"
 
 struct QueryFixture : PlannerFixture
