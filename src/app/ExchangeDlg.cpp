@@ -21,8 +21,30 @@
 namespace {
 const QString kCaption = QStringLiteral("日历导入导出");
 const QString kFilter = QStringLiteral("iCalendar 文件 (*.ics);;所有文件 (*)");
-/// Left-out items listed in a message box at most; the rest are counted.
-constexpr qsizetype kMaxListed = 20;
+/// Left-out items listed in a message box at most; the rest are counted. With their texts
+/// shortened, the box stays within a small screen.
+constexpr qsizetype kMaxListed = 10;
+
+// A task's content may run to thousands of characters: in a message box it would fill the screen.
+QString Shortened(const QString& text)
+{
+    constexpr qsizetype kMax = 60;
+    if (text.size() <= kMax)
+        return text;
+    qsizetype n = kMax - 1;
+    if (text[n - 1].isHighSurrogate())
+        --n;
+    return text.left(n) + u'…';
+}
+
+QList<ExchangeLeftOut> ForMessageBox(QList<ExchangeLeftOut> leftOut)
+{
+    for (qsizetype i = 0; i < qMin(kMaxListed, leftOut.size()); ++i) {
+        leftOut[i].strName = Shortened(leftOut[i].strName);
+        leftOut[i].strReason = Shortened(leftOut[i].strReason);
+    }
+    return leftOut;
+}
 
 QDateEdit* MakeDateEdit(QWidget* parent, const QString& name, const QDate& date)
 {
@@ -152,7 +174,7 @@ void CExchangeDlg::OnExport()
                        .arg(result.written[2]);
     if (!result.leftOut.isEmpty()) {
         text += QStringLiteral("\n未导出 %1 项：\n").arg(result.leftOut.size()) +
-                CalendarExchange::LeftOutLines(result.leftOut, kMaxListed).join(u'\n');
+                CalendarExchange::LeftOutLines(ForMessageBox(result.leftOut), kMaxListed).join(u'\n');
     }
     Messages::show(this, text, QStringLiteral("导出完成"), Messages::Icon::Information);
 }
@@ -175,6 +197,7 @@ void CExchangeDlg::OnImport()
     }
     // The planner behind shows the new data by the time the summary is read.
     m_context.ReloadData();
+    result.leftOut = ForMessageBox(result.leftOut);
     Messages::show(this, result.SummaryText(kMaxListed), QStringLiteral("导入完成"),
                    Messages::Icon::Information);
 }

@@ -398,15 +398,17 @@ private slots:
         // The name queued for the refused try is still unread: the refusal asked for none.
         QCOMPARE(clickAndSee("exportButton", {}),
                  (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path), written}));
-        // Rows the file cannot hold are listed after the counts, the first 20 of them.
-        for (int n = 0; n < 21; ++n)
+        // Rows the file cannot hold are listed after the counts, the first 10 of them, long texts
+        // shortened.
+        for (int n = 0; n < 11; ++n)
             exported.leftOut << ExchangeLeftOut{QString::number(n), {}, QStringLiteral("日期无效"), 0};
+        exported.leftOut[1].strReason = QStringLiteral("长").repeated(10000);
         QStringList seen = clickAndSee("exportButton", {path});
         QCOMPARE(seen.size(), 2);
-        QVERIFY2(seen[1].startsWith(written + QStringLiteral("\n未导出 21 项：\n0：日期无效\n1：日期无效\n")),
+        QVERIFY2(seen[1].startsWith(written + QStringLiteral("\n未导出 11 项：\n0：日期无效\n1：") +
+                                    QStringLiteral("长").repeated(59) + QStringLiteral("…\n2：日期无效\n")),
                  qPrintable(seen[1]));
-        QVERIFY2(seen[1].endsWith(QStringLiteral("\n19：日期无效\n另有 1 项没有列出。")),
-                 qPrintable(seen[1]));
+        QVERIFY2(seen[1].endsWith(QStringLiteral("\n9：日期无效\n另有 1 项没有列出。")), qPrintable(seen[1]));
         exported = {false, QStringLiteral("不能写入文件 %1").arg(path), {}, {}};
         QCOMPARE(clickAndSee("exportButton", {path}),
                  (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path),
@@ -422,14 +424,14 @@ private slots:
         imported = {};
         imported.bOk = true;
         imported.added = {2, 1, 0};
-        for (int n = 0; n < 25; ++n)
+        for (int n = 0; n < 15; ++n)
             imported.leftOut << ExchangeLeftOut{
                 QString::number(n), {}, QStringLiteral("重复规则不能保存"), n + 3};
         QCOMPARE(clickAndSee("importButton", {path}),
                  (QStringList{QStringLiteral("import ") + path,
-                              QStringLiteral("导入完成: ") + imported.SummaryText(20)}));
+                              QStringLiteral("导入完成: ") + imported.SummaryText(10)}));
         QVERIFY(messages.last().text.endsWith(
-            QStringLiteral("19（第 22 行）：重复规则不能保存\r\n另有 5 项没有列出。")));
+            QStringLiteral("9（第 12 行）：重复规则不能保存\r\n另有 5 项没有列出。")));
         QCOMPARE(messages.last().icon, Messages::Icon::Information);
         QVERIFY(alert->IsReloadPending());
     }
