@@ -100,6 +100,16 @@ icalcomponent* NewComponent(icalcomponent_kind kind, const ExchangeItem& item, c
     return component;
 }
 
+// The standard STATUS of a state: 已推迟 has none of its own and is still to be done.
+icalproperty_status StatusOf(const TaskState& state)
+{
+    if (state == TaskStates::InProgress())
+        return ICAL_STATUS_INPROCESS;
+    if (state == TaskStates::Done())
+        return ICAL_STATUS_COMPLETED;
+    return ICAL_STATUS_NEEDSACTION;
+}
+
 IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& context, QString& error)
 {
     const TaskRecord& task = item.task;
@@ -114,11 +124,7 @@ IcalComponentPtr TaskComponent(const ExchangeItem& item, const WriteContext& con
     icalcomponent_add_property(todo.get(), TextProperty(icalproperty_new_summary(""), task.strContent));
     // An all-day due date and no start: RFC 5545 wants the due date after any start.
     icalcomponent_add_property(todo.get(), icalproperty_new_due(DateValue(date)));
-    icalproperty_status status = ICAL_STATUS_NEEDSACTION;
-    if (task.strState == TaskStates::InProgress())
-        status = ICAL_STATUS_INPROCESS;
-    else if (task.strState == TaskStates::Done())
-        status = ICAL_STATUS_COMPLETED;
+    const icalproperty_status status = StatusOf(task.strState);
     icalcomponent_add_property(todo.get(), icalproperty_new_status(status));
     if (status == ICAL_STATUS_COMPLETED) {
         // The table keeps no moment of completion; the start of the task's day stays the same
@@ -399,27 +405,36 @@ QDateTime LocalMoment(icalproperty* property, const ReadContext& context, QStrin
     return moment;
 }
 
+// Our own state text tells the states that share a STATUS apart (未完成 and 已推迟), but it is
+// taken only while it still agrees with the STATUS: another program that marks the to-do done
+// keeps our property as it found it, and its change must not be lost.
 TaskState StateOf(icalcomponent* todo, QString& reason)
 {
+    TaskState standard;
+    if (icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY))
+        standard = TaskStates::Done();
+    else {
+        switch (icalcomponent_get_status(todo)) {
+        case ICAL_STATUS_COMPLETED:
+            standard = TaskStates::Done();
+            break;
+        case ICAL_STATUS_INPROCESS:
+            standard = TaskStates::InProgress();
+            break;
+        case ICAL_STATUS_CANCELLED:
+            reason = QStringLiteral("待办已取消");
+            return TaskState();
+        default:
+            standard = TaskStates::NotDone();
+        }
+    }
     const QString own = XValue(todo, kStateProperty);
     for (const TaskState& state :
          {TaskStates::NotDone(), TaskStates::InProgress(), TaskStates::Done(), TaskStates::Postponed()}) {
-        if (own == state)
+        if (own == state && StatusOf(state) == StatusOf(standard))
             return state;
     }
-    if (icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY))
-        return TaskStates::Done();
-    switch (icalcomponent_get_status(todo)) {
-    case ICAL_STATUS_COMPLETED:
-        return TaskStates::Done();
-    case ICAL_STATUS_INPROCESS:
-        return TaskStates::InProgress();
-    case ICAL_STATUS_CANCELLED:
-        reason = QStringLiteral("待办已取消");
-        return TaskState();
-    default:
-        return TaskStates::NotDone();
-    }
+    return standard;
 }
 
 bool ReadTask(icalcomponent* todo, const ReadContext& context, const QString& summary, ExchangeItem& item,
