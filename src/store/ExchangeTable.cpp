@@ -89,19 +89,11 @@ const QString kReminderColumns =
 class CStatements
 {
 public:
-    explicit CStatements(const QString& connection) : m_strConnection(connection) {}
+    explicit CStatements(const QString& connection) : m_statements(connection) {}
 
     QSqlQuery& Run(const QString& sql, const QVariantList& values)
     {
-        auto it = m_statements.find(sql);
-        if (it == m_statements.end()) {
-            QSqlQuery query(QSqlDatabase::database(m_strConnection, false));
-            query.setForwardOnly(true);
-            if (!query.prepare(sql))
-                throw CDbError::FromSql(query.lastError());
-            it = m_statements.insert(sql, query);
-        }
-        QSqlQuery& q = *it;
+        QSqlQuery& q = m_statements.Prepared(sql);
         // A null text would be bound as NULL, which equals nothing; the texts compared are
         // never NULL either (see MatchOf).
         for (const QVariant& value : values)
@@ -114,8 +106,7 @@ public:
     }
 
 private:
-    QString m_strConnection;
-    QHash<QString, QSqlQuery> m_statements;
+    UidBindings::CPreparedStatements m_statements;
 };
 
 // -- The export's walk ------------------------------------------------------------------------

@@ -68,16 +68,14 @@ Identity OfHoliday(HolidayCalendar calendar, const QString& key, const QString& 
 }
 
 CBindings::CBindings(QString connectionName, bool present)
-    : m_strConnection(std::move(connectionName)), m_bPresent(present)
+    : m_bPresent(present), m_statements(std::move(connectionName))
 {}
 
-QSqlQuery& CBindings::Prepared(const QString& sql)
+QSqlQuery& CPreparedStatements::Prepared(const QString& sql)
 {
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(QSqlDatabase::database(m_strConnection, false));
-        // Rows are read once, in order: a scrollable query would set aside a cache of rows on
-        // every run, which cost more than the lookup itself.
         query.setForwardOnly(true);
         if (!query.prepare(sql))
             throw CDbError::FromSql(query.lastError());

@@ -16,6 +16,21 @@
 /// from elsewhere named it too); the first one bound is the one exported.
 namespace UidBindings {
 
+/// The statements of one store operation on its connection, each compiled on its first use and
+/// kept for the operation's later runs. Rows are read once, in order: a scrollable query would
+/// set aside a cache of rows on every run, which cost more than a lookup itself.
+class CPreparedStatements
+{
+public:
+    explicit CPreparedStatements(QString connectionName) : m_strConnection(std::move(connectionName)) {}
+    /// Throws CDbError when \a sql does not compile.
+    QSqlQuery& Prepared(const QString& sql);
+
+private:
+    QString m_strConnection;
+    QHash<QString, QSqlQuery> m_statements;
+};
+
 /// The table's name; the statements that create it and its index, each safe to run again.
 QString TableName();
 QStringList CreateStatements();
@@ -82,14 +97,13 @@ public:
     void UnbindTaskDays(const QString& firstDay, const QString& endDay);
 
 private:
-    QSqlQuery& Prepared(const QString& sql);
+    QSqlQuery& Prepared(const QString& sql) { return m_statements.Prepared(sql); }
     void Run(QSqlQuery& query);
     /// Moves the places at or after \a from of \a id's item by \a step.
     void Shift(const Identity& id, int from, int step);
 
-    QString m_strConnection;
     bool m_bPresent;
-    QHash<QString, QSqlQuery> m_statements;
+    CPreparedStatements m_statements;
 };
 
 } // namespace UidBindings
