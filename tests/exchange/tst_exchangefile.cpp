@@ -34,17 +34,6 @@ QStringList Tables(CDataStore& store)
     return all;
 }
 
-QString Counts(const CalendarExchange::ImportResult& r)
-{
-    return QStringLiteral("added %1 %2 %3, updated %4 %5 %6")
-        .arg(r.added[0])
-        .arg(r.added[1])
-        .arg(r.added[2])
-        .arg(r.updated[0])
-        .arg(r.updated[1])
-        .arg(r.updated[2]);
-}
-
 /// The peak of the process's resident memory so far, in KiB ("VmHWM"); -1 when not told.
 qint64 PeakMemoryKiB()
 {

@@ -117,17 +117,6 @@ Outcome Import(CDataStore& store, const Items& items, CDataStore::ImportCounts& 
         counts);
 }
 
-QString Counts(const CDataStore::ImportCounts& c)
-{
-    return QStringLiteral("added %1 %2 %3, updated %4 %5 %6")
-        .arg(c.added[0])
-        .arg(c.added[1])
-        .arg(c.added[2])
-        .arg(c.updated[0])
-        .arg(c.updated[1])
-        .arg(c.updated[2]);
-}
-
 // Tasks, two identical reminders, a once-only one due yesterday, and a holiday of each calendar.
 bool Seed(CDataStore& store)
 {

@@ -64,3 +64,15 @@ inline QStringList Tasks(CDataStore& store)
 /// One store operation as a test data column, answering its result as a number.
 using StoreOp = std::function<int(CDataStore&)>;
 Q_DECLARE_METATYPE(StoreOp)
+
+/// An import's counts as one line: "added <tasks> <reminders> <holidays>, updated ...".
+template <typename Counted> QString Counts(const Counted& c)
+{
+    return QStringLiteral("added %1 %2 %3, updated %4 %5 %6")
+        .arg(c.added[0])
+        .arg(c.added[1])
+        .arg(c.added[2])
+        .arg(c.updated[0])
+        .arg(c.updated[1])
+        .arg(c.updated[2]);
+}
