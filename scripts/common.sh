@@ -13,7 +13,8 @@ fi
 # Everything a fresh Debian 12 machine needs to build, run and test Kestrum.
 KESTRUM_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-svg-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-noto-cjk sqlite3 poppler-utils
-    dbus-daemon libical-dev pkg-config python3-icalendar)
+    dbus-daemon libical-dev pkg-config python3-icalendar
+    radicale python3-caldav qtkeychain-qt6-dev libsecret-1-0 openssl)
 
 kestrum_install_missing() {
     local missing=()
