@@ -22,6 +22,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
 const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
@@ -65,9 +67,9 @@ QStringList Column(CGridCtrl& grid, int nCol)
 // Row \a r of the grid shows numbered task r (Planner::addNumbered) whole.
 bool ShowsNumbered(CGridCtrl& grid, int r)
 {
-    const bool shows =
-        grid.GetItemText(r, 0) == QString::number(r) && grid.GetItemText(r, 1) == Planner::numberedDay(r) &&
-        grid.GetItemText(r, 2).startsWith(QStringLiteral("事情 %1").arg(r)) && grid.GetItemImage(r, 0) == 1;
+    const bool shows = grid.GetItemText(r, 0) == QString::number(r) &&
+                       grid.GetItemText(r, 1) == Planner::numberedDay(r) &&
+                       grid.GetItemText(r, 2).startsWith(u"事情 %1"_s.arg(r)) && grid.GetItemImage(r, 0) == 1;
     for (int c = 0; c < 4 && shows; ++c) {
         if (GridPaint::IsTextCut(QRect(0, 0, grid.GetColumnWidth(c), grid.GetRowHeight(r)),
                                  GridPaint::CellLook(grid.model()->index(r, c), grid.font())))
@@ -82,8 +84,7 @@ int MiddleRow(CGridCtrl& grid)
     return grid.rowAt(grid.viewport()->height() / 2);
 }
 
-const QStringList kHeads = {QStringLiteral("事情序号"), QStringLiteral("事情日期"),
-                            QStringLiteral("事情内容"), QStringLiteral("事情状态")};
+const QStringList kHeads = {u"事情序号"_s, u"事情日期"_s, u"事情内容"_s, u"事情状态"_s};
 } // namespace
 
 class TestQueryDialogs : public QObject
@@ -100,8 +101,8 @@ private slots:
         Planner p;
         QStringList tasks;
         for (int i = 1; i <= 20; ++i)
-            tasks << QStringLiteral("2027-01-%1|AVAVAV To|未完成").arg(i, 2, 10, QLatin1Char('0'));
-        tasks << QStringLiteral("2027-02-01|AAAVVV oT|已完成");
+            tasks << u"2027-01-%1|AVAVAV To|未完成"_s.arg(i, 2, 10, QLatin1Char('0'));
+        tasks << u"2027-02-01|AAAVVV oT|已完成"_s;
         QVERIFY(p.ready && p.add(tasks));
         MessageRecorder messages;
         CTaskQueryDlg dlg(p.context);
@@ -116,16 +117,16 @@ private slots:
         QVERIFY(Child<QCheckBox>(dlg, "postponedCheck")->isEnabled());
         QVERIFY(!Child<QLineEdit>(dlg, "contentEdit")->isEnabled());
         auto* join = Child<QCheckBox>(dlg, "joinStateCheck");
-        QCOMPARE(join->text(), QStringLiteral("或"));
+        QCOMPARE(join->text(), u"或"_s);
         Click(dlg, "joinStateCheck");
-        QCOMPARE(join->text(), QStringLiteral("与"));
+        QCOMPARE(join->text(), u"与"_s);
         Click(dlg, "joinStateCheck");
-        QCOMPARE(join->text(), QStringLiteral("或"));
+        QCOMPARE(join->text(), u"或"_s);
 
         Click(dlg, "useContentCheck");
         Click(dlg, "queryButton");
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("查询内容不能为空")});
-        QCOMPARE(messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(messages.texts(), QStringList{u"查询内容不能为空"_s});
+        QCOMPARE(messages.last().caption, u"警告"_s);
         QCOMPARE(dlg.focusWidget(), Child<QWidget>(dlg, "contentEdit"));
         QCOMPARE(p.notices, QStringList());
         auto* grid = Child<CGridCtrl>(dlg, "grid");
@@ -147,11 +148,10 @@ private slots:
         QTest::addColumn<QStringList>("dates");
         QTest::addColumn<QList<int>>("images");
         QTest::newRow("every task, by date")
-            << QString() << QStringLiteral("2027-01-02 2027-02-03 2027-03-15 2027-04-01").split(u' ')
+            << QString() << u"2027-01-02 2027-02-03 2027-03-15 2027-04-01"_s.split(u' ')
             << QList<int>{1, 2, 0, 0};
-        QTest::newRow("a quote") << QStringLiteral("it's") << QStringList{QStringLiteral("2027-03-15")}
-                                 << QList<int>{0};
-        QTest::newRow("nothing found") << QStringLiteral("会议") << QStringList() << QList<int>();
+        QTest::newRow("a quote") << u"it's"_s << QStringList{u"2027-03-15"_s} << QList<int>{0};
+        QTest::newRow("nothing found") << u"会议"_s << QStringList() << QList<int>();
     }
     void queryResults()
     {
@@ -159,10 +159,9 @@ private slots:
         QFETCH(QStringList, dates);
         QFETCH(QList<int>, images);
         Planner p;
-        QVERIFY(p.ready &&
-                p.add({QStringLiteral("2027-04-01|交电费|进行中"), QStringLiteral("2027-01-02|备课|未完成"),
-                       QStringLiteral("2027-03-15|it's late|已推迟"),
-                       QStringLiteral("2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成")}));
+        QVERIFY(p.ready && p.add({u"2027-04-01|交电费|进行中"_s, u"2027-01-02|备课|未完成"_s,
+                                  u"2027-03-15|it's late|已推迟"_s,
+                                  u"2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成"_s}));
         CTaskQueryDlg dlg(p.context);
         auto* grid = Child<CGridCtrl>(dlg, "grid");
         // A query before fills the grid, so that the one under test must replace its rows.
@@ -173,7 +172,7 @@ private slots:
         }
         Click(dlg, "queryButton");
 
-        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(dates.size()));
+        QCOMPARE(p.notices.last(), u"符合当前查询条件的事情\n共有【%1】件"_s.arg(dates.size()));
         QCOMPARE(dlg.GetCount(), int(dates.size()));
         QCOMPARE(grid->GetRowCount(), int(dates.size()) + 1);
         QCOMPARE(grid->GetFixedRowCount(), 1);
@@ -213,18 +212,16 @@ private slots:
         QVERIFY(ShowExposed(dlg));
         Click(dlg, "queryButton");
         auto* grid = Child<CGridCtrl>(dlg, "grid");
-        QCOMPARE(p.notices.last(), QStringLiteral("符合当前查询条件的事情\n共有【%1】件").arg(kRows));
+        QCOMPARE(p.notices.last(), u"符合当前查询条件的事情\n共有【%1】件"_s.arg(kRows));
         QCOMPARE(grid->GetRowCount(), kRows + 1);
         QVERIFY(ShowsNumbered(*grid, 1) && ShowsNumbered(*grid, 2));
-        QVERIFY(p.store.DeleteTask(QDate::fromString(Planner::numberedDay(600), Qt::ISODate),
-                                   QStringLiteral("事情 600")));
+        QVERIFY(p.store.DeleteTask(QDate::fromString(Planner::numberedDay(600), Qt::ISODate), u"事情 600"_s));
         QCoreApplication::processEvents(); // the view lays out its new rows
 
         grid->scrollTo(grid->model()->index(600, 1));
-        QCOMPARE(Column(*grid, 0).mid(599, 3),
-                 QStringList({QStringLiteral("599"), QStringLiteral("600"), QStringLiteral("601")}));
+        QCOMPARE(Column(*grid, 0).mid(599, 3), QStringList({u"599"_s, u"600"_s, u"601"_s}));
         QCOMPARE(grid->GetItemText(600, 1) + grid->GetItemText(600, 2), QString());
-        QCOMPARE(grid->GetItemText(600, 3), QStringLiteral("已删除"));
+        QCOMPARE(grid->GetItemText(600, 3), u"已删除"_s);
         QCOMPARE(grid->GetItemImage(600, 0), -1);
         QVERIFY(ShowsNumbered(*grid, 599) && ShowsNumbered(*grid, 601));
         grid->scrollTo(grid->model()->index(700, 1));
@@ -237,19 +234,19 @@ private slots:
         bar->setValue(bar->maximum());
         QVERIFY(ShowsNumbered(*grid, kRows) && ShowsNumbered(*grid, kRows - 1));
 
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the printed text cannot be read back");
         const QString text = PrintedText([&dlg] { Click(dlg, "printButton"); }, p.dir.path(), pdftotext);
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("事情查询"));
-        QVERIFY2(text.contains(QStringLiteral("事情查询结果")), qPrintable(text.left(2000)));
+        QCOMPARE(dlg.windowTitle(), u"事情查询"_s);
+        QVERIFY2(text.contains(u"事情查询结果"_s), qPrintable(text.left(2000)));
         QSet<QString> lines;
         for (const QString& line : text.split(u'\n'))
             lines.insert(line.simplified());
         QStringList missing;
         for (int i = 1; i <= kRows; ++i) {
             if (i != 600 && i != 700 &&
-                !lines.contains(QStringLiteral("%1 %2 事情 %1 未完成").arg(i).arg(Planner::numberedDay(i))))
+                !lines.contains(u"%1 %2 事情 %1 未完成"_s.arg(i).arg(Planner::numberedDay(i))))
                 missing << QString::number(i);
         }
         QCOMPARE(missing, QStringList());
@@ -263,16 +260,14 @@ private slots:
         // Today is 2027-03-15; the cells' texts apart by '|'.
         const auto cells = [](const char16_t* texts) { return QString::fromUtf16(texts).split(u'|'); };
         QTest::newRow("four states, three periods")
-            << QStringList{QStringLiteral("2027-03-01|a|未完成"), QStringLiteral("2026-03-01|b|未完成"),
-                           QStringLiteral("2027-03-14|c|已完成"), QStringLiteral("2020-01-01|d|进行中"),
-                           QStringLiteral("2027-03-16|e|已推迟"), QStringLiteral("2030-01-01|f|已完成"),
-                           QStringLiteral("2027-03-15|g|未完成"), QStringLiteral("2027-03-15|h|进行中")}
+            << QStringList{u"2027-03-01|a|未完成"_s, u"2026-03-01|b|未完成"_s, u"2027-03-14|c|已完成"_s,
+                           u"2020-01-01|d|进行中"_s, u"2027-03-16|e|已推迟"_s, u"2030-01-01|f|已完成"_s,
+                           u"2027-03-15|g|未完成"_s, u"2027-03-15|h|进行中"_s}
             << cells(u"2/4|1/4|0/4|0/2|1/2|1/2|1/2|0/2|0/2|3/8|2/8|1/8|"
                      u"未完成率: 37.50%|已完成率: 25.00%|已推迟率: 12.50%")
             << QList<int>{135, 90, 45};
         QTest::newRow("two thirds, rounded")
-            << QStringList{QStringLiteral("2027-03-15|a|未完成"), QStringLiteral("2027-03-15|b|未完成"),
-                           QStringLiteral("2027-03-15|c|已推迟")}
+            << QStringList{u"2027-03-15|a|未完成"_s, u"2027-03-15|b|未完成"_s, u"2027-03-15|c|已推迟"_s}
             << cells(u"0/0|0/0|0/0|0/0|0/0|0/0|2/3|0/3|1/3|2/3|0/3|1/3|"
                      u"未完成率: 66.67%|已完成率: 0.00%|已推迟率: 33.33%")
             << QList<int>{239, 0, 119};
@@ -292,9 +287,8 @@ private slots:
         for (int i = 0; i < CTaskStatsDlg::kCells; ++i)
             QCOMPARE(dlg.GetCellText(i), cells[i]);
         auto* pie = Child<CPieChartCtrl>(dlg, "pieChart");
-        QCOMPARE(pie->GetTitle(), QStringLiteral("事情状态统计"));
-        const QStringList labels = {QStringLiteral("未完成率"), QStringLiteral("已完成率"),
-                                    QStringLiteral("已推迟率")};
+        QCOMPARE(pie->GetTitle(), u"事情状态统计"_s);
+        const QStringList labels = {u"未完成率"_s, u"已完成率"_s, u"已推迟率"_s};
         const QList<QColor> fills = {QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)};
         QCOMPARE(pie->GetPieces().size(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -310,18 +304,12 @@ private slots:
     {
         QTest::addColumn<QStringList>("tasks");
         QTest::addColumn<QStringList>("cells"); // the widest ones, by index; today is 2027-03-15
-        QTest::newRow("five digits") << QStringList{QStringLiteral("2027-01-01|未完成|9960"),
-                                                    QStringLiteral("2027-01-01|已完成|29970"),
-                                                    QStringLiteral("2027-05-01|未完成|10090"),
-                                                    QStringLiteral("2027-05-01|已推迟|30090")}
-                                     << QStringList{QStringLiteral("9960/39930"),
-                                                    QStringLiteral("29970/39930"),
-                                                    {},
-                                                    QStringLiteral("10090/40180"),
-                                                    {},
-                                                    QStringLiteral("30090/40180")};
-        QTest::newRow("a million") << QStringList{QStringLiteral("2026-06-01|已推迟|1000000")}
-                                   << QStringList{{}, {}, QStringLiteral("1000000/1000000")};
+        QTest::newRow("five digits")
+            << QStringList{u"2027-01-01|未完成|9960"_s, u"2027-01-01|已完成|29970"_s,
+                           u"2027-05-01|未完成|10090"_s, u"2027-05-01|已推迟|30090"_s}
+            << QStringList{u"9960/39930"_s, u"29970/39930"_s, {}, u"10090/40180"_s, {}, u"30090/40180"_s};
+        QTest::newRow("a million") << QStringList{u"2026-06-01|已推迟|1000000"_s}
+                                   << QStringList{{}, {}, u"1000000/1000000"_s};
     }
     void statisticsShowWhole()
     {
@@ -338,8 +326,7 @@ private slots:
         }
         QVERIFY(ShowExposed(dlg));
         const QImage shown = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage background =
-            QImage(QStringLiteral(":/query/166.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage background = QImage(u":/query/166.png"_s).convertToFormat(QImage::Format_RGB32);
         for (int i = 0; i < CTaskStatsDlg::kCells; ++i) {
             // The ink of a text lies around its cell, up to the table's lines (or, for a rate,
             // towards the panel's right edge); it is as wide as the whole text.
@@ -358,10 +345,10 @@ private slots:
                 }
             }
             const int nWhole = QFontMetrics(dlg.GetCellFont(i)).tightBoundingRect(dlg.GetCellText(i)).width();
-            QVERIFY2(nRight - nLeft + 1 >= nWhole - 1, qPrintable(QStringLiteral("%1: %2 of %3 pixels shown")
-                                                                      .arg(dlg.GetCellText(i))
-                                                                      .arg(nRight - nLeft + 1)
-                                                                      .arg(nWhole)));
+            QVERIFY2(nRight - nLeft + 1 >= nWhole - 1,
+                     qPrintable(u"%1: %2 of %3 pixels shown"_s.arg(dlg.GetCellText(i))
+                                    .arg(nRight - nLeft + 1)
+                                    .arg(nWhole)));
         }
     }
 
@@ -377,35 +364,30 @@ private slots:
         const auto tasks = [](const QString& dates) {
             QStringList out;
             for (const QString& date : dates.split(u' '))
-                out << date + QStringLiteral("|事|未完成");
+                out << date + u"|事|未完成"_s;
             return out;
         };
         QTest::newRow("December") << QDate(2010, 12, 15) << "monthRadio" << true
-                                  << tasks(QStringLiteral("2010-11-30 2010-12-01 2010-12-31 2011-01-01"))
-                                  << tasks(QStringLiteral("2010-11-30 2011-01-01")) << QString() << QString();
+                                  << tasks(u"2010-11-30 2010-12-01 2010-12-31 2011-01-01"_s)
+                                  << tasks(u"2010-11-30 2011-01-01"_s) << QString() << QString();
         // A month before October: its bounds have two-digit months.
         QTest::newRow("September") << QDate(2010, 9, 30) << "monthRadio" << true
-                                   << tasks(QStringLiteral("2010-08-31 2010-09-01 2010-09-30 2010-10-01"))
-                                   << tasks(QStringLiteral("2010-08-31 2010-10-01")) << QString()
-                                   << QString();
+                                   << tasks(u"2010-08-31 2010-09-01 2010-09-30 2010-10-01"_s)
+                                   << tasks(u"2010-08-31 2010-10-01"_s) << QString() << QString();
         QTest::newRow("a day") << QDate(2010, 9, 30) << "dayRadio" << true
-                               << tasks(QStringLiteral("2010-09-29 2010-09-30 2010-10-01"))
-                               << tasks(QStringLiteral("2010-09-29 2010-10-01")) << QString() << QString();
+                               << tasks(u"2010-09-29 2010-09-30 2010-10-01"_s)
+                               << tasks(u"2010-09-29 2010-10-01"_s) << QString() << QString();
         QTest::newRow("a year") << QDate(2010, 6, 1) << "yearRadio" << true
                                 << tasks(QStringLiteral(
                                        "2009-12-31 2010-01-01 2010-07-07 2010-12-31 2011-01-01"))
-                                << tasks(QStringLiteral("2009-12-31 2011-01-01")) << QString() << QString();
-        QTest::newRow("empty period")
-            << QDate(2000, 5, 5) << "yearRadio" << true << tasks(QStringLiteral("2010-05-05"))
-            << tasks(QStringLiteral("2010-05-05")) << QStringLiteral("所选时间段内没有事情")
-            << QStringLiteral("提示");
+                                << tasks(u"2009-12-31 2011-01-01"_s) << QString() << QString();
+        QTest::newRow("empty period") << QDate(2000, 5, 5) << "yearRadio" << true << tasks(u"2010-05-05"_s)
+                                      << tasks(u"2010-05-05"_s) << u"所选时间段内没有事情"_s << u"提示"_s;
         // The table is gone when the delete runs: a failure, not an empty period.
-        QTest::newRow("failure") << QDate(2010, 5, 5) << "yearRadio" << true
-                                 << tasks(QStringLiteral("2010-05-05")) << tasks(QStringLiteral("2010-05-05"))
-                                 << QStringLiteral("删除失败，请重试") << QStringLiteral("警告");
-        QTest::newRow("cancelled") << QDate(2010, 5, 5) << "yearRadio" << false
-                                   << tasks(QStringLiteral("2010-05-05"))
-                                   << tasks(QStringLiteral("2010-05-05")) << QString() << QString();
+        QTest::newRow("failure") << QDate(2010, 5, 5) << "yearRadio" << true << tasks(u"2010-05-05"_s)
+                                 << tasks(u"2010-05-05"_s) << u"删除失败，请重试"_s << u"警告"_s;
+        QTest::newRow("cancelled") << QDate(2010, 5, 5) << "yearRadio" << false << tasks(u"2010-05-05"_s)
+                                   << tasks(u"2010-05-05"_s) << QString() << QString();
     }
     void batchDelete()
     {
@@ -416,10 +398,10 @@ private slots:
         QFETCH(QStringList, left);
         QFETCH(QString, message);
         QFETCH(QString, caption);
-        const bool fails = caption == QStringLiteral("警告");
+        const bool fails = caption == u"警告"_s;
         Planner p;
-        QVERIFY(p.ready && p.add(tasks + QStringList{QStringLiteral("2027-03-15|今天|已完成")}));
-        left << QStringLiteral("2027-03-15|今天|已完成");
+        QVERIFY(p.ready && p.add(tasks + QStringList{u"2027-03-15|今天|已完成"_s}));
+        left << u"2027-03-15|今天|已完成"_s;
         left.sort();
         MessageRecorder messages;
         messages.setNextAnswer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -433,29 +415,29 @@ private slots:
             Child<QDateEdit>(*batch, "datePicker")->setDate(picked);
             Click(*batch, qPrintable(scope));
             if (fails)
-                p.exec(QStringLiteral("ALTER TABLE shiqing RENAME TO away"));
+                p.exec(u"ALTER TABLE shiqing RENAME TO away"_s);
             Click(*batch, "okButton");
         });
         Click(dlg, "batchDeleteButton");
         QVERIFY(seen);
         if (fails) {
-            p.exec(QStringLiteral("ALTER TABLE away RENAME TO shiqing"));
-            QCOMPARE(p.errors.texts(), QStringList{QStringLiteral("打开事情信息表错误")});
+            p.exec(u"ALTER TABLE away RENAME TO shiqing"_s);
+            QCOMPARE(p.errors.texts(), QStringList{u"打开事情信息表错误"_s});
         }
 
         QCOMPARE(p.all(), left);
-        QStringList expected = {QStringLiteral("你确信要进行批量删除吗?")};
+        QStringList expected = {u"你确信要进行批量删除吗?"_s};
         if (!message.isEmpty())
             expected << message;
         QCOMPARE(messages.texts(), expected);
-        QCOMPARE(messages.requests().first().caption, QStringLiteral("警告"));
+        QCOMPARE(messages.requests().first().caption, u"警告"_s);
         if (!message.isEmpty())
             QCOMPARE(messages.last().caption, caption);
         const bool deleted = left.size() < tasks.size() + 1;
-        QCOMPARE(p.notices, deleted ? QStringList{QStringLiteral("批量选择删除成功")} : QStringList());
+        QCOMPARE(p.notices, deleted ? QStringList{u"批量选择删除成功"_s} : QStringList());
         // The texts and the pie follow what is left: one done task among the rest.
         const int total = int(left.size());
-        QCOMPARE(dlg.GetCellText(10), QStringLiteral("1/%1").arg(total));
+        QCOMPARE(dlg.GetCellText(10), u"1/%1"_s.arg(total));
         const CTaskStatsDlg fresh(p.context);
         QCOMPARE(Child<CPieChartCtrl>(dlg, "pieChart")->GetPieces().value(1).m_nDegrees,
                  Child<CPieChartCtrl>(fresh, "pieChart")->GetPieces().value(1).m_nDegrees);
