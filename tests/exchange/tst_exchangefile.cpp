@@ -46,6 +46,36 @@ QString Awkward(int n)
     return texts[n];
 }
 
+// Every task state, every reminder mode ringing or not, identical reminders side by side, holidays
+// of both calendars, and the awkward texts in each table.
+bool SeedAll(CDataStore& st)
+{
+    bool ok = st.AddTask(kDay, u"未"_s, TaskStates::NotDone()) &&
+              st.AddTask(kDay, u"进"_s, TaskStates::InProgress()) &&
+              st.AddTask(kDay, u"完"_s, TaskStates::Done()) &&
+              st.AddTask(kDay, u"推"_s, TaskStates::Postponed()) &&
+              st.AddTask(kDay.addDays(1), u"推"_s, TaskStates::NotDone());
+    for (int mode = ReminderOnce; mode <= ReminderYearly; ++mode) {
+        for (int ring = 0; ring < 2; ++ring)
+            ok = ok && st.AddReminder(QDateTime(kDay.addDays(mode * 40), QTime(7, mode, 9)), mode, ring,
+                                      u"提醒 %1 %2"_s.arg(mode).arg(ring), ring ? u"内容"_s : QString());
+    }
+    for (int i = 0; i < 4; ++i)
+        ok = ok && st.AddReminder(QDateTime(kDay, QTime(8, 0)), ReminderDaily, i != 2, u"同"_s, u"样"_s);
+    ok = ok && st.AddHoliday(HolidayCalendar::Solar, u"0101"_s, u"元旦"_s) &&
+         st.AddHoliday(HolidayCalendar::Solar, u"0229"_s, u"闰日"_s) &&
+         st.AddHoliday(HolidayCalendar::Solar, u"0101"_s, u"新年"_s) &&
+         st.AddHoliday(HolidayCalendar::Lunar, u"0815"_s, u"中秋"_s) &&
+         st.AddHoliday(HolidayCalendar::Lunar, u"1230"_s, u"除夕"_s);
+    for (int n = 0; n < 4; ++n) {
+        ok =
+            ok && st.AddTask(kDay, Awkward(n), TaskStates::InProgress()) &&
+            st.AddReminder(QDateTime(kDay, QTime(9, n)), ReminderWeekly, n % 2, Awkward(n), Awkward(3 - n)) &&
+            st.AddHoliday(HolidayCalendar::Solar, u"05%1"_s.arg(n + 10), Awkward(n));
+    }
+    return ok;
+}
+
 } // namespace
 
 class TestExchangeFile : public QObject
@@ -59,7 +89,6 @@ private slots:
         tzset();
     }
 
-    void roundTrip_data();
     void roundTrip();
     void changedFileUpdates();
     void unwritableRowsLeftOut();
@@ -67,59 +96,13 @@ private slots:
     void hugeFileBoundedMemory();
 };
 
-void TestExchangeFile::roundTrip_data()
-{
-    QTest::addColumn<StoreOp>("seed");
-    QTest::newRow("every task state") << StoreOp([](CDataStore& st) {
-        return int(st.AddTask(kDay, u"未"_s, TaskStates::NotDone()) &&
-                   st.AddTask(kDay, u"进"_s, TaskStates::InProgress()) &&
-                   st.AddTask(kDay, u"完"_s, TaskStates::Done()) &&
-                   st.AddTask(kDay, u"推"_s, TaskStates::Postponed()) &&
-                   st.AddTask(kDay.addDays(1), u"推"_s, TaskStates::NotDone()));
-    });
-    QTest::newRow("every reminder mode, ringing or not") << StoreOp([](CDataStore& st) {
-        bool ok = true;
-        for (int mode = ReminderOnce; mode <= ReminderYearly; ++mode) {
-            for (int ring = 0; ring < 2; ++ring)
-                ok = ok && st.AddReminder(QDateTime(kDay.addDays(mode * 40), QTime(7, mode, 9)), mode, ring,
-                                          u"提醒 %1 %2"_s.arg(mode).arg(ring), ring ? u"内容"_s : QString());
-        }
-        return int(ok);
-    });
-    QTest::newRow("identical reminders side by side") << StoreOp([](CDataStore& st) {
-        const QDateTime when(kDay, QTime(8, 0));
-        return int(st.AddReminder(when, ReminderDaily, 1, u"同"_s, u"样"_s) &&
-                   st.AddReminder(when, ReminderDaily, 1, u"同"_s, u"样"_s) &&
-                   st.AddReminder(when, ReminderDaily, 0, u"同"_s, u"样"_s) &&
-                   st.AddReminder(when, ReminderDaily, 1, u"同"_s, u"样"_s));
-    });
-    QTest::newRow("solar and lunar holidays") << StoreOp([](CDataStore& st) {
-        return int(st.AddHoliday(HolidayCalendar::Solar, u"0101"_s, u"元旦"_s) &&
-                   st.AddHoliday(HolidayCalendar::Solar, u"0229"_s, u"闰日"_s) &&
-                   st.AddHoliday(HolidayCalendar::Solar, u"0101"_s, u"新年"_s) &&
-                   st.AddHoliday(HolidayCalendar::Lunar, u"0815"_s, u"中秋"_s) &&
-                   st.AddHoliday(HolidayCalendar::Lunar, u"1230"_s, u"除夕"_s));
-    });
-    QTest::newRow("texts") << StoreOp([](CDataStore& st) {
-        bool ok = true;
-        for (int n = 0; n < 4; ++n) {
-            ok = ok && st.AddTask(kDay, Awkward(n), TaskStates::InProgress()) &&
-                 st.AddReminder(QDateTime(kDay, QTime(9, n)), ReminderWeekly, n % 2, Awkward(n),
-                                Awkward(3 - n)) &&
-                 st.AddHoliday(HolidayCalendar::Solar, u"05%1"_s.arg(n + 10), Awkward(n));
-        }
-        return int(ok);
-    });
-}
-
 // Into an empty database the tables come back as they were; the same file again changes nothing.
 void TestExchangeFile::roundTrip()
 {
-    QFETCH(StoreOp, seed);
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     StoreFixture from, to;
     QVERIFY(from.Open() && to.Open());
-    QVERIFY(seed(from.store));
+    QVERIFY(SeedAll(from.store));
     const QString path = from.dir.filePath(u"日历.ics"_s);
     const CalendarExchange::ExportResult exported = CalendarExchange::ExportFile(from.store, path);
     QVERIFY2(exported.bOk, qPrintable(exported.strError));
