@@ -96,8 +96,7 @@ private slots:
     void exportKeepsUids()
     {
         StoreFixture f;
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store));
+        QVERIFY(f.Open() && Seed(f.store));
         QVERIFY(
             TableTest::Exec(f.store, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
                                                     "FROM n WHERE i < 4999) INSERT INTO shiqing SELECT "
@@ -174,8 +173,7 @@ private slots:
         QFETCH(QStringList, gone);
         StoreFixture f;
         FakeClock clock(kMorning);
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store));
+        QVERIFY(f.Open() && Seed(f.store));
         const Exported before = ExportAll(f.store);
         QCOMPARE(before.texts, kSeeded);
         QVERIFY(op(f.store));
@@ -211,8 +209,7 @@ private slots:
         QFETCH(QString, obstacle);
         StoreFixture f;
         FakeClock clock(kMorning);
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store));
+        QVERIFY(f.Open() && Seed(f.store));
         TableTest::Exec(f.store, u"DROP TABLE uid_binding"_s);
         if (!obstacle.isEmpty())
             TableTest::Exec(f.store, obstacle);
@@ -277,8 +274,7 @@ private slots:
         QFETCH(QStringList, tasks);
         QFETCH(int, reminders);
         StoreFixture f;
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store));
+        QVERIFY(f.Open() && Seed(f.store));
         QStringList exported;
         for (ExchangeItem& item : items) {
             if (!item.strUid.startsWith(u"exported:"_s))
@@ -324,8 +320,7 @@ private slots:
         QFETCH(int, outcome);
         QFETCH(QStringList, errors);
         StoreFixture f;
-        QVERIFY(f.Open());
-        QVERIFY(Seed(f.store));
+        QVERIFY(f.Open() && Seed(f.store));
         const QString uid = ExportAll(f.store).uids.first();
         QVERIFY(f.store.AddTask(kDay, u"unbound"_s, TaskStates::NotDone()));
         QVERIFY(TableTest::Exec(

@@ -13,7 +13,6 @@ class TestTaskTable : public QObject
 {
     Q_OBJECT
 
-    // Adds each content on kDay as not done.
     static bool Seed(CDataStore& s, std::initializer_list<const char*> contents)
     {
         for (const char* c : contents)
