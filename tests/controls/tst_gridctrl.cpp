@@ -188,8 +188,8 @@ private slots:
             << 0 << 2 << QColor() << QList<int>{} << true << fixedBk << fixedBk;
     }
 
-    // The looks set through the grid are its model's role data; the grid shows them (its header
-    // cells through the frozen views laid over it), also when they change on screen.
+    // The grid shows the looks set through it (its header cells through the frozen views laid
+    // over it), also when they change on screen.
     void cellLookOnScreen()
     {
         QFETCH(int, row);
@@ -223,11 +223,8 @@ private slots:
 
         QCOMPARE(grid.GetItemBkColour(row, col), ownColour);
         QCOMPARE(grid.GetItemImage(row, col), images.isEmpty() ? -1 : images.last());
-        const QModelIndex index = grid.model()->index(row, col);
-        QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), background);
-        const QImage picture = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
-        QCOMPARE(picture.isNull() ? background : picture.pixelColor(8, 8), atImage);
-        const QRect cell = grid.visualRect(index).translated(grid.viewport()->geometry().topLeft());
+        const QRect cell =
+            grid.visualRect(grid.model()->index(row, col)).translated(grid.viewport()->geometry().topLeft());
         QTRY_COMPARE(ShownAt(grid, QPoint(cell.right() - 6, cell.center().y())), background);
         QTRY_COMPARE(ShownAt(grid, QPoint(cell.left() + 8, cell.center().y())), atImage);
     }
