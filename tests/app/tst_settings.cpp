@@ -259,7 +259,6 @@ private slots:
         QTest::addColumn<QString>("name");
         const QString odd = QStringLiteral("我的 计划 \"引号\" $HOME `id` a\\b 100%");
         QTest::newRow("option") << QStringLiteral("option") << odd;
-        QTest::newRow("option, plain name") << QStringLiteral("option") << QStringLiteral("plans");
         QTest::newRow("environment") << QStringLiteral("environment") << odd;
         QTest::newRow("default folder") << QStringLiteral("default") << QStringLiteral("Kestrum");
     }
