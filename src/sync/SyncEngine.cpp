@@ -181,7 +181,7 @@ QByteArray EditedText(const QByteArray& serverText, const ExchangeItem& item, QS
     std::vector<icalcomponent*> alarms;
     for (icalcomponent* a = icalcomponent_get_first_component(target, ICAL_VALARM_COMPONENT); a;
          a = icalcomponent_get_next_component(target, ICAL_VALARM_COMPONENT)) {
-        if (IsOwnAlarm(a))
+        if (event && IsOwnAlarm(a))
             alarms.push_back(a);
     }
     for (icalcomponent* a : alarms) {
@@ -456,6 +456,9 @@ struct CSyncEngine::Impl
                 lost->strUid = item.strUid;
             }
         }
+        // Anything the planner shows changes, unless the server's version is what it held.
+        const bool changesHere =
+            local == locals.cend() ? sameAs.isEmpty() || lost : SyncHash(*local) != fresh.hash;
         Need(store.TakeServerItem(item, fresh, lost ? &*lost : nullptr, sameAs));
         Remember(fresh);
         if (!sameAs.isEmpty())
@@ -463,7 +466,7 @@ struct CSyncEngine::Impl
         locals.insert(item.strUid, item);
         if (lost)
             ++report.nNewConflicts;
-        if (local == locals.cend() ? sameAs.isEmpty() || lost : SyncHash(*local) != fresh.hash) {
+        if (changesHere) {
             ++report.nReceived;
             report.bLocalChanged = true;
         }
