@@ -1,6 +1,7 @@
 // The sync's side of the store: what the planner knows of each item on the calendar server, the
 // calendars' sync tokens and the conflict list, each operation one transaction, so that an item
 // that changes here and the state that says why change together or not at all.
+#include "app/Clock.h"
 #include "store/DataStore.h"
 #include "store/DbError.h"
 #include "store/ExchangeRows.h"
@@ -103,7 +104,7 @@ void WriteState(const QString& connection, const SyncItemState& s)
 void WriteConflict(const QString& connection, const ExchangeItem& local, const QString& serverSummary)
 {
     Exec(connection, QStringLiteral("INSERT INTO sync_conflict (item, server_summary, at) VALUES (?, ?, ?)"),
-         {ItemText(local), serverSummary, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+         {ItemText(local), serverSummary, Clock::now().toUTC().toString(Qt::ISODate)});
 }
 
 } // namespace

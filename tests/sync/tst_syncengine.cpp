@@ -90,14 +90,15 @@ class TestSyncEngine : public QObject
         return all;
     }
 
-    /// Writes \a text over the server's object of \a uid (or as a new one), as another program would.
-    bool PutBehindOurBack(const QString& uid, const QByteArray& text)
+    /// Writes \a text over the server's object of \a uid (or as a new one named \a fileName), as
+    /// another program would.
+    bool PutBehindOurBack(const QString& uid, const QByteArray& text, QString fileName = {})
     {
         CCalDavClient client(Account(m_server->Url()));
         DavDiscovery found;
         client.Discover(found);
         QByteArray ifMatch, etag;
-        QString href = m_calendars.strTasks + uid + QStringLiteral(".ics");
+        QString href = m_calendars.strTasks + (fileName.isEmpty() ? uid : fileName) + QStringLiteral(".ics");
         for (const DavEntry& e : ServerItems()) {
             if (e.data.contains(QByteArray("UID:" + uid.toUtf8()))) {
                 href = e.strHref;
@@ -276,6 +277,35 @@ private slots:
         QVERIFY(arrived.bOk);
         QCOMPARE(arrived.nReceived, 1);
         QCOMPARE(a.Tasks(), QStringList{Text("2026-12-07 未完成 开大会")});
+    }
+
+    // The server holds an item of ours already, which this folder never heard of (a write whose
+    // answer was lost): it is adopted, at our file name or another, and not doubled.
+    void itemAlreadyThere_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("same name") << QString();
+        QTest::newRow("another name") << QStringLiteral("elsewhere");
+    }
+    void itemAlreadyThere()
+    {
+        QFETCH(QString, fileName);
+        Folder a;
+        QVERIFY(a.Open());
+        QVERIFY(a.Store().AddTask(kDay, Text("家访"), TaskStates::NotDone()));
+        const QString uid = UidOfTask(a, Text("家访"));
+        int requests = 0;
+        // Both calendars were looked at; the write comes next.
+        const SyncReport report = Sync(
+            a, [&] { return ++requests == 3 && !PutBehindOurBack(uid, Todo(uid, Text("家访")), fileName); });
+        QVERIFY(report.bOk);
+        QVERIFY(report.refused.isEmpty());
+        const SyncReport again = Sync(a);
+        QVERIFY(again.bOk);
+        QCOMPARE(again.nSent, 0);
+        QCOMPARE(ServerItems().size(), 1);
+        QCOMPARE(a.Tasks(), QStringList{Text("2026-12-07 未完成 家访")});
+        QVERIFY(a.Conflicts().empty());
     }
 
     // Both sides changed, or one deleted what the other changed: the rule decides, nothing is
