@@ -211,7 +211,9 @@ void CPlannerApp::CreateMainWindow()
     if (m_flags.m_bStartMinimized)
         QTimer::singleShot(0, this, &CPlannerApp::StartSync);
     else
-        connect(dlg, &CPlannerDlg::FirstPainted, this, &CPlannerApp::StartSync, Qt::SingleShotConnection);
+        // Queued: the password may be asked, and never from inside a paint.
+        connect(dlg, &CPlannerDlg::FirstPainted, this, &CPlannerApp::StartSync,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 void CPlannerApp::StartSync()
