@@ -373,6 +373,13 @@ private slots:
     {
         CRadicaleServer server;
         QVERIFY2(server.Ok(), qPrintable(server.Error()));
+        // No session bus: a developer's own keyring stays out of it, and the password comes
+        // from standard input only.
+        const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        const auto restoreBus = qScopeGuard([&bus] {
+            bus.isNull() ? qunsetenv("DBUS_SESSION_BUS_ADDRESS") : qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        });
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
         QTemporaryDir root;
         const QString first = root.filePath(QStringLiteral("first")), second = root.filePath(QStringLiteral("second"));
         const QDate today = Clock::today();
