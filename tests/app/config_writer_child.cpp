@@ -1,5 +1,4 @@
-// Saves config.ini over and over, flipping every flag each time, printing "ok <n>" (flushed)
-// after the n-th save, until it is killed.
+// Saves config.ini over and over, flipping every flag, printing "ok <n>" after each, till killed.
 #include "app/ConfigFile.h"
 
 #include <QCoreApplication>

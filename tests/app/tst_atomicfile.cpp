@@ -1,7 +1,4 @@
-// The three files the program rewrites (config.ini, kcb.dat, program.dat) are replaced whole:
-// a full disk, a link planted in the data folder or a kill in the middle of a save leaves the
-// old file (or the whole new one) and everything outside the folder as they were, and the
-// failure is reported as one. And config.ini's own format.
+// config.ini, kcb.dat and program.dat are replaced whole, whatever stops a save; and config.ini's format.
 #include "FullDisk.h"
 #include "KillAtRandom.h"
 #include "TestFiles.h"
@@ -92,8 +89,7 @@ private slots:
         QCOMPARE(ReadAll(path), QByteArray("autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n"));
     }
 
-    // A save interrupted at any moment leaves either the old or the new file, never a
-    // truncated one that would stop the next start.
+    // Interrupted anywhere: the old or the new file, never a truncated one.
     void killedDuringSaveLeavesCompleteFile()
     {
         QTemporaryDir dir;
@@ -111,8 +107,7 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("config.ini")});
     }
-    // On a full disk each save fails and says the disk is full; the old file is byte for byte
-    // what it was, so the next start reads it, and no new file is left beside it.
+    // Each save fails and says so; the old file stays byte for byte and nothing is left beside it.
     void fullDiskKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("file");
@@ -162,8 +157,7 @@ private slots:
         QCOMPARE(after, entries);
     }
 
-    // A link of the file's name, left there or planted, is replaced by the file; what it points
-    // to, inside or outside the data folder, is never written, nor created.
+    // A link of the file's name is replaced; what it points to is never written, nor created.
     void linkIsReplacedNotFollowed_data()
     {
         QTest::addColumn<QString>("file");
@@ -196,8 +190,7 @@ private slots:
         QVERIFY(ReadAll(path).size() > 20);
     }
 
-    // The replaced file keeps its permissions (a private file stays private); a new one gets
-    // what the user's umask leaves.
+    // A replaced file keeps its permissions; a new one gets what the umask leaves.
     void permissions_data()
     {
         QTest::addColumn<int>("mode"); // of the file before the save; -1: no file yet

@@ -100,9 +100,8 @@ private slots:
         DataFolder::Set(QString());
     }
 
-    // A first run fills the folder the user made where it is, so that a folder kept private
-    // stays private; a folder that is not there yet is made whole or not at all. Either way
-    // the new files are as open as the user's umask allows and no more.
+    // A first run fills the user's own folder in place (a private one stays private); a new one is
+    // made whole or not at all; new files are as open as the umask allows and no more.
     void firstRun_data()
     {
         QTest::addColumn<bool>("exists");
@@ -149,8 +148,7 @@ private slots:
         }
     }
 
-    // Hidden entries alone (a desktop's folder settings, what an interrupted fill left) do not
-    // make a folder the user's data; anything else does, and is never filled over.
+    // Hidden entries alone do not make a folder the user's data; anything else does.
     void needsDefaults_data()
     {
         QTest::addColumn<QString>("content");
@@ -176,12 +174,9 @@ private slots:
         QCOMPARE(EverythingIn(folder).size(), needs ? kDefaultFiles.size() + 1 : 1);
     }
 
-    // What an interrupted run left goes at the next start, whether that start is a first run or
-    // not: a first run's staging folder beside the folder (also complete, when it died at the
-    // final rename) or inside it, the new file of a save, a compaction's copy. Only what the
-    // program itself names so, and only a staging folder holding nothing but the files a fill
-    // writes: a folder of the user's that looks like one keeps its pictures. A staging folder
-    // younger than a minute may be another start's work in progress. No link is followed.
+    // Leftovers of an interrupted run go at the next start, but only what the program itself names
+    // so: a user's folder that looks like staging keeps its pictures, a staging folder younger
+    // than a minute may be another start's, and no link is followed.
     void leftovers_data()
     {
         QTest::addColumn<QString>("leftover"); // beside "data", or in it
@@ -253,9 +248,8 @@ private slots:
         }
         QCOMPARE(EverythingIn(folder), expected);
     }
-    // Where the guard goes, and that two starts on the same data never both run. Another user
-    // may have made the fallback folder first, in any shape, and may hold a lock in it: the
-    // guard must then go where that user cannot reach, and must leave their folder alone.
+    // Another user may have made the fallback folder first, in any shape, and hold a lock in it:
+    // the guard then goes where that user cannot reach, leaving their folder alone.
     void guardFolder_data()
     {
         QTest::addColumn<QString>("runtime");  // "unset", "missing", or a Prepare() shape
@@ -348,8 +342,7 @@ private slots:
             QCOMPARE(StateOf(fallbackPath), fallbackBefore); // not made ours by a chmod
     }
 
-    // Whether another copy runs or the guard cannot be made at all are different answers: the
-    // program says different things for them.
+    // Another copy running and no guard at all are told apart.
     void outcomes_data()
     {
         QTest::addColumn<QString>("setup");

@@ -1,5 +1,4 @@
-// The settings dialog, driven as a person would: the check boxes, "保存" with the file, the
-// desktop's autostart entry and the main window's layer, "退出", and the compaction button.
+// The settings dialog, driven as a person would.
 #include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"
@@ -34,8 +33,7 @@ const char* const kChecks[] = {"autorunCheck", "splashCheck", "minimizedCheck", 
 constexpr int ConfigFlags::*kFlags[] = {&ConfigFlags::m_bAutorun, &ConfigFlags::m_bShowSplash,
                                         &ConfigFlags::m_bStartMinimized, &ConfigFlags::m_bTopmost};
 
-/// A started application on a fresh data folder (given by \a arguments, else by --data-dir in
-/// a folder of its own), and the settings dialog over it.
+/// A started application on a fresh data folder, and the settings dialog over it.
 struct Fixture
 {
     explicit Fixture(const QStringList& arguments = {})
@@ -86,9 +84,8 @@ QString AutostartFile()
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/kestrum.desktop");
 }
 
-/// The command a desktop runs for the autostart entry's Exec line, read as the desktop entry
-/// rules say: first the file's string escapes, then the quoting of the arguments, then the
-/// field code "%%".
+/// The command a desktop runs for the autostart entry's Exec line: string escapes, then the
+/// quoting of the arguments, then "%%".
 QStringList ExecCommand(const QString& entry)
 {
     const QString raw = QRegularExpression(QStringLiteral("\nExec=([^\n]*)\n")).match(entry).captured(1);
@@ -139,12 +136,9 @@ private slots:
     }
     void cleanup() { QFile::remove(AutostartFile()); }
 
-    // The boxes show the flags and the list the way reminders show; a save writes the four flags
-    // to config.ini, the way to kestrum.ini, the autostart entry (when asked; none to remove is
-    // fine), puts the main window in its layer at once, says so and closes. "退出" changes
-    // nothing. A config.ini that cannot be written gets both messages, in order; a kestrum.ini
-    // one its own. Either way the dialog stays open with the new flags in memory; the file that
-    // failed, the autostart entry and the main window are left alone, and the next save saves.
+    // A save writes config.ini, kestrum.ini and the autostart entry, sets the window's layer, says
+    // so and closes. A file that cannot be written gets its message(s); the dialog then stays open
+    // with the new flags, the rest is left alone, and the next save saves.
     void saveWritesEverything_data()
     {
         QTest::addColumn<ConfigFlags>("before");
@@ -251,9 +245,8 @@ private slots:
         QCOMPARE(AlertWaySetting::Read(ways), AlertWay::Desktop);
     }
 
-    // At login the planner starts on the data folder the entry was saved from, however it was
-    // chosen (by the environment too, which login may not have); the default one needs no
-    // option. The folder's name holds what the entry's two kinds of escaping must carry.
+    // At login the planner starts on the folder the entry was saved from, however it was chosen
+    // (the environment too, which login may lack); the name carries both kinds of escaping.
     void autostartOpensTheDataFolderInUse_data()
     {
         QTest::addColumn<QString>("chosenBy");
@@ -296,8 +289,7 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
-    // The button compacts the store's database and says so; a failure shows the engine's words
-    // under no caption, and no notice.
+    // A failed compaction shows the engine's words under no caption, and no notice.
     void compactButton_data()
     {
         QTest::addColumn<bool>("blocked");
@@ -366,10 +358,8 @@ private slots:
         QCOMPARE(bytes.count('\n'), others.count('\n') + 7);
     }
 
-    // "日历导入导出…" opens the exchange dialog. There the days go to the export only with their
-    // box ticked, a reversed range is refused before any file is asked for (and the next try,
-    // mended, goes through), a cancelled file dialog does nothing, a failing exchange shows its
-    // own words, and a finished import shows its summary with the planner's data read again.
+    // "日历导入导出…" opens the exchange dialog: days only with their box, a reversed range refused
+    // before any file is asked for, a cancelled file dialog, a failing exchange, an import's summary and reload.
     void exchangeDialog()
     {
         Fixture fx;
@@ -406,8 +396,7 @@ private slots:
         CReminderAlertWnd* alert = fx.app.AlertWindow();
         alert->OnReloadTimer(); // the reload of its creation, done; an import schedules one
         const QString path = fx.root.filePath(QStringLiteral("日历.ics"));
-        // What each click did, with the file dialog answering \a fileNames in turn (empty:
-        // cancelled): the calls made, then each box as "caption: text".
+        // The calls made, then each box as "caption: text"; an empty file name is a cancel.
         const auto clickAndSee = [&](const char* button, const QStringList& fileNames) {
             calls.clear();
             messages.clear();
@@ -434,8 +423,7 @@ private slots:
         // The name queued for the refused try is still unread: the refusal asked for none.
         QCOMPARE(clickAndSee("exportButton", {}),
                  (QStringList{QStringLiteral("export %1 2026-03-01 2026-03-01").arg(path), written}));
-        // Rows the file cannot hold are listed after the counts, the first 10 of them, long texts
-        // shortened.
+        // The first 10 rows the file cannot hold follow the counts, long texts shortened.
         for (int n = 0; n < 11; ++n)
             exported.leftOut << ExchangeLeftOut{QString::number(n), {}, QStringLiteral("日期无效"), 0};
         exported.leftOut[1].strReason = QStringLiteral("长").repeated(10000);

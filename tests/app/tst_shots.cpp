@@ -1,5 +1,4 @@
-// kestrum-shots as a developer runs it: the pictures of the subsystems named, in a folder it
-// makes, and a clear refusal of a folder it cannot make or a name it does not know.
+// kestrum-shots as a developer runs it.
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -24,8 +23,7 @@ class TestShots : public QObject
     Q_OBJECT
 
 private slots:
-    // The pictures of the subsystems named, in a folder made with its parent; or a refusal
-    // that says why, and no folder.
+    // The folder is made with its parent; a refusal says why and makes no folder.
     void run_data()
     {
         QTest::addColumn<QString>("folder");

@@ -107,8 +107,7 @@ private slots:
         const auto resolve = [&](const QStringList& args) {
             return DataFolder::Resolve(QStringList{QStringLiteral("x")} + args, app.path());
         };
-        // A portable install's "data" folder beside the program, unless another is named; the
-        // default folder is the autostart test's.
+        // A portable install's "data" beside the program, unless another is named.
         QVERIFY(QDir(app.path()).mkdir(QStringLiteral("data")));
         QCOMPARE(resolve({}), app.filePath(QStringLiteral("data")));
         qputenv("KESTRUM_DATA_DIR", "/tmp/from-env");
@@ -120,8 +119,8 @@ private slots:
         qunsetenv("KESTRUM_DATA_DIR");
     }
 
-    // Our options are read wherever they stand; the first one that is not ours is kept for the
-    // line that refuses it, once Qt has taken its own. Each fault of our own is a line.
+    // Our options count wherever they stand; the first unknown one is kept for the refusal, once Qt
+    // has taken its own. Each fault of our own is a line.
     void commandLineOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -210,9 +209,8 @@ private slots:
                  qPrintable(options.strUnknown));
     }
 
-    // The real program: --help and --version answer on a machine without a display, an option
-    // of nobody's is refused in one line before anything is made, and Qt's own options still
-    // reach Qt (the planner then runs to its first paint and leaves).
+    // The real program with no display: --help and --version answer, an unknown option is refused
+    // in one line before anything is made, and Qt's own options still reach Qt.
     void realProgramCommandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -260,10 +258,8 @@ private slots:
         QCOMPARE(QFileInfo::exists(folder), out.startsWith(QStringLiteral("first-paint")));
     }
 
-    // The exchange on the command line, as a script runs it beside a running planner: an export
-    // of a range of days, imports into a new folder and into the planner's, which is told through
-    // its socket to read the shown day and today's reminders again, the same file twice, and a
-    // damaged file that changes nothing. (Needs the iCalendar reader and writer.)
+    // The command-line exchange beside a running planner, which is told through its socket to read
+    // its data again; the same file twice, and a damaged file that changes nothing.
     void exchangeOnTheCommandLine()
     {
         MessageRecorder messages;
@@ -461,8 +457,7 @@ private slots:
         QCOMPARE(store.CountTasksOnDay(QDate(2027, 3, 15)), 0); // the task table is there, empty
     }
 
-    // The start-up steps run in order: the database, then the configuration, then the guard. What
-    // each kind of damaged database says is the store's connection test's.
+    // The database, then the configuration, then the guard.
     void failuresEndStartupInOrder_data()
     {
         QTest::addColumn<QString>("damage");
@@ -513,8 +508,7 @@ private slots:
         QVERIFY(!QFileInfo(db).isFile() || damage != QStringLiteral("remove-db")); // never created silently
     }
 
-    // The second copy also leaves alone what the first one may be writing: a compaction's
-    // copy, the new file of a save; only a start that holds the guard clears leftovers.
+    // Only a start that holds the guard clears leftovers: the first copy may be writing them.
     void secondCopyShowsMessageOnceAndRaisesFirst()
     {
         FakeClock clock(QDateTime::currentDateTime().addDays(1)); // leftovers made now count as old
@@ -583,8 +577,7 @@ private slots:
         QVERIFY(spy.wait(3000));
     }
 
-    // A guard that cannot be taken says nothing of another copy: the planner runs, but the
-    // user is told that nothing keeps a second copy out.
+    // A guard that cannot be taken: the planner runs, and says nothing keeps a second copy out.
     void unusableGuardRunsWithAWarning()
     {
         MessageRecorder messages;
@@ -609,8 +602,7 @@ private slots:
         QCOMPARE(app.ExitInstance(), 0);
     }
 
-    // Hidden, as in the tray, the program goes on, also when another window of it closes
-    // meanwhile; only the exit command ends it, and then with status 0.
+    // Hidden, the program outlives its other windows closing; only exit ends it, with status 0.
     void hiddenMainWindowKeepsTheProgramRunning()
     {
         MessageRecorder messages;
@@ -639,10 +631,8 @@ private slots:
         QVERIFY(GuardIsFree());
     }
 
-    // Enter pressed on the start-up message box of a damaged holiday table and held down goes
-    // on repeating into the window that has the focus after it. A repeat neither asks the exit
-    // question nor answers a box: the program runs on, with its main window, and a fresh Enter
-    // asks the question, which the key's repeats leave open.
+    // Enter held down on the start-up box of a damaged holiday table repeats into whatever has the
+    // focus next: repeats neither ask the exit question nor answer a box; a fresh Enter asks.
     void heldEnterOnAStartupBoxEndsNothing()
     {
         FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
@@ -658,9 +648,8 @@ private slots:
                 QVERIFY2(sql.exec(QLatin1String(statement)), statement);
         }
         CPlannerApp app(DataDirArgs(folder));
-        // The keyboard: Enter pressed into the window that has the focus, then repeating there.
-        // Each press comes from the event loop, as the window system's do, so that it reaches
-        // a box that an earlier one opened.
+        // Each press comes from the event loop, as the window system's do, so that it reaches a box
+        // an earlier one opened.
         QStringList boxes;
         bool held = false;
         int repeatsIntoBox = 0;

@@ -10,8 +10,8 @@ class TestSolarTerms : public QObject
     Q_OBJECT
 
 private slots:
-    // Moments in Beijing time as published, or, for 1900, 2100 and the terms beside midnight,
-    // as an independent ephemeris program gives them; the terms must be within a minute.
+    // Beijing time as published (or by an independent ephemeris for 1900, 2100 and terms near
+    // midnight); within a minute.
     void knownMoments_data()
     {
         QTest::addColumn<int>("index");
@@ -44,8 +44,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QDateTime, moment);
         QVERIFY(moment.isValid());
-        // In Beijing time, and within a minute: then on the moment's day too (which days show
-        // which term is checked for every day below).
+        // Within a minute, so on the moment's day too.
         const SolarTerm term = SolarTermsOfYear(moment.date().year()).value(index);
         QTEST(term.strName, "name");
         QCOMPARE(term.moment.offsetFromUtc(), 8 * 3600);
@@ -54,8 +53,8 @@ private slots:
             QFAIL(qPrintable(u"%1 is %2 s off"_s.arg(term.moment.toString(Qt::ISODate)).arg(off)));
     }
 
-    // Every year of the range: 24 terms in order, about a month's half apart, the first one of
-    // the next year following the last; and every day agrees with the year's list.
+    // Every year: 24 terms in order about half a month apart, running on into the next year, and
+    // every day agrees with the year's list.
     void everyYear()
     {
         const QStringList names =

@@ -1,8 +1,7 @@
 #pragma once
 
-// Builds GIF files byte by byte, so that every block and length in them is known. Pixels use an
-// LZW stream that never compresses: each pixel is a root code, with a clear code before the
-// code width would grow.
+// GIF files byte by byte, every block and length known. The LZW stream never compresses: each
+// pixel a root code, a clear code before the code width would grow.
 
 #include <QByteArray>
 #include <QList>

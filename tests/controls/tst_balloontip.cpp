@@ -1,5 +1,4 @@
-// The balloon tip as the user sees it: the whole text and the icon inside the box, the tail at
-// the pointer, everything on the screen, and the tips of registered controls.
+// The balloon tip as the user sees it.
 #include "Pixels.h"
 #include "WidgetDriver.h"
 #include "controls/BalloonTip.h"
@@ -95,8 +94,8 @@ private slots:
         const QString threeLines = QStringLiteral("课程名称:高等数学\n课程学分:4.00\n上课地点:教一201");
         QTest::newRow("one line") << QStringLiteral("点击设置校历") << false << 0 << pt;
         QTest::newRow("three lines with icon") << threeLines << true << 0 << pt;
-        // A text lower than the icon: the box is made as high as the icon, which, drawn below the
-        // top margin, then loses its last rows to the box's edge but stays mostly seen.
+        // A text lower than the icon: the box is as high as the icon, which loses its last rows to
+        // the box's edge but stays mostly seen.
         QTest::newRow("tiny font with icon") << QStringLiteral("x") << true << 4 << pt;
         QTest::newRow("large font with icon") << threeLines << true << 30 << pt;
         // Too much for the screen: the beginning and the end of it are shown.
@@ -109,8 +108,7 @@ private slots:
         QTest::newRow("a hundred thousand lines") << (lines + QStringLiteral("末行")) << true << 0 << middle;
         QTest::newRow("a short tip at the corner") << QStringLiteral("点击设置校历") << true << 0 << QPoint();
     }
-    // Shown after its delay, on the screen, pointing at the pointer, the whole text in the box, the
-    // icon whole beside it and no higher than the box.
+    // After its delay, on the screen, at the pointer, the text and icon whole in the box.
     void wholeTextAndIconInTheBox()
     {
         QFETCH(QString, text);
@@ -161,10 +159,8 @@ private slots:
         }
     }
 
-    // Tips of registered controls follow the pointer from one control to the next. The owner
-    // sets one icon for all its tips: a control registered without one shows it, one with its
-    // own shows that, and a tip asked for afterwards (a hot area, a long row) shows the owner's
-    // again. A press or a move off the controls ends the tip for good.
+    // Tips follow the pointer from control to control; the owner's icon shows unless a control
+    // brought its own, and again for a tip asked for later. A press or a move off ends it for good.
     void registeredControls()
     {
         QWidget owner;

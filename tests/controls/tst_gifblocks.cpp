@@ -80,8 +80,8 @@ private slots:
         QCOMPARE(actual, frames);
     }
 
-    // Each frame stands on its own, with its control extension and image but nothing that stood
-    // between them, and Qt's decoder finds the frame's colour in the frame's place.
+    // Each frame stands on its own (its control extension and image, nothing between them), and
+    // Qt's decoder finds the frame's colour in the frame's place.
     void framesAreOneImageGifs()
     {
         const QSize screen(8, 6);

@@ -118,9 +118,8 @@ private slots:
         QTEST(canvas.pixel(probe), "expected");
     }
 
-    // A frame without a control extension stays until the animation is stopped, and stopping wakes
-    // it rather than waiting for it: with an hour's give-up, a stop that waited would hold the test
-    // until CTest ends it.
+    // A frame without a control extension stays until stopped, and stopping wakes it: with an
+    // hour's give-up, a stop that waited would hold the test until CTest ends it.
     void stopWakesFrameWithoutDelay()
     {
         std::atomic<int> nFrames{0};

@@ -35,8 +35,8 @@ QPixmap Solid(const QColor& cr)
     return pixmap;
 }
 
-// What the window's backing store holds: unlike QWidget::grab, which paints afresh, this shows
-// whether a change has repainted the window.
+// The window's backing store: unlike QWidget::grab, which paints afresh, it shows whether a change
+// has repainted the window.
 QColor ShownAt(QWidget& w, const QPoint& pt)
 {
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
@@ -184,8 +184,7 @@ private slots:
         row("set on screen: header", 0, 2, QColor(), {}, true, fixedBk, fixedBk);
     }
 
-    // The grid shows the looks set through it (its header cells through the frozen views laid
-    // over it), also when they change on screen.
+    // Looks set through the grid show, also when they change on screen.
     void cellLookOnScreen()
     {
         QFETCH(int, row);
@@ -270,8 +269,8 @@ private slots:
         QFont spaced = program;
         spaced.setLetterSpacing(QFont::AbsoluteSpacing, 2);
         const QFont plain = QApplication::font();
-        // Texts whose characters' advances add up alike though the texts are not alike wide: by
-        // rounding (in the program's font) or by kerning, the narrower one first, many times over.
+        // Texts whose advances add up alike though they are not alike wide (by rounding or
+        // kerning), the narrower one first, many times over.
         const QStringList rounding = QStringList(20, QStringLiteral("weekly mon"))
                                      << QStringLiteral("monthly 7th");
         const QStringList kerning = QStringList(20, QStringLiteral("AVAVAV To"))
@@ -296,9 +295,7 @@ private slots:
         QTest::newRow("letter spacing") << (kerning + mixed) << spaced;
     }
 
-    // However the grid finds its sizes, they are those of measuring every cell: in each column the
-    // texts in the order given and reversed, under a two-line header, beside numbered row headers
-    // with pictures.
+    // However the grid finds its sizes, they are those of measuring every cell.
     void autoSizeAsMeasuringEveryCell()
     {
         QFETCH(QStringList, texts);
@@ -320,8 +317,7 @@ private slots:
         QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
     }
 
-    // Cells changed in a bulk update are announced once, as one block, when the outermost update
-    // ends; sizes set meanwhile reach the frozen row headers then too.
+    // A bulk update announces its cells once, as one block, when the outermost update ends.
     void bulkUpdate()
     {
         CGridCtrl grid(6, 4, 1, 1);
@@ -396,8 +392,8 @@ private slots:
         window.setWindowTitle(QStringLiteral("事情查询结果"));
         auto* grid = new CGridCtrl(dataRows + 1, dataCols + 1, 1, 1, &window);
         (new QVBoxLayout(&window))->addWidget(grid);
-        // A screen font that draws the cells narrower than the printer's font does: printed, every
-        // column must still hold its widest text whole.
+        // Cells drawn narrower on screen than by the printer's font: printed, each column still
+        // holds its widest text whole.
         QFont font = grid->font();
         font.setStretch(QFont::ExtraCondensed);
         grid->setFont(font);
@@ -446,8 +442,7 @@ private slots:
                 QVERIFY2(words.contains(QStringLiteral("F") + m.captured(1)), qPrintable(word));
             }
             if (!rows.isEmpty()) {
-                // Rows come in order: a page continues the previous one or repeats its rows with
-                // the next columns.
+                // A page continues the previous one or repeats its rows with the next columns.
                 const int nFirst = *std::min_element(rows.begin(), rows.end());
                 QVERIFY(nFirst == nLastRow + 1 || nFirst <= nLastRow);
                 nLastRow = *std::max_element(rows.begin(), rows.end());
@@ -463,8 +458,8 @@ private slots:
             QCOMPARE(rowsPerPage[i], rowsPerPage.first());
     }
 
-    // A picture whose white is transparent prints on its cell's background: its edge blends red
-    // into white, with no dark fringe of the colours under its transparent pixels.
+    // A picture's transparent white prints on the cell's background: red blends into white, with
+    // no dark fringe from the colours under its transparent pixels.
     void printPicturesOnTheirBackground()
     {
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));

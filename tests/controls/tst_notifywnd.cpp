@@ -16,8 +16,7 @@ int RunOut(CNotifyWnd& wnd, CNotifyWnd::TimerId nId, int nLimit = 1000)
     return nTicks;
 }
 
-// Ticks the countdown until it ends: what it shows after each tick, joined by '|'. The pop-up
-// must not start leaving meanwhile.
+// What the countdown shows after each tick till it ends, joined by '|'; the pop-up must not leave.
 QString CountDown(CNotifyWnd& wnd)
 {
     QStringList shown;
@@ -84,8 +83,7 @@ private slots:
 
         QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
         QCOMPARE(RunOut(wnd, CNotifyWnd::SlideUpTimer, 60), 60);
-        // Another notice mid-slide: the text changes, the slide carries on from where it is, and
-        // no sound plays (the next notice's is the second).
+        // Another notice mid-slide: new text, the slide goes on, no sound (the next one's is the second).
         wnd.ShowNotice(QStringLiteral("第二条"), true, seconds, animate);
         QCOMPARE(wnd.GetText(), QStringLiteral("第二条"));
         QCOMPARE(wnd.pos(), m_rcStart.topLeft() - QPoint(0, 60));
@@ -127,8 +125,7 @@ private slots:
         QFETCH(bool, wraps);
         CNotifyWnd wnd;
         wnd.ShowNotice(text, true, 5, false);
-        // Top row of white text: a wrapped message starts at the top of the area, one line sits
-        // in its middle.
+        // A wrapped message starts at the top of the area, one line sits in its middle.
         const QImage image = wnd.grab().toImage();
         const QRect area = CNotifyWnd::kMessageArea;
         const int nTop = InkBox(image, area, [](const QColor& c) {

@@ -120,8 +120,7 @@ private slots:
         for (int y = rc.top() + 10; y < rc.center().y() - 5; y += 7)
             QCOMPARE(image.pixelColor(x, y), QColor(0, 0, 0));
 
-        // Legend boxes stack down from the top right, one per labelled slice, the label in the
-        // slice's colour to their left.
+        // Legend boxes down from the top right, the label in the slice's colour to their left.
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(14);
         const int h =
@@ -190,9 +189,8 @@ private slots:
         QTest::newRow("title only") << QSize(240, 240) << 0;
     }
 
-    // The statistics window gives the pie a title and three labelled slices. Slices of no degrees
-    // leave the disc plain yellow with one black radius, so the title's blue and the legend's
-    // colours can only turn up inside the disc when they overlap it.
+    // Slices of no degrees leave the disc plain yellow with one black radius, so the title's and
+    // the legend's colours only turn up inside it when they overlap it.
     void titledLayout()
     {
         QFETCH(QSize, size);
@@ -232,8 +230,7 @@ private slots:
         QVERIFY(title.left() > 0 && title.top() > 0 && title.right() < all.right());
         QVERIFY2(!inDisc(kBlue), "the title runs into the disc");
 
-        // Each legend entry (its box and its label, in the slice's colour) clear of the disc, the
-        // title and the other entries, and whole within the control.
+        // Each legend entry clear of the disc, the title and the others, and whole in the control.
         QList<QRect> entries;
         for (int i = 0; i < legends; ++i) {
             const QRect entry = InkBox(image, all, Is(colours[i]));

@@ -1,6 +1,4 @@
-// Calendar files end to end: the planner's tables written to a file and read into an empty
-// database come back as they were, a file read twice changes nothing the second time, and a
-// damaged or huge file changes nothing and holds no more than a little memory.
+// Calendar files end to end: round trips, a file read twice, damaged and huge files.
 #include "ExchangeItems.h"
 #include "FakeClock.h"
 #include "StoreFixture.h"
@@ -46,8 +44,7 @@ QString Awkward(int n)
     return texts[n];
 }
 
-// Every task state, every reminder mode ringing or not, identical reminders side by side, holidays
-// of both calendars, and the awkward texts in each table.
+    // Every state, every mode ringing or not, identical reminders, both calendars, awkward texts.
 bool SeedAll(CDataStore& st)
 {
     bool ok = st.AddTask(kDay, u"未"_s, TaskStates::NotDone()) &&
@@ -144,8 +141,7 @@ void TestExchangeFile::changedFileUpdates()
     QCOMPARE(tasks, (QStringList{u"2026-12-06 已完成 甲"_s, u"2026-12-06 未完成 乙"_s}));
 }
 
-// Rows another program wrote with dates a file cannot say are left out and listed; the rest of
-// the export goes on and reads back.
+    // Rows with dates a file cannot say are left out and listed; the rest goes on and reads back.
 void TestExchangeFile::unwritableRowsLeftOut()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
@@ -185,8 +181,7 @@ void TestExchangeFile::unwritableRowsLeftOut()
     QCOMPARE(TableTest::Tasks(to.store), QStringList{u"2026-12-06 未完成 好"_s});
 }
 
-// A file cut short in a component is refused with what and where, and changes nothing, also
-// of what the file held before the cut.
+    // A file cut short in a component is refused with what and where, and changes nothing.
 void TestExchangeFile::damagedChangesNothing()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));

@@ -1,5 +1,4 @@
-// The iCalendar reader and writer: the planner's items through a file and back, files as other
-// calendar programs write them, damaged streams, and what third-party readers make of ours.
+// The iCalendar reader and writer.
 
 #include "ExchangeItems.h"
 #include "FakeClock.h"
@@ -87,8 +86,7 @@ QByteArray Write(const QList<ExchangeItem>& items)
     return bOk ? buffer.data() : QByteArray();
 }
 
-// Every state, every mode with and without a ring, both kinds of holiday, and the texts that
-// need escaping, folding or both.
+    // Every state and mode, with and without a ring, both holidays, texts to escape and fold.
 QList<ExchangeItem> AllKinds()
 {
     QString longText;

@@ -56,9 +56,8 @@ class TestHolidayDlg : public QObject
     Q_OBJECT
 
 private slots:
-    // The key is month and day with two digits each; the check box picks the table. Only the
-    // pair of date and name makes a duplicate, and the solar and lunar tables are apart. An
-    // empty name is refused, with the focus on it, and nothing stored.
+    // The key is MMdd, the box picks the table; only date and name together make a duplicate, and
+    // the tables are apart. An empty name is refused, focused, nothing stored.
     void addStoresUnderItsKey()
     {
         Env env;

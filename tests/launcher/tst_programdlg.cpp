@@ -1,5 +1,4 @@
-// The program list and its edit dialog, driven as a person would: choosing entries, moving
-// them, starting them, and the checks on a display name.
+// The program list and its edit dialog, driven as a person would.
 #include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"
@@ -163,8 +162,7 @@ private slots:
         QCOMPARE(onDisk.GetCount(), 3);
     }
 
-    // A click shows the entry's path as a tip; a double click starts it and closes the list
-    // (what a failed start does is the main window's test's, through "打开").
+    // A click shows the path as a tip; a double click starts it and closes the list.
     void doubleClickStarts()
     {
         MessageRecorder messages;
@@ -180,8 +178,7 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
-    // A list carried over from another computer, or a damaged one: every entry whose file is gone
-    // shares one picture, and what is beyond the list's bounds is left out and said once.
+    // Entries whose file is gone share one picture; what is beyond the bounds is left out, said once.
     void leftOutEntriesAreReported()
     {
         QByteArray bytes = "10005\r\r\n";

@@ -1,5 +1,4 @@
-// The program list's file and the list itself: what "program.dat" holds on disk, how cut-short,
-// hand-edited and damaged files read, and that a failed write leaves the file alone.
+// "program.dat" and the program list.
 #include "Recorders.h"
 #include "TestFiles.h"
 #include "launcher/ProgramList.h"
@@ -127,8 +126,7 @@ private slots:
         QCOMPARE(nLookups, 1);
     }
 
-    // A file as the program has always written it, in the Chinese code page, reads and is
-    // written back byte for byte; a missing one reads as an empty list.
+    // A file as the program has always written it reads and writes back byte for byte.
     void referenceFileRoundTrips()
     {
         CProgramList missing(file()); // no file yet: an empty list, and no file made

@@ -1,5 +1,4 @@
-// The main window driven as a person would: what it shows is read off the screen, the task
-// list and the message boxes, and what it did from the store.
+// The main window driven as a person would, read off the screen and the store.
 #include "Pixels.h"
 #include "PlannerEnv.h"
 #include "controls/GifPicture.h"
@@ -176,8 +175,8 @@ private slots:
         QVERIFY(m_dlg->isVisible());
     }
 
-    // The state button and the double click hold the day to one task in progress; the refusal's
-    // box takes the release that ends a double click, and the next click still chooses its row.
+    // One task in progress a day; the refusal's box takes the release that ends a double click,
+    // and the next click still chooses its row.
     void statesThroughTheList()
     {
         Add(kToday, "会议、讨论", kNotDone);
@@ -238,8 +237,7 @@ private slots:
         QCOMPARE(m_env->tasksOn(kToday.addDays(1)), QStringList{QStringLiteral("散步|未完成")});
     }
 
-    // A term table holding only its first row (of the new folder's term, from 1 September): the
-    // start that was read is kept.
+    // A term table holding only its first row: the start that was read is kept.
     void damagedTermKeepsWhatWasRead()
     {
         QVERIFY(
@@ -249,8 +247,7 @@ private slots:
         QVERIFY(WeekDrawn(15)); // counted from the start that was read
     }
 
-    // Enter leads to the exit question wherever the focus is, the calendar included; a held one
-    // only once.
+    // Enter asks the exit question wherever the focus is, the calendar too; a held one only once.
     void enterAsksToExit_data()
     {
         QTest::addColumn<QString>("focus");
@@ -269,8 +266,7 @@ private slots:
         QTest::mouseClick(target->viewport(), Qt::LeftButton, {},
                           target->visualRect(target->model()->index(row, 1)).center());
         QVERIFY(target->hasFocus());
-        // The repeats of an Enter held down (since it closed a box before, say) ask nothing,
-        // also a repeat that came as a release and a press of the same time, not marked.
+    // Repeats of a held Enter ask nothing, also a repeat that came as an unmarked release and press.
         for (int i = 0; i < 3; ++i)
             qt_handleKeyEvent(m_dlg->windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
                               QString(), true);
@@ -287,9 +283,8 @@ private slots:
         QVERIFY(m_dlg->isVisible());
     }
 
-    // A chosen row belongs to its date; a past date's rows are white on red, without the
-    // marker, and cannot be chosen or changed. Exit puts the shown date's task in progress back
-    // to not done, and no other date's.
+    // A past date's rows are white on red, unmarked, and cannot be chosen or changed. Exit puts
+    // only the shown date's task in progress back to not done.
     void pastDatesAreReadOnlyAndExitResetsTheShownDate()
     {
         const QDate yesterday = kToday.addDays(-1);
@@ -323,8 +318,7 @@ private slots:
         QCOMPARE(States(yesterday) + States(kToday.addDays(1)), (QStringList{kInProgress, kInProgress}));
     }
 
-    // Out of term the calendar marks the term's last day while the view shows today; a click
-    // on the marked day shows that day.
+    // Out of term the calendar marks the term's last day; clicking it shows that day.
     void clickOnTheMarkedDayOutOfTerm()
     {
         const QDate lastDay(2026, 11, 30);
@@ -345,8 +339,7 @@ private slots:
         QCOMPARE(Rows(), QStringList{QStringLiteral("  1、期末|已完成|期末|已完成")});
     }
 
-    // The two columns fill the list's visible width (to the pixels the quarters round away):
-    // from fourteen rows on the first makes room for the scroll bar, and the states stay in sight.
+    // The columns fill the visible width; from fourteen rows on the scroll bar takes its room.
     void fourteenTasksMakeRoomForTheScrollBar_data()
     {
         QTest::addColumn<int>("tasks");
@@ -366,8 +359,8 @@ private slots:
         QCOMPARE(List()->item(tasks - 1, 0)->text(), QStringLiteral(" %1、事情%2").arg(tasks).arg(tasks - 1));
     }
 
-    // Two solar holidays and a lunar one: all three lines are drawn, none cut off. A failing
-    // table says so once for each date shown, never from a paint, and the window lives on.
+    // Three holiday lines drawn whole. A failing table says so once per date shown, never from a
+    // paint, and the window lives on.
     void holidayLinesOfTheDate()
     {
         const QDate day(2026, 12, 25);
@@ -396,8 +389,7 @@ private slots:
         }
         QCOMPARE(bands, 3);
 
-        // A solar term's day: the term heads the area in the lunar line's green, above the
-        // holidays, and the view keeps its moment for the tip.
+    // A solar term heads the area in the lunar line's green, and the view keeps its moment.
         auto greenInk = [](const QColor& c) { return c.green() > 60 && c.red() < 40 && c.blue() < 40; };
         QVERIFY(InkBox(shot, area, greenInk).isEmpty());
         m_dlg->PickDate(QDate(2026, 12, 22));
@@ -423,8 +415,7 @@ private slots:
         QCOMPARE(m_dlg->DayView().holidayLines, QStringList{QStringLiteral("▲_^-^) 妈妈生日")});
     }
 
-    // The view draws the week of the shown date; the timetable gets today's, which only a saved
-    // school calendar changes (and the view then shows it until the next pick).
+    // The view draws the shown date's week; the timetable today's, changed only by a saved calendar.
     void teachingWeekOfTheViewAndOfToday()
     {
         Open();

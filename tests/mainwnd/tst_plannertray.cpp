@@ -1,5 +1,4 @@
-// The main window and the tray: going there and back, the tray menu, starting in the tray, and
-// what happens on a desktop without a tray. The tray itself is faked: offscreen there is none.
+// The main window and the tray. The tray itself is faked: offscreen there is none.
 #include "DialogRecorder.h"
 #include "PlannerEnv.h"
 #include "Recorders.h"
@@ -34,8 +33,7 @@ class TestPlannerTray : public QObject
         bool started = false;
         CPlannerDlg& main() { return *app.MainWindow(); }
         QAction* action(const char* name) { return Child<QAction>(*main().Tray()->Menu(), name); }
-        /// Where the window is: "shown", "tray" (hidden there), "taskbar" (minimised, where the
-        /// tray is not), or what does not fit those.
+/// "shown", "tray", "taskbar" (minimised, where the tray is not), or what does not fit those.
         QString where()
         {
             const bool tray = main().IsInTray(), shown = main().isVisible(), min = main().isMinimized();
@@ -82,9 +80,8 @@ private slots:
         QCOMPARE(main.Tray()->Menu()->pos(), QPoint(300, 188));
         main.Tray()->Menu()->hide();
 
-        // Without a tray the window goes to the taskbar, never out of reach. Brought back from there
-        // by the desktop, it is out of the tray, so that once a tray has come the first click sends
-        // it there.
+    // Without a tray, the taskbar. Brought back from there by the desktop it is out of the tray, so
+    // once a tray has come the first click sends it there.
         env.m_bTray = false;
         QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         QCOMPARE(env.where(), QStringLiteral("taskbar"));
@@ -120,8 +117,7 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    // Started shown, in the tray or (without one) on the taskbar; the reminder dialog is made
-    // once the window has been painted, whichever, and the bell button shows it.
+    // The reminder dialog is made once the window has been painted, wherever it started.
     void startAndTheReminderDialog_data()
     {
         QTest::addColumn<bool>("tray");
@@ -151,9 +147,8 @@ private slots:
         QVERIFY(env.app.ReminderDialog()->isVisible());
     }
 
-    // The account book is started from the program's folder, and the planner steps aside
-    // whether it started or not. A program started from the list sends it to the tray too; a
-    // failed start leaves the list open and the window where it was.
+    // The planner steps aside for the account book whether it started or not, and for a program
+    // of the list; a failed start leaves the list open and the window where it was.
     void startedProgramsSendTheWindowToTheTray_data()
     {
         QTest::addColumn<bool>("starts");

@@ -119,8 +119,7 @@ private slots:
         QCOMPARE(fx.messages.last().text, kAddFailed);
         QCOMPARE(fx.messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(fx.messages.last().icon, Messages::Icon::Critical);
-        // The store's box too belongs to the dialog, so that it blocks it: a held Return key
-        // cannot run the add again beneath it.
+    // The store's box belongs to the dialog, so a held Return cannot add again beneath it.
         QVERIFY(fx.messages.count() > 1);
         for (const Messages::Request& request : fx.messages.requests())
             QCOMPARE(request.parent, &dlg);
@@ -200,8 +199,8 @@ private slots:
         QCOMPARE(fx.term(), qMakePair(start.startOfDay(), QDate(2008, 8, 1).startOfDay()));
     }
 
-    // About box: a left double click closes it and a left drag moves it, on the picture or on
-    // the playing strip (which gets the events there); the right button does neither.
+    // A left double click closes the about box and a left drag moves it, on the picture or the
+    // playing strip; the right button does neither.
     void aboutMouse_data()
     {
         QTest::addColumn<bool>("drag");

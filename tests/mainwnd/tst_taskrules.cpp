@@ -22,17 +22,14 @@ class TestTaskRules : public QObject
     Q_OBJECT
 
 private slots:
-    // A date stays editable up to a day before now (picking today or yesterday is walked through
-    // the main window).
+    // Editable up to a day before now.
     void editableDate()
     {
         QVERIFY(TaskRules::IsEditableDate(kNow.addDays(-1), kNow));
         QVERIFY(!TaskRules::IsEditableDate(kNow.addDays(-1).addMSecs(-1), kNow));
     }
 
-    // A double click finishes a row in progress even on a day that counts none going (a damaged
-    // day), and does nothing without a row. Starting, finishing, refusing a second task in
-    // progress and a past date are walked through the main window.
+    // A double click finishes a row in progress even on a damaged day, and does nothing without one.
     void quickChange()
     {
         using Q = TaskRules::QuickChange;
@@ -42,8 +39,7 @@ private slots:
         QCOMPARE(int(TaskRules::DoubleClick(std::nullopt, true, 0).kind), int(Q::Nothing));
     }
 
-    // Two tasks in progress are possible (adding does not check): exit resets the first, the
-    // marker stands at the last.
+    // Two tasks in progress (adding does not check): exit resets the first, the marker is the last.
     void resetAtExitAndMarker_data()
     {
         QTest::addColumn<QStringList>("tasks");

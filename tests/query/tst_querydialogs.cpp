@@ -43,8 +43,7 @@ struct Planner : QueryFixture
                 .arg(parts[0], parts[1], parts[2]));
     }
 
-    /// Adds tasks 1 to \a n, task i on the i-th day of 2000 on and named "事情 i", the last first,
-    /// so that the table's order is not the dates'.
+    /// Tasks 1 to \a n named "事情 i" on the i-th day of 2000, added last first (not in date order).
     bool addNumbered(int n)
     {
         return exec(
@@ -88,10 +87,8 @@ class TestQueryDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    // The boxes enable their rows and the join boxes say what they do; an empty search text is
-    // refused before anything is queried. The columns are then as wide as measuring every cell
-    // makes them, also when many texts whose characters add up alike (and which kerning makes
-    // narrower) come before the widest one; the rows in view are measured too.
+    // An empty search text is refused before any query. Columns are as wide as measuring every
+    // cell makes them, also when texts that kerning narrows come before the widest one.
     void queryControlsEmptySearchTextAndSizes()
     {
         Planner p;
@@ -186,11 +183,9 @@ private slots:
         QVERIFY(Child<QPushButton>(dlg, "printButton")->isEnabled());
     }
 
-    // Five thousand matches, more than the grid reads or keeps at once: the count, the first rows,
-    // the rows after a scroll, after a jump to the middle with the scroll bar and at the end, in
-    // date order. A text wider than any before widens its column as it comes into view. A task
-    // deleted while the grid shows the query: its row, read after the delete, says so, keeps its
-    // number and loses its picture, and no other row moves. Printed, every row is there.
+    // Five thousand matches, more than the grid keeps: rows after scrolls and jumps in date order, a
+    // wider text widening its column as it comes into view, a deleted task's row saying so with no
+    // other row moving, and every row printed.
     void queryManyRowsAndPrint()
     {
         constexpr int kRows = 5000;
@@ -323,8 +318,8 @@ private slots:
             painter.drawImage(0, 0, QImage(u":/query/166.png"_s));
         }
         for (int i = 0; i < CTaskStatsDlg::kCells; ++i) {
-            // The ink of a text lies around its cell, up to the table's lines (or, for a rate,
-            // towards the panel's right edge); it is as wide as the whole text.
+            // The ink lies around its cell, up to the lines (a rate towards the right edge), as wide
+            // as the whole text.
             const QRect cell = dlg.GetCellRect(i);
             const QRect around = i < 12 ? cell.adjusted(-8, -4, 8, 4) : cell.adjusted(-2, -2, 12, 2);
             const int nShown = InkBox(diff, around, [](const QColor& c) {
@@ -337,8 +332,7 @@ private slots:
         }
     }
 
-    // The days of the tasks, those the delete takes marked "-"; the message after the question as
-    // "caption|text".
+    // The tasks' days, those the delete takes marked "-"; the message after it as "caption|text".
     void batchDelete_data()
     {
         QTest::addColumn<QDate>("picked");

@@ -1,5 +1,4 @@
-// The task query finds exactly the rows that the statement it replaces found (kept here, as the
-// dialog built it, to compare with).
+// The task query finds exactly what the statement it replaces found (kept here to compare with).
 #include "QueryFixture.h"
 #include "store/TaskRecord.h"
 #include "store/ValueConvert.h"
@@ -65,9 +64,8 @@ class TestQueryStatements : public QObject
     Q_OBJECT
 
 private slots:
-    // Every combination of the nine boxes; search texts with quotes and wildcards and date ranges
-    // forwards, backwards and on their ends take turns, so that each combination of the rows in
-    // use meets every text and every range: the same tasks, ordered by date.
+    // Every combination of the nine boxes, with texts and date ranges taking turns so that each
+    // meets every text and range: the same tasks, by date.
     void queryFindsWhatItsStatementFound()
     {
         QueryFixture f;

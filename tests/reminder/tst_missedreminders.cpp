@@ -1,6 +1,5 @@
-// Reminders whose moment went by unseen: before a start, in a sleep of the machine, over a
-// jump of the clock, or dropped by a busy queue. The alert window is stepped on a wall clock
-// and a steady clock moved by hand.
+// Reminders whose moment went by unseen: before a start, in a sleep, over a clock jump, or dropped
+// by a busy queue.
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
@@ -65,16 +64,14 @@ struct Fixture : PlannerFixture
             wnd->OnPollTimer();
         }
     }
-    /// The wall clock moves by \a seconds while the steady one moves by a second: a sleep of
-    /// the machine, or the clock set forward or back.
+    /// The wall clock moves by \a seconds, the steady one by one: a sleep, or the clock set.
     void Jump(int seconds)
     {
         wall.advance(seconds);
         steadyMs += 1000;
         wnd->OnPollTimer();
     }
-    /// "time title" of each listed missed reminder; the window is closed after it is read, so
-    /// what comes next is seen on its own.
+    /// "time title" of each listed missed reminder; the window is closed after it is read.
     QStringList TakeMissed()
     {
         QStringList out;
@@ -95,10 +92,9 @@ class TestMissedReminders : public QObject
     Q_OBJECT
 
 private slots:
-    // The planner was last watching on Friday evening and starts on Monday at nine: every moment
-    // in between is listed once, repeating reminders once per moment, in time order, and the
-    // window rings once. A reminder due at the very second of the start is among them, not shown
-    // again by the alert window; one a second later goes off as usual.
+    // Last watching on Friday evening, started on Monday at nine: each moment between listed once,
+    // in order, with one ring. One due at the start's second is among them; one a second later
+    // goes off as usual.
     void startAfterAGap()
     {
         Fixture f;
@@ -143,10 +139,9 @@ private slots:
         QVERIFY(f.TakeMissed().isEmpty());
     }
 
-    // Asleep from ten to twelve: the sleep's moments are listed when the machine wakes, and the
-    // queue does not go on to show them one by one. A gap under a minute between the clocks is
-    // no sleep, but what the queue then drops as stale is listed too. Setting the clock back
-    // shows nothing, and setting it forward again lists only what lies beyond what was watched.
+    // A sleep's moments are listed at waking, not shown one by one; a gap under a minute is no
+    // sleep, but what the queue drops is listed too. Set back: nothing; forward again: only what
+    // lies beyond what was watched.
     void sleepJumpsAndBusyMoments()
     {
         Fixture f;
@@ -173,9 +168,8 @@ private slots:
         QCOMPARE(f.sound.played().size(), 2);
     }
 
-    // Ten days away with three daily reminders: only the last seven days count, and of their
-    // 21 moments the newest 20 are listed with the count of the one left out. More arriving
-    // while the window shows joins the list.
+    // Ten days away, three daily reminders: the last seven days' 21 moments, the newest 20 listed
+    // with the count left out; more arriving while the window shows joins the list.
     void longAbsenceListsTheNewestTwenty()
     {
         Fixture f;
@@ -201,8 +195,7 @@ private slots:
         QCOMPARE(dlg->Total(), 0);
     }
 
-    // The state file: damaged or from a clock set far ahead, it gives no gap and is put right at
-    // the next save; a save the disk refuses is said once and tried again later.
+    // A damaged or far-ahead state file gives no gap and is put right; a refused save is said once.
     void stateFileTroubles()
     {
         Fixture f;

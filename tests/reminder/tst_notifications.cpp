@@ -1,7 +1,5 @@
-// Reminders shown by the desktop's notification service, on a private session bus that ctest
-// starts for this test alone from a configuration without service folders (so nothing is ever
-// started by activation), with a notification service of the test's own on it. And the choice
-// of the way in kestrum.ini.
+// Reminders through the desktop's notification service, on a private session bus ctest starts
+// from a configuration without service folders (nothing is started by activation).
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
@@ -27,8 +25,8 @@ constexpr int kRingSoundMs = 20;
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kName = QStringLiteral("org.freedesktop.Notifications");
 
-/// The desktop's notification service as the test plays it. It has a connection of its own: a
-/// call to a service of the caller's own connection would never go through the bus.
+/// The notification service, on a connection of its own: a call to a service of the caller's own
+/// connection would never go through the bus.
 class NotificationService : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -85,8 +83,7 @@ private:
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("service"));
 };
 
-/// A data folder with a database, a short ring sound and the way to alert in kestrum.ini; the
-/// clock at a reminder's moment, the sounds and message boxes recorded.
+/// A data folder with a database, a short ring and the way to alert; clock, sounds and boxes faked.
 struct Fixture : PlannerFixture
 {
     FakeClock clock{kNow};
@@ -126,8 +123,7 @@ private slots:
         qputenv("XDG_DATA_DIRS", QFile::encodeName(m_xdg.filePath(QStringLiteral("dirs"))));
     }
 
-    // A due reminder (or the countdown's end) goes the chosen way: the window, the desktop, or
-    // both; where the desktop cannot show it, in the window all the same. It rings once either way.
+    // The window, the desktop, or both; where the desktop cannot, the window. One ring either way.
     void alertGoesTheChosenWay_data()
     {
         QTest::addColumn<AlertWay>("way");
@@ -201,9 +197,8 @@ private slots:
         QCOMPARE(args.at(7).toInt(), -1);
     }
 
-    // A service that never answers: the window shows (and rings) when the post is given up. The
-    // late answer changes nothing but closing the notification it brought. The time limit gives
-    // up by itself too.
+    // A service that never answers: the window shows when the post is given up, by the time limit
+    // too; the late answer only closes the notification it brought.
     void unansweredPostIsGivenUp()
     {
         Fixture f(AlertWay::Desktop);
@@ -243,8 +238,7 @@ private slots:
         QTRY_COMPARE(ends, (QList<bool>{false, false}));
     }
 
-    // The icon is the installed one's name where an icon theme has it, else the file beside the
-    // program.
+    // The icon theme's name where a theme has it, else the file beside the program.
     void appIcon_data()
     {
         QTest::addColumn<QString>("installedIn"); // under the test's folder
@@ -267,8 +261,7 @@ private slots:
         QCOMPARE(got, byName ? QStringLiteral("org.kestrum.Kestrum") : QUrl::fromLocalFile(icon).toString());
     }
 
-    // kestrum.ini keeps the way under "[reminders]" "alert=", with every other line as it was;
-    // a missing, damaged or strange file reads as the window.
+    // "[reminders]" "alert=", every other line kept; a missing, damaged or strange file: the window.
     void settingsFile_data()
     {
         QTest::addColumn<QByteArray>("before"); // null: no file

@@ -1,5 +1,4 @@
-// Today's queue of reminders and the pieces it is read with: the due check on a clock moved by
-// hand, the texts read back into values, the window's shape and the countdown's arithmetic.
+// Today's queue of reminders and the pieces it is read with.
 #include "FakeClock.h"
 #include "Recorders.h"
 #include "TestFiles.h"
@@ -26,8 +25,7 @@ class TestReminderQueue : public QObject
     Q_OBJECT
 
 private slots:
-    // The front reminder is due from its second on for five whole seconds; later it is dropped
-    // unseen, together with every other stale one behind it.
+    // Due from its second on for five whole seconds; later dropped unseen with every stale one behind.
     void frontCheck_data()
     {
         QTest::addColumn<int>("lateMs");
@@ -78,8 +76,7 @@ private slots:
         QTEST(ReminderTexts::Moment(text), "moment");
     }
 
-    // The count follows the monotonic clock, not the number of ticks; a tick a little early
-    // still counts its second, and the next tick aims at the next whole second.
+    // The count follows the monotonic clock, not the ticks; a slightly early tick still counts.
     void countdownClock_data()
     {
         QTest::addColumn<qint64>("elapsed");

@@ -1,5 +1,4 @@
-// The reminder windows driven as a person would: the alert window on a clock moved by hand,
-// the editor's refusals, the manage page's commands and the countdown on real time.
+// The reminder windows driven as a person would.
 #include "FakeClock.h"
 #include "GridMeasure.h"
 #include "MessageRecorder.h"
@@ -35,8 +34,7 @@ namespace {
 const QDateTime kNow(QDate(2026, 12, 6), QTime(8, 0, 0)); // a Sunday
 constexpr int kRingSoundMs = 20;
 
-/// A data folder with a database, a short ring sound and a context around them, the clock at
-/// kNow and every message box answered.
+/// A data folder with a database and a short ring, the clock at kNow, every box answered.
 struct Fixture : PlannerFixture
 {
     FakeClock clock{kNow};
@@ -97,11 +95,9 @@ class TestReminderWindows : public QObject
     Q_OBJECT
 
 private slots:
-    // The window waits hidden at the screen's corner, shaped by its picture. Seven reminders of
-    // one second go off at that second: the last stays on show, and the window rings once because
-    // one of them rings: the data folder's sound five times, each one after the other has ended
-    // and never waiting on it. A later one, found five seconds late, replaces the texts on show
-    // at once and does not ring again. A click puts the window away.
+    // Seven reminders of one second: the last stays on show, one ring of five sounds, each after the
+    // other has ended and never waited on. One found five seconds late replaces the texts without
+    // ringing again. A click puts the window away.
     void dueRemindersShowAndRing()
     {
         Fixture f;
@@ -147,8 +143,7 @@ private slots:
         QVERIFY(!wnd.isVisible());
     }
 
-    // A planner left running overnight, or woken on a later day, gets the new day's reminders,
-    // which do not ring.
+    // Left running overnight, or woken on a later day: the new day's reminders, without a ring.
     void newDayRebuildsQueue()
     {
         Fixture f;
@@ -179,9 +174,8 @@ private slots:
         QVERIFY(!wnd.isVisible());
     }
 
-    // Saving has the alert window rebuild the whole day after 1.6 s, without polling meanwhile.
-    // The day's 355 reminders already gone off do not hold back the one saved for 25 s later, nor
-    // the reminder after it, which keeps the mode and ring chosen.
+    // A save rebuilds the day after 1.6 s without polling; 355 reminders gone off hold back neither
+    // the one saved for 25 s later nor the next, which keeps the mode and ring chosen.
     void saveRebuildsWholeDay()
     {
         Fixture f;
@@ -280,8 +274,7 @@ private slots:
             QCOMPARE(f.stored().size(), 0);
     }
 
-    // The lists: header row, numbered rows with their mode pictures, banded rows; the manage
-    // page's menu; the today page only today's.
+    // The lists' looks, the manage page's menu; the today page only today's.
     void listPages()
     {
         Fixture f;
@@ -306,8 +299,7 @@ private slots:
         // Sized to what they hold (how a grid finds its sizes is the grid's own test's).
         QCOMPARE(GridSizes(*g), MeasuredSizes(*g));
         QCOMPARE(GridSizes(*today.Grid()), MeasuredSizes(*today.Grid()));
-        // due on this Sunday: once r0 (today), daily r1 r6 r11, monthly r3 (the 6th), yearly r9
-        // (6 December); not the weekly ones dated on a Tuesday and a Monday
+        // Due this Sunday: once r0, daily r1 r6 r11, monthly r3, yearly r9; not the weekly ones.
         QStringList titles;
         for (int r = 1; r < today.Grid()->GetRowCount(); ++r)
             titles << today.Grid()->GetItemText(r, 2);
@@ -319,8 +311,8 @@ private slots:
         QCOMPARE(items, (QStringList{"打印提醒信息+", "-", "清除过期提醒+", "删除当前选中的记录+"}));
     }
 
-    // A right click on any part of the grid opens the menu and picks the row under the pointer;
-    // on a column header or beside the rows it picks none, and delete then does nothing.
+    // A right click picks the row under the pointer; on a header or beside the rows none, and
+    // delete then does nothing.
     void menuOnEveryPartOfTheGrid_data()
     {
         QTest::addColumn<int>("row"); // -1: below the last row
@@ -373,8 +365,7 @@ private slots:
         QCOMPARE(f.notices, QStringList());
     }
 
-    // Delete the selected row: one of two identical reminders goes; a row whose reminder is no
-    // longer stored ends with "删除失败".
+    // One of two identical reminders goes; one no longer stored ends with "删除失败".
     void deleteSelected_data()
     {
         QTest::addColumn<bool>("purgeFirst");
@@ -426,10 +417,8 @@ private slots:
         QTEST(page.Grid()->GetRowCount(), "rows");
     }
 
-    // In the dialog, with the clock moved by hand and each tick coming at once:
-    // 00:00:00 alerts at the first tick, a second on; "停止" gives no alert and shows 00:00:00. A
-    // countdown in a hidden dialog still alerts, and a moment the program was busy does not make
-    // it late: the tick after a 4-second block of 5 ends the count at once. Two hours at most.
+    // Clock moved by hand, each tick at once: 00:00:00 alerts at the first tick; "停止" does not.
+    // Hidden, it still alerts, and a busy moment does not make it late. Two hours at most.
     void countdownAlertStopAndHidden()
     {
         Fixture f;

@@ -1,5 +1,4 @@
-// The splash program: its window, the program ending by itself, and the planner's wait for it,
-// which neither a missing nor a hanging splash program can hold up.
+// The splash program, and the planner's wait for it.
 #include "TestFiles.h"
 #include "app/Launcher.h"
 #include "controls/GifPicture.h"
@@ -19,8 +18,7 @@ class TestSplash : public QObject
     Q_OBJECT
 
 private slots:
-    // The picture plays in a window above all others, and a left click anywhere, the picture
-    // included, ends it at once, with its timer and thread.
+    // Above all others; a left click anywhere ends it at once, with its timer and thread.
     void showsUntilLeftClick_data()
     {
         QTest::addColumn<Qt::MouseButton>("button");
@@ -53,8 +51,7 @@ private slots:
         QCOMPARE(dlg.Picture()->IsPlaying(), !closes);
     }
 
-    // The program as the planner starts it (its picture built in, or it would wait for a click
-    // for ever) ends by itself when the show is over.
+    // As the planner starts it (picture built in, or it would wait for a click) it ends by itself.
     void programEndsByItself()
     {
         QProcess splash;
@@ -68,8 +65,7 @@ private slots:
         QCOMPARE(splash.exitCode(), 0);
     }
 
-    // The planner waits for its splash at most so long, and a splash that hangs is ended. A
-    // missing one is not waited for (a wait here would show as a minute-long test).
+    // A hanging splash is ended after the wait; a missing one is not waited for.
     void waitIsBounded()
     {
         QTemporaryDir dir;

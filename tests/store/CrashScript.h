@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <algorithm>
 
-/// The fixed run of store operations the crash test's child performs, and a model of what the
-/// tables hold after the first n of them. Both sides build the same run from the round number.
+/// The crash child's fixed run of store operations and a model of the tables after the first n,
+/// both built from the round number.
 namespace CrashScript {
 
 enum class Kind

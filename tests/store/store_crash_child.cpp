@@ -1,5 +1,4 @@
-// Runs the crash test's store operations until it is killed, printing "ok <n>" (flushed) after
-// the n-th operation has reported success.
+// Runs the crash test's store operations, printing "ok <n>" after each success, till killed.
 #include "CrashScript.h"
 #include "app/ErrorReporter.h"
 

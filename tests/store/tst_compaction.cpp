@@ -1,5 +1,4 @@
-// Compacting the database: the file shrinks and keeps every row, or, when anything goes wrong,
-// stays exactly as it was with the store still open on it.
+// Compacting: the file shrinks and keeps every row, or stays exactly as it was, still open.
 #include "FullDisk.h"
 #include "TableRows.h"
 #include "TestFiles.h"
@@ -44,9 +43,8 @@ class TestCompaction : public QObject
     Q_OBJECT
 
 private slots:
-    // A copy left by an earlier compaction that was cut short is no reason to refuse; a link of
-    // its name, planted or dangling, goes, and the copy is made in the data folder all the same:
-    // the database never ends up outside it, nor as a link.
+    // A leftover copy is no reason to refuse; a link of its name goes, and the copy is made in the
+    // data folder: the database never ends up outside it, nor as a link.
     void shrinksAndKeepsEveryRow_data()
     {
         QTest::addColumn<QString>("leftover");
@@ -99,12 +97,10 @@ private slots:
         QCOMPARE(mode.value(0).toString(), u"wal"_s);
     }
 
-    // Whatever stops the compaction, the database file is byte for byte what it was, no copy of
-    // ours is left, and the store still works on it.
+    // The file byte for byte as it was, no copy of ours left, the store still working.
     void failureLeavesDatabaseAsItWas_data()
     {
-        // The user reads what failed and that the database is as it was, then the engine's or
-        // the system's words.
+        // What failed and that the database is as it was, then the engine's or system's words.
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("message");
         QTest::newRow("temp.db is a folder")

@@ -60,8 +60,8 @@ private slots:
         QCOMPARE(f.errors.texts(), QStringList{u"打开事情信息表错误"_s});
     }
 
-    // A file that is not ours is refused before anything is written to it: a store that took it
-    // would fail every operation afterwards, and the user's file would no longer be as it was.
+    // A file not ours is refused before anything is written: taken, every operation would fail
+    // and the user's file would be changed.
     void foreignDatabaseRefusedUntouched_data()
     {
         QTest::addColumn<QString>("journal"); // empty: a file of no bytes at all
@@ -96,8 +96,7 @@ private slots:
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"kstrm.db"_s});
     }
 
-    // Full sync and the date index. (That it runs with a write-ahead log the compaction's test
-    // shows, connecting to a copy made without one.)
+    // Full sync and the date index (the write-ahead log is the compaction test's).
     void connectPreparesDatabase()
     {
         StoreFixture f;

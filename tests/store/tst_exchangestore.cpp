@@ -1,5 +1,4 @@
-// The UIDs of calendar files as the store keeps them: the same from export to export, following
-// every change of an item's identity, and imports applied whole or not at all.
+// Calendar files' UIDs as the store keeps them, and imports applied whole or not at all.
 #include "ExchangeItems.h"
 #include "FakeClock.h"
 #include "StoreFixture.h"
@@ -91,8 +90,8 @@ class TestExchangeStore : public QObject
     Q_OBJECT
 
 private slots:
-    // Rows another program wrote get UIDs at the first export, which the next one gives again;
-    // tasks come by day and content across the walk's pages, identical ones each with a UID.
+    // Rows another program wrote get UIDs at the first export and keep them; identical tasks
+    // across the walk's pages each get one.
     void exportKeepsUids()
     {
         StoreFixture f;
@@ -124,9 +123,8 @@ private slots:
         QCOMPARE(range.uids.mid(1), first.uids.mid(5003));
     }
 
-    // Which UID each item has after an operation: "text=same" when it had it before the operation,
-    // else "text=" the earlier item's text whose UID it took over, or "text=new". Only the items not
-    // "=same" are listed, and the seeded ones that are no longer there as they were.
+    // Each item's UID after an operation: "text=same", "text=" the item whose UID it took, or
+    // "text=new"; "=same" ones left out, and seeded ones gone are listed.
     void operationsKeepBindings_data()
     {
         QTest::addColumn<StoreOp>("op");
@@ -196,8 +194,8 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // A database of an earlier Kestrum has no binding table: opening it adds one. One that cannot
-    // take it (here its name is taken) opens all the same, and only the exchange fails on it.
+    // An earlier database gains a binding table; one that cannot take it opens, and only the
+    // exchange fails.
     void olderDatabase_data()
     {
         QTest::addColumn<QString>("obstacle");
@@ -288,8 +286,7 @@ private slots:
         QCOMPARE(Counts(made), counts);
         QCOMPARE(TableTest::Tasks(f.store), tasks);
         QCOMPARE(f.store.CountReminders(), reminders);
-        // Every reminder and holiday of the file is exported under its UID (a task merged into
-        // another is exported under that one's).
+    // Exported under its UID (a merged task under the one it merged into).
         const Exported after = ExportAll(f.store);
         for (const ExchangeItem& item : items)
             QVERIFY2(after.uids.contains(item.strUid) || item.kind == ExchangeKind::Task,
@@ -302,8 +299,7 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // A source that fails, a database that fails half-way, an export stopped by its writer: the
-    // tables and the bindings are as they were.
+    // A failing source, database or writer: tables and bindings as they were.
     void failureChangesNothing_data()
     {
         QTest::addColumn<QString>("failure");
@@ -349,8 +345,7 @@ private slots:
         QVERIFY(f.store.AddTask(kDay, u"next"_s, TaskStates::NotDone()));
     }
 
-    // Identical tasks another program wrote, and a file with an item twice under two UIDs, never
-    // end as more rows than there were items.
+    // Identical tasks, and an item twice under two UIDs, never make more rows than items.
     void clashesMakeNoDuplicates()
     {
         StoreFixture f;

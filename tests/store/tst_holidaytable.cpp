@@ -17,8 +17,8 @@ class TestHolidayTable : public QObject
     Q_OBJECT
 
 private slots:
-    // Two holidays on one key come in table order; rename and delete change the first matching
-    // row only, and names with quotes, wildcards or format holes are matched exactly.
+    // Two holidays on one key come in table order; rename and delete change the first match only,
+    // quotes, wildcards and format holes matched exactly.
     void holidaysOnOneKey_data()
     {
         QTest::addColumn<HolidayCalendar>("calendar");
@@ -61,9 +61,8 @@ private slots:
         QCOMPARE(CDataStore::SolarHolidayKey(QDate(2028, 2, 29)), u"0229"_s);
     }
 
-    // Term start and end live in the first two rows as day numbers from 30 December 1899.
-    // Without its second row the calendar cannot be used; loading still hands out the term
-    // start it read, so the main window keeps it, and saving changes nothing.
+    // Term start and end are the first two rows, days from 30 December 1899. Without the second,
+    // loading still hands out the start it read, and saving changes nothing.
     void schoolCalendar()
     {
         StoreFixture f;

@@ -67,8 +67,7 @@ private slots:
                  QStringList{QString::number(when.date().dayOfWeek() % 7 + 1)});
     }
 
-    // Today's reminders come by time of day, those already past too; the whole table in the
-    // order they were added, with the display texts of every mode and ring.
+    // Today's by time of day, past ones too; the whole table in order added, with every display text.
     void listing()
     {
         FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(8, 45)));

@@ -1,5 +1,4 @@
-// Another program writing to the database makes a change wait for it, up to the busy timeout,
-// rather than fail at once; reading does not wait at all.
+// Another writer makes a change wait, up to the busy timeout; reading does not wait.
 #include "StoreFixture.h"
 
 #include <chrono>
@@ -17,9 +16,8 @@ class TestStoreBusy : public QObject
     Q_OBJECT
 
 private slots:
-    // The lock is held for a tenth of a second, or, past a 50 ms timeout, until the add has
-    // given up; a store that waited longer than its timeout would find the lock gone after two
-    // seconds and add the task.
+    // The lock is held 0.1 s, or past a 50 ms timeout until the add gave up; a store that waited
+    // too long would find the lock gone after two seconds and add.
     void waitsForAnotherWriter_data()
     {
         QTest::addColumn<int>("timeout"); // 0: the store's own
@@ -39,8 +37,7 @@ private slots:
         if (timeout > 0)
             f.store.SetBusyTimeout(timeout);
         QVERIFY(f.store.AddTask(kDay, u"before"_s, TaskStates::NotDone()));
-        // A second program holds the write lock on a connection and thread of its own: it adds a
-        // task and keeps the transaction open until told to let go or until hold has passed.
+    // A second writer on a connection and thread of its own adds a task and holds the transaction.
         std::promise<bool> locked;
         std::promise<void> letGo;
         Clock::time_point released;
@@ -61,8 +58,7 @@ private slots:
             QSqlDatabase::removeDatabase(u"holder"_s);
         });
         QVERIFY(locked.get_future().get());
-        // Reading takes no write lock: the query, the statistics and the reading back by id answer
-        // at once, from the table as it was before the other writer's change.
+    // Reading takes no write lock: it answers at once, from the table as it was.
         const TaskQueryCriteria every;
         std::vector<TaskId> ids;
         std::vector<TaskRecord> tasks;
@@ -74,14 +70,12 @@ private slots:
         QCOMPARE(f.store.AddTask(kDay, u"meanwhile"_s, TaskStates::Done()), added);
         const Clock::time_point returned = Clock::now();
         QTEST(f.errors.texts(), "messages");
-        // An add that went through waited for the other writer to let go; one that failed
-        // gave up while the lock was still held.
+        // A successful add waited for the other to let go; a failed one gave up under the lock.
         letGo.set_value();
         holder.wait();
         QCOMPARE(returned >= released, added);
 
-        // The other writer's change and ours are both kept, and a failed add leaves the store
-        // ready for the next one.
+        // Both changes kept; a failed add leaves the store ready.
         f.errors.clear();
         QVERIFY(f.store.AddTask(kDay, u"after"_s, TaskStates::NotDone()));
         QStringList expected{u"2026-12-06 未完成 before"_s, u"2026-12-06 未完成 held"_s};

@@ -7,8 +7,7 @@
 #include <QtTest>
 
 namespace {
-// Reads the file on a connection of its own, as the next start of the program would: the
-// integrity check's answer and each round's rows.
+// The file read as the next start would: the integrity check's answer and each round's rows.
 QPair<QString, QList<CrashScript::Tables>> Read(const QString& path, int rounds)
 {
     QPair<QString, QList<CrashScript::Tables>> out;
@@ -50,8 +49,7 @@ class TestStoreCrash : public QObject
     Q_OBJECT
 
 private slots:
-    // Operations killed at random moments leave a sound file that holds every operation that
-    // reported success, each operation whole or not at all.
+    // Kills at random moments leave a sound file with every reported operation, each whole or not.
     void killedAtRandomMoments()
     {
         QTemporaryDir dir;

@@ -1,5 +1,4 @@
-// Every table operation reports its one fixed message when the database fails it, answers
-// false or 0, and leaves the store working for the next operation.
+// Table operations failed by the database report their message, answer false or 0, and go on.
 #include "StoreFixture.h"
 #include "TestFiles.h"
 
@@ -88,8 +87,7 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // SQLite's own page limit stands in for a full disk: the table's message names the cause,
-    // nothing stored before is lost, and once there is room again the next add goes through.
+    // SQLite's page limit stands in for a full disk: the cause named, nothing lost, then room again.
     void fullDiskSaysSo()
     {
         const auto add = [](CDataStore& s, int i) {
@@ -114,9 +112,8 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // One index page of a big task table overwritten with garbage. The tables still read, so the
-    // store opens the file and keeps what is readable; what needs the broken index reports the
-    // table's message, everything else goes on working, and nothing is written to the file.
+    // An index page overwritten with garbage: what needs it reports the table's message, the rest
+    // works, and nothing is written to the file.
     void damagedIndexFailsOnlyItsUsers()
     {
         StoreFixture f;

@@ -22,8 +22,7 @@ class TestTaskTable : public QObject
     }
 
 private slots:
-    // A postponed task moves to the next day as not done, whatever its state, and leaves a
-    // postponed copy; it cannot be postponed again while the moved task is still there.
+    // A postponed task moves to the next day as not done and leaves a postponed copy; not twice.
     void postpone_data()
     {
         QTest::addColumn<QDate>("day");
@@ -62,8 +61,7 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // Contents that would break a pasted statement are stored, found, changed and removed
-    // exactly, and never match a neighbour; a day lists its tasks in the order they were added.
+    // Contents that would break a pasted statement are matched exactly; a day keeps its order.
     void awkwardContents_data()
     {
         QTest::addColumn<QString>("content");
@@ -98,8 +96,7 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // A failure in the middle of a change undoes all of it, and the store goes on working; a
-    // task that a day has already is refused.
+    // A failure mid-change undoes all of it; a task the day has already is refused.
     void failureMidwayLeavesNothingHalfDone()
     {
         StoreFixture f;

@@ -36,8 +36,7 @@ private slots:
         QTEST(ValueToText(value), "text");
     }
 
-    // Short keeps the low 16 bits of an integer and answers 0 for anything else; dates come from
-    // day serials or date-times only.
+    // Short keeps the low 16 bits of an integer, else 0; dates from day serials or date-times only.
     void shortAndDate_data()
     {
         QTest::addColumn<QVariant>("value");

@@ -7,8 +7,7 @@
 #include <QStringList>
 #include <functional>
 
-/// Answers the standard dialogs: file names are taken from a queue (an empty text means the
-/// user cancelled), and the print dialog sends the job to a PDF file or cancels.
+/// Answers the standard dialogs: file names from a queue (empty: cancelled); print to PDF or cancel.
 class DialogRecorder final : public StdDialogs::Handler
 {
 public:
@@ -48,9 +47,8 @@ private:
     int m_nPrintDialogs = 0;
 };
 
-/// Prints through \a print (a call that opens the print dialog once) to a PDF in \a folder and
-/// runs the poppler tool \a tool on it, the PDF's path before the last of \a arguments; false
-/// when nothing was printed or the tool failed. The tool's output goes to \a pOutput.
+    /// Prints through \a print to a PDF in \a folder and runs \a tool on it (the PDF before the last
+    /// of \a arguments), output to \a pOutput; false when nothing was printed or the tool failed.
 inline bool PrintAndRun(const std::function<void()>& print, const QString& folder, const QString& tool,
                         QStringList arguments, QByteArray* pOutput = nullptr)
 {
@@ -68,8 +66,7 @@ inline bool PrintAndRun(const std::function<void()>& print, const QString& folde
     return true;
 }
 
-/// The text pdftotext (found at \a pdftotext) reads, laid out, from what \a print prints; empty
-/// when nothing could be read.
+    /// What pdftotext reads, laid out, from \a print's output; empty when nothing could be read.
 inline QString PrintedText(const std::function<void()>& print, const QString& folder,
                            const QString& pdftotext)
 {

@@ -2,9 +2,8 @@
 
 #include "app/Clock.h"
 
-/// Puts the program on a fixed date and time for its lifetime. The steady clock follows it, so
-/// that moving the time by hand looks like time going by, not like a sleep or a jump of the
-/// clock (a test of those sets a steady source of its own).
+/// A fixed date and time for its lifetime. The steady clock follows it, so that moving the time by
+/// hand is time going by, not a sleep or a jump.
 class FakeClock
 {
 public:

@@ -11,8 +11,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-/// A small tmpfs of the test's own over \a folder, to be filled to the last byte. Mounting needs
-/// root (or the right to mount); where it is refused, WhyNot says why and the test skips.
+/// A small tmpfs over \a folder, to be filled to the last byte; without the right to mount, WhyNot.
 class FullDisk
 {
 public:
@@ -59,8 +58,7 @@ private:
     QString m_strWhyNot;
 };
 
-/// A disk that takes only \a nBytes more of the files the program replaces (CAtomicFile), for
-/// as long as it lives: a full disk wherever a test runs.
+/// Only \a nBytes more of the files the program replaces, while it lives: a full disk anywhere.
 class InjectedFullDisk
 {
 public:

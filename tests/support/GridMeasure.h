@@ -8,9 +8,8 @@
 #include <QHeaderView>
 #include <QList>
 
-/// The widths of the grid's columns, then the heights of its rows \a nFirstRow to \a nLastRow
-/// (all rows by default), as measuring every cell in the grid's font gives them. A row is
-/// never lower than the grid's default row height.
+/// Column widths, then the heights of rows \a nFirstRow to \a nLastRow, as measuring every cell in
+/// the grid's font gives them; never below the default row height.
 inline QList<int> MeasuredSizes(const CGridCtrl& grid, int nFirstRow = 0, int nLastRow = -1)
 {
     if (nLastRow < 0)

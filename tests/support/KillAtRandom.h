@@ -1,8 +1,7 @@
 #pragma once
 
-// The crash tests' loop: a child program does one operation after another, printing "ok <n>"
-// (flushed) once the n-th has succeeded, and is killed without warning at a moment of the
-// test's choosing; the test then checks what the killed child left on disk.
+// The crash tests' loop: a child prints "ok <n>" after each operation and is killed without
+// warning; the test then checks what it left on disk.
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -14,8 +13,7 @@
 
 namespace KillAtRandom {
 
-/// How many operations \a output reports, counting the "ok <n>" lines in order; a line cut
-/// short by the kill does not count.
+/// How many "ok <n>" lines \a output holds in order; a line cut short by the kill does not count.
 inline qsizetype Reported(const QByteArray& output)
 {
     qsizetype n = 0;
@@ -25,12 +23,9 @@ inline qsizetype Reported(const QByteArray& output)
     return n;
 }
 
-/// Runs \a rounds times the child \a name (a program beside the test) with the arguments
-/// \a arguments gives for the round, and kills it (SIGKILL: no clean-up of any kind) once it has
-/// reported a random number of operations between 1 and \a nMaxOps, and a random moment of up
-/// to 20 ms later: the kill then falls anywhere in the operations that follow. \a check gets the
-/// round and the operations reported, and QVERIFYs what is on disk. Counting the child's reports
-/// rather than waiting on the clock keeps the loop as short as a few operations.
+/// Runs the child \a name \a rounds times and SIGKILLs it after a random number of reported
+/// operations (1 to \a nMaxOps) plus up to 20 ms; \a check then QVERIFYs the disk. Counting reports
+/// rather than waiting on the clock keeps the loop short.
 inline void Run(const char* name, int rounds, int nMaxOps,
                 const std::function<QStringList(int round)>& arguments,
                 const std::function<void(int round, qsizetype reported)>& check)

@@ -6,9 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
-/// Answers message boxes instead of the user and remembers every one of them. Installed for
-/// its lifetime. Queued answers are used in order; without one, a box is answered with Yes
-/// when it offers Yes, otherwise with Ok.
+/// Answers and remembers message boxes while it lives: queued answers in order, else Yes when
+/// offered, else Ok.
 class MessageRecorder final : public Messages::Handler
 {
 public:
@@ -28,8 +27,7 @@ public:
         return out;
     }
     int count() const { return int(m_requests.size()); }
-    /// For each box, whether the window it belongs to was on screen when it was shown: a box
-    /// over a window that is not is placed at the screen's corner.
+    /// For each box, whether its window was on screen (else the box goes to the screen's corner).
     const QList<bool>& ownersShown() const { return m_ownersShown; }
     Messages::Request last() const { return m_requests.isEmpty() ? Messages::Request{} : m_requests.last(); }
     void clear()

@@ -1,6 +1,5 @@
-// What the tests of the main window and the dialogs it opens share: a planner on a new data
-// folder, the clock on a Monday of the term that folder begins with, every message box
-// answered, and the driver that answers dialogs.
+// A planner on a new data folder, the clock on a Monday of its term, message boxes and dialogs
+// answered.
 #pragma once
 
 #include "FakeClock.h"

@@ -7,9 +7,8 @@
 
 #include <QTemporaryDir>
 
-/// What a window of the planner is handed, on a data folder of the test's own: a fresh database
-/// (its term from 1 September 2026 to 31 January 2027) with a store on it, the settings, and the
-/// context around them, whose notices are recorded. `ok` says whether the database opened.
+/// A fresh database (term 1 September 2026 to 31 January 2027), its store, the settings and the
+/// context, notices recorded. `ok`: the database opened.
 struct PlannerFixture
 {
     /// Without \a bDatabase the store stays unconnected, for windows that never use it.

@@ -7,8 +7,7 @@
 #include <QString>
 #include <QThread>
 
-/// Records the sounds the program plays instead of playing them, each with the moment it was
-/// asked for.
+/// Records the sounds asked for, with their moments, instead of playing them.
 class SoundRecorder final : public ISoundPlayer
 {
 public:

@@ -6,8 +6,7 @@
 
 #include <QSqlRecord>
 
-/// Every row of \a tables as "table|field|field...", sorted (tables written by other programs
-/// keep no order of their own).
+/// Every row of \a tables as "table|field|field...", sorted (other programs keep no order).
 inline QStringList AllRows(CDataStore& store, const QStringList& tables)
 {
     QStringList rows;

@@ -20,8 +20,7 @@ inline bool WriteAll(const QString& path, const QByteArray& bytes)
            file.flush();
 }
 
-/// A silent sound of \a nMs milliseconds (8000 Hz, mono, 8 bits), with an "INFO" chunk before
-/// its format when \a bInfoFirst, as some editors write them.
+/// A silent sound of \a nMs ms (8000 Hz mono 8 bits), an "INFO" chunk first when \a bInfoFirst.
 inline QByteArray WaveBytes(int nMs, bool bInfoFirst = false)
 {
     const auto le = [](quint32 v, int nBytes) {

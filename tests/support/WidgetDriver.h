@@ -1,7 +1,6 @@
 #pragma once
 
-// Driving windows as a person would: finding a control by its object name, clicking a button,
-// and acting on a dialog that another call runs modally.
+// Driving windows as a person would.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,8 +12,7 @@
 #include <QTimer>
 #include <functional>
 
-/// The child of \a parent called \a name; a missing one is named in a warning, so that the
-/// test that then fails says which control it did not find.
+/// The child of \a parent called \a name; a missing one is warned of, naming it.
 template <typename T = QWidget> T* Child(const QObject& parent, const char* name)
 {
     T* child = parent.findChild<T*>(QLatin1String(name));
@@ -36,8 +34,7 @@ inline void Click(const QObject& parent, const char* name)
     QTest::mouseClick(Child<QAbstractButton>(parent, name), Qt::LeftButton);
 }
 
-/// Types \a text into \a edit as an input method commits it, a character at a time: key clicks
-/// carry Latin-1 only.
+/// Types \a text as an input method commits it, a character at a time: key clicks carry Latin-1 only.
 inline void TypeByInputMethod(QWidget* edit, const QString& text)
 {
     for (const QChar ch : text) {
@@ -47,8 +44,8 @@ inline void TypeByInputMethod(QWidget* edit, const QString& text)
     }
 }
 
-/// Runs \a act on the next modal dialog once it is open: the call that opens it (with exec())
-/// only returns once \a act has closed it. Complains when none opens within five seconds.
+/// Runs \a act on the next modal dialog once open (its exec() returns once \a act closed it);
+/// complains when none opens within five seconds.
 inline void WhenModal(std::function<void(QDialog*)> act)
 {
     QTimer::singleShot(0, [act = std::move(act)] {

@@ -9,8 +9,7 @@
 
 namespace {
 
-// Every byte of a timetable with two courses, as the Chinese code page writes it: teacher 张老师,
-// term 2009-2010年第一学期, Monday's first double period 高等数学 and Sunday's last 体育.
+// Every byte of a timetable with two courses in the Chinese code page.
 QByteArray ReferenceFile()
 {
     const QByteArray empty = "false\r\n\r\n0.00\r\n\r\n\r\n\r\n0\r\n\r\n\r\n";
@@ -114,8 +113,7 @@ private slots:
         QCOMPARE(again.ToBytes(), timetable.ToBytes());
     }
 
-    // Weeks and class times as a hand-edited file may give them, read as C's atoi reads (the
-    // editor's own texts are its test's).
+    // Weeks and class times as a hand-edited file may give them, read as C's atoi reads.
     void handEditedFields()
     {
         for (const auto& [text, first, last] :
@@ -133,8 +131,7 @@ private slots:
         }
     }
 
-    // Colours follow the order of first appearance and outlive reloads; from the eleventh
-    // name on, palette colour 9.
+    // Colours by first appearance, kept over reloads; from the eleventh name on, colour 9.
     void colours()
     {
         QByteArray bytes = "T\r\nterm\r\n;;;;;\r\n/* KCBINFO-35 ROW */\r\n";
@@ -169,8 +166,7 @@ private slots:
         QCOMPARE(timetable.CaptionText(-2, 6), QStringLiteral("Tarrin-课程表 【今天是:第-2周 星期六】"));
     }
 
-    // The display reads the file again only when it changed, a missing one too; what it shows
-    // meanwhile is the display's test's.
+    // The display reads the file again only when it changed, a missing one too.
     void reloadOnlyWhenChanged()
     {
         QTemporaryDir dir;

@@ -52,8 +52,7 @@ class TestTimetableDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    // "修改" stores the slot, the teacher, the term and the five times, and says so; "清除" empties
-    // the slot again. The course name takes at most five Chinese characters.
+    // "修改" stores and says so; "清除" empties the slot. At most five Chinese characters.
     void modify_data()
     {
         QTest::addColumn<int>("type");
@@ -155,8 +154,7 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("C语言程序"));
     }
 
-    // Refused, cancelled or failed, "修改" leaves the file as it was, and never says it saved; a
-    // failed save says so, the disk being full too.
+    // Refused, cancelled or failed, the file stays as it was and no save is claimed.
     void modifyRefusedOrFailed_data()
     {
         QTest::addColumn<QString>("name");
@@ -231,9 +229,8 @@ private slots:
         QCOMPARE(dlg.cursor().shape(), Qt::ArrowCursor);
     }
 
-    // A file that cannot be read is said in one box over the display, once the display is on
-    // screen; and once per failure: not again while it stays unreadable, whatever it turns
-    // into meanwhile, until it has been read again. The file coming back is read without a word.
+    // An unreadable file is said once over the shown display, not again till read again; its
+    // return is read without a word.
     void displayFollowsTheFile()
     {
         Env env;
