@@ -1,4 +1,3 @@
-// The data folder a start uses and fills, and where the single-instance guard goes.
 #include "FakeClock.h"
 #include "TestFiles.h"
 #include "app/DataFolder.h"

@@ -1,4 +1,3 @@
-// The settings dialog, driven as a person would.
 #include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"

@@ -1,4 +1,3 @@
-// kestrum-shots as a developer runs it.
 #include <QDir>
 #include <QImage>
 #include <QProcess>

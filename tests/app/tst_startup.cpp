@@ -254,7 +254,6 @@ private slots:
             for (const QString& part : parts)
                 QVERIFY2(run.err.contains(part), qPrintable(run.err));
         }
-        // Only a run makes the data folder.
         QCOMPARE(QFileInfo::exists(folder), out.startsWith(QStringLiteral("first-paint")));
     }
 
@@ -536,7 +535,6 @@ private slots:
         for (const QString& file : inProgress)
             QVERIFY2(QFileInfo::exists(file), qPrintable(file));
         QVERIFY(raised.wait(3000));
-        // The first copy keeps its guard and its database.
         QVERIFY(first.HoldsInstanceGuard());
         QVERIFY(first.Context().Store().IsConnected());
         QVERIFY(!GuardIsFree());
@@ -683,7 +681,6 @@ private slots:
         QCOMPARE(finished.count(), 0);
         QVERIFY(app.MainWindow()->isVisible());
 
-        // The user lets go, and presses again.
         key.stop();
         QCoreApplication::processEvents(); // the repeats on their way
         qt_handleKeyEvent(app.MainWindow()->windowHandle(), QEvent::KeyRelease, Qt::Key_Return,

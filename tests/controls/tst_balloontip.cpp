@@ -1,4 +1,3 @@
-// The balloon tip as the user sees it.
 #include "Pixels.h"
 #include "WidgetDriver.h"
 #include "controls/BalloonTip.h"

@@ -92,7 +92,6 @@ private slots:
         QCOMPARE(wnd.GetCountdownText(), QStringLiteral("※"));
         QCOMPARE(wnd.IsTimerRunning(CNotifyWnd::AnimationTimer), animate);
 
-        // Another mid-countdown: the text changes and the countdown goes on.
         wnd.OnTimer(CNotifyWnd::CountdownTimer);
         wnd.ShowNotice(QStringLiteral("第三条"), true, seconds, animate);
         QCOMPARE(wnd.GetText(), QStringLiteral("第三条"));
@@ -104,7 +103,6 @@ private slots:
         QVERIFY(!wnd.IsTimerRunning(CNotifyWnd::AnimationTimer));
         QCOMPARE(wnd.GetWindowRect(), m_rcStart);
 
-        // The next notice runs the whole sequence again.
         wnd.ShowNotice(QStringLiteral("保存成功"), true, seconds, animate);
         QCOMPARE(sounds.played().size(), 2);
         QVERIFY(wnd.IsTimerRunning(CNotifyWnd::SlideUpTimer));

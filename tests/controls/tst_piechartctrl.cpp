@@ -161,7 +161,6 @@ private slots:
         QTest::mouseRelease(&pie, Qt::LeftButton, {}, pt);
         QCOMPARE(pie.GetStartAngle(), angle);
 
-        // Once the button is up, moving the mouse turns nothing.
         QMouseEvent move(QEvent::MouseMove, QPointF(200, 100), pie.mapToGlobal(QPointF(200, 100)),
                          Qt::NoButton, Qt::NoButton, {});
         QApplication::sendEvent(&pie, &move);
@@ -208,7 +207,6 @@ private slots:
         const QRect all = image.rect();
 
         const QRect rc = pie.GetPieRect();
-        // The disc: whole, round, and not squeezed to nothing to make room.
         QVERIFY(all.contains(rc));
         QVERIFY(rc.width() == rc.height() && rc.width() >= qMin(size.width(), size.height()) / 2);
         // Pixels of a colour within the disc's edge (or a pixel beyond it, on its outline).
@@ -224,7 +222,6 @@ private slots:
         };
         QCOMPARE(image.pixelColor(Probe(pie, 180, 0.5)), kYellow); // drawn where it is said to be
 
-        // The title: blue, inside the control, clear of the disc.
         const QRect title = InkBox(image, all, Is(kBlue));
         QVERIFY2(!title.isEmpty(), "no title drawn");
         QVERIFY(title.left() > 0 && title.top() > 0 && title.right() < all.right());

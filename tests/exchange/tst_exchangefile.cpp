@@ -170,7 +170,6 @@ void TestExchangeFile::unwritableRowsLeftOut()
                      QStringLiteral(
                          "坏提醒：提醒“坏提醒”的时间“2026-02-30 08:00:00”无效（日历文件只能写到 3000 年）。"),
                      u"坏节日：阳历节日“坏节日”的日子“1332”无效。"_s}));
-    // A message box lists the first ones and counts the rest.
     lines = CalendarExchange::LeftOutLines(exported.leftOut, 2);
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines.last(), u"另有 3 项没有列出。"_s);

@@ -1,5 +1,3 @@
-// The iCalendar reader and writer.
-
 #include "ExchangeItems.h"
 #include "FakeClock.h"
 #include "TestFiles.h"

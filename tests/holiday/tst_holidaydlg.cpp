@@ -1,4 +1,3 @@
-// The holiday editor and the listing of all holidays, driven as a person would.
 #include "PlannerEnv.h"
 #include "holiday/HolidayDlg.h"
 #include "holiday/HolidayListDlg.h"
@@ -23,7 +22,6 @@ struct Env : PlannerEnv
     bool started = app.Startup();
 };
 
-/// The holiday dialog with its controls, as the user sees it.
 struct Dialog
 {
     explicit Dialog(Env& env, QWidget* parent = nullptr) : dlg(env.app.Context(), parent)
@@ -185,7 +183,6 @@ private slots:
         env.store().GetHolidayNames(calendar, key, names);
         QCOMPARE(names, namesOn0910);
 
-        // A later duplicate enters Found again.
         if (!namesOn0910.isEmpty()) {
             d.fill(namesOn0910.first(), 9, 10, lunar);
             d.click("okButton");
@@ -221,7 +218,6 @@ private slots:
             QVERIFY(
                 env.store().AddHoliday(HolidayCalendar::Lunar, h.section(u' ', 0, 0), h.section(u' ', 1)));
         Dialog d(env);
-        // "查看" opens the listing over the editor.
         QString title, listed, shown;
         bool readOnly = false;
         WhenModal([&](QDialog* list) {

@@ -1,4 +1,3 @@
-// The program list and its edit dialog, driven as a person would.
 #include "DialogRecorder.h"
 #include "FullDisk.h"
 #include "MessageRecorder.h"
@@ -255,7 +254,6 @@ private slots:
     }
 
 private:
-    /// A file that exists, in the data folder.
     QString program(const char* name)
     {
         const QString path = m_env->dir.filePath(QString::fromUtf8(name) + QStringLiteral(".sh"));

@@ -1,4 +1,3 @@
-// "program.dat" and the program list.
 #include "Recorders.h"
 #include "TestFiles.h"
 #include "launcher/ProgramList.h"

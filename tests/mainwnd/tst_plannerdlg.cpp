@@ -1,4 +1,3 @@
-// The main window driven as a person would, read off the screen and the store.
 #include "Pixels.h"
 #include "PlannerEnv.h"
 #include "controls/GifPicture.h"
@@ -375,7 +374,6 @@ private slots:
         QCOMPARE(m_dlg->DayView().holidayLines,
                  (QStringList{QStringLiteral("★_^-^) 圣诞节"), QStringLiteral("★_^-^) 行宪纪念日"),
                               QStringLiteral("▲_^-^) 妈妈生日")}));
-        // Count the bands of holiday-blue text in the area, top to bottom.
         const QImage shot = m_dlg->grab().toImage();
         const QRect area(PlannerLayout::kHolidays.topLeft() * shot.devicePixelRatio(),
                          PlannerLayout::kHolidays.size() * shot.devicePixelRatio());

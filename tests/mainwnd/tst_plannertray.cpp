@@ -56,7 +56,6 @@ private slots:
         main.Tray()->OnLeftClick();
         QCOMPARE(env.where(), QStringLiteral("shown"));
 
-        // "显示提示窗口" while shown changes nothing.
         env.action("showAction")->trigger();
         QCOMPARE(env.where(), QStringLiteral("shown"));
 

@@ -1,4 +1,3 @@
-// The main window's dialogs: adding a task, changing its state, the school calendar, the about box.
 #include "PlannerEnv.h"
 #include "PlannerFixture.h"
 #include "SoundRecorder.h"

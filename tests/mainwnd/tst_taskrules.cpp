@@ -1,4 +1,3 @@
-// The rules of the day's tasks, without any window.
 #include "mainwnd/TaskRules.h"
 
 #include <QtTest>

@@ -36,7 +36,6 @@ struct QueryFixture : PlannerFixture
         return out;
     }
 
-    /// Every task, sorted.
     QStringList all()
     {
         QStringList out = rows(QStringLiteral("SELECT date, content, state FROM shiqing"));

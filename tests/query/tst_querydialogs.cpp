@@ -1,4 +1,3 @@
-// The task query, the statistics and the batch delete, driven as a person would.
 #include "DialogRecorder.h"
 #include "FakeClock.h"
 #include "GridMeasure.h"

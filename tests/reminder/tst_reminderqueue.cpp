@@ -1,4 +1,3 @@
-// Today's queue of reminders and the pieces it is read with.
 #include "FakeClock.h"
 #include "Recorders.h"
 #include "TestFiles.h"

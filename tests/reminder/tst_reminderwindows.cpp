@@ -1,4 +1,3 @@
-// The reminder windows driven as a person would.
 #include "FakeClock.h"
 #include "GridMeasure.h"
 #include "MessageRecorder.h"
@@ -78,7 +77,6 @@ bool ShowAndChoose(CReminderManagePage& page, int row)
     return page.SelectedRow() == row;
 }
 
-/// Counts the paints a widget gets.
 struct PaintCounter : QObject
 {
     int n = 0;

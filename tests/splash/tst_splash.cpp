@@ -1,4 +1,3 @@
-// The splash program, and the planner's wait for it.
 #include "TestFiles.h"
 #include "app/Launcher.h"
 #include "controls/GifPicture.h"

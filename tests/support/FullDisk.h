@@ -47,7 +47,6 @@ public:
         ::close(fd);
         return bFull;
     }
-    /// Gives the room back.
     bool Free() const { return ::unlink(FillerPath().constData()) == 0; }
 
 private:

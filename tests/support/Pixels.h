@@ -1,7 +1,5 @@
 #pragma once
 
-// Reading what a window or a printed page shows, pixel by pixel.
-
 #include <QColor>
 #include <QImage>
 #include <QRegion>

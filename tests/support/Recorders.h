@@ -5,7 +5,6 @@
 
 #include <QStringList>
 
-/// Collects the data store's error messages.
 class ErrorRecorder final : public IErrorReporter
 {
 public:

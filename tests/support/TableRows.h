@@ -1,7 +1,5 @@
 #pragma once
 
-// The tables behind the store's back, read whole.
-
 #include "StoreFixture.h"
 
 #include <QSqlRecord>

@@ -1,7 +1,5 @@
 #pragma once
 
-// Files as the tests write and read them, byte for byte.
-
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>

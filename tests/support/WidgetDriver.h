@@ -1,7 +1,5 @@
 #pragma once
 
-// Driving windows as a person would.
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -21,14 +19,12 @@ template <typename T = QWidget> T* Child(const QObject& parent, const char* name
     return child;
 }
 
-/// Shows \a widget and waits until it is on screen; false when it never is.
 inline bool ShowExposed(QWidget& widget)
 {
     widget.show();
     return QTest::qWaitForWindowExposed(&widget);
 }
 
-/// Clicks the button called \a name in \a parent.
 inline void Click(const QObject& parent, const char* name)
 {
     QTest::mouseClick(Child<QAbstractButton>(parent, name), Qt::LeftButton);

@@ -1,4 +1,3 @@
-// The timetable file "kcb.dat" and the texts the timetable windows show.
 #include "TestFiles.h"
 #include "app/PlannerContext.h"
 #include "timetable/Timetable.h"

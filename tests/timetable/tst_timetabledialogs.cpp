@@ -1,4 +1,3 @@
-// The timetable display and its editor, driven as a person would.
 #include "FullDisk.h"
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
