@@ -44,7 +44,7 @@ QString Awkward(int n)
     return texts[n];
 }
 
-    // Every state, every mode ringing or not, identical reminders, both calendars, awkward texts.
+// Every state, every mode ringing or not, identical reminders, both calendars, awkward texts.
 bool SeedAll(CDataStore& st)
 {
     bool ok = st.AddTask(kDay, u"未"_s, TaskStates::NotDone()) &&
@@ -141,7 +141,7 @@ void TestExchangeFile::changedFileUpdates()
     QCOMPARE(tasks, (QStringList{u"2026-12-06 已完成 甲"_s, u"2026-12-06 未完成 乙"_s}));
 }
 
-    // Rows with dates a file cannot say are left out and listed; the rest goes on and reads back.
+// Rows with dates a file cannot say are left out and listed; the rest goes on and reads back.
 void TestExchangeFile::unwritableRowsLeftOut()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
@@ -180,7 +180,7 @@ void TestExchangeFile::unwritableRowsLeftOut()
     QCOMPARE(TableTest::Tasks(to.store), QStringList{u"2026-12-06 未完成 好"_s});
 }
 
-    // A file cut short in a component is refused with what and where, and changes nothing.
+// A file cut short in a component is refused with what and where, and changes nothing.
 void TestExchangeFile::damagedChangesNothing()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));

@@ -84,7 +84,7 @@ QByteArray Write(const QList<ExchangeItem>& items)
     return bOk ? buffer.data() : QByteArray();
 }
 
-    // Every state and mode, with and without a ring, both holidays, texts to escape and fold.
+// Every state and mode, with and without a ring, both holidays, texts to escape and fold.
 QList<ExchangeItem> AllKinds()
 {
     QString longText;

@@ -265,7 +265,7 @@ private slots:
         QTest::mouseClick(target->viewport(), Qt::LeftButton, {},
                           target->visualRect(target->model()->index(row, 1)).center());
         QVERIFY(target->hasFocus());
-    // Repeats of a held Enter ask nothing, also a repeat that came as an unmarked release and press.
+        // Repeats of a held Enter ask nothing, also a repeat that came as an unmarked release and press.
         for (int i = 0; i < 3; ++i)
             qt_handleKeyEvent(m_dlg->windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
                               QString(), true);
@@ -387,7 +387,7 @@ private slots:
         }
         QCOMPARE(bands, 3);
 
-    // A solar term heads the area in the lunar line's green, and the view keeps its moment.
+        // A solar term heads the area in the lunar line's green, and the view keeps its moment.
         auto greenInk = [](const QColor& c) { return c.green() > 60 && c.red() < 40 && c.blue() < 40; };
         QVERIFY(InkBox(shot, area, greenInk).isEmpty());
         m_dlg->PickDate(QDate(2026, 12, 22));

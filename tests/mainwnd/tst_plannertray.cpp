@@ -33,7 +33,7 @@ class TestPlannerTray : public QObject
         bool started = false;
         CPlannerDlg& main() { return *app.MainWindow(); }
         QAction* action(const char* name) { return Child<QAction>(*main().Tray()->Menu(), name); }
-/// "shown", "tray", "taskbar" (minimised, where the tray is not), or what does not fit those.
+        /// "shown", "tray", "taskbar" (minimised, where the tray is not), or what does not fit those.
         QString where()
         {
             const bool tray = main().IsInTray(), shown = main().isVisible(), min = main().isMinimized();
@@ -79,8 +79,8 @@ private slots:
         QCOMPARE(main.Tray()->Menu()->pos(), QPoint(300, 188));
         main.Tray()->Menu()->hide();
 
-    // Without a tray, the taskbar. Brought back from there by the desktop it is out of the tray, so
-    // once a tray has come the first click sends it there.
+        // Without a tray, the taskbar. Brought back from there by the desktop it is out of the tray, so
+        // once a tray has come the first click sends it there.
         env.m_bTray = false;
         QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         QCOMPARE(env.where(), QStringLiteral("taskbar"));

@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(fx.messages.last().text, kAddFailed);
         QCOMPARE(fx.messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(fx.messages.last().icon, Messages::Icon::Critical);
-    // The store's box belongs to the dialog, so a held Return cannot add again beneath it.
+        // The store's box belongs to the dialog, so a held Return cannot add again beneath it.
         QVERIFY(fx.messages.count() > 1);
         for (const Messages::Request& request : fx.messages.requests())
             QCOMPARE(request.parent, &dlg);

@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(Counts(made), counts);
         QCOMPARE(TableTest::Tasks(f.store), tasks);
         QCOMPARE(f.store.CountReminders(), reminders);
-    // Exported under its UID (a merged task under the one it merged into).
+        // Exported under its UID (a merged task under the one it merged into).
         const Exported after = ExportAll(f.store);
         for (const ExchangeItem& item : items)
             QVERIFY2(after.uids.contains(item.strUid) || item.kind == ExchangeKind::Task,

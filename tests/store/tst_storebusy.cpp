@@ -37,7 +37,7 @@ private slots:
         if (timeout > 0)
             f.store.SetBusyTimeout(timeout);
         QVERIFY(f.store.AddTask(kDay, u"before"_s, TaskStates::NotDone()));
-    // A second writer on a connection and thread of its own adds a task and holds the transaction.
+        // A second writer on a connection and thread of its own adds a task and holds the transaction.
         std::promise<bool> locked;
         std::promise<void> letGo;
         Clock::time_point released;
@@ -58,7 +58,7 @@ private slots:
             QSqlDatabase::removeDatabase(u"holder"_s);
         });
         QVERIFY(locked.get_future().get());
-    // Reading takes no write lock: it answers at once, from the table as it was.
+        // Reading takes no write lock: it answers at once, from the table as it was.
         const TaskQueryCriteria every;
         std::vector<TaskId> ids;
         std::vector<TaskRecord> tasks;

@@ -47,8 +47,8 @@ private:
     int m_nPrintDialogs = 0;
 };
 
-    /// Prints through \a print to a PDF in \a folder and runs \a tool on it (the PDF before the last
-    /// of \a arguments), output to \a pOutput; false when nothing was printed or the tool failed.
+/// Prints through \a print to a PDF in \a folder and runs \a tool on it (the PDF before the last
+/// of \a arguments), output to \a pOutput; false when nothing was printed or the tool failed.
 inline bool PrintAndRun(const std::function<void()>& print, const QString& folder, const QString& tool,
                         QStringList arguments, QByteArray* pOutput = nullptr)
 {
@@ -66,7 +66,7 @@ inline bool PrintAndRun(const std::function<void()>& print, const QString& folde
     return true;
 }
 
-    /// What pdftotext reads, laid out, from \a print's output; empty when nothing could be read.
+/// What pdftotext reads, laid out, from \a print's output; empty when nothing could be read.
 inline QString PrintedText(const std::function<void()>& print, const QString& folder,
                            const QString& pdftotext)
 {
