@@ -89,7 +89,6 @@ private slots:
         QCOMPARE(ReadAll(path), QByteArray("autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n"));
     }
 
-    // Interrupted anywhere: the old or the new file, never a truncated one.
     void killedDuringSaveLeavesCompleteFile()
     {
         QTemporaryDir dir;
@@ -157,7 +156,6 @@ private slots:
         QCOMPARE(after, entries);
     }
 
-    // A link of the file's name is replaced; what it points to is never written, nor created.
     void linkIsReplacedNotFollowed_data()
     {
         QTest::addColumn<QString>("file");

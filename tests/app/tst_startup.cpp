@@ -575,7 +575,6 @@ private slots:
         QVERIFY(spy.wait(3000));
     }
 
-    // A guard that cannot be taken: the planner runs, and says nothing keeps a second copy out.
     void unusableGuardRunsWithAWarning()
     {
         MessageRecorder messages;

@@ -48,18 +48,12 @@ QSize InkOfText(const QString& text, const QFont& font)
     return InkBox(image, QRegion(image.rect()), IsText).size();
 }
 
-// The end of the tail (the shape's lowest pixel), on the screen.
-QPoint TailEnd(const CBalloonTip& tip)
-{
-    const QRegion shape = tip.mask();
-    const int nBottom = shape.boundingRect().bottom();
-    return tip.mapToGlobal((shape & QRect(0, nBottom, tip.width(), 1)).boundingRect().topLeft());
-}
-
-// The tail ends just above and left of the pointer \a pt, the whole tip above it.
+// The tail's end (the shape's lowest pixel) is just above and left of the pointer \a pt, the whole
+// tip above it.
 bool PointsAt(const CBalloonTip& tip, const QPoint& pt)
 {
-    const QPoint d = pt - TailEnd(tip);
+    const QRegion tail = tip.mask() & QRect(0, tip.mask().boundingRect().bottom(), tip.width(), 1);
+    const QPoint d = pt - tip.mapToGlobal(tail.boundingRect().topLeft());
     return d.x() >= 0 && d.x() <= 16 && d.y() > 0 && d.y() <= 16 && tip.geometry().bottom() < pt.y();
 }
 
@@ -107,7 +101,6 @@ private slots:
         QTest::newRow("a hundred thousand lines") << (lines + QStringLiteral("末行")) << true << 0 << middle;
         QTest::newRow("a short tip at the corner") << QStringLiteral("点击设置校历") << true << 0 << QPoint();
     }
-    // After its delay, on the screen, at the pointer, the text and icon whole in the box.
     void wholeTextAndIconInTheBox()
     {
         QFETCH(QString, text);

@@ -184,7 +184,6 @@ private slots:
         row("set on screen: header", 0, 2, QColor(), {}, true, fixedBk, fixedBk);
     }
 
-    // Looks set through the grid show, also when they change on screen.
     void cellLookOnScreen()
     {
         QFETCH(int, row);
@@ -295,7 +294,6 @@ private slots:
         QTest::newRow("letter spacing") << (kerning + mixed) << spaced;
     }
 
-    // However the grid finds its sizes, they are those of measuring every cell.
     void autoSizeAsMeasuringEveryCell()
     {
         QFETCH(QStringList, texts);

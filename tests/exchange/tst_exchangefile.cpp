@@ -2,7 +2,6 @@
 #include "ExchangeItems.h"
 #include "FakeClock.h"
 #include "StoreFixture.h"
-#include "TableRows.h"
 #include "TestFiles.h"
 #include "exchange/CalendarExchange.h"
 
@@ -78,6 +77,7 @@ bool SeedAll(CDataStore& st)
 class TestExchangeFile : public QObject
 {
     Q_OBJECT
+    FakeClock m_clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
 
 private slots:
     void initTestCase()
@@ -96,7 +96,6 @@ private slots:
 // Into an empty database the tables come back as they were; the same file again changes nothing.
 void TestExchangeFile::roundTrip()
 {
-    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     StoreFixture from, to;
     QVERIFY(from.Open() && to.Open());
     QVERIFY(SeedAll(from.store));
@@ -117,10 +116,8 @@ void TestExchangeFile::roundTrip()
     QVERIFY(from.errors.texts().isEmpty() && to.errors.texts().isEmpty());
 }
 
-// A task's state changed in the file since it was read, by another program, comes in as an update.
 void TestExchangeFile::changedFileUpdates()
 {
-    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     StoreFixture from, to;
     QVERIFY(from.Open() && to.Open());
     QVERIFY(from.store.AddTask(kDay, u"甲"_s, TaskStates::InProgress()) &&
@@ -144,7 +141,6 @@ void TestExchangeFile::changedFileUpdates()
 // Rows with dates a file cannot say are left out and listed; the rest goes on and reads back.
 void TestExchangeFile::unwritableRowsLeftOut()
 {
-    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     StoreFixture from, to;
     QVERIFY(from.Open() && to.Open());
     QVERIFY(from.store.AddTask(kDay, u"好"_s, TaskStates::NotDone()));
@@ -183,7 +179,6 @@ void TestExchangeFile::unwritableRowsLeftOut()
 // A file cut short in a component is refused with what and where, and changes nothing.
 void TestExchangeFile::damagedChangesNothing()
 {
-    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     StoreFixture from, to;
     QVERIFY(from.Open() && to.Open());
     for (int n = 0; n < 3; ++n)

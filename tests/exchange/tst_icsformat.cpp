@@ -144,11 +144,6 @@ QList<QDate> DatesOf(const QByteArray& file, const QByteArray& uid)
     return dates;
 }
 
-QByteArray Crlf(QByteArray text)
-{
-    return text.replace("\n", "\r\n");
-}
-
 const char* const kShanghai =
     "BEGIN:VTIMEZONE\nTZID:Asia/Shanghai\nBEGIN:STANDARD\nTZOFFSETFROM:+0800\n"
     "TZOFFSETTO:+0800\nTZNAME:CST\nDTSTART:19700101T000000\nEND:STANDARD\nEND:VTIMEZONE\n";
@@ -358,13 +353,14 @@ void TestIcsFormat::otherPrograms_data()
                        u"39 Thanksgiving [c6]: 计划不支持这种重复方式（间隔、次数、截止日期或多个日子）"_s};
 
     QTest::newRow("to-dos")
-        << Crlf(Calendar("BEGIN:VTODO\nUID:d1\nDTSTAMP:20261201T000000Z\nSUMMARY:没有日期\nEND:VTODO\n"
-                         "BEGIN:VTODO\nUID:d2\nDTSTAMP:20261201T000000Z\nSUMMARY:Pay rent\n"
-                         "DUE:20261231T170000Z\nSTATUS:COMPLETED\nEND:VTODO\n"
-                         "BEGIN:VTODO\nUID:d3\nDTSTAMP:20261201T000000Z\nSUMMARY:Dropped\n"
-                         "DUE;VALUE=DATE:20261210\nSTATUS:CANCELLED\nEND:VTODO\n"
-                         "BEGIN:VTODO\nUID:d4\nDTSTAMP:20261201T000000Z\nDTSTART;VALUE=DATE:20261209\n"
-                         "STATUS:IN-PROCESS\nSUMMARY:Started\nEND:VTODO\n"))
+        << Calendar("BEGIN:VTODO\nUID:d1\nDTSTAMP:20261201T000000Z\nSUMMARY:没有日期\nEND:VTODO\n"
+                    "BEGIN:VTODO\nUID:d2\nDTSTAMP:20261201T000000Z\nSUMMARY:Pay rent\n"
+                    "DUE:20261231T170000Z\nSTATUS:COMPLETED\nEND:VTODO\n"
+                    "BEGIN:VTODO\nUID:d3\nDTSTAMP:20261201T000000Z\nSUMMARY:Dropped\n"
+                    "DUE;VALUE=DATE:20261210\nSTATUS:CANCELLED\nEND:VTODO\n"
+                    "BEGIN:VTODO\nUID:d4\nDTSTAMP:20261201T000000Z\nDTSTART;VALUE=DATE:20261209\n"
+                    "STATUS:IN-PROCESS\nSUMMARY:Started\nEND:VTODO\n")
+               .replace("\n", "\r\n")
         << QStringList{u"T 2026-12-07 未完成 没有日期 [d1]"_s, u"T 2027-01-01 已完成 Pay rent [d2]"_s,
                        u"T 2026-12-09 进行中 Started [d4]"_s}
         << QStringList{u"16 Dropped [d3]: 待办已取消"_s};

@@ -147,7 +147,6 @@ private slots:
         QCOMPARE(ReadAll(file()), reference);
     }
 
-    // Every change is on disk at once, in the order the list shows.
     void changesAreSaved()
     {
         QVERIFY(WriteAll(file(), "3\r\r\nA;/a\r\r\nB;/b\r\r\nC;/c\r\r\n"));

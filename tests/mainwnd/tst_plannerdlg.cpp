@@ -236,7 +236,6 @@ private slots:
         QCOMPARE(m_env->tasksOn(kToday.addDays(1)), QStringList{QStringLiteral("散步|未完成")});
     }
 
-    // A term table holding only its first row: the start that was read is kept.
     void damagedTermKeepsWhatWasRead()
     {
         QVERIFY(
@@ -317,7 +316,6 @@ private slots:
         QCOMPARE(States(yesterday) + States(kToday.addDays(1)), (QStringList{kInProgress, kInProgress}));
     }
 
-    // Out of term the calendar marks the term's last day; clicking it shows that day.
     void clickOnTheMarkedDayOutOfTerm()
     {
         const QDate lastDay(2026, 11, 30);

@@ -21,7 +21,6 @@ class TestTaskRules : public QObject
     Q_OBJECT
 
 private slots:
-    // Editable up to a day before now.
     void editableDate()
     {
         QVERIFY(TaskRules::IsEditableDate(kNow.addDays(-1), kNow));

@@ -2,13 +2,10 @@
 
 // A planner's store and context on a fresh database, with tasks put in directly.
 
-#include "StoreFixture.h"
 #include "PlannerFixture.h"
 
 struct QueryFixture : PlannerFixture
 {
-    bool ready = ok;
-
     /// Adds tasks written "yyyy-MM-dd|content|state".
     bool add(const QStringList& tasks)
     {

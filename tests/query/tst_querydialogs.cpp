@@ -95,7 +95,7 @@ private slots:
         for (int i = 1; i <= 20; ++i)
             tasks << u"2027-01-%1|AVAVAV To|未完成"_s.arg(i, 2, 10, QLatin1Char('0'));
         tasks << u"2027-02-01|AAAVVV oT|已完成"_s;
-        QVERIFY(p.ready && p.add(tasks));
+        QVERIFY(p.ok && p.add(tasks));
         MessageRecorder messages;
         CTaskQueryDlg dlg(p.context);
         QVERIFY(ShowExposed(dlg));
@@ -151,9 +151,9 @@ private slots:
         QFETCH(QStringList, dates);
         QFETCH(QList<int>, images);
         Planner p;
-        QVERIFY(p.ready && p.add({u"2027-04-01|交电费|进行中"_s, u"2027-01-02|备课|未完成"_s,
-                                  u"2027-03-15|it's late|已推迟"_s,
-                                  u"2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成"_s}));
+        QVERIFY(p.ok && p.add({u"2027-04-01|交电费|进行中"_s, u"2027-01-02|备课|未完成"_s,
+                               u"2027-03-15|it's late|已推迟"_s,
+                               u"2027-02-03|给三年级二班的全体同学批改期中考试的数学试卷|已完成"_s}));
         CTaskQueryDlg dlg(p.context);
         auto* grid = Child<CGridCtrl>(dlg, "grid");
         // A query before fills the grid, so that the one under test must replace its rows.
@@ -190,7 +190,7 @@ private slots:
         constexpr int kRows = 5000;
         Planner p;
         QVERIFY(
-            p.ready && p.addNumbered(kRows) &&
+            p.ok && p.addNumbered(kRows) &&
             p.exec(QStringLiteral("UPDATE shiqing SET content = content || '：给三年级二班的全体同学批改期中"
                                   "考试的数学试卷' WHERE content = '事情 700'")));
         CTaskQueryDlg dlg(p.context);
@@ -267,7 +267,7 @@ private slots:
         QFETCH(QStringList, cells);
         QFETCH(QList<int>, degrees);
         Planner p;
-        QVERIFY(p.ready && p.add(tasks));
+        QVERIFY(p.ok && p.add(tasks));
         CTaskStatsDlg dlg(p.context);
         for (int i = 0; i < CTaskStatsDlg::kCells; ++i)
             QCOMPARE(dlg.GetCellText(i), cells[i]);
@@ -301,7 +301,7 @@ private slots:
         QFETCH(QStringList, tasks);
         QFETCH(QStringList, cells);
         Planner p;
-        QVERIFY(p.ready);
+        QVERIFY(p.ok);
         for (const QString& bulk : tasks)
             QVERIFY(p.addMany(bulk));
         CTaskStatsDlg dlg(p.context);
@@ -375,7 +375,7 @@ private slots:
         message = message.section(u'|', 1);
         const bool fails = caption == u"警告"_s;
         Planner p;
-        QVERIFY(p.ready && p.add(tasks + QStringList{u"2027-03-15|今天|已完成"_s}));
+        QVERIFY(p.ok && p.add(tasks + QStringList{u"2027-03-15|今天|已完成"_s}));
         left << u"2027-03-15|今天|已完成"_s;
         left.sort();
         MessageRecorder messages;

@@ -69,7 +69,7 @@ private slots:
     void queryFindsWhatItsStatementFound()
     {
         QueryFixture f;
-        QVERIFY(f.ready && f.add(kTasks));
+        QVERIFY(f.ok && f.add(kTasks));
         const QString searches[] = {u"会议"_s, u"it's"_s, u"a_b"_s, u"0%o"_s, u"' or '1'='1"_s};
         const QDate ranges[][2] = {{QDate(2009, 3, 1), QDate(2009, 3, 31)},
                                    {QDate(2009, 3, 31), QDate(2009, 3, 1)},

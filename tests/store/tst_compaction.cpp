@@ -1,6 +1,6 @@
 // Compacting: the file shrinks and keeps every row, or stays exactly as it was, still open.
 #include "FullDisk.h"
-#include "TableRows.h"
+#include "StoreFixture.h"
 #include "TestFiles.h"
 #include "store/Compaction.h"
 

@@ -2,7 +2,6 @@
 #include "ExchangeItems.h"
 #include "FakeClock.h"
 #include "StoreFixture.h"
-#include "TableRows.h"
 #include "TestFiles.h"
 #include "exchange/CalendarExchange.h"
 

@@ -7,6 +7,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -60,6 +61,25 @@ inline QStringList Tasks(CDataStore& store)
         store, QStringLiteral("SELECT date || ' ' || state || ' ' || content FROM shiqing ORDER BY rowid"));
 }
 } // namespace TableTest
+
+/// Every row of \a tables as "table|field|field...", sorted (other programs keep no order).
+inline QStringList AllRows(CDataStore& store, const QStringList& tables)
+{
+    QStringList rows;
+    for (const QString& table : tables) {
+        QSqlQuery q = TableTest::Exec(store, QStringLiteral("SELECT * FROM ") + table);
+        if (!q.isActive())
+            return {QStringLiteral("<%1 unreadable>").arg(table)};
+        while (q.next()) {
+            QStringList fields{table};
+            for (int i = 0; i < q.record().count(); ++i)
+                fields << q.value(i).toString();
+            rows << fields.join(u'|');
+        }
+    }
+    rows.sort();
+    return rows;
+}
 
 /// One store operation as a test data column, answering its result as a number.
 using StoreOp = std::function<int(CDataStore&)>;
