@@ -2,11 +2,8 @@
 #include "WidgetDriver.h"
 #include "controls/BalloonTip.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
-#include <QTest>
 
 namespace {
 QIcon Icon32(const QColor& cr = Qt::blue)
@@ -33,19 +30,6 @@ QRegion Inside(const CBalloonTip& tip)
         for (const QPoint& by : {QPoint(d, 0), QPoint(-d, 0), QPoint(0, d), QPoint(0, -d)})
             inner &= tip.mask().translated(by);
     return inner;
-}
-
-// The size of \a text's ink drawn on its own, in \a font: what a text that is not cut shows.
-QSize InkOfText(const QString& text, const QFont& font)
-{
-    QImage image(1200, 600, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(20, 20, 1100, 500), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text);
-    painter.end();
-    return InkBox(image, QRegion(image.rect()), IsText).size();
 }
 
 // The tail's end (the shape's lowest pixel) is just above and left of the pointer \a pt, the whole
@@ -132,7 +116,13 @@ private slots:
         const QImage image = tip.grab().toImage();
         const QRegion inside = Inside(tip);
         const QRect ink = InkBox(image, inside, IsText);
-        const QSize whole = InkOfText(text, tip.font());
+        QImage alone(1200, 600, QImage::Format_RGB32); // the text drawn on its own: what it shows uncut
+        alone.fill(Qt::white);
+        QPainter painter(&alone);
+        painter.setFont(tip.font());
+        painter.drawText(QRect(20, 20, 1100, 500), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text);
+        painter.end();
+        const QSize whole = InkBox(alone, QRegion(alone.rect()), IsText).size();
         QVERIFY2(qAbs(ink.width() - whole.width()) <= 1 && qAbs(ink.height() - whole.height()) <= 1,
                  qPrintable(QStringLiteral("%1 x %2 of %3 x %4 shown")
                                 .arg(ink.width())

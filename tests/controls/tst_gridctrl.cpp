@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <clocale>
@@ -40,17 +39,6 @@ QPixmap Solid(const QColor& cr)
 QColor ShownAt(QWidget& w, const QPoint& pt)
 {
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
-}
-
-// The grid's printed text, a page per entry; empty when nothing could be read.
-QStringList PrintedPages(CGridCtrl& grid, const QString& pdftotext)
-{
-    QTemporaryDir dir;
-    QStringList pages =
-        PrintedText([&grid] { grid.Print(); }, dir.path(), pdftotext).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
 }
 
 bool Show(QWidget& w, int width, int height)
@@ -405,7 +393,10 @@ private slots:
         grid->AutoSize();
         for (int c = 1; colWidth > 0 && c <= dataCols; ++c)
             grid->SetColumnWidth(c, colWidth);
-        const QStringList pages = PrintedPages(*grid, pdftotext);
+        QTemporaryDir dir;
+        QStringList pages = PrintedText([grid] { grid->Print(); }, dir.path(), pdftotext).split(u'\f');
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast(); // after the last page break
         QVERIFY2(!pages.isEmpty(), "nothing printed");
         QTEST(pages.size() == 1, "onePage");
 

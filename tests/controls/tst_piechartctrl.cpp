@@ -2,7 +2,6 @@
 #include "WidgetDriver.h"
 #include "controls/PieChartCtrl.h"
 
-#include <QTest>
 #include <cmath>
 
 using Pieces = QList<QPair<QColor, int>>;

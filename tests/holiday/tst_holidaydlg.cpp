@@ -6,9 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QtTest>
 #include <memory>
 
 using namespace Qt::StringLiterals;

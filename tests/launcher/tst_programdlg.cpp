@@ -9,11 +9,9 @@
 #include "launcher/ProgramList.h"
 #include "launcher/ProgramListDlg.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QtTest>
 #include <memory>
 
 namespace {

@@ -3,7 +3,6 @@
 #include "launcher/ProgramList.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>

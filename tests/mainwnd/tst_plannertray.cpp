@@ -1,7 +1,6 @@
 // The main window and the tray. The tray itself is faked: offscreen there is none.
 #include "DialogRecorder.h"
 #include "PlannerEnv.h"
-#include "Recorders.h"
 #include "TestFiles.h"
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"

@@ -12,16 +12,13 @@
 #include "query/TaskQueryDlg.h"
 #include "query/TaskStatsDlg.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QtTest>
 
 using namespace Qt::StringLiterals;
 

@@ -3,8 +3,6 @@
 #include "store/TaskRecord.h"
 #include "store/ValueConvert.h"
 
-#include <QtTest>
-
 using namespace Qt::StringLiterals;
 
 namespace {

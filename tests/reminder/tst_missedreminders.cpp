@@ -3,7 +3,6 @@
 #include "FakeClock.h"
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
-#include "Recorders.h"
 #include "SoundRecorder.h"
 #include "TestFiles.h"
 #include "WidgetDriver.h"
@@ -14,7 +13,6 @@
 
 #include <QLabel>
 #include <QTreeWidget>
-#include <QtTest>
 #include <memory>
 
 namespace {

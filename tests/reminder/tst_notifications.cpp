@@ -15,8 +15,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <memory>
 
 namespace {

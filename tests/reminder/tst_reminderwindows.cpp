@@ -20,13 +20,10 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTimeEdit>
-#include <QtTest>
 #include <memory>
 
 namespace {
@@ -425,32 +422,28 @@ private slots:
         CCountdownPage& page = *dlg.CountdownPage();
         auto* tick = Child<QTimer>(page, "tickTimer");
         auto* duration = Child<QTimeEdit>(page, "durationPicker");
+        const auto start = [&](const QTime& time) { duration->setTime(time), Click(page, "startButton"); };
+        const auto tickAt = [&](int ms) { f.clock.set(kNow.addMSecs(ms)), tick->start(0); }; // at once
         dlg.show();
         dlg.Tabs()->setCurrentIndex(3);
-        duration->setTime(QTime(2, 0, 1));
-        Click(page, "startButton");
+        start(QTime(2, 0, 1));
         QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("设置的时间超过2个小时了，请重新设置")});
         QVERIFY(!page.IsRunning() && !Child<QPushButton>(page, "stopButton")->isEnabled());
         QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
-        duration->setTime(QTime(2, 0, 0));
-        Click(page, "startButton");
+        start(QTime(2, 0, 0));
         QCOMPARE(page.DisplayText(), QStringLiteral("02:00:00"));
         QVERIFY(Child<QPushButton>(page, "stopButton")->isEnabled());
         Click(page, "stopButton");
-        duration->setTime(QTime(0, 0, 0));
-        Click(page, "startButton");
+        start(QTime(0, 0, 0));
         QVERIFY(tick->isActive() && tick->interval() == 1000);
         QVERIFY(!wnd.isVisible());
-        f.clock.set(kNow.addMSecs(1000));
-        tick->start(0);
+        tickAt(1000);
         QTRY_VERIFY(wnd.isVisible());
         QCOMPARE(wnd.Title(), QStringLiteral("倒计时提醒"));
         QCOMPARE(wnd.Content(), QStringLiteral("倒计时时间到"));
         wnd.hide();
-        duration->setTime(QTime(0, 0, 2));
-        Click(page, "startButton");
-        f.clock.set(kNow.addMSecs(2000));
-        tick->start(0);
+        start(QTime(0, 0, 2));
+        tickAt(2000);
         QTRY_COMPARE(page.DisplayText(), QStringLiteral("00:00:01"));
         Click(page, "stopButton");
         QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
@@ -458,15 +451,12 @@ private slots:
         QVERIFY(!wnd.isVisible());
         QVERIFY(Child<QPushButton>(page, "startButton")->isEnabled());
 
-        duration->setTime(QTime(0, 0, 5));
-        Click(page, "startButton");
+        start(QTime(0, 0, 5));
         dlg.close();
         QVERIFY(!dlg.isVisible());
-        f.clock.set(kNow.addMSecs(3000));
-        tick->start(0);
+        tickAt(3000);
         QTRY_COMPARE(page.DisplayText(), QStringLiteral("00:00:04"));
-        f.clock.set(kNow.addMSecs(7000));
-        tick->start(0);
+        tickAt(7000);
         QTRY_VERIFY(wnd.isVisible());
         QCOMPARE(page.DisplayText(), QStringLiteral("00:00:00"));
         QVERIFY(!page.IsRunning());

@@ -5,7 +5,6 @@
 #include "store/Compaction.h"
 
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 

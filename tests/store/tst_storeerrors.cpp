@@ -2,8 +2,6 @@
 #include "StoreFixture.h"
 #include "TestFiles.h"
 
-#include <QFile>
-
 using namespace Qt::StringLiterals;
 
 namespace {

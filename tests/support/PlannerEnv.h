@@ -4,14 +4,10 @@
 
 #include "FakeClock.h"
 #include "MessageRecorder.h"
+#include "StoreFixture.h"
 #include "WidgetDriver.h"
 #include "app/PlannerApp.h"
 #include "controls/NotifyWnd.h"
-#include "store/DataStore.h"
-
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QtTest>
 
 inline const QDate kToday(2026, 12, 7);
 
@@ -28,10 +24,7 @@ struct PlannerEnv
     /// What the notice pop-up shows; empty before the first notice.
     QString notice() { return app.NoticeWindow() ? app.NoticeWindow()->GetText() : QString(); }
     /// Runs \a sql on the store's own connection, to break or repair a table behind its back.
-    bool exec(const QString& sql)
-    {
-        return QSqlQuery(QSqlDatabase::database(store().ConnectionName())).exec(sql);
-    }
+    bool exec(const QString& sql) { return TableTest::Exec(store(), sql).isActive(); }
     /// The tasks of \a date as "content|state", in table order.
     QStringList tasksOn(const QDate& date)
     {

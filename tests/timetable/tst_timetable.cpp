@@ -2,7 +2,6 @@
 #include "app/PlannerContext.h"
 #include "timetable/Timetable.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 

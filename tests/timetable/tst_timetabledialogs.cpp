@@ -10,10 +10,8 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QTimeEdit>
-#include <QtTest>
 
 namespace {
 const QString kLoadFailed = QStringLiteral("打开课程表文件失败，不能提取课程表信息，请重试");
