@@ -4,19 +4,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-int Run(const QStringList& arguments, QString* pErrors)
-{
-    QProcess tool;
-    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kestrum-shots"), arguments);
-    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit)
-        return -1;
-    if (pErrors)
-        *pErrors = QString::fromUtf8(tool.readAllStandardError());
-    return tool.exitCode();
-}
-} // namespace
-
 class TestShots : public QObject
 {
     Q_OBJECT
@@ -50,8 +37,12 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
         const QString out = dir.filePath(folder);
-        QString errors;
-        QCOMPARE(Run(QStringList{out} + names, &errors), message.isEmpty() ? 0 : 1);
+        QProcess tool;
+        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kestrum-shots"),
+                   QStringList{out} + names);
+        QVERIFY(tool.waitForFinished(120000) && tool.exitStatus() == QProcess::NormalExit);
+        const QString errors = QString::fromUtf8(tool.readAllStandardError());
+        QCOMPARE(tool.exitCode(), message.isEmpty() ? 0 : 1);
         QVERIFY2(errors.contains(message.replace(QStringLiteral("%1"), out)), qPrintable(errors));
         QStringList written = QDir(out).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
         for (QString& name : written) {

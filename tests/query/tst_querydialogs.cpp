@@ -29,16 +29,6 @@ const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
 // Tasks put in directly, on a clock of its own.
 struct Planner : QueryFixture
 {
-    /// Adds tasks written "yyyy-MM-dd|state|how many".
-    bool addMany(const QString& bulk)
-    {
-        const QStringList parts = bulk.split(u'|');
-        return exec(
-            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3) "
-                           "INSERT INTO shiqing (date, content, state) SELECT '%1', '', '%2' FROM n")
-                .arg(parts[0], parts[1], parts[2]));
-    }
-
     /// Tasks 1 to \a n named "事情 i" on the i-th day of 2000, added last first (not in date order).
     bool addNumbered(int n)
     {
@@ -299,8 +289,10 @@ private slots:
         QFETCH(QStringList, cells);
         Planner p;
         QVERIFY(p.ok);
-        for (const QString& bulk : tasks)
-            QVERIFY(p.addMany(bulk));
+        for (const QString& bulk : tasks) // "yyyy-MM-dd|state|how many"
+            QVERIFY(p.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %3) "
+                           "INSERT INTO shiqing (date, content, state) SELECT '%1', '', '%2' FROM n"_s.arg(
+                               bulk.section(u'|', 0, 0), bulk.section(u'|', 1, 1), bulk.section(u'|', 2))));
         CTaskStatsDlg dlg(p.context);
         for (int i = 0; i < cells.size(); ++i) {
             if (!cells[i].isEmpty())
