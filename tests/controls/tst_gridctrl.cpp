@@ -41,12 +41,6 @@ QColor ShownAt(QWidget& w, const QPoint& pt)
     return w.screen()->grabWindow(w.winId()).toImage().pixelColor(pt);
 }
 
-bool Show(QWidget& w, int width, int height)
-{
-    w.resize(width, height);
-    return ShowExposed(w);
-}
-
 } // namespace
 
 class TestGridCtrl : public QObject
@@ -199,7 +193,8 @@ private slots:
         };
         if (!late)
             setLooks();
-        QVERIFY(Show(grid, 260, 160));
+        grid.resize(260, 160);
+        QVERIFY(ShowExposed(grid));
         if (late)
             setLooks();
 
@@ -230,7 +225,8 @@ private slots:
         CGridCtrl grid(4, 3, 1, 1);
         grid.SetItemText(row, 1, text);
         grid.SetColumnWidth(1, 90);
-        QVERIFY(Show(grid, 300, 160));
+        grid.resize(300, 160);
+        QVERIFY(ShowExposed(grid));
         QToolTip::hideText();
 
         // The header row is drawn by the frozen view laid over the grid; ask whichever shows the cell.
@@ -307,7 +303,8 @@ private slots:
     void bulkUpdate()
     {
         CGridCtrl grid(6, 4, 1, 1);
-        QVERIFY(Show(grid, 300, 200));
+        grid.resize(300, 200);
+        QVERIFY(ShowExposed(grid));
         QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
         grid.BeginBulkUpdate();
         grid.BeginBulkUpdate();

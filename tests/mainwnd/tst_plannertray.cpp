@@ -17,7 +17,6 @@ class TestPlannerTray : public QObject
 {
     Q_OBJECT
 
-    // The whole start-up, with a tray that is there or not as the test says.
     struct Env : PlannerEnv
     {
         explicit Env(bool trayAvailable, ConfigFlags flags = {}) : m_bTray(trayAvailable)

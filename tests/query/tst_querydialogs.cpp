@@ -26,7 +26,6 @@ namespace {
 const QDateTime kNow(QDate(2027, 3, 15), QTime(10, 0));
 const QColor kWhite(255, 255, 255), kYellow(255, 255, 153);
 
-// Tasks put in directly, on a clock of its own.
 struct Planner : QueryFixture
 {
     /// Tasks 1 to \a n named "事情 i" on the i-th day of 2000, added last first (not in date order).

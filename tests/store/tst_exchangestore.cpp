@@ -340,7 +340,6 @@ private slots:
         }
         QCOMPARE(f.errors.texts(), errors);
         QCOMPARE(Everything(f.store), before);
-        // The store works on afterwards.
         QVERIFY(f.store.AddTask(kDay, u"next"_s, TaskStates::NotDone()));
     }
 
