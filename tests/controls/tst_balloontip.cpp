@@ -32,8 +32,7 @@ QRegion Inside(const CBalloonTip& tip)
     return inner;
 }
 
-// The tail's end (the shape's lowest pixel) is just above and left of the pointer \a pt, the whole
-// tip above it.
+// The tail's end (its lowest pixel) is just above and left of \a pt, the whole tip above it.
 bool PointsAt(const CBalloonTip& tip, const QPoint& pt)
 {
     const QRegion tail = tip.mask() & QRect(0, tip.mask().boundingRect().bottom(), tip.width(), 1);

@@ -193,8 +193,7 @@ private slots:
         QVERIFY(f.errors.texts().isEmpty());
     }
 
-    // An earlier database gains a binding table; one that cannot take it opens, and only the
-    // exchange fails.
+    // An earlier database gains a binding table; one that cannot take it opens, but cannot exchange.
     void olderDatabase_data()
     {
         QTest::addColumn<QString>("obstacle");

@@ -6,8 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-/// Answers and remembers message boxes while it lives: queued answers in order, else Yes when
-/// offered, else Ok.
+/// Answers and remembers message boxes while it lives: queued answers in order, else Yes if offered, else Ok.
 class MessageRecorder final : public Messages::Handler
 {
 public:

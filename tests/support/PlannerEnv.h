@@ -1,5 +1,4 @@
-// A planner on a new data folder, the clock on a Monday of its term, message boxes and dialogs
-// answered.
+// A planner on a new data folder, the clock on a Monday of its term, boxes and dialogs answered.
 #pragma once
 
 #include "FakeClock.h"
