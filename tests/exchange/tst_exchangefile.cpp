@@ -23,11 +23,9 @@ QStringList Tables(CDataStore& store)
 /// The peak of the process's resident memory so far, in KiB ("VmHWM"); -1 when not told.
 qint64 PeakMemoryKiB()
 {
-    const QByteArrayList lines = ReadAll(u"/proc/self/status"_s).split('\n');
-    for (const QByteArray& line : lines) {
+    for (const QByteArray& line : ReadAll(u"/proc/self/status"_s).split('\n'))
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
     return -1;
 }
 
