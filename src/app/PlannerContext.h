@@ -6,6 +6,7 @@
 #include <functional>
 
 class CDataStore;
+class CSyncService;
 class CTimetable;
 
 /// What a window of the planner is handed instead of reaching for the application object: the
@@ -60,6 +61,25 @@ public:
     }
     void SetDataReloader(std::function<void()> reload) { m_reloadData = std::move(reload); }
 
+    /// The background sync with a calendar server, where one runs (null before an account is set,
+    /// and in tests that run none).
+    CSyncService* SyncService() const { return m_pSyncService; }
+    void SetSyncService(CSyncService* pService) { m_pSyncService = pService; }
+    /// The sync password known for this run (empty when none is).
+    QString SyncPassword() const { return m_syncPassword ? m_syncPassword() : QString(); }
+    /// The account dialog saved the sync account: the planner keeps \a password for the run (and
+    /// in the keyring) and starts or restarts the sync.
+    void SyncAccountSaved(const QString& password) const
+    {
+        if (m_syncAccountSaved)
+            m_syncAccountSaved(password);
+    }
+    void SetSyncAccountHandlers(std::function<QString()> password, std::function<void(const QString&)> saved)
+    {
+        m_syncPassword = std::move(password);
+        m_syncAccountSaved = std::move(saved);
+    }
+
     /// Writes Settings() to the configuration file. False when it could not be written (the
     /// writer has said so) or when there is no writer.
     bool WriteConfig() const { return m_writeConfig && m_writeConfig(); }
@@ -78,4 +98,7 @@ private:
     CTimetable* m_pTimetable = nullptr;
     std::function<void()> m_showReminders;
     std::function<void()> m_reloadData;
+    CSyncService* m_pSyncService = nullptr;
+    std::function<QString()> m_syncPassword;
+    std::function<void(const QString&)> m_syncAccountSaved;
 };
