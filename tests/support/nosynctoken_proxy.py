@@ -25,7 +25,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.command == "REPORT" and b"sync-collection" in body:
             return self.answer(403, [("Content-Type", "text/xml; charset=utf-8")], REFUSAL)
         connection = http.client.HTTPConnection("127.0.0.1", TARGET, timeout=30)
-        headers = {k: v for k, v in self.headers.items() if k.lower() not in ("host", "connection")}
+        # Answers must come back uncompressed to be rewritten.
+        dropped = ("host", "connection", "accept-encoding")
+        headers = {k: v for k, v in self.headers.items() if k.lower() not in dropped}
         connection.request(self.command, self.path, body, headers)
         reply = connection.getresponse()
         data = reply.read()
