@@ -7,6 +7,7 @@
 
 class CDataStore;
 class CSyncService;
+struct SyncReport;
 class CTimetable;
 
 /// What a window of the planner is handed instead of reaching for the application object: the
@@ -61,24 +62,10 @@ public:
     }
     void SetDataReloader(std::function<void()> reload) { m_reloadData = std::move(reload); }
 
-    /// The background sync with a calendar server, where one runs (null before an account is set,
-    /// and in tests that run none).
+    /// The background sync of the running planner (null where nobody made one, as in tests): the
+    /// windows ask it for its status, to sync now, and hand it a new account's password.
     CSyncService* SyncService() const { return m_pSyncService; }
     void SetSyncService(CSyncService* pService) { m_pSyncService = pService; }
-    /// The sync password known for this run (empty when none is).
-    QString SyncPassword() const { return m_syncPassword ? m_syncPassword() : QString(); }
-    /// The account dialog saved the sync account: the planner keeps \a password for the run (and
-    /// in the keyring) and starts or restarts the sync.
-    void SyncAccountSaved(const QString& password) const
-    {
-        if (m_syncAccountSaved)
-            m_syncAccountSaved(password);
-    }
-    void SetSyncAccountHandlers(std::function<QString()> password, std::function<void(const QString&)> saved)
-    {
-        m_syncPassword = std::move(password);
-        m_syncAccountSaved = std::move(saved);
-    }
 
     /// Writes Settings() to the configuration file. False when it could not be written (the
     /// writer has said so) or when there is no writer.
@@ -88,6 +75,11 @@ public:
     /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
 
+    /// The last sync's report of this run (null before the first): the sync window lists the
+    /// items the server refused from it.
+    const SyncReport* LastSyncReport() const { return m_pLastSyncReport; }
+    void SetLastSyncReport(const SyncReport* pReport) { m_pLastSyncReport = pReport; }
+
 private:
     CDataStore& m_store;
     ConfigFlags& m_settings;
@@ -96,9 +88,8 @@ private:
     QString m_strDataFolder;
     ConfigWriter m_writeConfig;
     CTimetable* m_pTimetable = nullptr;
+    CSyncService* m_pSyncService = nullptr;
     std::function<void()> m_showReminders;
     std::function<void()> m_reloadData;
-    CSyncService* m_pSyncService = nullptr;
-    std::function<QString()> m_syncPassword;
-    std::function<void(const QString&)> m_syncAccountSaved;
+    const SyncReport* m_pLastSyncReport = nullptr;
 };

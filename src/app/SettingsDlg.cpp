@@ -125,7 +125,7 @@ void CSettingsDlg::OnExchange()
 
 void CSettingsDlg::OnSync()
 {
-    CSyncDlg dlg(m_context, nullptr, this);
+    CSyncDlg dlg(m_context, this);
     RunModal(dlg);
 }
 

@@ -139,7 +139,7 @@ CSyncAccountDlg::CSyncAccountDlg(QString settingsPath, const QString& password,
     auto* calendarFrame = new QGroupBox(QStringLiteral("日历"), this);
     auto* calendarLayout = new QFormLayout(calendarFrame);
     const auto picker = [calendarFrame, calendarLayout](const QString& label, const QString& name,
-                                                         const QString& buttonName, const QString& saved) {
+                                                        const QString& buttonName, const QString& saved) {
         auto* combo = new QComboBox(calendarFrame);
         combo->setObjectName(name);
         combo->setMinimumWidth(220);
@@ -159,8 +159,8 @@ CSyncAccountDlg::CSyncAccountDlg(QString settingsPath, const QString& password,
         picker(QStringLiteral("事情存入"), QStringLiteral("tasksCombo"), QStringLiteral("newTasksButton"),
                settings.strTasksCalendar);
     std::tie(m_pRemindersCombo, m_pNewRemindersButton) =
-        picker(QStringLiteral("提醒存入"), QStringLiteral("remindersCombo"), QStringLiteral("newRemindersButton"),
-               settings.strRemindersCalendar);
+        picker(QStringLiteral("提醒存入"), QStringLiteral("remindersCombo"),
+               QStringLiteral("newRemindersButton"), settings.strRemindersCalendar);
     m_pNewTasksButton->setToolTip(QStringLiteral("在服务器上新建日历“%1”").arg(kTasksName));
     m_pNewRemindersButton->setToolTip(QStringLiteral("在服务器上新建日历“%1”").arg(kRemindersName));
     m_pIntervalSpin = new QSpinBox(calendarFrame);
@@ -174,7 +174,8 @@ CSyncAccountDlg::CSyncAccountDlg(QString settingsPath, const QString& password,
     m_pSaveButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/147.png")), QStringLiteral("保存"), this);
     m_pSaveButton->setObjectName(QStringLiteral("saveButton"));
     m_pSaveButton->setDefault(true);
-    m_pCloseButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("关闭"), this);
+    m_pCloseButton =
+        new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("关闭"), this);
     m_pCloseButton->setObjectName(QStringLiteral("closeButton"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -264,9 +265,9 @@ void CSyncAccountDlg::Start(std::shared_ptr<Job> job, void (CSyncAccountDlg::*do
 
 void CSyncAccountDlg::SetBusy(bool bBusy, const QString& note)
 {
-    for (QWidget* widget : {static_cast<QWidget*>(m_pTestButton), static_cast<QWidget*>(m_pSaveButton),
-                            static_cast<QWidget*>(m_pNewTasksButton),
-                            static_cast<QWidget*>(m_pNewRemindersButton)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_pTestButton), static_cast<QWidget*>(m_pSaveButton),
+          static_cast<QWidget*>(m_pNewTasksButton), static_cast<QWidget*>(m_pNewRemindersButton)})
         widget->setEnabled(!bBusy);
     if (!bBusy) {
         m_pNewTasksButton->setEnabled(m_bDiscovered);
@@ -280,11 +281,12 @@ void CSyncAccountDlg::OnTested(const Job& job)
     if (job.result.error == DavError::Certificate && !job.result.certificateFingerprint.isEmpty() &&
         job.result.certificateFingerprint != m_trustedFingerprint) {
         SetBusy(false, ResultText(job.result, job.account));
-        const QString text = QStringLiteral("服务器 %1 的证书不受系统信任。\n证书的 SHA-256 指纹：\n%2\n\n"
-                                            "只有确认这个指纹和你的服务器的证书相同时，才信任它。信任这个证书吗？")
-                                 .arg(job.account.server.host(), Fingerprint(job.result.certificateFingerprint));
-        if (Messages::show(this, text, kCaption, Messages::Icon::Warning, QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes) {
+        const QString text =
+            QStringLiteral("服务器 %1 的证书不受系统信任。\n证书的 SHA-256 指纹：\n%2\n\n"
+                           "只有确认这个指纹和你的服务器的证书相同时，才信任它。信任这个证书吗？")
+                .arg(job.account.server.host(), Fingerprint(job.result.certificateFingerprint));
+        if (Messages::show(this, text, kCaption, Messages::Icon::Warning,
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
             emit workFinished();
             return;
         }
@@ -317,7 +319,8 @@ void CSyncAccountDlg::OnCalendarMade(const Job& job)
     emit workFinished();
 }
 
-void CSyncAccountDlg::FillCalendars(const DavDiscovery& discovery, const QString& tasks, const QString& reminders)
+void CSyncAccountDlg::FillCalendars(const DavDiscovery& discovery, const QString& tasks,
+                                    const QString& reminders)
 {
     m_pTasksCombo->clear();
     m_pRemindersCombo->clear();
@@ -351,7 +354,8 @@ void CSyncAccountDlg::OnSave()
     settings.trustedFingerprint = m_trustedFingerprint;
     QString error;
     if (!settings.Save(m_strSettingsPath, error)) {
-        Messages::show(this, QStringLiteral("无法保存同步设置：%1").arg(error), kCaption, Messages::Icon::Warning);
+        Messages::show(this, QStringLiteral("无法保存同步设置：%1").arg(error), kCaption,
+                       Messages::Icon::Warning);
         return;
     }
     if (m_keepPassword)

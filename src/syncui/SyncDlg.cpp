@@ -3,6 +3,7 @@
 #include "app/PlannerContext.h"
 #include "app/SettingsFile.h"
 #include "controls/RunModal.h"
+#include "sync/PasswordStore.h"
 #include "sync/SyncService.h"
 #include "sync/SyncSettings.h"
 #include "syncui/SyncAccountDlg.h"
@@ -47,8 +48,7 @@ QTreeWidget* MakeList(QWidget* parent, const QString& name, const QStringList& h
 }
 } // namespace
 
-CSyncDlg::CSyncDlg(CPlannerContext& context, const SyncReport* lastReport, QWidget* parent)
-    : QDialog(parent), m_context(context)
+CSyncDlg::CSyncDlg(CPlannerContext& context, QWidget* parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("SyncDlg"));
     setWindowTitle(QStringLiteral("日历同步"));
@@ -77,8 +77,9 @@ CSyncDlg::CSyncDlg(CPlannerContext& context, const SyncReport* lastReport, QWidg
 
     auto* conflictFrame = new QGroupBox(QStringLiteral("冲突：服务器上的版本已取代的本机版本"), this);
     auto* conflictLayout = new QVBoxLayout(conflictFrame);
-    m_pConflictList = MakeList(conflictFrame, QStringLiteral("conflictList"),
-                               {QStringLiteral("时间"), QStringLiteral("本机的版本"), QStringLiteral("服务器上的版本")});
+    m_pConflictList =
+        MakeList(conflictFrame, QStringLiteral("conflictList"),
+                 {QStringLiteral("时间"), QStringLiteral("本机的版本"), QStringLiteral("服务器上的版本")});
     m_pRestoreButton = new QPushButton(QStringLiteral("恢复"), conflictFrame);
     m_pRestoreButton->setObjectName(QStringLiteral("restoreButton"));
     m_pRestoreButton->setToolTip(QStringLiteral("用本机的版本取代服务器上的版本，下次同步时送到服务器"));
@@ -94,7 +95,8 @@ CSyncDlg::CSyncDlg(CPlannerContext& context, const SyncReport* lastReport, QWidg
 
     m_pAccountButton = new QPushButton(QStringLiteral("账户…"), this);
     m_pAccountButton->setObjectName(QStringLiteral("accountButton"));
-    m_pCloseButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("关闭"), this);
+    m_pCloseButton =
+        new QPushButton(QIcon(QStringLiteral(":/dialogs/146.png")), QStringLiteral("关闭"), this);
     m_pCloseButton->setObjectName(QStringLiteral("closeButton"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_pAccountButton);
@@ -117,24 +119,14 @@ CSyncDlg::CSyncDlg(CPlannerContext& context, const SyncReport* lastReport, QWidg
         m_pDropButton->setEnabled(Selected());
     });
 
-    WatchService();
+    if (CSyncService* service = m_context.SyncService()) {
+        connect(service, &CSyncService::syncStarted, this, &CSyncDlg::ReadStatus);
+        connect(service, &CSyncService::synced, this, &CSyncDlg::OnSynced);
+    }
     ReadStatus();
-    ShowRefused(lastReport ? lastReport->refused : QList<SyncRefusal>());
+    const SyncReport* last = m_context.LastSyncReport();
+    ShowRefused(last ? last->refused : QList<SyncRefusal>());
     ReadConflicts();
-}
-
-void CSyncDlg::WatchService()
-{
-    CSyncService* service = m_context.SyncService();
-    if (service == m_pWatched)
-        return;
-    if (m_pWatched)
-        disconnect(m_pWatched, nullptr, this, nullptr);
-    m_pWatched = service;
-    if (!service)
-        return;
-    connect(service, &CSyncService::syncStarted, this, &CSyncDlg::ReadStatus);
-    connect(service, &CSyncService::synced, this, &CSyncDlg::OnSynced);
 }
 
 void CSyncDlg::ReadStatus()
@@ -169,9 +161,10 @@ void CSyncDlg::ReadConflicts()
     m_pConflictList->clear();
     SyncConflicts::List(m_context.Store(), m_conflicts);
     for (const SyncConflict& conflict : m_conflicts) {
-        m_pConflictList->addTopLevelItem(new QTreeWidgetItem(
-            {conflict.when.toString(kTimeFormat), LocalText(conflict.local),
-             conflict.strServerSummary.isEmpty() ? QStringLiteral("（服务器上已删除）") : conflict.strServerSummary}));
+        m_pConflictList->addTopLevelItem(
+            new QTreeWidgetItem({conflict.when.toString(kTimeFormat), LocalText(conflict.local),
+                                 conflict.strServerSummary.isEmpty() ? QStringLiteral("（服务器上已删除）")
+                                                                     : conflict.strServerSummary}));
     }
     m_pConflictList->resizeColumnToContents(0);
     m_pConflictList->resizeColumnToContents(1);
@@ -222,9 +215,28 @@ void CSyncDlg::OnDrop()
 
 void CSyncDlg::OnAccount()
 {
-    CSyncAccountDlg dlg(m_context.DataFile(CSettingsFile::FileName()), m_context.SyncPassword(),
-                        [this](const QString& password) { m_context.SyncAccountSaved(password); }, this);
+    const QString path = m_context.DataFile(CSettingsFile::FileName());
+    const SyncSettings account = SyncSettings::Load(path);
+    // A test of the connection needs the password of the account as it stands.
+    QString password;
+    if (account.IsSet()) {
+        const PasswordStore::Answer stored = PasswordStore::Read(account.server, account.strUser);
+        if (stored.outcome == PasswordStore::Outcome::Done)
+            password = stored.strPassword;
+    }
+    CSyncAccountDlg dlg(
+        path, password, [this, path](const QString& newPassword) { KeepPassword(path, newPassword); }, this);
     RunModal(dlg);
-    WatchService();
     ReadStatus();
+}
+
+void CSyncDlg::KeepPassword(const QString& settingsPath, const QString& password)
+{
+    // Without a keyring the password lives in this run's memory only, and is asked for next time.
+    const SyncSettings account = SyncSettings::Load(settingsPath);
+    PasswordStore::Write(account.server, account.strUser, password);
+    if (CSyncService* service = m_context.SyncService()) {
+        service->SetPassword(password);
+        service->SyncNow();
+    }
 }

@@ -17,12 +17,9 @@ class CSyncDlg : public QDialog
 {
     Q_OBJECT
 public:
-    /// \a lastReport: the last sync's report where the planner has one (its refused items show).
-    explicit CSyncDlg(CPlannerContext& context, const SyncReport* lastReport = nullptr, QWidget* parent = nullptr);
+    explicit CSyncDlg(CPlannerContext& context, QWidget* parent = nullptr);
 
 private:
-    /// Follows the running sync service, if any (one may have started since the account was saved).
-    void WatchService();
     void ReadStatus();
     void ReadConflicts();
     void ShowRefused(const QList<SyncRefusal>& refused);
@@ -31,12 +28,13 @@ private:
     void OnRestore();
     void OnDrop();
     void OnAccount();
+    /// The account dialog saved the account: its password goes to the keyring and to the sync.
+    void KeepPassword(const QString& settingsPath, const QString& password);
     /// The conflict of the selected row; null when none is selected.
     const SyncConflict* Selected() const;
 
     CPlannerContext& m_context;
     std::vector<SyncConflict> m_conflicts;
-    QObject* m_pWatched = nullptr;
 
     QLabel* m_pLastLabel = nullptr;
     QLabel* m_pStatusLabel = nullptr;

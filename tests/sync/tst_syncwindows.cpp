@@ -1,15 +1,18 @@
 #include "MessageRecorder.h"
 #include "PlannerFixture.h"
 #include "RadicaleServer.h"
+#include "StoreFixture.h"
 #include "WidgetDriver.h"
 #include "app/SettingsFile.h"
 #include "sync/SyncSettings.h"
 #include "syncui/SyncAccountDlg.h"
+#include "syncui/SyncDlg.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -59,9 +62,15 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("closed port") << "closed" << "s3cret" << "连接不上服务器 127.0.0.1，请检查服务器地址和网络";
-        QTest::newRow("wrong password") << "radicale" << "wrong" << "用户名或密码不对";
-        QTest::newRow("not CalDAV") << "web" << "s3cret" << "这个地址上没有 CalDAV 日历服务，请检查服务器地址";
+        QTest::newRow("closed port") << "closed"
+                                     << "s3cret"
+                                     << "连接不上服务器 127.0.0.1，请检查服务器地址和网络";
+        QTest::newRow("wrong password") << "radicale"
+                                        << "wrong"
+                                        << "用户名或密码不对";
+        QTest::newRow("not CalDAV") << "web"
+                                    << "s3cret"
+                                    << "这个地址上没有 CalDAV 日历服务，请检查服务器地址";
     }
     void accountErrors()
     {
@@ -121,7 +130,8 @@ private slots:
         const QString path = fx.context.DataFile(CSettingsFile::FileName());
         const SyncSettings saved = SyncSettings::Load(path);
         QCOMPARE(saved.server, radicale.Url());
-        QCOMPARE(saved.strTasksCalendar, Child<QComboBox>(account.dlg, "tasksCombo")->currentData().toString());
+        QCOMPARE(saved.strTasksCalendar,
+                 Child<QComboBox>(account.dlg, "tasksCombo")->currentData().toString());
         QCOMPARE(saved.strRemindersCalendar,
                  Child<QComboBox>(account.dlg, "remindersCombo")->currentData().toString());
         QVERIFY(saved.strTasksCalendar != saved.strRemindersCalendar);
@@ -144,7 +154,8 @@ private slots:
         QVERIFY(account.Run("testButton"));
         QCOMPARE(account.Result(), QStringLiteral("服务器的证书不受系统信任"));
         QCOMPARE(messages.count(), 1);
-        QVERIFY(messages.last().text.remove(u':').remove(u'\n').contains(QString::fromLatin1(radicale.Fingerprint()).toUpper()));
+        QVERIFY(messages.last().text.remove(u':').remove(u'\n').contains(
+            QString::fromLatin1(radicale.Fingerprint()).toUpper()));
 
         messages.setNextAnswer(QMessageBox::Yes);
         QVERIFY(account.Run("testButton"));
@@ -153,6 +164,52 @@ private slots:
         Click(account.dlg, "saveButton");
         QCOMPARE(SyncSettings::Load(fx.context.DataFile(CSettingsFile::FileName())).trustedFingerprint,
                  radicale.Fingerprint());
+    }
+
+    // A local change that lost to the server's shows in the sync window; "恢复" puts it back
+    // here, the planner reads its data again, and the entry leaves the list.
+    void restoreConflict()
+    {
+        CRadicaleServer radicale;
+        QVERIFY2(radicale.Ok(), qPrintable(radicale.Error()));
+        const DavAccount account{radicale.Url(), radicale.User(), radicale.Password(), {}};
+        CCalDavClient client(account);
+        DavDiscovery found;
+        SyncCalendars calendars;
+        QVERIFY(client.Discover(found).Ok());
+        QVERIFY(client.MakeCalendar(found.strHome, QStringLiteral("t"), true, calendars.strTasks).Ok());
+        QVERIFY(client.MakeCalendar(found.strHome, QStringLiteral("r"), false, calendars.strReminders).Ok());
+        PlannerFixture fx;
+        QVERIFY(fx.ok);
+        const auto sync = [&] { return CSyncEngine(fx.store, client, calendars).Run().bOk; };
+        const QDate day(2026, 12, 7);
+        QVERIFY(fx.store.AddTask(day, QStringLiteral("备课"), TaskStates::NotDone()));
+        QVERIFY(sync());
+        // Both sides change the task before the next sync: the server's summary, the state here.
+        QList<DavEntry> listed, fetched;
+        QVERIFY(client.ListEtags(calendars.strTasks, listed).Ok() && listed.size() == 1);
+        QVERIFY(client.Multiget(calendars.strTasks, {listed[0].strHref}, fetched).Ok() &&
+                fetched.size() == 1);
+        DavEntry& theirs = fetched[0];
+        QByteArray etag;
+        QVERIFY(client.Put(theirs.strHref, theirs.data.replace("SUMMARY:", "SUMMARY:新"), theirs.etag, etag)
+                    .Ok());
+        QVERIFY(fx.store.SetTaskState(day, QStringLiteral("备课"), TaskStates::Done()));
+        QVERIFY(sync());
+        QCOMPARE(TableTest::Tasks(fx.store), QStringList{QStringLiteral("2026-12-07 未完成 新备课")});
+
+        int reloads = 0;
+        fx.context.SetDataReloader([&reloads] { ++reloads; });
+        CSyncDlg dlg(fx.context);
+        auto* list = Child<QTreeWidget>(dlg, "conflictList");
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("2026-12-07 备课（已完成）"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("新备课"));
+        list->setCurrentItem(list->topLevelItem(0));
+        Click(dlg, "restoreButton");
+        QCOMPARE(TableTest::Tasks(fx.store), QStringList{QStringLiteral("2026-12-07 已完成 备课")});
+        QCOMPARE(reloads, 1);
+        QCOMPARE(list->topLevelItemCount(), 0);
     }
 };
 
