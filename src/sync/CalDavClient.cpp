@@ -97,17 +97,6 @@ bool ReadUid(const QByteArray& data, QString& uid, QString& kind)
     return !uid.isEmpty();
 }
 
-/// While finding the account's own collections a refusal means the server does not take this
-/// user, whatever code it uses for that.
-DavResult Discovering(DavResult result)
-{
-    if (result.nHttpStatus == 403) {
-        result.error = DavError::Auth;
-        result.strMessage = QStringLiteral("用户名或密码不对");
-    }
-    return result;
-}
-
 QString ParentOf(const QString& href)
 {
     return href.left(href.lastIndexOf(u'/', href.size() - 2) + 1);
@@ -191,7 +180,9 @@ struct CCalDavClient::Impl
             answer.failure =
                 Failed(DavError::Certificate, QStringLiteral("服务器 %1 的证书不受系统信任").arg(host));
             answer.failure.certificateFingerprint = untrusted;
-        } else if (answer.nStatus == 0) {
+        } else if (answer.nStatus == 0 ||
+                   (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)) {
+            // Also an answer cut off in the middle: its status came, its body did not.
             QString message;
             if (error == QNetworkReply::ConnectionRefusedError)
                 message = QStringLiteral("服务器 %1 拒绝连接").arg(host);
@@ -212,6 +203,10 @@ struct CCalDavClient::Impl
                   const QByteArray& body, DavMultistatus& out)
     {
         const Answer answer = Send(verb, Resolve(href), body, {{"Depth", depth}});
+        // Reading the account's own collections: a bare refusal means the server does not take
+        // this user, whatever code it uses for that; a named precondition is about the request.
+        if (answer.nStatus == 403 && DavXml::ParseError(answer.body).isEmpty())
+            return Failed(DavError::Auth, QStringLiteral("用户名或密码不对"), answer);
         if (answer.nStatus != 207)
             return answer.nStatus / 100 == 2 ? NotCalDav(answer) : Judge(answer);
         out = DavXml::ParseMultistatus(answer.body);
@@ -225,14 +220,21 @@ struct CCalDavClient::Impl
         const QByteArray body = PropfindBody(QStringLiteral("<D:current-user-principal/>"));
         for (int nHop = 0;; ++nHop) {
             const Answer answer = Send("PROPFIND", url, body, {{"Depth", "0"}});
-            if (answer.nStatus / 100 == 3 && !answer.location.isEmpty() && nHop < kMaxRedirects) {
-                url = url.resolved(QUrl::fromEncoded(answer.location));
+            const QUrl next = url.resolved(QUrl::fromEncoded(answer.location));
+            // Never from TLS to plain text: the password goes with every request.
+            if (answer.nStatus / 100 == 3 && !answer.location.isEmpty() && nHop < kMaxRedirects &&
+                !(url.scheme() == u"https" && next.scheme() != u"https")) {
+                url = next;
                 continue;
             }
-            if (answer.nStatus != 207)
-                return answer.nStatus / 100 == 2 || answer.nStatus == 405 || answer.nStatus == 501
+            // An address with no calendar server behind it answers in many ways; all mean the same.
+            if (answer.nStatus != 207) {
+                const DavResult result = Judge(answer);
+                return result.error == DavError::NotFound || result.error == DavError::Refused ||
+                               answer.nStatus == 501 || answer.nStatus / 100 == 2
                            ? NotCalDav(answer)
-                           : Judge(answer);
+                           : result;
+            }
             const DavMultistatus status = DavXml::ParseMultistatus(answer.body);
             for (const DavResponse& response : status.responses)
                 if (const auto it = response.props.find(QStringLiteral("current-user-principal"));
@@ -368,8 +370,7 @@ DavResult CCalDavClient::Discover(DavDiscovery& out)
     // The well-known address first; where the server has none, the address as given.
     DavResult result =
         d->FindPrincipal(given.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), out.strPrincipal);
-    if (result.error == DavError::NotFound || result.error == DavError::NotCalDav ||
-        result.error == DavError::Refused)
+    if (result.error == DavError::NotCalDav)
         result = d->FindPrincipal(given, out.strPrincipal);
     if (!result.Ok())
         return result;
@@ -379,14 +380,14 @@ DavResult CCalDavClient::Discover(DavDiscovery& out)
     result = d->Ask("PROPFIND", out.strPrincipal, "0", PropfindBody(QStringLiteral("<C:calendar-home-set/>")),
                     status);
     if (!result.Ok())
-        return Discovering(result);
+        return result;
     for (const DavResponse& response : std::as_const(status.responses))
         if (const auto it = response.props.find(QStringLiteral("calendar-home-set"));
             it != response.props.end() && !it->hrefs.isEmpty())
             out.strHome = it->hrefs.first();
     if (out.strHome.isEmpty())
         return NotCalDav({});
-    return Discovering(d->ListCalendars(out.strHome, out.calendars));
+    return d->ListCalendars(out.strHome, out.calendars);
 }
 
 DavResult CCalDavClient::MakeCalendar(const QString& home, const QString& name, bool todos, QString& href)
