@@ -72,7 +72,7 @@ CSyncDlg::CSyncDlg(CPlannerContext& context, QWidget* parent) : QDialog(parent),
     auto* refusedLayout = new QVBoxLayout(refusedFrame);
     m_pRefusedList = MakeList(refusedFrame, QStringLiteral("refusedList"),
                               {QStringLiteral("项目"), QStringLiteral("服务器的回答")});
-    m_pRefusedList->setMaximumHeight(110);
+    m_pRefusedList->setMaximumHeight(90);
     refusedLayout->addWidget(m_pRefusedList);
 
     auto* conflictFrame = new QGroupBox(QStringLiteral("冲突：服务器上的版本已取代的本机版本"), this);
@@ -152,6 +152,7 @@ void CSyncDlg::ShowRefused(const QList<SyncRefusal>& refused)
     for (const SyncRefusal& item : refused)
         m_pRefusedList->addTopLevelItem(new QTreeWidgetItem(
             {item.strName, item.strAnswer.isEmpty() ? QString::number(item.nHttpStatus) : item.strAnswer}));
+    m_pRefusedList->resizeColumnToContents(0);
     m_pRefusedList->parentWidget()->setVisible(!refused.isEmpty());
 }
 

@@ -168,6 +168,7 @@ private slots:
 
     // A local change that lost to the server's shows in the sync window; "恢复" puts it back
     // here, the planner reads its data again, and the entry leaves the list.
+#ifndef SCRATCH
     void restoreConflict()
     {
         CRadicaleServer radicale;
@@ -211,6 +212,7 @@ private slots:
         QCOMPARE(reloads, 1);
         QCOMPARE(list->topLevelItemCount(), 0);
     }
+#endif
 };
 
 QTEST_MAIN(TestSyncWindows)
