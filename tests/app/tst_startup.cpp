@@ -10,12 +10,17 @@
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
+#include "RadicaleServer.h"
+#include "sync/SyncSettings.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/TaskList.h"
 #include "reminder/ReminderAlertWnd.h"
 #include "store/DataStore.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -47,7 +52,8 @@ struct Run
 };
 
 /// The real program as a script starts it: no display, no platform named.
-Run RunKestrum(const QStringList& arguments, const QString& runtimeFolder, bool reportFirstPaint = false)
+Run RunKestrum(const QStringList& arguments, const QString& runtimeFolder, bool reportFirstPaint = false,
+               const QByteArray& input = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -58,6 +64,8 @@ Run RunKestrum(const QStringList& arguments, const QString& runtimeFolder, bool 
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/Kestrum"), arguments);
+    program.write(input);
+    program.closeWriteChannel();
     if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit)
         return {};
     return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardOutput()),
@@ -159,6 +167,12 @@ private slots:
             u"");
         row("range reversed", u"--export-ics|a.ics|--from|2026-03-02|--to|2026-03-01", u"", nullptr,
             u"export a.ics 2026-03-02 2026-03-01", u"--from 的日期晚于 --to 的日期", u"");
+        row("sync setting the account", u"--password-stdin|--user=林|--sync|--server|https://h:8443/dav", u"",
+            nullptr, u"sync https://h:8443/dav 林 stdin", u"", u"");
+        row("sync options alone", u"--server|http://h|--password-stdin", u"", nullptr, u"sync http://h  stdin",
+            u"--server 和 --password-stdin 只能与 --sync 一起使用|--server 和 --user 要一起给出", u"");
+        row("sync with a file and no address", u"--sync|--import-ics|a.ics|--user|u|--server=ftp://h", u"",
+            nullptr, u"import a.icssync ftp://h u", u"不能与 --export-ics 或 --import-ics|\"ftp://h\" 不对", u"");
     }
     void commandLineOptions()
     {
@@ -178,11 +192,15 @@ private slots:
         const auto day = [](const QDate& date) {
             return date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("-");
         };
-        const QString got = options.exchange == Exchange::None ? QString()
+        QString got = options.exchange == Exchange::None ? QString()
                             : options.exchange == Exchange::Import
                                 ? QStringLiteral("import ") + options.strIcsFile
                                 : QStringLiteral("export %1 %2 %3")
                                       .arg(options.strIcsFile, day(options.dtFrom), day(options.dtTo));
+        if (options.bSync || options.bPasswordStdin || !options.strServer.isEmpty())
+            got += QStringLiteral("sync %1 %2%3")
+                       .arg(options.strServer, options.strUser,
+                            options.bPasswordStdin ? QStringLiteral(" stdin") : QString());
         QCOMPARE(got, exchange);
         const QStringList lines = options.strError.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), errors.size());
@@ -215,6 +233,7 @@ private slots:
         row("unknown option", "-platform offscreen --bogus", 2, QString(), "--bogus");
         row("Qt's options", "-platform offscreen -style Fusion", 0, QStringLiteral("first-paint "), "");
         row("--help names the exchange", "--help", 0, QStringLiteral("--import-ics <文件>"), "");
+        row("--help names the sync", "--help", 0, QStringLiteral("--password-stdin"), "");
         // The exchange refuses what it cannot use before it makes anything, one line each.
         row("exchange: two faults", "--export-ics= --from 2026-1-1", 2, QString(), "--export-ics|--from");
         row("exchange: Qt's options mean nothing", "--import-ics a.ics -platform offscreen", 2, QString(),
@@ -344,6 +363,69 @@ private slots:
         QCOMPARE(count(DataFolder::Path()), 1);
         QVERIFY(messages.texts().isEmpty());
         QCOMPARE(planner.ExitInstance(), 0);
+    }
+
+    // The sync on the command line against a real server, as an administrator's script runs it:
+    // the account set with the password on standard input (saved without it) makes the two
+    // calendars and sends a task; a second, new folder set up the same way finds those
+    // calendars and gets the task; a wrong password fails in one line.
+    void syncOnTheCommandLine()
+    {
+        CRadicaleServer server;
+        QVERIFY2(server.Ok(), qPrintable(server.Error()));
+        QTemporaryDir root;
+        const QString first = root.filePath(QStringLiteral("first")), second = root.filePath(QStringLiteral("second"));
+        const QDate today = Clock::today();
+        QString error;
+        QVERIFY2(DataFolder::CreateWithDefaults(first, today, &error), qPrintable(error));
+        {
+            CDataStore store;
+            QVERIFY(store.Connect(first + QStringLiteral("/kstrm.db")));
+            QVERIFY(store.AddTask(today, QStringLiteral("带到别的机器"), TaskStates::NotDone()));
+        }
+        const auto sync = [&](const QString& folder, const QString& password) {
+            return RunKestrum({QStringLiteral("--data-dir"), folder, QStringLiteral("--sync"), QStringLiteral("--server"),
+                               server.Url().toString(), QStringLiteral("--user"), server.User(),
+                               QStringLiteral("--password-stdin")},
+                              root.path(), false, password.toUtf8() + '\n');
+        };
+        Run run = sync(first, server.Password());
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(run.err));
+        const SyncSettings account = SyncSettings::Load(first + QStringLiteral("/kestrum.ini"));
+        QCOMPARE(account.strUser, server.User());
+        QVERIFY(!account.strTasksCalendar.isEmpty() && account.strTasksCalendar != account.strRemindersCalendar);
+        QStringList names; // as the server keeps them
+        for (QDirIterator it(server.Folder(), {QStringLiteral(".Radicale.props")}, QDir::Hidden | QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+        {
+            const QJsonObject props = QJsonDocument::fromJson(ReadAll(it.next())).object();
+            names << props.value(QStringLiteral("D:displayname")).toString() + u' ' +
+                         props.value(QStringLiteral("C:supported-calendar-component-set")).toString();
+        }
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("Kestrum 事情 VTODO"), QStringLiteral("Kestrum 提醒 VEVENT")}));
+        // The password is on no disk of ours.
+        for (const QString& folder : {first, QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))})
+            for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+                QVERIFY2(!ReadAll(it.next()).contains(server.Password().toUtf8()), qPrintable(it.filePath()));
+
+        run = sync(second, server.Password());
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(run.err));
+        const SyncSettings found = SyncSettings::Load(second + QStringLiteral("/kestrum.ini"));
+        QCOMPARE(found.strTasksCalendar, account.strTasksCalendar);
+        QCOMPARE(found.strRemindersCalendar, account.strRemindersCalendar);
+        {
+            CDataStore store;
+            QVERIFY(store.Connect(second + QStringLiteral("/kstrm.db")));
+            QStringList contents, states;
+            QVERIFY(store.ListTasksOfDay(today, contents, states));
+            QCOMPARE(contents, QStringList{QStringLiteral("带到别的机器")});
+        }
+
+        run = sync(second, QStringLiteral("wrong"));
+        QVERIFY2(run.status == 1 && ErrorLines(run.err, 1) && run.out.isEmpty(), qPrintable(run.err));
+        QVERIFY(SyncSettings::Load(second + QStringLiteral("/kestrum.ini")).strLastResult.startsWith(QStringLiteral("同步失败：")));
     }
 
     void defaultTermContainsToday()
