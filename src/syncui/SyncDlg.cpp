@@ -142,8 +142,8 @@ void CSyncDlg::ReadStatus()
     CSyncService* service = m_context.SyncService();
     m_pStatusLabel->setText(service ? service->StatusText() : QString());
     m_pStatusLabel->setVisible(!m_pStatusLabel->text().isEmpty());
-    // Without a running service (no account, or no password this run) there is nothing to ask.
-    m_pSyncNowButton->setEnabled(service && !service->IsRunning());
+    // Without an account or a service there is nothing to ask for; a sync under way ends first.
+    m_pSyncNowButton->setEnabled(settings.IsSet() && service && !service->IsRunning());
 }
 
 void CSyncDlg::ShowRefused(const QList<SyncRefusal>& refused)
