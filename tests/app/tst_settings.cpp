@@ -367,7 +367,7 @@ private slots:
         QCOMPARE(bytes.count('\n'), others.count('\n') + 7);
     }
 
-    // "日历导入导出…" opens the exchange dialog. There the days go to the export only with their
+    // "日历导入导出…" opens the exchange dialog, "日历同步…" the sync window. There the days go to the export only with their
     // box ticked, a reversed range is refused before any file is asked for (and the next try,
     // mended, goes through), a cancelled file dialog does nothing, a failing exchange shows its
     // own words, and a finished import shows its summary with the planner's data read again.
@@ -385,6 +385,12 @@ private slots:
         });
         fx.Click("exchangeButton");
         QCOMPARE(opened, QStringLiteral("ExchangeDlg"));
+        WhenModal([&opened](QDialog* dlg) {
+            opened = dlg->objectName();
+            ::Click(*dlg, "closeButton");
+        });
+        fx.Click("syncButton");
+        QCOMPARE(opened, QStringLiteral("SyncDlg"));
 
         QStringList calls;
         CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}, {}};
