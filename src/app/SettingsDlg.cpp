@@ -10,6 +10,7 @@
 #include "controls/Messages.h"
 #include "controls/RunModal.h"
 #include "reminder/AlertWay.h"
+#include "syncui/SyncDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -90,12 +91,16 @@ CSettingsDlg::CSettingsDlg(CPlannerContext& context, std::function<void(bool)> a
     m_pCompactButton->setToolTip(QStringLiteral("重写数据库文件，收回删除事情后空出的空间"));
     dataLayout->addWidget(m_pCompactButton);
 
-    // In the free place left of the two buttons, so that nothing else of the window moves.
+    // A row of their own above the two buttons: the window grew by it, nothing else moved.
     m_pExchangeButton = new QPushButton(QStringLiteral("日历导入导出…"), this);
     m_pExchangeButton->setObjectName(QStringLiteral("exchangeButton"));
     m_pExchangeButton->setToolTip(
         QStringLiteral("把事情、提醒和节日导出为 iCalendar 文件，或从这样的文件导入"));
-    m_pExchangeButton->setGeometry(kLeft, kHeight - 46, 100, 30);
+    m_pExchangeButton->setGeometry(kLeft, kHeight - 82, 100, 30);
+    m_pSyncButton = new QPushButton(QStringLiteral("日历同步…"), this);
+    m_pSyncButton->setObjectName(QStringLiteral("syncButton"));
+    m_pSyncButton->setToolTip(QStringLiteral("和日历服务器 (CalDAV) 同步事情和提醒"));
+    m_pSyncButton->setGeometry(kLeft + 108, kHeight - 82, 100, 30);
 
     m_pSaveButton = new QPushButton(QIcon(QStringLiteral(":/dialogs/147.png")), QStringLiteral("保存"), this);
     m_pSaveButton->setObjectName(QStringLiteral("saveButton"));
@@ -109,11 +114,18 @@ CSettingsDlg::CSettingsDlg(CPlannerContext& context, std::function<void(bool)> a
     connect(m_pExitButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_pCompactButton, &QPushButton::clicked, this, &CSettingsDlg::OnCompact);
     connect(m_pExchangeButton, &QPushButton::clicked, this, &CSettingsDlg::OnExchange);
+    connect(m_pSyncButton, &QPushButton::clicked, this, &CSettingsDlg::OnSync);
 }
 
 void CSettingsDlg::OnExchange()
 {
     CExchangeDlg dlg(m_context, this);
+    RunModal(dlg);
+}
+
+void CSettingsDlg::OnSync()
+{
+    CSyncDlg dlg(m_context, this);
     RunModal(dlg);
 }
 

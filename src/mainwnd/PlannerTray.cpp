@@ -64,6 +64,13 @@ bool CPlannerTray::IsAvailable() const
     return g_available ? g_available() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+void CPlannerTray::SetStatus(const QString& status)
+{
+    m_pIcon->setToolTip(status.isEmpty() ? QStringLiteral("Kestrum") : QStringLiteral("Kestrum\n") + status);
+}
+
+QString CPlannerTray::ToolTip() const { return m_pIcon->toolTip(); }
+
 void CPlannerTray::OnLeftClick() { emit Clicked(); }
 
 void CPlannerTray::OnRightClick(const QPoint& pointer)

@@ -30,6 +30,11 @@ public:
     /// (global), its left edge at the pointer.
     void OnRightClick(const QPoint& pointer);
 
+    /// A second line of the tip under "Kestrum": how the sync with the calendar server stands
+    /// ("已同步 14:05"); empty: the tip is "Kestrum" alone.
+    void SetStatus(const QString& status);
+    QString ToolTip() const;
+
     /// Replaces the question whether the desktop has a tray (tests); an empty function
     /// restores the real one.
     static void setAvailability(std::function<bool()> available);

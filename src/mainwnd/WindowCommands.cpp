@@ -6,6 +6,7 @@
 #include "controls/BalloonTip.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
+#include "sync/SyncService.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -26,6 +27,15 @@ void CPlannerDlg::CreateTray()
         if (!available && m_bInTray && !isVisible())
             showMinimized();
     });
+    // How the sync stands shows under the name in the icon's tip: a failure in the background is
+    // a line there, never a box.
+    if (CSyncService* sync = m_context.SyncService()) {
+        const auto showStatus = [this, sync] { m_pTray->SetStatus(sync->StatusText()); };
+        connect(sync, &CSyncService::syncStarted, m_pTray, showStatus);
+        connect(sync, &CSyncService::synced, m_pTray, showStatus);
+        connect(sync, &CSyncService::attentionNeeded, m_pTray, showStatus);
+        showStatus();
+    }
 }
 
 void CPlannerDlg::OnTrayClick()

@@ -357,8 +357,9 @@ private slots:
         QCOMPARE(bytes.count('\n'), others.count('\n') + 7);
     }
 
-    // "日历导入导出…" opens the exchange dialog: days only with their box, a reversed range refused
-    // before any file is asked for, a cancelled file dialog, a failing exchange, an import's summary and reload.
+    // "日历导入导出…" opens the exchange dialog, "日历同步…" the sync window. In the exchange dialog: days
+    // only with their box, a reversed range refused before any file is asked for, a cancelled file
+    // dialog, a failing exchange, an import's summary and reload.
     void exchangeDialog()
     {
         Fixture fx;
@@ -373,6 +374,12 @@ private slots:
         });
         fx.Click("exchangeButton");
         QCOMPARE(opened, QStringLiteral("ExchangeDlg"));
+        WhenModal([&opened](QDialog* dlg) {
+            opened = dlg->objectName();
+            ::Click(*dlg, "closeButton");
+        });
+        fx.Click("syncButton");
+        QCOMPARE(opened, QStringLiteral("SyncDlg"));
 
         QStringList calls;
         CalendarExchange::ExportResult exported{true, QString(), {3, 2, 1}, {}};

@@ -45,5 +45,6 @@ void Holidays(CShots& shots);
 void Timetable(CShots& shots);
 void Launcher(CShots& shots);
 void Settings(CShots& shots);
+void Sync(CShots& shots);
 void Controls(CShots& shots);
 } // namespace Shots

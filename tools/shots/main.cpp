@@ -35,7 +35,7 @@ public:
 const std::pair<const char*, void (*)(CShots&)> kSubsystems[] = {
     {"main", Shots::MainWindow},   {"reminder", Shots::Reminders},  {"query", Shots::Query},
     {"holiday", Shots::Holidays},  {"timetable", Shots::Timetable}, {"launcher", Shots::Launcher},
-    {"settings", Shots::Settings}, {"controls", Shots::Controls},
+    {"settings", Shots::Settings}, {"sync", Shots::Sync},         {"controls", Shots::Controls},
 };
 
 // The offscreen platform says of every pop-up that it cannot raise it or give it its shape; the
