@@ -71,7 +71,7 @@ bool CDataStore::Connect(const QString& path)
             // SQLite reads the file only on first use, so this is where a file that is not a
             // database, or cannot be read, shows itself.
             try {
-                m_bUidBindings = Schema::PrepareConnection(db);
+                m_bUidBindings = Schema::PrepareConnection(db, &m_bSyncTables);
             } catch (const CDbError& error) {
                 failure = error.m_strDescription;
             }

@@ -27,6 +27,8 @@ enum class HolidayCalendar
 };
 
 struct ExchangeItem;
+struct SyncItemState;
+struct SyncConflict;
 
 /// The program's only access to its database (an SQLite file). Every table operation opens
 /// the one shared result set on its statement, works through it, and closes it again; each
@@ -204,6 +206,39 @@ public:
     ExchangeOutcome ImportItems(const std::function<ImportFeed(ExchangeItem&)>& source, ImportCounts& counts);
     ///@}
 
+    /// \name Sync. Per item its state on the calendar server (SyncItemState), per calendar its
+    /// sync token, and the conflict list, in tables of their own. An item's change here and its
+    /// state change commit together. A database that could not take the tables opens all the
+    /// same, and these operations fail with their message.
+    ///@{
+    bool HasSyncTables() const { return m_bSyncTables; }
+    /// Every item's state, in the order they were first recorded.
+    bool ListSyncStates(std::vector<SyncItemState>& states);
+    /// Empty when the calendar has none.
+    bool ReadSyncToken(const QString& calendar, QString& token);
+    bool SaveSyncToken(const QString& calendar, const QString& token);
+    /// The server's version of an item comes in with its state: the item named by its UID
+    /// changes, else the one of the same identity takes the UID (the server's UID is the one it
+    /// goes by from now on, unless the item already goes by a synced UID that sorts first), else
+    /// it is added. With \a lost, the local version it replaced goes to the conflict list.
+    /// \a sameAs names a local item found to be this one by its identity (identical reminders
+    /// are told apart by their UIDs only).
+    bool TakeServerItem(const ExchangeItem& item, const SyncItemState& state,
+                        const ExchangeItem* lost = nullptr, const QString& sameAs = {});
+    /// The server deleted the item: it goes here too when \a deleteHere, and its state goes.
+    bool DropServerItem(const QString& uid, bool deleteHere);
+    /// The server confirmed a write: the item's state as it stands now.
+    bool SaveSyncState(const SyncItemState& state);
+    bool DropSyncState(const QString& uid);
+    /// The local version \a local lost to the server's (\a serverSummary, empty when it was deleted).
+    bool AddSyncConflict(const ExchangeItem& local, const QString& serverSummary);
+    bool ListSyncConflicts(std::vector<SyncConflict>& conflicts);
+    /// Puts the local version back in place of the server's (its state stays, so it travels as a
+    /// change) and drops the conflict.
+    bool RestoreSyncConflict(qint64 id);
+    bool DropSyncConflict(qint64 id);
+    ///@}
+
 protected:
     /// Runs one table operation that writes: \a body works on m_pRecordset and may throw
     /// CDbError. The whole body is one transaction, which waits for another program's write up
@@ -243,6 +278,8 @@ private:
     static QString FailureText(const QString& failMessage, const CDbError& error);
     /// Throws CDbError on a database that could not get the UID bindings' table.
     void RequireUidBindings() const;
+    /// Throws CDbError on a database that could not get the sync tables.
+    void RequireSyncTables() const;
     void ExecTransactionStatement(const QString& statement);
     void BeginTransaction(Access access);
     void CommitTransaction();
@@ -252,6 +289,7 @@ private:
     IErrorReporter* m_pReporter = nullptr;
     int m_nBusyTimeout = 5000;   ///< milliseconds
     bool m_bUidBindings = false; ///< the database holds the UID bindings of calendar files
+    bool m_bSyncTables = false;  ///< the database holds the sync tables
 };
 
 template <typename Body> bool CDataStore::Run(Access access, const QString& failMessage, Body&& body)

@@ -5,6 +5,7 @@
 #include "exchange/ExchangeItem.h"
 #include "store/DataStore.h"
 #include "store/DbError.h"
+#include "store/ExchangeRows.h"
 #include "store/TableSteps.h"
 #include "store/UidBindings.h"
 #include "store/ValueConvert.h"
@@ -525,3 +526,56 @@ CDataStore::ExchangeOutcome CDataStore::ImportItems(const std::function<ImportFe
     counts = made;
     return ExchangeOutcome::Done;
 }
+
+namespace ExchangeRows {
+
+QStringList Apply(const QString& connection, const ExchangeItem& item)
+{
+    CImportRows rows(connection);
+    UidBindings::CBindings bindings(connection, true);
+    ApplyItem(item, rows, bindings);
+    const std::optional<Identity> bound = bindings.Find(item.strUid);
+    return bound ? bindings.UidsAt(*bound) : QStringList();
+}
+
+void BindWith(const QString& connection, const QString& uid, const QString& boundUid)
+{
+    UidBindings::CBindings bindings(connection, true);
+    if (const std::optional<Identity> bound = bindings.Find(boundUid); bound && !bindings.Find(uid))
+        bindings.Bind(uid, *bound);
+}
+
+void PutFirst(const QString& connection, const QString& uid)
+{
+    UidBindings::CBindings bindings(connection, true);
+    const std::optional<Identity> bound = bindings.Find(uid);
+    if (!bound)
+        return;
+    QStringList uids = bindings.UidsAt(*bound);
+    if (uids.isEmpty() || uids.first() == uid)
+        return;
+    // The order of binding is the order of the table's key: the others are bound again after it.
+    for (const QString& other : uids)
+        bindings.Forget(other);
+    uids.removeAll(uid);
+    bindings.Bind(uid, *bound);
+    bindings.BindAll(uids, *bound);
+}
+
+QStringList Remove(const QString& connection, const QString& uid)
+{
+    CImportRows rows(connection);
+    UidBindings::CBindings bindings(connection, true);
+    const std::optional<Identity> bound = bindings.Find(uid);
+    if (!bound)
+        return {};
+    const std::vector<CImportRows::Row> held = rows.RowsOf(*bound);
+    if (size_t(bound->nPlace) >= held.size()) {
+        bindings.Forget(uid); // another program deleted the row since
+        return {uid};
+    }
+    rows.Delete(*bound, held[size_t(bound->nPlace)].nRowId);
+    return bindings.Unbind(*bound);
+}
+
+} // namespace ExchangeRows

@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/DbError.h"
+#include "store/SyncState.h"
 #include "store/UidBindings.h"
 #include "store/ValueConvert.h"
 
@@ -59,7 +60,7 @@ QStringList TableNames()
 
 QStringList StoredTableNames()
 {
-    return TableNames() << UidBindings::TableName();
+    return TableNames() << UidBindings::TableName() << SyncTables::TableNames();
 }
 
 QString Quoted(const QString& name)
@@ -67,7 +68,7 @@ QString Quoted(const QString& name)
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-bool PrepareConnection(QSqlDatabase& db)
+bool PrepareConnection(QSqlDatabase& db, bool* syncTables)
 {
     QSqlQuery query(db);
     // Reading the schema is the first real access to the file.
@@ -117,11 +118,25 @@ bool PrepareConnection(QSqlDatabase& db)
             Exec(query, sql);
     } catch (const CDbError&) {
     }
-    Exec(query, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ") +
-                    SqlQuote(UidBindings::TableName()));
-    const bool bindings = query.next();
-    query.finish();
-    return bindings;
+    // The sync tables likewise: only a sync needs them.
+    try {
+        for (const QString& sql : SyncTables::CreateStatements())
+            Exec(query, sql);
+    } catch (const CDbError&) {
+    }
+    const auto hasTable = [&query](const QString& name) {
+        Exec(query,
+             QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ") + SqlQuote(name));
+        const bool found = query.next();
+        query.finish();
+        return found;
+    };
+    if (syncTables) {
+        *syncTables = true;
+        for (const QString& table : SyncTables::TableNames())
+            *syncTables = *syncTables && hasTable(table);
+    }
+    return hasTable(UidBindings::TableName());
 }
 
 bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate& termEnd, QString* error)
@@ -146,7 +161,7 @@ bool CreateDatabaseFile(const QString& path, const QDate& termStart, const QDate
                 throw CDbError::FromSql(db.lastError());
             for (const char* sql : kTables)
                 Exec(query, QString::fromLatin1(sql));
-            for (const QString& sql : UidBindings::CreateStatements())
+            for (const QString& sql : UidBindings::CreateStatements() + SyncTables::CreateStatements())
                 Exec(query, sql);
             query.prepare(QStringLiteral("INSERT INTO xiaoli (date) VALUES (?)"));
             for (const QDate& day : {termStart, termEnd}) {

@@ -11,7 +11,8 @@ namespace Schema {
 
 /// The five tables every operation works on, in the order a message names the missing ones.
 QStringList TableNames();
-/// Every table a database of ours holds: the five, then the UID bindings of calendar files.
+/// Every table a database of ours holds: the five, the UID bindings of calendar files, then the
+/// sync tables.
 QStringList StoredTableNames();
 
 /// \a name as an identifier in a statement: between double quotes, its own quotes doubled, so
@@ -20,9 +21,10 @@ QString Quoted(const QString& name);
 
 /// Journal mode, durability and the indexes the statements need. Throws CDbError, before
 /// anything is written, when the file cannot be read as a database or lacks one of the five
-/// tables (the text then names them). Adds the UID bindings to a database made without them;
-/// false when it has none and cannot get them (every other operation works all the same).
-bool PrepareConnection(QSqlDatabase& db);
+/// tables (the text then names them). Adds the UID bindings and the sync tables to a database
+/// made without them; false when it has no bindings and cannot get them (every other operation
+/// works all the same). \a syncTables tells the same of the sync tables.
+bool PrepareConnection(QSqlDatabase& db, bool* syncTables = nullptr);
 
 /// Creates a new database file at \a path with the five tables and a school term from
 /// \a termStart to \a termEnd. The file must not exist yet. False with \a error on failure.

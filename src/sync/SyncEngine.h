@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/ExchangeItem.h"
+#include "store/SyncState.h"
 #include "sync/CalDavClient.h"
 
 #include <QDateTime>
@@ -50,15 +51,6 @@ struct SyncReport
     /// Something here changed: windows that show the database must read it again.
     bool bLocalChanged = false;
     QDateTime finished;
-};
-
-/// A local version that lost to the server's: kept until the user restores or drops it.
-struct SyncConflict
-{
-    qint64 nId = 0;
-    ExchangeItem local; ///< what the planner held (its UID included)
-    QString strServerSummary; ///< what the server's version is called now; empty when it deleted it
-    QDateTime when;
 };
 
 /// One sync of the planner's tasks and reminders with the two calendars: what the server changed
