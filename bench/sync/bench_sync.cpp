@@ -31,6 +31,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace BenchTiming;
@@ -220,11 +221,20 @@ private:
     QString m_strError;
 };
 
+double CpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
 struct RunFigures
 {
     double firstMs = 0, floorMs = 0;        // first sync; PUTs + one REPORT
     double echoMs = 0, unchangedMs = 0;     // the sync after the first; one with nothing changed
     double reportMs = 0, reportsBothMs = 0; // one REPORT (tasks); both calendars' REPORTs
+    double firstCpuMs = 0, floorCpuMs = 0, unchangedCpuMs = 0; // this process's processor time
     int firstConnections = 0, floorConnections = 0, unchangedConnections = 0;
 };
 
@@ -271,8 +281,10 @@ RunFigures OneRun(const Setup& s, const QString& workDir, int run)
         });
         QElapsedTimer t;
         t.start();
+        const double cpu = CpuMs();
         const SyncReport r = engine.Run();
         f.firstMs = Ms(t);
+        f.firstCpuMs = CpuMs() - cpu;
         f.firstConnections = connections.New();
         engine.SetCancelCheck({});
         if (!r.bOk || r.nSent != s.nItems || !r.refused.isEmpty())
@@ -285,6 +297,7 @@ RunFigures OneRun(const Setup& s, const QString& workDir, int run)
         CConnectionCount connections(port);
         QElapsedTimer t;
         t.start();
+        const double cpu = CpuMs();
         QString token;
         int nListed = 0;
         bool ok = plain.SyncCollection(floor.strTasks, token, nListed);
@@ -297,6 +310,7 @@ RunFigures OneRun(const Setup& s, const QString& workDir, int run)
                                     b.text);
         }
         f.floorMs = Ms(t);
+        f.floorCpuMs = CpuMs() - cpu;
         f.floorConnections = connections.New();
         if (!ok)
             Fail(kBench, QStringLiteral("the plain client's PUTs failed"));
@@ -319,8 +333,10 @@ RunFigures OneRun(const Setup& s, const QString& workDir, int run)
              QStringLiteral("second sync moved items: sent %1, received %2").arg(r.nSent).arg(r.nReceived));
     CConnectionCount connections(port);
     t.start();
+    const double cpu = CpuMs();
     r = engine.Run();
     f.unchangedMs = Ms(t);
+    f.unchangedCpuMs = CpuMs() - cpu;
     f.unchangedConnections = connections.New();
     if (!r.bOk || r.nSent || r.nReceived)
         Fail(kBench, QStringLiteral("unchanged sync moved items"));
@@ -390,10 +406,12 @@ int main(int argc, char* argv[])
         runs.push_back(OneRun(s, work.path(), i));
         const RunFigures& f = runs.back();
         std::printf(
-            "run %d: first %.0f ms, floor %.0f ms; after first %.0f ms; unchanged %.1f ms, one REPORT "
-            "%.1f ms, both %.1f ms; new connections: first %d, floor %d, unchanged %d\n",
-            i + 1, f.firstMs, f.floorMs, f.echoMs, f.unchangedMs, f.reportMs, f.reportsBothMs,
-            f.firstConnections, f.floorConnections, f.unchangedConnections);
+            "run %d: first %.0f ms (cpu %.0f), floor %.0f ms (cpu %.0f); after first %.0f ms; unchanged %.1f "
+            "ms (cpu %.1f), one REPORT %.1f ms, both %.1f ms; new connections: first %d, floor %d, "
+            "unchanged %d\n",
+            i + 1, f.firstMs, f.firstCpuMs, f.floorMs, f.floorCpuMs, f.echoMs, f.unchangedMs,
+            f.unchangedCpuMs, f.reportMs, f.reportsBothMs, f.firstConnections, f.floorConnections,
+            f.unchangedConnections);
         std::fflush(stdout);
     }
     const auto median = [&](double RunFigures::*field) {
@@ -414,6 +432,9 @@ int main(int argc, char* argv[])
         unchanged, report, unchanged / report);
     std::printf("                                     both calendars' REPORTs %7.1f ms   ratio %.2f\n",
                 reports, unchanged / reports);
+    std::printf("  processor time here: first sync %.0f ms, floor %.0f ms, unchanged sync %.1f ms\n",
+                median(&RunFigures::firstCpuMs), median(&RunFigures::floorCpuMs),
+                median(&RunFigures::unchangedCpuMs));
     std::printf("  sync after the first %8.0f ms   (hears back its own %d writes)\n", echo, s.nItems);
     std::printf("  peak memory %.1f MiB\n", PeakMiB());
     return 0;
