@@ -4,11 +4,13 @@
 #include "app/ExchangeCommand.h"
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
+#include "app/SyncCommand.h"
 #include "mainwnd/PlannerArt.h"
 #include "store/DataStore.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -54,6 +56,28 @@ int main(int argc, char* argv[])
         QCoreApplication::setApplicationVersion(CommandLine::Version());
         const ExchangeCommand::Outcome outcome =
             ExchangeCommand::Run(early, QCoreApplication::arguments(), Platform::AppFolder());
+        Print(stdout, outcome.strOut, 0);
+        return Print(stderr, outcome.strErr, outcome.nStatus);
+    }
+    // The sync too runs without a window; it reads its password from standard input where it
+    // must.
+    if (early.bSync) {
+        if (!early.strUnknown.isEmpty())
+            return Print(stderr, early.strUnknown + u'\n', kUsageStatus);
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrum"));
+        QCoreApplication::setApplicationVersion(CommandLine::Version());
+        const auto readLine = [] {
+            QFile in;
+            if (!in.open(stdin, QIODevice::ReadOnly))
+                return QString();
+            QByteArray line = in.readLine();
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            return QString::fromUtf8(line);
+        };
+        const ExchangeCommand::Outcome outcome =
+            SyncCommand::Run(early, QCoreApplication::arguments(), Platform::AppFolder(), readLine);
         Print(stdout, outcome.strOut, 0);
         return Print(stderr, outcome.strErr, outcome.nStatus);
     }

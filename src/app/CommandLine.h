@@ -5,7 +5,8 @@
 #include <QStringList>
 
 /// The program's own command-line options: --data-dir, --help, --version and the calendar
-/// exchange (--export-ics, --import-ics with --from and --to). Qt takes its own
+/// exchange (--export-ics, --import-ics with --from and --to) and the sync (--sync with --server,
+/// --user and --password-stdin). Qt takes its own
 /// (-platform, -style ...) out of the arguments when the application object is made; what is
 /// left then must be ours.
 namespace CommandLine {
@@ -30,6 +31,12 @@ struct Options
     /// --from and --to of an export: only the tasks of these days (an invalid date is an open end).
     QDate dtFrom;
     QDate dtTo;
+    /// --sync: one sync with the saved account, no window; --server URL and --user NAME set the
+    /// account first, --password-stdin reads its password from standard input.
+    bool bSync = false;
+    QString strServer;
+    QString strUser;
+    bool bPasswordStdin = false;
     /// One line about a fault in our own options (--data-dir without a folder, a date that is
     /// not one ...). It is a fault whatever Qt makes of the rest; several faults are lines
     /// apart.

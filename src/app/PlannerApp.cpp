@@ -6,12 +6,16 @@
 #include "app/DataFolder.h"
 #include "app/Launcher.h"
 #include "app/Platform.h"
+#include "app/SettingsFile.h"
 #include "app/SingleInstance.h"
 #include "controls/Messages.h"
 #include "controls/NotifyWnd.h"
+#include "controls/StdDialogs.h"
 #include "mainwnd/PlannerDlg.h"
 #include "reminder/ReminderAlertWnd.h"
 #include "reminder/ReminderDlg.h"
+#include "sync/PasswordStore.h"
+#include "sync/SyncService.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -125,6 +129,22 @@ bool CPlannerApp::Startup()
                        Messages::appCaption(), Messages::Icon::Warning);
         break;
     }
+    // The sync: idle until an account is set; each change made here syncs a few seconds later,
+    // and what a sync brings in is shown at once.
+    m_pSync = std::make_unique<CSyncService>(DataFolder::File(QStringLiteral("kstrm.db")),
+                                             DataFolder::File(CSettingsFile::FileName()));
+    connect(m_pSync.get(), &CSyncService::synced, this, [this](const SyncReport& report) {
+        m_pLastSyncReport = std::make_unique<SyncReport>(report);
+        m_context.SetLastSyncReport(m_pLastSyncReport.get());
+        if (report.bLocalChanged)
+            m_context.ReloadData();
+    });
+    m_context.SetSyncService(m_pSync.get());
+    m_dataStore.SetChangeListener([this] {
+        if (m_pSync)
+            m_pSync->NoteLocalChange();
+    });
+
     connect(m_pInstanceGuard.get(), &CSingleInstance::ActivationRequested, this, &CPlannerApp::ActivationRequested);
     connect(m_pInstanceGuard.get(), &CSingleInstance::ReloadRequested, this, &CPlannerApp::ReloadData);
     m_context.SetDataReloader([this] { ReloadData(); });
@@ -188,6 +208,38 @@ void CPlannerApp::CreateMainWindow()
         connect(dlg, &CPlannerDlg::FirstPainted, this, &CPlannerApp::CreateReminderDialog, Qt::QueuedConnection);
         dlg->show();
     }
+    if (m_flags.m_bStartMinimized)
+        QTimer::singleShot(0, this, &CPlannerApp::StartSync);
+    else
+        // Queued: the password may be asked, and never from inside a paint.
+        connect(dlg, &CPlannerDlg::FirstPainted, this, &CPlannerApp::StartSync,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+}
+
+void CPlannerApp::StartSync()
+{
+    if (!m_pSync)
+        return;
+    const SyncSettings account = SyncSettings::Load(DataFolder::File(CSettingsFile::FileName()));
+    if (!account.IsSet())
+        return;
+    const PasswordStore::Answer stored = PasswordStore::Read(account.server, account.strUser);
+    if (stored.outcome == PasswordStore::Outcome::Done) {
+        m_pSync->SetPassword(stored.strPassword);
+    } else if (!m_bPasswordAsked) {
+        // Without a keyring the password lives only in this run's memory: asked once, never
+        // written anywhere.
+        m_bPasswordAsked = true;
+        const QString password = StdDialogs::getPassword(
+            m_pMainWnd.get(), QStringLiteral("日历同步"),
+            QStringLiteral("请输入 %1 在 %2 的密码:").arg(account.strUser, account.server.host()));
+        if (password.isNull())
+            return;
+        m_pSync->SetPassword(password);
+        if (stored.outcome == PasswordStore::Outcome::NotFound)
+            PasswordStore::Write(account.server, account.strUser, password);
+    }
+    m_pSync->Start();
 }
 
 void CPlannerApp::ReloadData()
@@ -206,6 +258,11 @@ void CPlannerApp::CreateReminderDialog()
 
 int CPlannerApp::ExitInstance()
 {
+    // A sync under way stops at its next request, before the data goes.
+    m_dataStore.SetChangeListener({});
+    m_context.SetSyncService(nullptr);
+    m_context.SetLastSyncReport(nullptr);
+    m_pSync.reset();
     m_pMainWnd.reset();
     m_dataStore.Close();
     if (m_pInstanceGuard)

@@ -18,6 +18,8 @@ class CPlannerDlg;
 class CReminderAlertWnd;
 class CReminderDlg;
 class CSingleInstance;
+class CSyncService;
+struct SyncReport;
 
 /// The one application object: opens the data, reads the settings, guards against a second
 /// copy, creates the long-lived hidden windows and the main window. It owns what the windows
@@ -67,6 +69,13 @@ public:
     /// line): the main window reads the shown day again and the alert window today's queue.
     void ReloadData();
 
+    /// The background sync (made at start-up; it does nothing until an account is set).
+    CSyncService* SyncService() const { return m_pSync.get(); }
+    /// Starts the sync of the saved account: its password from the keyring, else asked once per
+    /// run. Called once the main window has been painted, so that neither the keyring nor the
+    /// question holds up the first sight of the planner.
+    void StartSync();
+
 signals:
     /// Another copy of the program was started and asks this one to come to the front.
     void ActivationRequested();
@@ -89,5 +98,8 @@ private:
     QPointer<CReminderAlertWnd> m_pAlert;
     QPointer<CReminderDlg> m_pReminders;
     std::unique_ptr<CPlannerDlg> m_pMainWnd;
+    std::unique_ptr<CSyncService> m_pSync;
+    std::unique_ptr<SyncReport> m_pLastSyncReport; ///< the last sync's of this run, for the sync window
+    bool m_bPasswordAsked = false;                 ///< the user has been asked for the sync password this run
     bool m_bStartupRefused = false;
 };

@@ -6,6 +6,8 @@
 #include <functional>
 
 class CDataStore;
+class CSyncService;
+struct SyncReport;
 class CTimetable;
 
 /// What a window of the planner is handed instead of reaching for the application object: the
@@ -60,6 +62,11 @@ public:
     }
     void SetDataReloader(std::function<void()> reload) { m_reloadData = std::move(reload); }
 
+    /// The background sync of the running planner (null where nobody made one, as in tests): the
+    /// windows ask it for its status, to sync now, and hand it a new account's password.
+    CSyncService* SyncService() const { return m_pSyncService; }
+    void SetSyncService(CSyncService* pService) { m_pSyncService = pService; }
+
     /// Writes Settings() to the configuration file. False when it could not be written (the
     /// writer has said so) or when there is no writer.
     bool WriteConfig() const { return m_writeConfig && m_writeConfig(); }
@@ -67,6 +74,11 @@ public:
     /// "08:20" gives 8 and 20: the value of the first two and of the last two characters, each
     /// read like C's atoi (so a hand-written "8:20" is 8 and 20 too).
     static void SplitHourMinute(const QString& text, int& nHour, int& nMinute);
+
+    /// The last sync's report of this run (null before the first): the sync window lists the
+    /// items the server refused from it.
+    const SyncReport* LastSyncReport() const { return m_pLastSyncReport; }
+    void SetLastSyncReport(const SyncReport* pReport) { m_pLastSyncReport = pReport; }
 
 private:
     CDataStore& m_store;
@@ -76,6 +88,8 @@ private:
     QString m_strDataFolder;
     ConfigWriter m_writeConfig;
     CTimetable* m_pTimetable = nullptr;
+    CSyncService* m_pSyncService = nullptr;
     std::function<void()> m_showReminders;
     std::function<void()> m_reloadData;
+    const SyncReport* m_pLastSyncReport = nullptr;
 };

@@ -2,6 +2,8 @@
 #include "controls/RunModal.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -34,6 +36,23 @@ bool execPrintDialog(QWidget* parent, QPrinter* printer)
     // since on many desktops a PDF file is the only printer there is.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile);
     return RunModal(dialog) == QDialog::Accepted;
+}
+
+QString Handler::Password(QWidget*, const QString&, const QString&) { return QString(); }
+
+QString getPassword(QWidget* parent, const QString& caption, const QString& label)
+{
+    if (g_pHandler)
+        return g_pHandler->Password(parent, caption, label);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(label);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return QString();
+    // Accepted empty is still an answer, apart from a cancel.
+    const QString text = dialog.textValue();
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 void setHandler(Handler* handler) { g_pHandler = handler; }

@@ -19,6 +19,9 @@ public:
                                  const QString& filter) = 0;
     /// Lets the user set up \a printer; false when the user cancelled.
     virtual bool Print(QWidget* parent, QPrinter* printer) = 0;
+    /// A password typed by the user; null when the user cancelled. Handlers that expect none
+    /// cancel.
+    virtual QString Password(QWidget* parent, const QString& caption, const QString& label);
 };
 
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder = {},
@@ -26,6 +29,8 @@ QString getOpenFileName(QWidget* parent, const QString& caption, const QString& 
 QString getSaveFileName(QWidget* parent, const QString& caption, const QString& folder = {},
                         const QString& filter = {});
 bool execPrintDialog(QWidget* parent, QPrinter* printer);
+/// Asks for a password (typed hidden); a null string when the user cancelled.
+QString getPassword(QWidget* parent, const QString& caption, const QString& label);
 
 /// Routes the dialogs to \a handler; nullptr restores the real ones.
 void setHandler(Handler* handler);

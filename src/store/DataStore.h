@@ -43,6 +43,9 @@ public:
 
     void SetErrorReporter(IErrorReporter* reporter) { m_pReporter = reporter; }
     IErrorReporter* ErrorReporter() const { return m_pReporter; }
+    /// Called after each write operation that committed, so that what keeps a copy of the data
+    /// elsewhere (the sync) learns of the change; an empty function tells nobody.
+    void SetChangeListener(std::function<void()> listener) { m_changeListener = std::move(listener); }
 
     /// Loads the SQLite driver on a worker thread while the rest of start-up goes on; the first
     /// Connect then finds it ready. Safe to call before the application object exists. Keep
@@ -287,6 +290,7 @@ private:
 
     QString m_strConnection; ///< name of our QSqlDatabase connection (empty until Connect)
     IErrorReporter* m_pReporter = nullptr;
+    std::function<void()> m_changeListener;
     int m_nBusyTimeout = 5000;   ///< milliseconds
     bool m_bUidBindings = false; ///< the database holds the UID bindings of calendar files
     bool m_bSyncTables = false;  ///< the database holds the sync tables
@@ -307,6 +311,8 @@ template <typename Body> bool CDataStore::Run(Access access, const QString& fail
             RollbackNow();
             throw;
         }
+        if (access == Access::Write && m_changeListener)
+            m_changeListener();
         return true;
     } catch (const CDbError& error) {
         if (m_pRecordset)

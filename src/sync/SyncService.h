@@ -5,6 +5,8 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
+#include <functional>
 #include <memory>
 
 /// Runs syncs in the background for the running planner: at start, every N minutes, a few
@@ -15,9 +17,41 @@ class CSyncService : public QObject
 {
     Q_OBJECT
 public:
+    /// One sync as the worker thread runs it (SyncRun::Once on the database unless set): the
+    /// account, whose calendars it may fill in, the password and the check that asks it to stop.
+    using Runner = std::function<SyncReport(SyncSettings& settings, const QString& password,
+                                            const std::function<bool()>& cancelled)>;
+
+    /// The service's waits, one of each kind at a time; replaceable so that tests fire them by
+    /// hand instead of waiting.
+    class Timers
+    {
+    public:
+        enum class Kind
+        {
+            Interval, ///< the next sync of the N minutes
+            Debounce, ///< a few seconds after the last local change
+            Retry,    ///< the next try after a failure
+        };
+        virtual ~Timers() = default;
+        /// (Re)starts \a kind to fire once after \a wait.
+        virtual void Start(Kind kind, std::chrono::milliseconds wait) = 0;
+        virtual void Stop(Kind kind) = 0;
+        /// Called when a wait is over.
+        std::function<void(Kind)> fired;
+    };
+
+    static constexpr std::chrono::seconds kDebounce{5};
+    static constexpr std::chrono::seconds kFirstRetry{30};
+    static constexpr std::chrono::minutes kLongestRetry{30};
+
     /// \a databasePath: the planner's database; \a settingsPath: kestrum.ini of the data folder.
     CSyncService(QString databasePath, QString settingsPath, QObject* parent = nullptr);
     ~CSyncService() override;
+
+    /// Before Start: what runs a sync, and the waits.
+    void SetRunner(Runner runner);
+    void SetTimers(std::unique_ptr<Timers> timers);
 
     /// Starts the timers and the first sync when an account is set and a password is at hand.
     void Start();
@@ -40,6 +74,10 @@ signals:
     void attentionNeeded(const SyncReport& report);
 
 private:
+    /// A sync now, if one may run; else as soon as the running one is over.
+    void Trigger();
+    void Finished(const SyncReport& report, const SyncSettings& used);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -1,10 +1,13 @@
 // The three files the program rewrites (config.ini, kcb.dat, program.dat) are replaced whole:
-// a full disk or a link planted in the data folder leaves the old file and everything outside
-// the folder as they were, and the failure is reported as one.
+// a full disk, a link planted in the data folder or a kill in the middle of a save leaves the
+// old file (or the whole new one) and everything outside the folder as they were, and the
+// failure is reported as one. And config.ini's own format.
 #include "FullDisk.h"
+#include "KillAtRandom.h"
 #include "TestFiles.h"
 #include "app/AtomicFile.h"
 #include "app/ConfigFile.h"
+#include "app/DataFolder.h"
 #include "launcher/ProgramList.h"
 #include "timetable/Timetable.h"
 
@@ -40,6 +43,74 @@ class TestAtomicFile : public QObject
     Q_OBJECT
 
 private slots:
+    void readsByPosition_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<int>>("expected");
+        const auto row = [](const char* name, const QByteArray& content, int a, int b, int c, int d) {
+            QTest::newRow(name) << content << QList<int>{a, b, c, d};
+        };
+        row("alternating", "autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n", 1, 0, 1, 0);
+        row("keys ignored, order by line", "topmost=1\r\nautorun=0\r\nshowscreen=0\r\ndeskshort=1\r\n", 1, 0,
+            0, 1);
+        row("unix line ends", "autorun=0\nshowscreen=1\ndeskshort=0\ntopmost=1\n", 0, 1, 0, 1);
+        row("two is not one", "a=1\r\nb=1\r\nc=1\r\ntopmost=2\r\n", 1, 1, 1, 0);
+        row("word is zero", "a=1\r\nb=1\r\nc=1\r\ntopmost=yes\r\n", 1, 1, 1, 0);
+        row("trailing blanks", "a=1  \t\r\nb=0\r\nc=0\r\ntopmost=1   \r\n", 1, 0, 0, 1);
+        row("leading blanks and sign", "a=  1\r\nb=+1\r\nc=-1\r\nd= 1x\r\n", 1, 1, 0, 1);
+        row("last equals sign counts", "a=0=1\r\nb=1=0\r\nc==1\r\nd=\r\n", 1, 0, 1, 0);
+        row("no equals sign: whole line", "1\r\n0\r\n 1\r\nx\r\n", 1, 0, 1, 0);
+        row("only two lines", "autorun=1\r\nshowscreen=1\r\n", 1, 1, 0, 0);
+        row("last line without line end", "a=0\r\nb=0\r\nc=0\r\ntopmost=1", 0, 0, 0, 1);
+        row("empty file", "", 0, 0, 0, 0);
+        row("huge number", "a=100000000000000000001\r\nb=01\r\nc=0\r\nd=0\r\n", 0, 1, 0, 0);
+        row("very long line", "autorun=1" + QByteArray(5000, ' ') + "\r\nshowscreen=1\r\nd=0\r\nt=0\r\n", 1,
+            1, 0, 0);
+    }
+    void readsByPosition()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<int>, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config.ini"));
+        QVERIFY(WriteAll(path, content));
+        ConfigFlags flags{1, 1, 1, 1}; // every flag must be overwritten, also for missing lines
+        QVERIFY(ConfigFile::Read(path, flags));
+        QCOMPARE(
+            (QList<int>{flags.m_bAutorun, flags.m_bShowSplash, flags.m_bStartMinimized, flags.m_bTopmost}),
+            expected);
+    }
+
+    void writeGivesExactFileAndRepairsDamage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config.ini"));
+        QVERIFY(WriteAll(path,
+                         QByteArray("garbage without lines, much longer than the new file will be .......")));
+        QVERIFY(ConfigFile::Write(path, ConfigFlags{1, 0, 1, 0}));
+        // Read back by the "alternating" row of the reading test.
+        QCOMPARE(ReadAll(path), QByteArray("autorun=1\r\nshowscreen=0\r\ndeskshort=1\r\ntopmost=0\r\n"));
+    }
+
+    // A save interrupted at any moment leaves either the old or the new file, never a
+    // truncated one that would stop the next start.
+    void killedDuringSaveLeavesCompleteFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config.ini"));
+        const QByteArray all0 = ConfigFile::Format(ConfigFlags{});
+        const QByteArray all1 = ConfigFile::Format(ConfigFlags{1, 1, 1, 1});
+        KillAtRandom::Run(
+            "config_writer_child", 12, 8, [&](int) { return QStringList{path}; },
+            [&](int, qsizetype) {
+                const QByteArray content = ReadAll(path);
+                QVERIFY2(content == all0 || content == all1, content.constData());
+            });
+        // What a killed save left beside the file goes at the next start.
+        DataFolder::RemoveLeftovers(dir.path());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("config.ini")});
+    }
     // On a full disk each save fails and says the disk is full; the old file is byte for byte
     // what it was, so the next start reads it, and no new file is left beside it.
     void fullDiskKeepsTheOldFile_data()

@@ -15,6 +15,7 @@
 #include "app/SettingsFile.h"
 #include "reminder/AlertWay.h"
 #include "reminder/ReminderAlertWnd.h"
+#include "sync/SyncSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -259,7 +260,6 @@ private slots:
         QTest::addColumn<QString>("name");
         const QString odd = QStringLiteral("我的 计划 \"引号\" $HOME `id` a\\b 100%");
         QTest::newRow("option") << QStringLiteral("option") << odd;
-        QTest::newRow("option, plain name") << QStringLiteral("option") << QStringLiteral("plans");
         QTest::newRow("environment") << QStringLiteral("environment") << odd;
         QTest::newRow("default folder") << QStringLiteral("default") << QStringLiteral("Kestrum");
     }
@@ -328,6 +328,42 @@ private slots:
             QCOMPARE(f.notice(), kCompacted);
             QVERIFY(!QFileInfo::exists(DataFolder::File(QStringLiteral("temp.db"))));
         }
+    }
+
+    // The sync account in kestrum.ini: every field comes back as saved, a result of several lines
+    // stays on its one line, and the lines of other features (and keys of [sync] we do not know)
+    // stay as they were; an unreadable interval reads as the default.
+    void syncSettingsKeepOtherLines()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(CSettingsFile::FileName());
+        const QByteArray others = "; 手写的注释\r\n[reminders]\nalert=both\n\n[sync]\nfuture=kept\nintervalMinutes=x\n";
+        QVERIFY(WriteAll(ini, others));
+        QCOMPARE(SyncSettings::Load(ini).nIntervalMinutes, 15);
+        SyncSettings saved;
+        saved.server = QUrl(QStringLiteral("https://cal.example.org:8443/dav/"));
+        saved.strUser = QStringLiteral("林 小");
+        saved.strTasksCalendar = QStringLiteral("/dav/lin/事情/");
+        saved.strRemindersCalendar = QStringLiteral("/dav/lin/tx/");
+        saved.nIntervalMinutes = 0;
+        saved.trustedFingerprint = "ab01";
+        saved.lastSync = QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9));
+        saved.strLastResult = QStringLiteral("同步失败：第一行\r\n第二行");
+        QString error;
+        QVERIFY2(saved.Save(ini, error), qPrintable(error));
+        const SyncSettings loaded = SyncSettings::Load(ini);
+        QCOMPARE(loaded.server, saved.server);
+        QCOMPARE(loaded.strUser, saved.strUser);
+        QCOMPARE(loaded.strTasksCalendar, saved.strTasksCalendar);
+        QCOMPARE(loaded.strRemindersCalendar, saved.strRemindersCalendar);
+        QCOMPARE(loaded.nIntervalMinutes, 0);
+        QCOMPARE(loaded.trustedFingerprint, saved.trustedFingerprint);
+        QCOMPARE(loaded.lastSync, saved.lastSync);
+        QCOMPARE(loaded.strLastResult, QStringLiteral("同步失败：第一行 第二行"));
+        const QByteArray bytes = ReadAll(ini);
+        QVERIFY2(bytes.startsWith("; 手写的注释\r\n[reminders]\nalert=both\n\n[sync]\nfuture=kept\nintervalMinutes=0\n"),
+                 bytes.constData());
+        QCOMPARE(bytes.count('\n'), others.count('\n') + 7);
     }
 
     // "日历导入导出…" opens the exchange dialog. There the days go to the export only with their

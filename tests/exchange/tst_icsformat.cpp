@@ -1,13 +1,16 @@
 // The iCalendar reader and writer: the planner's items through a file and back, files as other
 // calendar programs write them, damaged streams, and what third-party readers make of ours.
 
+#include "ExchangeItems.h"
 #include "FakeClock.h"
+#include "TestFiles.h"
 #include "exchange/IcsFormat.h"
 #include "exchange/IcsZones.h"
 
 #include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
@@ -17,53 +20,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Switches the process's local time zone for a scope, as a user's system setting would.
-class ZoneScope
+// Switches the process's local time zone until the guard goes, as a user's system setting would.
+auto ZoneScope(const QByteArray& tz)
 {
-public:
-    explicit ZoneScope(const QByteArray& tz) : m_old(qgetenv("TZ"))
-    {
-        qputenv("TZ", tz);
+    const QByteArray old = qgetenv("TZ");
+    qputenv("TZ", tz);
+    tzset();
+    return qScopeGuard([old] {
+        qputenv("TZ", old);
         tzset();
-    }
-    ~ZoneScope()
-    {
-        qputenv("TZ", m_old);
-        tzset();
-    }
-    ZoneScope(const ZoneScope&) = delete;
-    ZoneScope& operator=(const ZoneScope&) = delete;
+    });
+}
 
-private:
-    QByteArray m_old;
-};
-
-// One line per item with every field the tables keep, so that a mismatch shows what differs.
 QString Describe(const ExchangeItem& item)
 {
-    const QString uid = item.strUid.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(item.strUid);
-    switch (item.kind) {
-    case ExchangeKind::Task:
-        return QStringLiteral("T %1 %2 %3").arg(item.task.strDate, item.task.strState, item.task.strContent) +
-               uid;
-    case ExchangeKind::Reminder: {
-        const ReminderRecord& r = item.reminder;
-        return QStringLiteral("R %1 w%2 m%3 r%4 %5|%6")
-                   .arg(ReminderTimeText(r))
-                   .arg(r.nWeek)
-                   .arg(r.nMode)
-                   .arg(r.nRing)
-                   .arg(r.strTitle, r.strContent) +
-               uid;
-    }
-    case ExchangeKind::Holiday:
-        return QStringLiteral("H %1 %2 %3")
-                   .arg(item.holiday.calendar == HolidayCalendar::Solar ? QStringLiteral("S")
-                                                                        : QStringLiteral("L"),
-                        item.holiday.strKey, item.holiday.strName) +
-               uid;
-    }
-    return QString();
+    return item.strUid.isEmpty() ? ItemText(item) : ItemText(item) + u" [%1]"_s.arg(item.strUid);
 }
 
 struct ReadResult
@@ -88,8 +59,7 @@ ReadResult Read(const QByteArray& bytes)
             result.items << Describe(item);
             continue;
         case CIcsReader::Step::LeftOut:
-            result.leftOut << QStringLiteral("%1 %2 [%3]: %4")
-                                  .arg(leftOut.nLine)
+            result.leftOut << u"%1 %2 [%3]: %4"_s.arg(leftOut.nLine)
                                   .arg(leftOut.strName, leftOut.strUid, leftOut.strReason);
             continue;
         case CIcsReader::Step::End:
@@ -99,7 +69,7 @@ ReadResult Read(const QByteArray& bytes)
             return result;
         }
     }
-    result.error = QStringLiteral("the reader never ended");
+    result.error = u"the reader never ended"_s;
     return result;
 }
 
@@ -117,62 +87,34 @@ QByteArray Write(const QList<ExchangeItem>& items)
     return bOk ? buffer.data() : QByteArray();
 }
 
-ExchangeItem Task(const QString& uid, const QString& date, const QString& content, const TaskState& state)
-{
-    ExchangeItem item;
-    item.kind = ExchangeKind::Task;
-    item.strUid = uid;
-    item.task = TaskRecord{date, content, state};
-    return item;
-}
-
-ExchangeItem Reminder(const QString& uid, const QDateTime& when, int mode, int ring, const QString& title,
-                      const QString& content)
-{
-    ExchangeItem item;
-    item.kind = ExchangeKind::Reminder;
-    item.strUid = uid;
-    item.reminder = ReminderRecord::At(when, mode, ring, title, content);
-    return item;
-}
-
-ExchangeItem Holiday(const QString& uid, HolidayCalendar calendar, const QString& key, const QString& name)
-{
-    ExchangeItem item;
-    item.kind = ExchangeKind::Holiday;
-    item.strUid = uid;
-    item.holiday = ExchangeHoliday{calendar, key, name};
-    return item;
-}
-
 // Every state, every mode with and without a ring, both kinds of holiday, and the texts that
 // need escaping, folding or both.
 QList<ExchangeItem> AllKinds()
 {
     QString longText;
     for (int i = 0; longText.size() < 10000; ++i)
-        longText += QStringLiteral("长文本 línea %1 ;,\\\"\n").arg(i);
+        longText += u"长文本 línea %1 ;,\\\"\n"_s.arg(i);
     longText.truncate(10000);
-    const QString hard = QStringLiteral("\"引号\", 逗号; 分号\\反斜杠\n换行\n\n😀🎉 Ελληνικά русский عربي");
+    const QString hard = u"\"引号\", 逗号; 分号\\反斜杠\n换行\n\n😀🎉 Ελληνικά русский عربي"_s;
     const QDateTime at(QDate(2026, 3, 9), QTime(7, 5, 9)); // a Monday
     QList<ExchangeItem> items{
-        Task(u"t1"_s, u"2026-12-07"_s, u"未完成的任务"_s, TaskStates::NotDone()),
-        Task(u"t2"_s, u"2026-12-08"_s, u"进行中的任务"_s, TaskStates::InProgress()),
-        Task(u"t3"_s, u"2024-02-29"_s, u"已完成的任务"_s, TaskStates::Done()),
-        Task(u"t4"_s, u"2026-12-31"_s, u"  已推迟的任务\t "_s, TaskStates::Postponed()),
-        Task(u"t5"_s, u"2026-01-01"_s, hard, TaskStates::NotDone()),
-        Task(u"t6"_s, u"2026-01-02"_s, longText, TaskStates::Done()),
-        Reminder(u"r7"_s, at, ReminderYearly, 2, QString(), u"   "_s),
-        Reminder(u"r8"_s, at, ReminderOnce, 1, hard, longText),
-        Holiday(u"h1"_s, HolidayCalendar::Solar, u"0229"_s, u"闰日"_s),
-        Holiday(u"h2"_s, HolidayCalendar::Solar, u"1001"_s, hard),
-        Holiday(u"h3"_s, HolidayCalendar::Lunar, u"0815"_s, u"中秋节"_s),
-        Holiday(u"h4"_s, HolidayCalendar::Lunar, u"0101"_s, u"春节"_s),
+        TaskItem(u"t1"_s, u"2026-12-07"_s, u"未完成的任务"_s, TaskStates::NotDone()),
+        TaskItem(u"t2"_s, u"2026-12-08"_s, u"进行中的任务"_s, TaskStates::InProgress()),
+        TaskItem(u"t3"_s, u"2024-02-29"_s, u"已完成的任务"_s, TaskStates::Done()),
+        TaskItem(u"t4"_s, u"2026-12-31"_s, u"  已推迟的任务\t "_s, TaskStates::Postponed()),
+        TaskItem(u"t5"_s, u"2026-01-01"_s, hard, TaskStates::NotDone()),
+        TaskItem(u"t6"_s, u"2026-01-02"_s, longText, TaskStates::Done()),
+        ReminderItem(u"r7"_s, at, ReminderYearly, 2, QString(), u"   "_s),
+        ReminderItem(u"r8"_s, at, ReminderOnce, 1, hard, longText),
+        HolidayItem(u"h1"_s, HolidayCalendar::Solar, u"0229"_s, u"闰日"_s),
+        HolidayItem(u"h2"_s, HolidayCalendar::Solar, u"1001"_s, hard),
+        HolidayItem(u"h3"_s, HolidayCalendar::Lunar, u"0815"_s, u"中秋节"_s),
+        HolidayItem(u"h4"_s, HolidayCalendar::Lunar, u"0101"_s, u"春节"_s),
     };
     for (int mode = ReminderOnce; mode <= ReminderYearly; ++mode) {
         for (int ring = 0; ring <= 1; ++ring)
-            items << Reminder(QStringLiteral("r%1%2").arg(mode).arg(ring), at.addDays(mode * 40), mode, ring,
-                              QStringLiteral("提醒 %1").arg(mode), QStringLiteral("内容\n%1").arg(ring));
+            items << ReminderItem(u"r%1%2"_s.arg(mode).arg(ring), at.addDays(mode * 40), mode, ring,
+                                  u"提醒 %1"_s.arg(mode), u"内容\n%1"_s.arg(ring));
     }
     return items;
 }
@@ -211,33 +153,16 @@ QByteArray Crlf(QByteArray text)
     return text.replace("\n", "\r\n");
 }
 
-const char* const kShanghai = "BEGIN:VTIMEZONE\n"
-                              "TZID:Asia/Shanghai\n"
-                              "BEGIN:STANDARD\n"
-                              "TZOFFSETFROM:+0800\n"
-                              "TZOFFSETTO:+0800\n"
-                              "TZNAME:CST\n"
-                              "DTSTART:19700101T000000\n"
-                              "END:STANDARD\n"
-                              "END:VTIMEZONE\n";
+const char* const kShanghai =
+    "BEGIN:VTIMEZONE\nTZID:Asia/Shanghai\nBEGIN:STANDARD\nTZOFFSETFROM:+0800\n"
+    "TZOFFSETTO:+0800\nTZNAME:CST\nDTSTART:19700101T000000\nEND:STANDARD\nEND:VTIMEZONE\n";
 
 // As a desktop calendar writes New York, with a name of its own for the zone.
-const char* const kNewYork = "BEGIN:VTIMEZONE\n"
-                             "TZID:Eastern Standard Time\n"
-                             "BEGIN:DAYLIGHT\n"
-                             "TZOFFSETFROM:-0500\n"
-                             "TZOFFSETTO:-0400\n"
-                             "TZNAME:EDT\n"
-                             "DTSTART:19700308T020000\n"
-                             "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\n"
-                             "END:DAYLIGHT\n"
-                             "BEGIN:STANDARD\n"
-                             "TZOFFSETFROM:-0400\n"
-                             "TZOFFSETTO:-0500\n"
-                             "TZNAME:EST\n"
-                             "DTSTART:19701101T020000\n"
-                             "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\n"
-                             "END:STANDARD\n"
+const char* const kNewYork = "BEGIN:VTIMEZONE\nTZID:Eastern Standard Time\n"
+                             "BEGIN:DAYLIGHT\nTZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nTZNAME:EDT\n"
+                             "DTSTART:19700308T020000\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\nEND:DAYLIGHT\n"
+                             "BEGIN:STANDARD\nTZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nTZNAME:EST\n"
+                             "DTSTART:19701101T020000\nRRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\nEND:STANDARD\n"
                              "END:VTIMEZONE\n";
 
 QByteArray Calendar(const QByteArray& body)
@@ -287,7 +212,7 @@ void TestIcsFormat::roundTrip()
 {
     QFETCH(QByteArray, tz);
     QFETCH(bool, bZoneNamed);
-    ZoneScope zone(tz);
+    const auto zone = ZoneScope(tz);
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     const QList<ExchangeItem> items = AllKinds();
     const QByteArray file = Write(items);
@@ -322,8 +247,7 @@ void TestIcsFormat::writtenForm()
         QVERIFY2(line.isEmpty() || line.endsWith('\r'), line.constData());
         QVERIFY2(line.size() <= 76, line.constData());
         if (line.startsWith("RRULE:") && line.contains("UNTIL="))
-            QVERIFY2(QString::fromLatin1(line).contains(
-                         QRegularExpression(QStringLiteral("UNTIL=\\d{8}T\\d{6}Z"))),
+            QVERIFY2(QString::fromLatin1(line).contains(QRegularExpression(u"UNTIL=\\d{8}T\\d{6}Z"_s)),
                      line.constData());
     }
     QVERIFY(file.contains("BEGIN:VTIMEZONE\r\nTZID:Asia/Shanghai\r\n"));
@@ -334,7 +258,7 @@ void TestIcsFormat::writtenForm()
     // Every length of line, folded once or twice, reads back.
     QList<ExchangeItem> lengths;
     for (int n = 1; n < 240; ++n)
-        lengths << Task(QString::number(n), u"2026-12-07"_s, QString(n, u'x'), TaskStates::NotDone());
+        lengths << TaskItem(QString::number(n), u"2026-12-07"_s, QString(n, u'x'), TaskStates::NotDone());
     const ReadResult back = Read(Write(lengths));
     QCOMPARE(back.error, QString());
     QCOMPARE(back.items, Described(lengths));
@@ -357,17 +281,14 @@ void TestIcsFormat::writtenForm()
 void TestIcsFormat::thirdPartyReaders()
 {
     FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-    {
-        ZoneScope zone("America/New_York"); // a zone whose rules end and change over the years
-        const QByteArray file = Write(AllKinds());
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("out.ics"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+    const auto zone = ZoneScope("America/New_York"); // a zone whose rules end and change over the years
+    const QByteArray file = Write(AllKinds());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"out.ics"_s);
+    QVERIFY(WriteAll(path, file));
 
-        // A strict reader: every component without parse errors, every property decoded.
-        const char* script = R"(
+    // A strict reader: every component without parse errors, every property decoded.
+    const char* script = R"(
 import sys, icalendar
 cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
 factory = icalendar.prop.TypesFactory()
@@ -384,22 +305,20 @@ for comp in cal.walk():
     count += 1
 print(count)
 )";
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"), QString::fromUtf8(script), path});
-        QVERIFY(python.waitForFinished(60000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        // The calendar, the zone with its 17 rules, and the items with the reminders' alarms.
-        QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("53"));
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromUtf8(script), path});
+    QVERIFY(python.waitForFinished(60000));
+    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+    // The calendar, the zone with its 17 rules, and the items with the reminders' alarms.
+    QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("53"));
 
-        icalcomponent* calendar = icalparser_parse_string(file.constData());
-        QVERIFY(calendar);
-        QCOMPARE(icalcomponent_count_errors(calendar), 0);
-        QCOMPARE(icalcomponent_count_components(calendar, ICAL_VEVENT_COMPONENT) +
-                     icalcomponent_count_components(calendar, ICAL_VTODO_COMPONENT),
-                 int(AllKinds().size()));
-        icalcomponent_free(calendar);
-    }
+    icalcomponent* calendar = icalparser_parse_string(file.constData());
+    QVERIFY(calendar);
+    QCOMPARE(icalcomponent_count_errors(calendar), 0);
+    QCOMPARE(icalcomponent_count_components(calendar, ICAL_VEVENT_COMPONENT) +
+                 icalcomponent_count_components(calendar, ICAL_VTODO_COMPONENT),
+             int(AllKinds().size()));
+    icalcomponent_free(calendar);
 }
 
 void TestIcsFormat::otherPrograms_data()
@@ -408,17 +327,12 @@ void TestIcsFormat::otherPrograms_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("leftOut");
 
-    const QByteArray weekly =
-        Calendar(kShanghai + Event("UID:a1\n"
-                                   "DTSTART;TZID=Asia/Shanghai:20261207T090000\n"
-                                   "DTEND;TZID=Asia/Shanghai:20261207T100000\n"
-                                   "RRULE:FREQ=WEEKLY;BYDAY=MO\n"
-                                   "SUMMARY:周会\n"
-                                   "DESCRIPTION:会议室 3\\, 带电脑\n"
-                                   "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT10M\nEND:VALARM\n"));
-    const QStringList weeklyItem{u"R 2026-12-07 09:00:00 w2 m2 r1 周会|会议室 3, 带电脑 [a1]"_s};
-    QTest::newRow("Shanghai, LF") << weekly << weeklyItem << QStringList();
-    QTest::newRow("Shanghai, CRLF") << Crlf(weekly) << weeklyItem << QStringList();
+    QTest::newRow("Shanghai")
+        << Calendar(kShanghai + Event("UID:a1\nDTSTART;TZID=Asia/Shanghai:20261207T090000\n"
+                                      "DTEND;TZID=Asia/Shanghai:20261207T100000\nRRULE:FREQ=WEEKLY;BYDAY=MO\n"
+                                      "SUMMARY:周会\nDESCRIPTION:会议室 3\\, 带电脑\n"
+                                      "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT10M\nEND:VALARM\n"))
+        << QStringList{u"R 2026-12-07 09:00:00 w2 m2 r1 周会|会议室 3, 带电脑 [a1]"_s} << QStringList();
 
     // The zone comes after the event; Wednesday evening in New York is Thursday morning here.
     QTest::newRow("New York, zone last")
@@ -459,18 +373,15 @@ void TestIcsFormat::otherPrograms_data()
                        u"T 2026-12-09 进行中 Started [d4]"_s}
         << QStringList{u"16 Dropped [d3]: 待办已取消"_s};
 
-    const QString unsupported = QStringLiteral("计划不支持这种重复方式（间隔、次数、截止日期或多个日子）");
+    const QString unsupported = u"计划不支持这种重复方式（间隔、次数、截止日期或多个日子）"_s;
     QByteArray rules;
-    for (const char* rule :
-         {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
-          "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"})
-        rules += Event(QByteArray("SUMMARY:") + rule + "\nDTSTART:20261207T090000\nRRULE:" + rule + '\n');
     QStringList rulesLeft;
     int line = 4;
     for (const char* rule :
          {"FREQ=WEEKLY;INTERVAL=2", "FREQ=DAILY;COUNT=5", "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=1",
           "FREQ=DAILY;UNTIL=20270101T000000Z", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=HOURLY"}) {
-        rulesLeft << QStringLiteral("%1 %2 []: %3").arg(line).arg(QString::fromLatin1(rule), unsupported);
+        rules += Event(QByteArray("SUMMARY:") + rule + "\nDTSTART:20261207T090000\nRRULE:" + rule + '\n');
+        rulesLeft << u"%1 %2 []: %3"_s.arg(line).arg(QString::fromLatin1(rule), unsupported);
         line += 6;
     }
     QTest::newRow("recurrences the planner cannot hold") << Calendar(rules) << QStringList() << rulesLeft;

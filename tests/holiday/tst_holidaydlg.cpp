@@ -12,9 +12,11 @@
 #include <QtTest>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kExists = QStringLiteral("该节日已经存在，请进行删除或修改操作");
-const QString kDashes = QStringLiteral("--------------------------");
+const QString kExists = u"该节日已经存在，请进行删除或修改操作"_s;
+const QString kDashes = u"--------------------------"_s;
 
 struct Env : PlannerEnv
 {
@@ -66,14 +68,14 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&d.dlg));
             d.get<QComboBox>("monthList")->setFocus();
             d.click("okButton");
-            QCOMPARE(env.messages.texts(), QStringList{QStringLiteral("节日名称不能为空")});
-            QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
+            QCOMPARE(env.messages.texts(), QStringList{u"节日名称不能为空"_s});
+            QCOMPARE(env.messages.last().caption, u"警告"_s);
             QCOMPARE(env.messages.last().icon, Messages::Icon::Critical);
             QVERIFY(d.dlg.isVisible());
             QCOMPARE(QApplication::focusWidget(), d.get<QLineEdit>("nameEdit"));
             QString text;
             env.store().GetAllHolidaysText(text);
-            QCOMPARE(text, QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n"));
+            QCOMPARE(text, u"阳历节日:\r\n"_s + kDashes + u"\r\n"_s);
             env.messages.clear();
         }
         const struct
@@ -98,14 +100,13 @@ private slots:
             QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Lunar, key, name), add.lunar);
             // (A solar 生日 on 0305 came before the lunar one.)
             QCOMPARE(env.store().IsHolidayPresent(HolidayCalendar::Solar, key, name),
-                     !add.lunar || key == QStringLiteral("0305"));
+                     !add.lunar || key == u"0305"_s);
         }
         QCOMPARE(env.messages.count(), 0);
         QStringList names;
-        QVERIFY(env.store().GetHolidayNames(HolidayCalendar::Solar, QStringLiteral("0305"), names));
-        QCOMPARE(names, (QStringList{QStringLiteral("生日"), QStringLiteral("纪念日")}));
-        QVERIFY(!env.store().IsHolidayPresent(HolidayCalendar::Lunar, QStringLiteral("0305"),
-                                              QStringLiteral("纪念日")));
+        QVERIFY(env.store().GetHolidayNames(HolidayCalendar::Solar, u"0305"_s, names));
+        QCOMPARE(names, (QStringList{u"生日"_s, u"纪念日"_s}));
+        QVERIFY(!env.store().IsHolidayPresent(HolidayCalendar::Lunar, u"0305"_s, u"纪念日"_s));
     }
 
     // A duplicate enters Found; the rename or delete that follows leaves it, whatever its outcome.
@@ -126,7 +127,7 @@ private slots:
                                 << newDay << namesOn0910 << QString::fromUtf16(notice)
                                 << QString::fromUtf16(message) << QString::fromUtf16(nameAfter);
         };
-        const QStringList kept{QStringLiteral("教师节")}, renamed{QStringLiteral("敬师日")};
+        const QStringList kept{u"教师节"_s}, renamed{u"敬师日"_s};
         row("rename", false, "renameButton", u"敬师日", 10, renamed, u"节日信息已成功修改", u"", u"敬师日");
         row("rename, lunar", true, "renameButton", u"敬师日", 10, renamed, u"节日信息已成功修改", u"",
             u"敬师日");
@@ -149,32 +150,31 @@ private slots:
         QFETCH(QString, message);
         Env env;
         QVERIFY(env.started);
-        const QString key = QStringLiteral("0910");
+        const QString key = u"0910"_s;
         const HolidayCalendar calendar = lunar ? HolidayCalendar::Lunar : HolidayCalendar::Solar;
-        QVERIFY(env.store().AddHoliday(calendar, key, QStringLiteral("教师节")));
+        QVERIFY(env.store().AddHoliday(calendar, key, u"教师节"_s));
         Dialog d(env);
         QSignalSpy changed(&d.dlg, &CHolidayDlg::HolidaysChanged);
-        QCOMPARE(d.found(), QStringLiteral("00"));
-        d.fill(QStringLiteral("教师节"), 9, 10, lunar);
+        QCOMPARE(d.found(), u"00"_s);
+        d.fill(u"教师节"_s, 9, 10, lunar);
         d.click("okButton");
         QCOMPARE(env.messages.texts(), QStringList{kExists});
-        QCOMPARE(env.messages.last().caption, QStringLiteral("警告"));
+        QCOMPARE(env.messages.last().caption, u"警告"_s);
         QCOMPARE(env.messages.last().icon, Messages::Icon::Warning);
         QVERIFY(d.dlg.isVisible());
-        QCOMPARE(d.found(), QStringLiteral("11"));
+        QCOMPARE(d.found(), u"11"_s);
         QCOMPARE(changed.count(), 0);
 
         env.messages.clear();
         d.get<QLineEdit>("nameEdit")->setText(newName);
         d.get<QComboBox>("dayList")->setCurrentIndex(newDay - 1);
         d.click(button.toLatin1().constData());
-        QCOMPARE(d.found(), QStringLiteral("00"));
+        QCOMPARE(d.found(), u"00"_s);
         QVERIFY(d.dlg.isVisible());
         QCOMPARE(env.messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         if (!message.isEmpty()) {
             const bool emptyName = newName.isEmpty();
-            QCOMPARE(env.messages.last().caption,
-                     emptyName ? QStringLiteral("警告") : QStringLiteral("提示"));
+            QCOMPARE(env.messages.last().caption, emptyName ? u"警告"_s : u"提示"_s);
             QCOMPARE(env.messages.last().icon,
                      emptyName ? Messages::Icon::Critical : Messages::Icon::Information);
         }
@@ -190,7 +190,7 @@ private slots:
         if (!namesOn0910.isEmpty()) {
             d.fill(namesOn0910.first(), 9, 10, lunar);
             d.click("okButton");
-            QCOMPARE(d.found(), QStringLiteral("11"));
+            QCOMPARE(d.found(), u"11"_s);
         }
     }
 
@@ -199,15 +199,14 @@ private slots:
         QTest::addColumn<QStringList>("solar"); // "key name"
         QTest::addColumn<QStringList>("lunar");
         QTest::addColumn<QString>("text");
-        const QString solarHead = QStringLiteral("阳历节日:\r\n") + kDashes + QStringLiteral("\r\n");
-        const QString lunarHead = QStringLiteral("\r\n农历节日:\r\n") + kDashes + QStringLiteral("\r\n");
-        QTest::newRow("both") << QStringList{QStringLiteral("0101 元旦"), QStringLiteral("0910 教师节")}
-                              << QStringList{QStringLiteral("0815 中秋")}
-                              << solarHead + QStringLiteral("0101: 元旦\r\n0910: 教师节\r\n") + lunarHead +
-                                     QStringLiteral("0815: 中秋\r\n");
-        QTest::newRow("no lunar") << QStringList{QStringLiteral("1225 圣诞")} << QStringList{}
-                                  << solarHead + QStringLiteral("1225: 圣诞\r\n") + lunarHead;
-        QTest::newRow("no solar") << QStringList{} << QStringList{QStringLiteral("0101 春节")} << solarHead;
+        const QString solarHead = u"阳历节日:\r\n"_s + kDashes + u"\r\n"_s;
+        const QString lunarHead = u"\r\n农历节日:\r\n"_s + kDashes + u"\r\n"_s;
+        QTest::newRow("both") << QStringList{u"0101 元旦"_s, u"0910 教师节"_s} << QStringList{u"0815 中秋"_s}
+                              << solarHead + u"0101: 元旦\r\n0910: 教师节\r\n"_s + lunarHead +
+                                     u"0815: 中秋\r\n"_s;
+        QTest::newRow("no lunar") << QStringList{u"1225 圣诞"_s} << QStringList{}
+                                  << solarHead + u"1225: 圣诞\r\n"_s + lunarHead;
+        QTest::newRow("no solar") << QStringList{} << QStringList{u"0101 春节"_s} << solarHead;
     }
     void listText()
     {
@@ -235,9 +234,9 @@ private slots:
             list->reject();
         });
         d.click("viewButton");
-        QCOMPARE(title, QStringLiteral("显示全部节日信息"));
+        QCOMPARE(title, u"显示全部节日信息"_s);
         QCOMPARE(listed, text);
-        QCOMPARE(shown, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(shown, QString(text).replace(u"\r\n"_s, u"\n"_s));
         QVERIFY(readOnly);
         QCOMPARE(env.messages.count(), 0);
     }

@@ -77,10 +77,9 @@ class TestPlannerDlg : public QObject
     QStringList ShownButtons()
     {
         QStringList shown;
-        for (const char* name :
-             {"deleteButton", "postponeButton", "stateButton", "statsButton", "programsButton"})
-            if (Button(name)->isVisible())
-                shown << QLatin1String(name);
+        for (const QString& name : kTaskButtons + kOtherButtons)
+            if (Button(qPrintable(name))->isVisible())
+                shown << name;
         return shown;
     }
     // The marker's row, read from where it stands on the screen.

@@ -34,6 +34,16 @@ class TestPlannerTray : public QObject
         bool started = false;
         CPlannerDlg& main() { return *app.MainWindow(); }
         QAction* action(const char* name) { return Child<QAction>(*main().Tray()->Menu(), name); }
+        /// Where the window is: "shown", "tray" (hidden there), "taskbar" (minimised, where the
+        /// tray is not), or what does not fit those.
+        QString where()
+        {
+            const bool tray = main().IsInTray(), shown = main().isVisible(), min = main().isMinimized();
+            if (shown && min)
+                return QStringLiteral("taskbar");
+            return tray != shown ? QString::fromLatin1(shown ? "shown" : "tray")
+                                 : QStringLiteral("tray %1, shown %2").arg(tray).arg(shown);
+        }
     };
 
 private slots:
@@ -44,29 +54,23 @@ private slots:
         CPlannerDlg& main = env.main();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.Tray()->OnLeftClick();
-        QVERIFY(main.IsInTray());
-        QVERIFY(!main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("tray"));
         main.Tray()->OnLeftClick();
-        QVERIFY(!main.IsInTray());
-        QVERIFY(main.isVisible());
-        QVERIFY(!main.isMinimized());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
 
         // "显示提示窗口" while shown changes nothing.
         env.action("showAction")->trigger();
-        QVERIFY(main.isVisible());
-        QVERIFY(!main.IsInTray());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
 
         // ">>" and the minimise box go to the tray too; the menu brings the window back.
         QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
-        QVERIFY(!main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("tray"));
         env.action("showAction")->trigger();
-        QVERIFY(main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         main.showMinimized();
-        QTRY_VERIFY(!main.isVisible());
-        QVERIFY(main.IsInTray());
+        QTRY_COMPARE(env.where(), QStringLiteral("tray"));
         main.Tray()->OnLeftClick();
-        QVERIFY(main.isVisible());
-        QVERIFY(!main.isMinimized());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         QCOMPARE(env.messages.count(), 0);
 
         // A right click opens the menu with its left edge at the pointer, 12 pixels above it.
@@ -83,30 +87,27 @@ private slots:
         // it there.
         env.m_bTray = false;
         QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
-        QVERIFY(main.isVisible());
-        QVERIFY(main.isMinimized());
+        QCOMPARE(env.where(), QStringLiteral("taskbar"));
         main.Activate(); // as the taskbar button, or a second copy, brings it back
-        QVERIFY(!main.isMinimized());
-        QVERIFY(!main.IsInTray());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         QTest::mouseClick(Child(main, "trayButton"), Qt::LeftButton);
         main.showNormal(); // the taskbar button
-        QVERIFY(!main.IsInTray());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         env.m_bTray = true;
         main.Tray()->OnLeftClick();
-        QVERIFY(main.IsInTray());
-        QVERIFY(!main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("tray"));
         main.Tray()->OnLeftClick();
-        QVERIFY(main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
 
         // Staying on top, also from the tray, where it stays.
         main.ApplyTopmost(true);
         QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         main.ApplyTopmost(false);
         QVERIFY(!(main.windowFlags() & Qt::WindowStaysOnTopHint));
         main.MinimizeToTray();
         main.ApplyTopmost(true);
-        QVERIFY(!main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("tray"));
         QVERIFY(main.windowFlags() & Qt::WindowStaysOnTopHint);
 
         // The menu's exit asks first, like every other way out.
@@ -138,16 +139,14 @@ private slots:
         Env env(tray, flags);
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
-        QCOMPARE(main.IsInTray(), minimized);
-        QCOMPARE(main.isVisible(), !minimized || !tray);
+        QCOMPARE(env.where(), QString::fromLatin1(!minimized ? "shown" : tray ? "tray" : "taskbar"));
         QTRY_VERIFY(env.app.ReminderDialog());
         QVERIFY(!env.app.ReminderDialog()->isVisible());
         if (minimized && tray)
             main.Tray()->OnLeftClick();
         else if (minimized)
             main.Activate();
-        QVERIFY(main.isVisible());
-        QVERIFY(!main.isMinimized());
+        QCOMPARE(env.where(), QStringLiteral("shown"));
         QTest::mouseClick(Child(main, "remindersButton"), Qt::LeftButton);
         QVERIFY(env.app.ReminderDialog()->isVisible());
     }
@@ -172,8 +171,7 @@ private slots:
         CPlannerDlg& main = env.main();
         QTest::mouseClick(Child(main, "accountsButton"), Qt::LeftButton);
         QCOMPARE(launches.started(), QStringList{env.app.GetAppFolder() + QStringLiteral("/Pennova")});
-        QVERIFY(main.IsInTray());
-        QVERIFY(!main.isVisible());
+        QCOMPARE(env.where(), QStringLiteral("tray"));
         QCOMPARE(env.messages.count(), 0);
 
         main.RestoreFromTray();
@@ -190,8 +188,7 @@ private slots:
         QTest::mouseClick(Child(main, "programsButton"), Qt::LeftButton);
         QCOMPARE(launches.opened(), QStringList{QFileInfo(document).absoluteFilePath()});
         QCOMPARE(listStayedOpen, !starts);
-        QCOMPARE(main.IsInTray(), starts);
-        QCOMPARE(main.isVisible(), !starts);
+        QCOMPARE(env.where(), QString::fromLatin1(starts ? "tray" : "shown"));
         QCOMPARE(env.messages.texts(),
                  starts ? QStringList{} : QStringList{QStringLiteral("该文件类型不能打开")});
     }

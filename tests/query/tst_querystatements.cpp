@@ -6,13 +6,15 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The statement the query dialog used to hand to the store.
 namespace OldStatements {
 QString DayText(const QDate& date)
 {
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
+    return date.toString(u"yyyy-MM-dd"_s);
 }
 void Join(QString& condition, const QString& join, const QString& part)
 {
@@ -23,11 +25,10 @@ QString BuildTaskQuery(const TaskQueryCriteria& criteria)
 {
     QString date;
     if (criteria.bUseDate)
-        date = QStringLiteral(" date>='%1' and date<='%2' ")
-                   .arg(DayText(criteria.dtFrom), DayText(criteria.dtTo));
+        date = u" date>='%1' and date<='%2' "_s.arg(DayText(criteria.dtFrom), DayText(criteria.dtTo));
     QString content;
     if (criteria.bUseContent)
-        content = QStringLiteral(" content like '%") + SqlEscape(criteria.strContent) + QStringLiteral("%' ");
+        content = u" content like '%"_s + SqlEscape(criteria.strContent) + u"%' "_s;
     QString state;
     if (criteria.bUseState) {
         const std::pair<bool, TaskState> pieces[] = {{criteria.bNotDone, TaskStates::NotDone()},
@@ -35,27 +36,26 @@ QString BuildTaskQuery(const TaskQueryCriteria& criteria)
                                                      {criteria.bPostponed, TaskStates::Postponed()}};
         for (const auto& [ticked, name] : pieces) {
             if (ticked)
-                Join(state, QStringLiteral(" or "), QStringLiteral(" state='") + name + QStringLiteral("' "));
+                Join(state, u" or "_s, u" state='"_s + name + u"' "_s);
         }
     }
     QString condition = date;
-    Join(condition, criteria.bJoinContent ? QStringLiteral(" and ") : QStringLiteral(" or "), content);
-    Join(condition, criteria.bJoinState ? QStringLiteral(" and ") : QStringLiteral(" or "), state);
+    Join(condition, criteria.bJoinContent ? u" and "_s : u" or "_s, content);
+    Join(condition, criteria.bJoinState ? u" and "_s : u" or "_s, state);
     condition = condition.trimmed();
-    QString statement = QStringLiteral("select * from shiqing");
+    QString statement = u"select * from shiqing"_s;
     if (!condition.isEmpty())
-        statement += QStringLiteral(" where ") + condition;
-    return statement + QStringLiteral(" order by date asc");
+        statement += u" where "_s + condition;
+    return statement + u" order by date asc"_s;
 }
 } // namespace OldStatements
 
 // Contents with quotes and wildcards, days on the range's ends and just outside, every state.
 const QStringList kTasks = {
-    QStringLiteral("2009-02-28|周会|未完成"),      QStringLiteral("2009-03-01|部门会议|已完成"),
-    QStringLiteral("2009-03-15|it's done|已推迟"), QStringLiteral("2009-03-15|its|未完成"),
-    QStringLiteral("2009-03-31|50% off|进行中"),   QStringLiteral("2009-04-01|会议纪要|已完成"),
-    QStringLiteral("2009-03-20|a_b|未完成"),       QStringLiteral("2009-03-20|axb|已完成"),
-    QStringLiteral("2009-03-02|会议 it's|已推迟"), QStringLiteral("2009-04-01|周报|已推迟"),
+    u"2009-02-28|周会|未完成"_s, u"2009-03-01|部门会议|已完成"_s, u"2009-03-15|it's done|已推迟"_s,
+    u"2009-03-15|its|未完成"_s,  u"2009-03-31|50% off|进行中"_s,  u"2009-04-01|会议纪要|已完成"_s,
+    u"2009-03-20|a_b|未完成"_s,  u"2009-03-20|axb|已完成"_s,      u"2009-03-02|会议 it's|已推迟"_s,
+    u"2009-04-01|周报|已推迟"_s,
 };
 
 } // namespace
@@ -72,8 +72,7 @@ private slots:
     {
         QueryFixture f;
         QVERIFY(f.ready && f.add(kTasks));
-        const QString searches[] = {QStringLiteral("会议"), QStringLiteral("it's"), QStringLiteral("a_b"),
-                                    QStringLiteral("0%o"), QStringLiteral("' or '1'='1")};
+        const QString searches[] = {u"会议"_s, u"it's"_s, u"a_b"_s, u"0%o"_s, u"' or '1'='1"_s};
         const QDate ranges[][2] = {{QDate(2009, 3, 1), QDate(2009, 3, 31)},
                                    {QDate(2009, 3, 31), QDate(2009, 3, 1)},
                                    {QDate(2009, 2, 28), QDate(2009, 3, 1)}};

@@ -104,33 +104,29 @@ private slots:
         Fixture f;
         QVERIFY(f.ok);
         QVERIFY(f.WriteState(QDateTime(QDate(2026, 12, 4), QTime(20, 0)))); // Friday evening
-        QVERIFY(f.Add(QDateTime(QDate(2026, 12, 4), QTime(19, 0)), ReminderOnce, true,
-                      QStringLiteral("已提醒过")));
-        QVERIFY(
-            f.Add(QDateTime(QDate(2026, 12, 5), QTime(10, 0)), ReminderOnce, false, QStringLiteral("开会")));
-        QVERIFY(
-            f.Add(QDateTime(QDate(2026, 12, 1), QTime(8, 30)), ReminderDaily, true, QStringLiteral("早读")));
-        QVERIFY(f.Add(QDateTime(QDate(2026, 11, 29), QTime(12, 0)), ReminderWeekly, false,
-                      QStringLiteral("周日")));
-        QVERIFY(f.Add(QDateTime(QDate(2026, 11, 30), QTime(12, 0)), ReminderWeekly, false,
-                      QStringLiteral("周一")));
-        QVERIFY(f.Add(QDateTime(QDate(2026, 11, 5), QTime(7, 0)), ReminderMonthly, false,
-                      QStringLiteral("月报")));
-        QVERIFY(
-            f.Add(QDateTime(QDate(2020, 12, 6), QTime(0, 0)), ReminderYearly, false, QStringLiteral("生日")));
-        QVERIFY(f.Add(kMonday, ReminderOnce, false, QStringLiteral("九点整")));
-        QVERIFY(f.Add(kMonday.addSecs(1), ReminderOnce, false, QStringLiteral("九点过一秒")));
+        const struct
+        {
+            QDateTime when;
+            int mode;
+            bool ring;
+            const char16_t* title;
+        } reminders[] = {{QDateTime(QDate(2026, 12, 4), QTime(19, 0)), ReminderOnce, true, u"已提醒过"},
+                         {QDateTime(QDate(2026, 12, 5), QTime(10, 0)), ReminderOnce, false, u"开会"},
+                         {QDateTime(QDate(2026, 12, 1), QTime(8, 30)), ReminderDaily, true, u"早读"},
+                         {QDateTime(QDate(2026, 11, 29), QTime(12, 0)), ReminderWeekly, false, u"周日"},
+                         {QDateTime(QDate(2026, 11, 30), QTime(12, 0)), ReminderWeekly, false, u"周一"},
+                         {QDateTime(QDate(2026, 11, 5), QTime(7, 0)), ReminderMonthly, false, u"月报"},
+                         {QDateTime(QDate(2020, 12, 6), QTime(0, 0)), ReminderYearly, false, u"生日"},
+                         {kMonday, ReminderOnce, false, u"九点整"},
+                         {kMonday.addSecs(1), ReminderOnce, false, u"九点过一秒"}};
+        for (const auto& r : reminders)
+            QVERIFY(f.Add(r.when, r.mode, r.ring, QString::fromUtf16(r.title)));
         f.Start();
-        QCOMPARE(f.TakeMissed(), QStringList({
-                                     QStringLiteral("2026-12-05 07:00:00 月报"),
-                                     QStringLiteral("2026-12-05 08:30:00 早读"),
-                                     QStringLiteral("2026-12-05 10:00:00 开会"),
-                                     QStringLiteral("2026-12-06 00:00:00 生日"),
-                                     QStringLiteral("2026-12-06 08:30:00 早读"),
-                                     QStringLiteral("2026-12-06 12:00:00 周日"),
-                                     QStringLiteral("2026-12-07 08:30:00 早读"),
-                                     QStringLiteral("2026-12-07 09:00:00 九点整"),
-                                 }));
+        QCOMPARE(f.TakeMissed(), QStringLiteral("2026-12-05 07:00:00 月报|2026-12-05 08:30:00 早读|"
+                                                "2026-12-05 10:00:00 开会|2026-12-06 00:00:00 生日|"
+                                                "2026-12-06 08:30:00 早读|2026-12-06 12:00:00 周日|"
+                                                "2026-12-07 08:30:00 早读|2026-12-07 09:00:00 九点整")
+                                     .split(u'|'));
         QCOMPARE(f.sound.played().size(), 1);
         QVERIFY(!f.wnd->isVisible());
         // What was told is on the disk at once: a crash now must not list it again.

@@ -1,21 +1,21 @@
 // Compacting the database: the file shrinks and keeps every row, or, when anything goes wrong,
 // stays exactly as it was with the store still open on it.
 #include "FullDisk.h"
-#include "StoreFixture.h"
+#include "TableRows.h"
 #include "TestFiles.h"
-#include "exchange/ExchangeItem.h"
 #include "store/Compaction.h"
 
-#include <QSqlRecord>
 #include <memory>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 struct Fixture : StoreFixture
 {
     QString db = path;
-    QString temp = dir.filePath(QStringLiteral("temp.db"));
+    QString temp = dir.filePath(u"temp.db"_s);
 
     bool Open(int nTasks)
     {
@@ -27,30 +27,14 @@ struct Fixture : StoreFixture
                                "'批改三班的作业，第 ' || i || ' 次', iif(i % 3, '已完成', '未完成') FROM n")
                     .arg(nTasks - 1)))
             return false;
-        return store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1, QStringLiteral("早读"),
-                                 QStringLiteral("七点五十到教室"));
+        return store.AddReminder(QDateTime(QDate(2027, 3, 1), QTime(8, 0)), 1, 1, u"早读"_s,
+                                 u"七点五十到教室"_s);
     }
     bool Exec(const QString& sql) { return TableTest::Exec(store, sql).isActive(); }
-    /// Every row of every table, sorted: what the user would miss if anything were lost.
-    QStringList Rows()
-    {
-        QStringList rows;
-        QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
-        for (const QString& table : Schema::StoredTableNames()) {
-            if (!query.exec(QStringLiteral("SELECT * FROM ") + table))
-                return {QStringLiteral("<%1 unreadable>").arg(table)};
-            while (query.next()) {
-                QStringList fields{table};
-                for (int i = 0; i < query.record().count(); ++i)
-                    fields << query.value(i).toString();
-                rows << fields.join(u'|');
-            }
-        }
-        rows.sort();
-        return rows;
-    }
+    /// Every row of every table: what the user would miss if anything were lost.
+    QStringList Rows() { return AllRows(store, Schema::StoredTableNames()); }
     /// Folds the log into the file, so that the file alone holds the database.
-    bool Checkpoint() { return Exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")); }
+    bool Checkpoint() { return Exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s); }
 };
 
 } // namespace
@@ -67,27 +51,26 @@ private slots:
     {
         QTest::addColumn<QString>("leftover");
         QTest::newRow("clean folder") << QString();
-        QTest::newRow("stale temp.db") << QStringLiteral("stale copy");
-        QTest::newRow("dangling temp.db link") << QStringLiteral("dangling link");
-        QTest::newRow("temp.db link to a file") << QStringLiteral("link");
+        QTest::newRow("stale temp.db") << u"stale copy"_s;
+        QTest::newRow("dangling temp.db link") << u"dangling link"_s;
+        QTest::newRow("temp.db link to a file") << u"link"_s;
     }
     void shrinksAndKeepsEveryRow()
     {
         QFETCH(QString, leftover);
         Fixture f;
         QVERIFY(f.Open(20000));
-        QVERIFY(f.Exec(QStringLiteral("DELETE FROM shiqing WHERE rowid % 10 <> 0")));
+        QVERIFY(f.Exec(u"DELETE FROM shiqing WHERE rowid % 10 <> 0"_s));
         // An export binds every row's UID, which the compacted file keeps (Rows() has them).
         QCOMPARE(f.store.ExportItems({}, {}, [](const ExchangeItem&) { return true; }),
                  CDataStore::ExchangeOutcome::Done);
         QVERIFY(f.Checkpoint());
         QTemporaryDir elsewhere;
-        const QString outside = elsewhere.filePath(QStringLiteral("outside.db"));
-        if (leftover == QStringLiteral("stale copy"))
+        const QString outside = elsewhere.filePath(u"outside.db"_s);
+        if (leftover == u"stale copy"_s)
             QVERIFY(WriteAll(f.temp, "half a database"));
         else if (!leftover.isEmpty())
-            QVERIFY((leftover != QStringLiteral("link") || WriteAll(outside, {})) &&
-                    QFile::link(outside, f.temp));
+            QVERIFY((leftover != u"link"_s || WriteAll(outside, {})) && QFile::link(outside, f.temp));
         QVERIFY(QFile::setPermissions(f.db, QFile::ReadOwner | QFile::WriteOwner));
         const QStringList rows = f.Rows();
         const qint64 sizeBefore = QFileInfo(f.db).size();
@@ -100,20 +83,20 @@ private slots:
         QVERIFY(f.store.IsConnected());
         QVERIFY(f.Checkpoint());
         QVERIFY2(QFileInfo(f.db).size() < sizeBefore / 3,
-                 qPrintable(QStringLiteral("%1 -> %2").arg(sizeBefore).arg(QFileInfo(f.db).size())));
+                 qPrintable(u"%1 -> %2"_s.arg(sizeBefore).arg(QFileInfo(f.db).size())));
         QVERIFY(!QFileInfo::exists(f.temp) && !QFileInfo(f.temp).isSymLink());
         QVERIFY(!QFileInfo(f.db).isSymLink());
-        QCOMPARE(QFileInfo::exists(outside), leftover == QStringLiteral("link"));
+        QCOMPARE(QFileInfo::exists(outside), leftover == u"link"_s);
         QCOMPARE(QFileInfo(outside).size(), 0);
         QCOMPARE(f.Rows(), rows);
         // The private file stays private, and the store works on the new file as before.
         QCOMPARE(QFile::permissions(f.db),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-        QVERIFY(f.store.AddTask(QDate(2027, 5, 4), QStringLiteral("班会"), QStringLiteral("未完成")));
-        QVERIFY(f.store.IsTaskPresent(QDate(2027, 5, 4), QStringLiteral("班会")));
+        QVERIFY(f.store.AddTask(QDate(2027, 5, 4), u"班会"_s, u"未完成"_s));
+        QVERIFY(f.store.IsTaskPresent(QDate(2027, 5, 4), u"班会"_s));
         QSqlQuery mode(QSqlDatabase::database(f.store.ConnectionName()));
-        QVERIFY(mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next());
-        QCOMPARE(mode.value(0).toString(), QStringLiteral("wal"));
+        QVERIFY(mode.exec(u"PRAGMA journal_mode"_s) && mode.next());
+        QCOMPARE(mode.value(0).toString(), u"wal"_s);
     }
 
     // Whatever stops the compaction, the database file is byte for byte what it was, no copy of
@@ -125,59 +108,55 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("message");
         QTest::newRow("temp.db is a folder")
-            << QStringLiteral("folder")
-            << QStringLiteral("不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:File exists");
+            << u"folder"_s << u"不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:File exists"_s;
         QTest::newRow("another program has the file open")
-            << QStringLiteral("other connection")
-            << QStringLiteral("数据库正被其他程序使用，请关闭它以后再压缩，数据库没有改动。");
+            << u"other connection"_s << u"数据库正被其他程序使用，请关闭它以后再压缩，数据库没有改动。"_s;
         QTest::newRow("read-only data folder")
-            << QStringLiteral("read-only")
+            << u"read-only"_s
             << QStringLiteral(
                    "不能建立压缩用的临时文件 temp.db，数据库没有改动。\r\n错误信息:Permission denied");
         QTest::newRow("copy lacks a row")
-            << QStringLiteral("short copy")
-            << QStringLiteral("压缩后的数据库与原数据库的记录数不同，数据库没有改动。");
+            << u"short copy"_s << u"压缩后的数据库与原数据库的记录数不同，数据库没有改动。"_s;
         QTest::newRow("full disk")
-            << QStringLiteral("full disk")
+            << u"full disk"_s
             << QStringLiteral(
                    "压缩数据库失败，数据库没有改动。\r\n错误信息:database or disk is full\r\n磁盘空间已满");
     }
     void failureLeavesDatabaseAsItWas()
     {
         QFETCH(QString, obstacle);
-        if (obstacle == QStringLiteral("read-only") && ::geteuid() == 0)
+        if (obstacle == u"read-only"_s && ::geteuid() == 0)
             QSKIP("root writes into a read-only folder all the same");
         Fixture f;
         std::unique_ptr<FullDisk> disk;
-        if (obstacle == QStringLiteral("full disk")) {
+        if (obstacle == u"full disk"_s) {
             disk = std::make_unique<FullDisk>(f.dir.path(), "4m");
             if (!disk->IsMounted())
                 QSKIP(qPrintable(disk->WhyNot()));
         }
         QVERIFY(f.Open(3000));
-        QVERIFY(f.Exec(QStringLiteral("DELETE FROM shiqing WHERE rowid % 2 = 0")));
+        QVERIFY(f.Exec(u"DELETE FROM shiqing WHERE rowid % 2 = 0"_s));
         QVERIFY(f.Checkpoint());
-        const QString otherName = QStringLiteral("other-program");
-        if (obstacle == QStringLiteral("folder")) {
-            QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("temp.db")));
-        } else if (obstacle == QStringLiteral("other connection")) {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), otherName);
+        const QString otherName = u"other-program"_s;
+        if (obstacle == u"folder"_s) {
+            QVERIFY(QDir(f.dir.path()).mkdir(u"temp.db"_s));
+        } else if (obstacle == u"other connection"_s) {
+            QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, otherName);
             other.setDatabaseName(f.db);
             QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("SELECT count(*) FROM shiqing")));
-        } else if (obstacle == QStringLiteral("read-only")) {
+            QVERIFY(QSqlQuery(other).exec(u"SELECT count(*) FROM shiqing"_s));
+        } else if (obstacle == u"read-only"_s) {
             QVERIFY(QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        } else if (obstacle == QStringLiteral("short copy")) {
+        } else if (obstacle == u"short copy"_s) {
             Compaction::SetCopyHookForTests([](const QString& copyPath) {
                 {
-                    QSqlDatabase copy =
-                        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
+                    QSqlDatabase copy = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"copy"_s);
                     copy.setDatabaseName(copyPath);
                     if (copy.open())
-                        QSqlQuery(copy).exec(QStringLiteral("DELETE FROM shiqing WHERE rowid = 1"));
+                        QSqlQuery(copy).exec(u"DELETE FROM shiqing WHERE rowid = 1"_s);
                     copy.close();
                 }
-                QSqlDatabase::removeDatabase(QStringLiteral("copy"));
+                QSqlDatabase::removeDatabase(u"copy"_s);
             });
         } else {
             QVERIFY(disk->Fill());
@@ -198,11 +177,11 @@ private slots:
         QCOMPARE(ReadAll(f.db), bytes);
         if (disk)
             QVERIFY(disk->Free());
-        QCOMPARE(QFileInfo(f.temp).isDir(), obstacle == QStringLiteral("folder"));
-        QCOMPARE(QFileInfo::exists(f.temp), obstacle == QStringLiteral("folder"));
+        QCOMPARE(QFileInfo(f.temp).isDir(), obstacle == u"folder"_s);
+        QCOMPARE(QFileInfo::exists(f.temp), obstacle == u"folder"_s);
         QVERIFY(f.store.IsConnected());
         QCOMPARE(f.Rows(), rows);
-        QVERIFY(f.store.AddTask(QDate(2027, 5, 4), QStringLiteral("班会"), QStringLiteral("未完成")));
+        QVERIFY(f.store.AddTask(QDate(2027, 5, 4), u"班会"_s, u"未完成"_s));
         QVERIFY(f.errors.texts().isEmpty());
     }
 };

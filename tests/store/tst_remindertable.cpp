@@ -2,6 +2,8 @@
 #include "StoreFixture.h"
 #include "store/ReminderRecord.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 struct Listing
 {
@@ -56,12 +58,12 @@ private slots:
         FakeClock clock(QDateTime(today, QTime(0, 0, 1)));
         StoreFixture f;
         QVERIFY(f.Open());
-        QVERIFY(f.store.AddReminder(when, mode, 1, QStringLiteral("t"), QStringLiteral("c")));
+        QVERIFY(f.store.AddReminder(when, mode, 1, u"t"_s, u"c"_s));
         QCOMPARE(f.store.CountTodayReminders(), due ? 1 : 0);
         const Listing l = List(f.store, true);
         QCOMPARE(l.ok, due);
-        QCOMPARE(l.titles, due ? QStringList{QStringLiteral("t")} : QStringList{});
-        QCOMPARE(TableTest::Column(f.store, QStringLiteral("SELECT week FROM tx")),
+        QCOMPARE(l.titles, due ? QStringList{u"t"_s} : QStringList{});
+        QCOMPARE(TableTest::Column(f.store, u"SELECT week FROM tx"_s),
                  QStringList{QString::number(when.date().dayOfWeek() % 7 + 1)});
     }
 
@@ -73,22 +75,22 @@ private slots:
         StoreFixture f;
         QVERIFY(f.Open());
         const std::tuple<QDateTime, int, int, const char*> reminders[] = {
-            {At(2026, 12, 6, 9, 0, 0), 0, 1, "nine"},      {At(2020, 1, 1, 23, 59, 59), 1, 0, "late"},
-            {At(2026, 12, 6, 8, 30, 5), 0, 2, "8:30:05"},  {At(2026, 11, 6, 8, 30, 0), 3, -1, "8:30"},
+            {At(2026, 12, 6, 9, 0, 0), 0, 1, "nine"},     {At(2020, 1, 1, 23, 59, 59), 1, 0, "late"},
+            {At(2026, 12, 6, 8, 30, 5), 0, 2, "8:30:05"}, {At(2026, 11, 6, 8, 30, 0), 3, -1, "8:30"},
             {At(999, 2, 3, 4, 5, 6), 4, 0, "short year"}, {At(2026, 11, 29, 0, 0, 0), 2, 0, "midnight"},
         };
         for (const auto& [when, mode, ring, title] : reminders)
-            QVERIFY(f.store.AddReminder(when, mode, ring, QString::fromLatin1(title), QStringLiteral("内容\r\n'%s'")));
+            QVERIFY(f.store.AddReminder(when, mode, ring, QString::fromLatin1(title), u"内容\r\n'%s'"_s));
         QCOMPARE(f.store.CountTodayReminders(), 5);
-        QCOMPARE(List(f.store, true).titles, QStringLiteral("midnight,8:30,8:30:05,nine,late").split(u','));
+        QCOMPARE(List(f.store, true).titles, u"midnight,8:30,8:30:05,nine,late"_s.split(u','));
         QCOMPARE(f.store.CountReminders(), 6);
         const Listing l = List(f.store, false);
         QCOMPARE(l.times, QStringLiteral("2026-12-06 09:00:00,2020-01-01 23:59:59,2026-12-06 08:30:05,"
                                          "2026-11-06 08:30:00,999-02-03 04:05:06,2026-11-29 00:00:00")
                               .split(u','));
-        QCOMPARE(l.modes, QStringLiteral("一次 每天 一次 每月 每年 每周").split(u' '));
-        QCOMPARE(l.rings, QStringLiteral("是 否 是 是 否 否").split(u' '));
-        QCOMPARE(l.contents, QStringList(6, QStringLiteral("内容\r\n'%s'")));
+        QCOMPARE(l.modes, u"一次 每天 一次 每月 每年 每周"_s.split(u' '));
+        QCOMPARE(l.rings, u"是 否 是 是 否 否"_s.split(u' '));
+        QCOMPARE(l.contents, QStringList(6, u"内容\r\n'%s'"_s));
     }
 
     // A reminder is named by all its fields but the week day; only the first match goes.
@@ -97,17 +99,17 @@ private slots:
         StoreFixture f;
         QVERIFY(f.Open());
         const QDateTime when = At(2026, 12, 6, 8, 5, 0);
-        const QString title = QStringLiteral("it's 8 o'clock"), content = QStringLiteral("100% 'done' \\ %s");
+        const QString title = u"it's 8 o'clock"_s, content = u"100% 'done' \\ %s"_s;
         QVERIFY(f.store.AddReminder(when, 2, 1, title, content));
         QVERIFY(f.store.AddReminder(when, 2, 1, title, content));
         QVERIFY(f.store.AddReminder(when, 2, 0, title, content));
-        TableTest::Exec(f.store, QStringLiteral("UPDATE tx SET week = 5"));
+        TableTest::Exec(f.store, u"UPDATE tx SET week = 5"_s);
         QVERIFY(!f.store.DeleteReminder(when.addSecs(1), 2, 1, title, content));
         QVERIFY(!f.store.DeleteReminder(when, 1, 1, title, content));
         QVERIFY(!f.store.DeleteReminder(when, 2, 1, title + u' ', content));
         QVERIFY(!f.store.DeleteReminder(when, 2, 1, title, content.chopped(1)));
         QVERIFY(f.store.DeleteReminder(when, 2, 1, title, content));
-        QCOMPARE(List(f.store, false).rings, (QStringList{QStringLiteral("是"), QStringLiteral("否")}));
+        QCOMPARE(List(f.store, false).rings, (QStringList{u"是"_s, u"否"_s}));
         QVERIFY(f.store.DeleteReminder(when, 2, 1, title, content));
         QVERIFY(!f.store.DeleteReminder(when, 2, 1, title, content));
         QCOMPARE(f.store.CountReminders(), 1);

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <future>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QDate kDay(2026, 12, 6);
 using Clock = std::chrono::steady_clock;
@@ -25,8 +27,7 @@ private slots:
         QTest::addColumn<bool>("added");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("released within the timeout") << 0 << 100 << true << QStringList();
-        QTest::newRow("held past the timeout")
-            << 50 << 2000 << false << QStringList{QStringLiteral("打开事情信息表错误")};
+        QTest::newRow("held past the timeout") << 50 << 2000 << false << QStringList{u"打开事情信息表错误"_s};
     }
     void waitsForAnotherWriter()
     {
@@ -37,7 +38,7 @@ private slots:
         QVERIFY(f.Open());
         if (timeout > 0)
             f.store.SetBusyTimeout(timeout);
-        QVERIFY(f.store.AddTask(kDay, QStringLiteral("before"), TaskStates::NotDone()));
+        QVERIFY(f.store.AddTask(kDay, u"before"_s, TaskStates::NotDone()));
         // A second program holds the write lock on a connection and thread of its own: it adds a
         // task and keeps the transaction open until told to let go or until hold has passed.
         std::promise<bool> locked;
@@ -45,21 +46,19 @@ private slots:
         Clock::time_point released;
         auto holder = std::async(std::launch::async, [&, hold] {
             {
-                QSqlDatabase db =
-                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+                QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
                 db.setDatabaseName(f.path);
                 QSqlQuery q(db);
-                const bool ok =
-                    db.open() && q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                    q.exec(QStringLiteral("INSERT INTO shiqing VALUES ('2026-12-06', 'held', '未完成')"));
+                const bool ok = db.open() && q.exec(u"BEGIN IMMEDIATE"_s) &&
+                                q.exec(u"INSERT INTO shiqing VALUES ('2026-12-06', 'held', '未完成')"_s);
                 locked.set_value(ok);
                 if (ok) {
                     letGo.get_future().wait_for(std::chrono::milliseconds(hold));
                     released = Clock::now();
-                    q.exec(QStringLiteral("COMMIT"));
+                    q.exec(u"COMMIT"_s);
                 }
             }
-            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+            QSqlDatabase::removeDatabase(u"holder"_s);
         });
         QVERIFY(locked.get_future().get());
         // Reading takes no write lock: the query, the statistics and the reading back by id answer
@@ -72,7 +71,7 @@ private slots:
                 f.store.CountAllTasks(total, notDone, done, postponed));
         QCOMPARE(QList<int>({f.store.CountTasks(every), int(tasks.size()), total}), QList<int>({1, 1, 1}));
         QVERIFY(f.errors.texts().isEmpty());
-        QCOMPARE(f.store.AddTask(kDay, QStringLiteral("meanwhile"), TaskStates::Done()), added);
+        QCOMPARE(f.store.AddTask(kDay, u"meanwhile"_s, TaskStates::Done()), added);
         const Clock::time_point returned = Clock::now();
         QTEST(f.errors.texts(), "messages");
         // An add that went through waited for the other writer to let go; one that failed
@@ -84,12 +83,11 @@ private slots:
         // The other writer's change and ours are both kept, and a failed add leaves the store
         // ready for the next one.
         f.errors.clear();
-        QVERIFY(f.store.AddTask(kDay, QStringLiteral("after"), TaskStates::NotDone()));
-        QStringList expected{QStringLiteral("2026-12-06 未完成 before"),
-                             QStringLiteral("2026-12-06 未完成 held")};
+        QVERIFY(f.store.AddTask(kDay, u"after"_s, TaskStates::NotDone()));
+        QStringList expected{u"2026-12-06 未完成 before"_s, u"2026-12-06 未完成 held"_s};
         if (added)
-            expected << QStringLiteral("2026-12-06 已完成 meanwhile");
-        expected << QStringLiteral("2026-12-06 未完成 after");
+            expected << u"2026-12-06 已完成 meanwhile"_s;
+        expected << u"2026-12-06 未完成 after"_s;
         QCOMPARE(TableTest::Tasks(f.store), expected);
         QVERIFY(f.errors.texts().isEmpty());
     }
