@@ -104,7 +104,7 @@ public:
         : m_base(base), m_auth("Basic " + (user + u':' + password).toUtf8().toBase64())
     {}
 
-    /// Sends one request and waits for its answer; \a etag gets the ETag header.
+    /// Sends one request and waits for its answer; \a answer gets its body. Returns the status.
     int Send(const QByteArray& verb, const QString& href, const QByteArray& body,
              const QList<std::pair<QByteArray, QByteArray>>& headers, QByteArray* answer = nullptr)
     {
