@@ -241,6 +241,7 @@ struct CSyncEngine::Impl
     QHash<QString, ExchangeItem> locals;   ///< every task and reminder here, by the UID it goes by
     std::vector<QString> localOrder;       ///< their UIDs in the walk's order
     QMultiHash<QString, QString> unsynced; ///< locals without a state, by their identity
+    bool bTablesTaken = false;             ///< what came in changed the planner's tables
 
     Impl(CDataStore& s, CCalDavClient& c, SyncCalendars cals)
         : store(s), client(c), calendars(std::move(cals))
@@ -460,6 +461,7 @@ struct CSyncEngine::Impl
         const bool changesHere =
             local == locals.cend() ? sameAs.isEmpty() || lost : SyncHash(*local) != fresh.hash;
         Need(store.TakeServerItem(item, fresh, lost ? &*lost : nullptr, sameAs));
+        bTablesTaken = true;
         Remember(fresh);
         if (!sameAs.isEmpty())
             locals.remove(sameAs);
@@ -481,6 +483,7 @@ struct CSyncEngine::Impl
         // A change made here since the last sync outlives a delete there: it goes back as new.
         const bool deleteHere = local != locals.cend() && SyncHash(*local) == states.value(uid).hash;
         Need(store.DropServerItem(uid, deleteHere));
+        bTablesTaken = true;
         Forget(uid);
         if (deleteHere) {
             locals.remove(uid);
@@ -517,12 +520,17 @@ struct CSyncEngine::Impl
             }
         }
         // Deletes go in the order their items were first synced, each one confirmed before its
-        // state goes, so that a batch delete stopped half-way goes on where it stopped.
+        // state goes, so that a batch delete stopped half-way goes on where it stopped. That order
+        // is the table's: read only when something is to go (every state's text with it).
+        const auto gone = [&](const SyncItemState& s) {
+            return s.strHref.startsWith(calendar) && Holds(calendar, s.kind) && !locals.contains(s.strUid);
+        };
+        if (std::none_of(states.cbegin(), states.cend(), gone))
+            return;
         std::vector<SyncItemState> ordered;
         Need(store.ListSyncStates(ordered));
         for (const SyncItemState& s : ordered) {
-            if (s.strHref.startsWith(calendar) && Holds(calendar, s.kind) && !locals.contains(s.strUid) &&
-                states.contains(s.strUid))
+            if (gone(s) && states.contains(s.strUid))
                 Remove(calendar, states.value(s.strUid));
         }
     }
@@ -654,10 +662,13 @@ SyncReport CSyncEngine::Run()
             d->Fail(QStringLiteral("数据库无法保存同步信息，不能同步"));
         d->LoadStates();
         d->WalkLocals();
+        d->bTablesTaken = false;
         for (const QString& calendar : d->Calendars())
             d->Pull(calendar);
-        // What came in changed the tables: the walk sees the items as they stand now.
-        d->WalkLocals();
+        // What came in changed the tables: the walk sees the items as they stand now. A sync
+        // that brought nothing in (the usual one) walks them once.
+        if (d->bTablesTaken)
+            d->WalkLocals();
         for (const QString& calendar : d->Calendars())
             d->Push(calendar);
         d->report.bOk = true;
