@@ -6,22 +6,6 @@
 #include "exchange/IcsZones.h"
 
 #include <QIODevice>
-#include <cstdlib>
-
-namespace {
-
-QByteArray AsText(icalcomponent* component)
-{
-    char* text = icalcomponent_as_ical_string_r(component);
-    QByteArray bytes(text);
-    free(text); // NOLINT: libical hands out malloc'ed text
-    // libical folds a line whose end falls on the fold between its CR and its LF; the stray CR
-    // would make the file unreadable (by us and others).
-    bytes.replace("\r\r\n \n", "\r\n");
-    return bytes;
-}
-
-} // namespace
 
 // ---- CIcsWriter -----------------------------------------------------------------------------
 
@@ -61,13 +45,13 @@ bool CIcsWriter::Begin()
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Kestrum//Kestrum//ZH"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
-    const QByteArray frame = AsText(calendar.get());
+    const QByteArray frame = IcsMapping::ComponentText(calendar.get());
     const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
     d->calendarEnd = frame.mid(end);
     if (!d->Put(frame.left(end)))
         return false;
     if (IcalComponentPtr zone = LocalZoneComponent(d->context.local))
-        return d->Put(AsText(zone.get()));
+        return d->Put(IcsMapping::ComponentText(zone.get()));
     return true;
 }
 
@@ -76,7 +60,7 @@ CIcsWriter::Written CIcsWriter::Write(const ExchangeItem& item)
     IcalComponentPtr component = IcsMapping::ToComponent(item, d->context, d->strError);
     if (!component)
         return Written::Refused;
-    return d->Put(AsText(component.get())) ? Written::Item : Written::Failed;
+    return d->Put(IcsMapping::ComponentText(component.get())) ? Written::Item : Written::Failed;
 }
 
 bool CIcsWriter::Finish()

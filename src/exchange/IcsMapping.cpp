@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QTimeZone>
+#include <cstdlib>
 #include <iterator>
 
 namespace IcsMapping {
@@ -704,6 +705,17 @@ bool FromComponent(icalcomponent* component, const ReadContext& context, Exchang
     if (startValue.is_date)
         return ReadAllDay(component, startValue, summary, item, reason);
     return ReadReminder(component, start, context, summary, item, reason);
+}
+
+QByteArray ComponentText(icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    QByteArray bytes(text);
+    free(text); // NOLINT: libical hands out malloc'ed text
+    // libical folds a line whose end falls on the fold between its CR and its LF; the stray CR
+    // would make the file unreadable (by us and others).
+    bytes.replace("\r\r\n \n", "\r\n");
+    return bytes;
 }
 
 } // namespace IcsMapping

@@ -39,6 +39,9 @@ struct ReadContext
 /// cannot hold it.
 bool FromComponent(icalcomponent* component, const ReadContext& context, ExchangeItem& item, QString& reason);
 
+/// \a component as iCalendar text, ready to be written out.
+QByteArray ComponentText(icalcomponent* component);
+
 /// The key of the lunar holidays of \a date, as the day view looks them up; empty outside the table.
 HolidayKey LunarKey(const QDate& date);
 

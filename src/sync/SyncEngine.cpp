@@ -58,16 +58,6 @@ QString FileName(const QString& uid)
            QStringLiteral(".ics");
 }
 
-QByteArray AsText(icalcomponent* component)
-{
-    char* text = icalcomponent_as_ical_string_r(component);
-    QByteArray bytes(text);
-    free(text); // NOLINT: libical hands out malloc'ed text
-    // As the calendar writer does: libical may fold a line between its CR and its LF.
-    bytes.replace("\r\r\n \n", "\r\n");
-    return bytes;
-}
-
 // The item a calendar object holds (its first VTODO or VEVENT the planner can hold); false when
 // it holds none.
 bool ReadItem(const QByteArray& text, ExchangeItem& item)
@@ -223,7 +213,7 @@ QByteArray EditedText(const QByteArray& serverText, const ExchangeItem& item, QS
                 icalcomponent_add_component(calendar.get(), zone.release());
         }
     }
-    return AsText(calendar.get());
+    return IcsMapping::ComponentText(calendar.get());
 }
 
 } // namespace
