@@ -16,3 +16,14 @@ public:
     /// A refusal with its own caption, shown with the error or the information icon.
     virtual void ReportMessage(const QString& text, const QString& caption, Kind kind) = 0;
 };
+
+/// \a text, written for a message box (lines apart by "\r\n"), as one line: for standard error,
+/// a report or a settings file.
+inline QString OneLine(const QString& text)
+{
+    QString line = text.trimmed();
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\n', u' ');
+    line.replace(u'\r', u' ');
+    return line;
+}

@@ -11,23 +11,12 @@
 #include <QFileInfo>
 
 namespace {
-// The store's messages are written for message boxes, several lines with "\r\n" between; on
-// standard error each problem is one line.
-QString OneLine(const QString& text)
-{
-    QString line = text.trimmed();
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\n', u' ');
-    line.replace(u'\r', u' ');
-    return QStringLiteral("Kestrum: ") + line + u'\n';
-}
-
 QString Lines(const QString& text)
 {
     QString lines;
     for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-        lines += OneLine(line);
-    return lines.isEmpty() ? OneLine(text) : lines;
+        lines += ExchangeCommand::ErrorLine(line);
+    return lines.isEmpty() ? ExchangeCommand::ErrorLine(text) : lines;
 }
 
 /// What the store has to say goes to standard error rather than into a message box.
@@ -35,8 +24,11 @@ class CLineReporter final : public IErrorReporter
 {
 public:
     explicit CLineReporter(QString& err) : m_err(err) {}
-    void ReportError(const QString& text) override { m_err += OneLine(text); }
-    void ReportMessage(const QString& text, const QString&, Kind) override { m_err += OneLine(text); }
+    void ReportError(const QString& text) override { m_err += ExchangeCommand::ErrorLine(text); }
+    void ReportMessage(const QString& text, const QString&, Kind) override
+    {
+        m_err += ExchangeCommand::ErrorLine(text);
+    }
 
 private:
     QString& m_err;
@@ -50,20 +42,26 @@ ExchangeCommand::Outcome Failed(const QString& err)
 
 namespace ExchangeCommand {
 
+QString ErrorLine(const QString& text)
+{
+    return QStringLiteral("Kestrum: ") + OneLine(text) + u'\n';
+}
+
 Outcome Run(const CommandLine::Options& options, const QStringList& arguments, const QString& appFolder)
 {
     using Exchange = CommandLine::Options::Exchange;
     const QString folder = DataFolder::Resolve(arguments, appFolder);
     const QFileInfo info(folder);
     if (info.exists() && !info.isDir())
-        return Failed(OneLine(QStringLiteral("数据文件夹 %1 不是文件夹").arg(folder)));
+        return Failed(ExchangeCommand::ErrorLine(QStringLiteral("数据文件夹 %1 不是文件夹").arg(folder)));
     if (DataFolder::NeedsDefaults(folder)) {
         // Exporting from a folder that holds nothing is a mistyped folder, not an empty calendar.
         if (options.exchange == Exchange::Export)
-            return Failed(OneLine(QStringLiteral("数据文件夹 %1 中没有数据").arg(folder)));
+            return Failed(ExchangeCommand::ErrorLine(QStringLiteral("数据文件夹 %1 中没有数据").arg(folder)));
         QString error;
         if (!DataFolder::CreateWithDefaults(folder, Clock::today(), &error))
-            return Failed(OneLine(QStringLiteral("创建数据文件夹 %1 失败: %2").arg(folder, error)));
+            return Failed(
+                ExchangeCommand::ErrorLine(QStringLiteral("创建数据文件夹 %1 失败: %2").arg(folder, error)));
     }
 
     Outcome outcome;
@@ -74,7 +72,8 @@ Outcome Run(const CommandLine::Options& options, const QStringList& arguments, c
     if (!store.Connect(folder + QStringLiteral("/kstrm.db"))) {
         outcome.nStatus = kFailedStatus;
         if (outcome.strErr.isEmpty())
-            outcome.strErr = OneLine(QStringLiteral("不能打开数据文件夹 %1 中的数据库").arg(folder));
+            outcome.strErr =
+                ExchangeCommand::ErrorLine(QStringLiteral("不能打开数据文件夹 %1 中的数据库").arg(folder));
         return outcome;
     }
 
@@ -85,7 +84,7 @@ Outcome Run(const CommandLine::Options& options, const QStringList& arguments, c
             return Failed(outcome.strErr + Lines(result.strError));
         // The file is written: what it lacks is reported, but the run succeeded.
         for (const QString& line : CalendarExchange::LeftOutLines(result.leftOut))
-            outcome.strErr += OneLine(QStringLiteral("未导出 ") + line);
+            outcome.strErr += ExchangeCommand::ErrorLine(QStringLiteral("未导出 ") + line);
         outcome.strOut = QStringLiteral("已导出到 %1: 事情 %2 件，提醒 %3 个，节日 %4 个\n")
                              .arg(options.strIcsFile)
                              .arg(result.written[0])

@@ -14,6 +14,9 @@ namespace ExchangeCommand {
 constexpr int kUsageStatus = 2;
 constexpr int kFailedStatus = 1;
 
+/// \a text as one line of standard error: "Kestrum: ", the text on one line, a line break.
+QString ErrorLine(const QString& text);
+
 struct Outcome
 {
     int nStatus = 0;

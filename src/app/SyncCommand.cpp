@@ -14,14 +14,9 @@
 namespace {
 using ExchangeCommand::Outcome;
 
-QString Line(const QString& text)
-{
-    return QStringLiteral("Kestrum: ") + text + u'\n';
-}
-
 Outcome Failed(const QString& text)
 {
-    return {ExchangeCommand::kFailedStatus, QString(), Line(text)};
+    return {ExchangeCommand::kFailedStatus, QString(), ExchangeCommand::ErrorLine(text)};
 }
 } // namespace
 
@@ -81,12 +76,13 @@ Outcome Run(const CommandLine::Options& options, const QStringList& arguments, c
     const SyncReport report = SyncRun::Once(folder + QStringLiteral("/kstrm.db"), settings, password);
     Outcome outcome;
     for (const QString& problem : report.problems)
-        outcome.strErr += Line(problem);
+        outcome.strErr += ExchangeCommand::ErrorLine(problem);
     for (const SyncRefusal& refused : report.refused)
-        outcome.strErr += Line(QStringLiteral("服务器拒收 %1: %2").arg(refused.strName, refused.strAnswer));
+        outcome.strErr += ExchangeCommand::ErrorLine(
+            QStringLiteral("服务器拒收 %1: %2").arg(refused.strName, refused.strAnswer));
     outcome.nStatus = report.bOk && report.refused.isEmpty() ? 0 : ExchangeCommand::kFailedStatus;
     if (outcome.nStatus != 0 && outcome.strErr.isEmpty())
-        outcome.strErr = Line(SyncRun::ResultLine(report));
+        outcome.strErr = ExchangeCommand::ErrorLine(SyncRun::ResultLine(report));
     if (report.bOk)
         outcome.strOut = SyncRun::ResultLine(report) + u'\n';
 
@@ -98,7 +94,8 @@ Outcome Run(const CommandLine::Options& options, const QStringList& arguments, c
         saved.lastSync = report.finished;
         saved.strLastResult = SyncRun::ResultLine(report);
         if (!saved.Save(settingsPath, error)) {
-            outcome.strErr += Line(QStringLiteral("不能保存同步结果到 %1: %2").arg(settingsPath, error));
+            outcome.strErr += ExchangeCommand::ErrorLine(
+                QStringLiteral("不能保存同步结果到 %1: %2").arg(settingsPath, error));
             outcome.nStatus = ExchangeCommand::kFailedStatus;
         }
     }

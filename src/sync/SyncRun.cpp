@@ -5,16 +5,6 @@
 #include "store/DataStore.h"
 
 namespace {
-// The store's messages are written for message boxes; in a report each is one line.
-QString OneLine(const QString& text)
-{
-    QString line = text.trimmed();
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\n', u' ');
-    line.replace(u'\r', u' ');
-    return line;
-}
-
 /// What the worker's store has to say goes into the report: no message box from a background
 /// thread.
 class CCollectingReporter final : public IErrorReporter

@@ -1,5 +1,6 @@
 #include "sync/SyncSettings.h"
 
+#include "app/ErrorReporter.h"
 #include "app/SettingsFile.h"
 
 namespace {
@@ -11,17 +12,6 @@ const QString kInterval = QStringLiteral("sync/intervalMinutes");
 const QString kFingerprint = QStringLiteral("sync/trustedFingerprint");
 const QString kLastSync = QStringLiteral("sync/lastSync");
 const QString kLastResult = QStringLiteral("sync/lastResult");
-
-// A value is one line of the file, blanks around it dropped when read: a result text from a
-// server must not start a line of its own.
-QString OneLine(const QString& text)
-{
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\n', u' ');
-    line.replace(u'\r', u' ');
-    return line.trimmed();
-}
 } // namespace
 
 SyncSettings SyncSettings::Load(const QString& path)

@@ -200,10 +200,8 @@ void CSyncDlg::OnRestore()
     const SyncConflict* conflict = Selected();
     if (!conflict || !SyncConflicts::Restore(m_context.Store(), conflict->nId))
         return;
-    // The restored version shows at once here, and travels with the next sync.
+    // The restored version shows at once here; the store's change listener sends it with the next sync.
     m_context.ReloadData();
-    if (CSyncService* service = m_context.SyncService())
-        service->NoteLocalChange();
     ReadConflicts();
 }
 
