@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,9 @@ int main(int argc, char* argv[])
         store.Close();
         compactedSize = QFileInfo(ours).size();
 
+        // Compaction hands the freeing of the old file's blocks to a thread of its own; that
+        // work is over before the shell's turn, so that it does not weigh on the shell.
+        QThread::msleep(300);
         QProcess process;
         const QString out = work.filePath(QStringLiteral("theirs/temp.db"));
         QFile::remove(out);
@@ -110,6 +114,6 @@ int main(int argc, char* argv[])
     std::printf("  CompactStore:            %.0f ms\n", Median(oursMs));
     std::printf("  sqlite3 VACUUM INTO:     %.0f ms (process), %.0f ms (statement)\n", Median(shellProcMs),
                 Median(shellStmtMs));
-    std::printf("  ratio (same round):      %.2f (target: at most 1.5)\n", Median(ratio));
+    std::printf("  ratio (same round):      %.2f (target: at most 1.25)\n", Median(ratio));
     return 0;
 }

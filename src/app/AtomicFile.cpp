@@ -79,6 +79,15 @@ bool CAtomicFile::Write(const QByteArray& bytes)
     return true;
 }
 
+bool CAtomicFile::Flush()
+{
+    if (m_hFile == -1)
+        return m_result.bOk = false;
+    if (const int nError = SyncFile())
+        return Fail(nError);
+    return true;
+}
+
 bool CAtomicFile::Commit()
 {
     if (m_hFile == -1)

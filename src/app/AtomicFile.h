@@ -40,6 +40,10 @@ public:
     bool OpenAs(const QString& strPath);
     /// Appends \a bytes to the new file.
     bool Write(const QByteArray& bytes);
+    /// Syncs the new file to the disk now, so that Commit's own sync has little left to do: it
+    /// may run on another thread while this one reads the new file through its name, never
+    /// beside another call on this object. A failure is reported as Write's are.
+    bool Flush();
     /// Syncs the new file to the disk and renames it over the target. (The new file has had the
     /// target file's permissions from the start: a private file stays private.) What was written
     /// into the new file under its name by someone else (the database engine) is committed with

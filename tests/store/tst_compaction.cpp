@@ -176,6 +176,10 @@ private slots:
         QCOMPARE(QFileInfo::exists(f.temp), obstacle == u"folder"_s);
         QVERIFY(f.store.IsConnected());
         QCOMPARE(f.Rows(), rows);
+        // The copy is written unsynced; the store's own writes are synced in full again.
+        QSqlQuery synchronous(QSqlDatabase::database(f.store.ConnectionName()));
+        QVERIFY(synchronous.exec(u"PRAGMA synchronous"_s) && synchronous.next());
+        QCOMPARE(synchronous.value(0).toInt(), 2);
         QVERIFY(f.store.AddTask(QDate(2027, 5, 4), u"班会"_s, u"未完成"_s));
         QVERIFY(f.errors.texts().isEmpty());
     }
