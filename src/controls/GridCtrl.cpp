@@ -476,10 +476,20 @@ void CGridCtrl::AutoSizeColumns(bool bIgnoreFixedRows)
     EndBulkUpdate();
 }
 
+CGridSizer& CGridCtrl::Sizer()
+{
+    if (!m_pSizer || m_pSizer->Font() != font()) {
+        m_pSizer = std::make_unique<CGridSizer>(*m_pModel, font());
+    } else {
+        m_pSizer->ForgetCells(); // cells may have changed since; the font's characters have not
+    }
+    return *m_pSizer;
+}
+
 void CGridCtrl::WidenColumns(int nFirst, int nLast)
 {
     BeginBulkUpdate();
-    CGridSizer sizer(*m_pModel, font());
+    CGridSizer& sizer = Sizer();
     for (int c = 0; c < GetColumnCount(); ++c) {
         const int nWidth = sizer.ColumnWidth(c, nFirst, nLast);
         if (nWidth > columnWidth(c))
@@ -500,7 +510,7 @@ void CGridCtrl::AutoSizeRows(int nFirst, int nLast)
     if (nFirst > nLast)
         return;
     BeginBulkUpdate();
-    CGridSizer sizer(*m_pModel, font());
+    CGridSizer& sizer = Sizer();
     const int nMinHeight = verticalHeader()->defaultSectionSize();
     for (int r = nFirst; r <= nLast; ++r) {
         const int nHeight = qMax(nMinHeight, sizer.RowHeight(r));

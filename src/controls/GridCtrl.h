@@ -6,8 +6,10 @@
 #include <QPixmap>
 #include <QTableView>
 #include <climits>
+#include <memory>
 
 class CGridModel;
+class CGridSizer;
 class CGridDelegate;
 class IGridRowSource;
 class QPainter;
@@ -152,6 +154,7 @@ private:
     struct PrintContext;
 
     QTableView* MakeFrozenView();
+    CGridSizer& Sizer();
     void ApplyFixedLayout();
     void PlaceFrozenViews();
     void CopySectionSizes(int nFirstRow, int nLastRow, int nFirstCol, int nLastCol);
@@ -176,6 +179,7 @@ private:
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     int m_nBulk = 0;
+    std::unique_ptr<CGridSizer> m_pSizer; // kept from page to page of rows, see Sizer()
     // What a bulk update changed, for the frozen views to copy when it ends: the layout as a
     // whole, or the sections resized.
     bool m_bBulkLayout = false;

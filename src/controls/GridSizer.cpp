@@ -81,6 +81,16 @@ CGridSizer::CGridSizer(const CGridModel& model, const QFont& font, qreal dScale)
       m_fonts(0x10000, -1), m_letters(0x10000, 0)
 {}
 
+void CGridSizer::ForgetCells()
+{
+    m_layouts.clear();
+    m_fallbackTexts.clear();
+    m_widths.clear();
+    m_heights.clear();
+    m_lastHeights.clear();
+    m_nRoomImage = -2;
+}
+
 // --- characters -----------------------------------------------------------------------------
 
 quint8 CGridSizer::Classify(QChar c)

@@ -36,6 +36,13 @@ public:
     /// The height of the highest cell of row \a nRow; 0 when the grid has no columns.
     int RowHeight(int nRow);
 
+    /// The font this sizer measures in.
+    const QFont& Font() const { return m_font; }
+    /// Forgets what it learnt of cells and texts, keeping what it learnt of the font's characters:
+    /// a grid that sizes page after page of new rows keeps one sizer, and the characters of a
+    /// Chinese text, each laid out once to find its font, are most of a page's work.
+    void ForgetCells();
+
 private:
     // What decides a cell's width (its text, format and picture) or its height (the fonts of
     // its text, or the text itself, and its picture).

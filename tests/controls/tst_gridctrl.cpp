@@ -297,6 +297,17 @@ private slots:
         }
         grid.AutoSize();
         QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
+
+        // Sized again with taller pictures, then in a larger font: nothing learnt before stays.
+        const QList<QPixmap> tallImages = {Solid(Qt::red), QPixmap(24, 50)};
+        grid.SetImageList(&tallImages);
+        grid.AutoSize();
+        QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() * 1.5);
+        grid.setFont(larger);
+        grid.AutoSize();
+        QCOMPARE(GridSizes(grid), MeasuredSizes(grid));
     }
 
     // A bulk update announces its cells once, as one block, when the outermost update ends.
