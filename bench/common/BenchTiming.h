@@ -60,6 +60,13 @@ inline double RssMiB()
     return StatusMiB("VmRSS");
 }
 
+/// The part of RssMiB that is the process's own memory, without the pages of mapped files (the
+/// store reads its database through a map, and those pages are the system's file cache).
+inline double OwnMiB()
+{
+    return StatusMiB("RssAnon");
+}
+
 /// The peak resident memory of the process since the last ResetPeak, in MiB.
 inline double PeakMiB()
 {
