@@ -1,7 +1,9 @@
 #include "store/Recordset.h"
 
 #include "store/Schema.h"
+#include "store/ValueConvert.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -209,6 +211,36 @@ void CRecordset::ReadRowIds(const TableRows& rows, std::vector<qint64>& ids)
         ids.push_back(query.value(0).toLongLong());
     if (query.lastError().isValid())
         throw CDbError::FromSql(query.lastError());
+}
+
+qsizetype CRecordset::ReadTexts(const TableRows& rows, const std::vector<QString>& fields,
+                                std::vector<QStringList>& columns)
+{
+    // The names stand bare: the engine would read a double-quoted name that no column has as a
+    // text, and a table without that column must fail here as it does everywhere else.
+    QStringList names;
+    for (const QString& field : fields)
+        names << field;
+    QSqlQuery& query = Statement(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                                     .arg(names.join(QStringLiteral(", ")), Schema::Quoted(rows.strTable),
+                                          WhereClause(rows),
+                                          rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder));
+    Bind(query, rows.values);
+    if (!query.exec())
+        throw CDbError::FromSql(query.lastError());
+    std::vector<QStringList> read(fields.size());
+    qsizetype count = 0;
+    while (query.next()) {
+        for (size_t i = 0; i < read.size(); ++i)
+            read[i].append(ValueToText(query.value(int(i))));
+        ++count;
+    }
+    const QSqlError error = query.lastError();
+    query.finish(); // the statement stays prepared, its read of the table ends here
+    if (error.isValid())
+        throw CDbError::FromSql(error);
+    columns = std::move(read);
+    return count;
 }
 
 QStringList CRecordset::FieldNames()

@@ -1,6 +1,5 @@
 #include "store/TableSteps.h"
 
-#include "store/ValueConvert.h"
 
 namespace TableSteps {
 
@@ -68,20 +67,9 @@ void Append(CRecordset& rs, const QString& table, std::initializer_list<std::pai
 bool ReadColumns(CRecordset& rs, const TableRows& rows, const std::vector<QString>& fields,
                  std::vector<QStringList>& columns)
 {
-    rs.Open(rows);
-    if (rs.IsEOF()) {
-        rs.Close();
+    std::vector<QStringList> read;
+    if (rs.ReadTexts(rows, fields, read) == 0)
         return false;
-    }
-    std::vector<QStringList> read(fields.size());
-    const long count = rs.GetRecordCount();
-    for (QStringList& column : read)
-        column.reserve(count);
-    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        for (size_t i = 0; i < fields.size(); ++i)
-            read[i].append(ValueToText(rs.GetCollect(fields[i])));
-    }
-    rs.Close();
     columns = std::move(read);
     return true;
 }
