@@ -32,18 +32,13 @@ struct IndexDef
 };
 
 // Tasks are always looked up by day, and by day and content; holidays by their month-day key.
-// The day's index holds the state as well, so that listing a day never reads the table.
 const IndexDef kIndexes[] = {
-    {"shiqing_day", "CREATE INDEX IF NOT EXISTS shiqing_day ON shiqing (date, content, state)"},
+    {"shiqing_date_content", "CREATE INDEX IF NOT EXISTS shiqing_date_content ON shiqing (date, content)"},
     {"shiqing_state_date", "CREATE INDEX IF NOT EXISTS shiqing_state_date ON shiqing (state, date)"},
     {"yljrb_date", "CREATE INDEX IF NOT EXISTS yljrb_date ON yljrb (date)"},
     {"lljrb_date", "CREATE INDEX IF NOT EXISTS lljrb_date ON lljrb (date)"},
     {"tx_time", "CREATE INDEX IF NOT EXISTS tx_time ON tx (hour, minute, second)"},
 };
-
-// Indexes that one of kIndexes took the place of. An earlier Kestrum that opens the file makes
-// its own again.
-const char* const kRetiredIndexes[] = {"shiqing_date_content"};
 
 void Exec(QSqlQuery& query, const QString& sql)
 {
@@ -105,10 +100,6 @@ bool PrepareConnection(QSqlDatabase& db, bool* syncTables)
     for (const IndexDef& index : kIndexes) {
         if (!indexes.contains(QLatin1String(index.name)))
             Exec(query, QString::fromLatin1(index.sql));
-    }
-    for (const char* retired : kRetiredIndexes) {
-        if (indexes.contains(QLatin1String(retired)))
-            Exec(query, QStringLiteral("DROP INDEX ") + QLatin1String(retired));
     }
 
     // A file we may not write opens all the same, read-only, and every save would fail later

@@ -123,7 +123,7 @@ private slots:
         QVERIFY(f.store.AddReminder(kWhen, 1, 0, u"t"_s, u"c"_s));
         QVERIFY(f.store.AddHoliday(HolidayCalendar::Solar, kKey, u"元旦"_s));
         const int root = TableTest::Column(f.store, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE "
-                                                                   "name = 'shiqing_day'"))
+                                                                   "name = 'shiqing_date_content'"))
                              .value(0)
                              .toInt();
         const int pageSize = TableTest::Column(f.store, u"PRAGMA page_size"_s).value(0).toInt();
