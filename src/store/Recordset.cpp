@@ -213,6 +213,17 @@ void CRecordset::ReadRowIds(const TableRows& rows, std::vector<qint64>& ids)
         throw CDbError::FromSql(query.lastError());
 }
 
+qint64 CRecordset::DeleteRows(const TableRows& rows)
+{
+    QSqlQuery query(Database());
+    if (!query.prepare(QStringLiteral("DELETE FROM %1%2").arg(Schema::Quoted(rows.strTable), WhereClause(rows))))
+        throw CDbError::FromSql(query.lastError());
+    Bind(query, rows.values);
+    if (!query.exec())
+        throw CDbError::FromSql(query.lastError());
+    return query.numRowsAffected();
+}
+
 qsizetype CRecordset::ReadTexts(const TableRows& rows, const std::vector<QString>& fields,
                                 std::vector<QStringList>& columns)
 {

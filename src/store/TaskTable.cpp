@@ -147,14 +147,7 @@ CDataStore::DeleteOutcome CDataStore::DeleteTasksInPeriod(const QDate& day, Batc
 {
     bool found = false;
     const bool ran = RunOperation(TaskError(), [&] {
-        CRecordset& rs = *m_pRecordset;
-        rs.Open(TasksInPeriod(day, scope));
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-            rs.Delete();
-            rs.Update();
-            found = true;
-        }
-        rs.Close();
+        found = m_pRecordset->DeleteRows(TasksInPeriod(day, scope)) > 0;
         if (found) {
             const auto [first, end] = PeriodBounds(day, scope);
             UidBindings::CBindings(m_strConnection, m_bUidBindings).UnbindTaskDays(first, end);
