@@ -17,6 +17,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 // The background picture (tools/make-query-art.py) draws the card of the three criteria rows
@@ -136,6 +141,12 @@ CTaskQueryDlg::~CTaskQueryDlg()
 {
     // The grid outlives the members: it must not keep reading rows that are gone.
     m_pGrid->SetRowSource(nullptr);
+#ifdef __GLIBC__
+    // The ids and rows of a large query go with the dialog, but the allocator would keep their
+    // memory for later; the planner runs all day, so it goes back to the system once they are
+    // freed.
+    QTimer::singleShot(0, [] { malloc_trim(0); });
+#endif
 }
 
 QCheckBox* CTaskQueryDlg::MakeCheck(const QString& text, const char* name, const QRect& place)
