@@ -47,9 +47,11 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     setHorizontalScrollMode(ScrollPerPixel);
     setEditTriggers(NoEditTriggers);
 
-    m_pLeftView = MakeFrozenView();
-    m_pTopView = MakeFrozenView();
-    m_pCornerView = MakeFrozenView();
+    m_pLeftView = MakeFrozenView(m_pModel);
+    // The top and corner views show the fixed rows alone, however many rows the grid holds.
+    auto* pHead = new CGridHeadModel(*m_pModel, this);
+    m_pTopView = MakeFrozenView(pHead);
+    m_pCornerView = MakeFrozenView(pHead);
 
     // A frozen view shows only its own rows or columns; the others it never scrolls to, so their
     // sizes are of no matter to it. A bulk update copies the sizes when it ends.
@@ -104,10 +106,10 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidg
 
 CGridCtrl::~CGridCtrl() = default;
 
-QTableView* CGridCtrl::MakeFrozenView()
+QTableView* CGridCtrl::MakeFrozenView(QAbstractItemModel* pModel)
 {
     auto* v = new QTableView(this);
-    v->setModel(m_pModel);
+    v->setModel(pModel);
     v->setItemDelegate(m_pDelegate);
     v->horizontalHeader()->hide();
     v->verticalHeader()->hide();

@@ -153,7 +153,7 @@ protected:
 private:
     struct PrintContext;
 
-    QTableView* MakeFrozenView();
+    QTableView* MakeFrozenView(QAbstractItemModel* pModel);
     CGridSizer& Sizer();
     void ApplyFixedLayout();
     void PlaceFrozenViews();

@@ -265,3 +265,76 @@ void CGridModel::CellChanged(int nRow, int nCol)
     if (IsValid(nRow, nCol))
         Changed(nRow, nCol, nRow, nCol);
 }
+
+CGridHeadModel::CGridHeadModel(CGridModel& source, QObject* parent)
+    : QAbstractTableModel(parent), m_source(source)
+{
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                        &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(&source, signal, this, &CGridHeadModel::Follow);
+    connect(&source, &QAbstractItemModel::modelReset, this, &CGridHeadModel::Follow);
+    connect(&source, &QAbstractItemModel::layoutChanged, this, &CGridHeadModel::Follow);
+    connect(&source, &QAbstractItemModel::dataChanged, this, &CGridHeadModel::SourceChanged);
+    Follow();
+}
+
+int CGridHeadModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_nRows;
+}
+
+int CGridHeadModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_nCols;
+}
+
+QVariant CGridHeadModel::data(const QModelIndex& index, int role) const
+{
+    return m_source.data(m_source.index(index.row(), index.column()), role);
+}
+
+Qt::ItemFlags CGridHeadModel::flags(const QModelIndex& index) const
+{
+    return m_source.flags(m_source.index(index.row(), index.column()));
+}
+
+void CGridHeadModel::Follow()
+{
+    const int nRows = qMin(m_source.rowCount(), m_source.FixedRowCount());
+    const int nCols = m_source.columnCount();
+    if (nCols > m_nCols) {
+        beginInsertColumns({}, m_nCols, nCols - 1);
+        m_nCols = nCols;
+        endInsertColumns();
+    } else if (nCols < m_nCols) {
+        beginRemoveColumns({}, nCols, m_nCols - 1);
+        m_nCols = nCols;
+        endRemoveColumns();
+    }
+    if (nRows > m_nRows) {
+        beginInsertRows({}, m_nRows, nRows - 1);
+        m_nRows = nRows;
+        endInsertRows();
+    } else if (nRows < m_nRows) {
+        beginRemoveRows({}, nRows, m_nRows - 1);
+        m_nRows = nRows;
+        endRemoveRows();
+    }
+    // The cells that stayed may hold other content now.
+    if (m_nRows > 0 && m_nCols > 0)
+        emit dataChanged(index(0, 0), index(m_nRows - 1, m_nCols - 1));
+}
+
+void CGridHeadModel::SourceChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                   const QList<int>& roles)
+{
+    // Setting the fixed rows tells of every cell: that is when the head gains or loses rows.
+    if (qMin(m_source.rowCount(), m_source.FixedRowCount()) != m_nRows) {
+        Follow();
+        return;
+    }
+    const int nBottom = qMin(bottomRight.row(), m_nRows - 1);
+    if (topLeft.row() <= nBottom && m_nCols > 0)
+        emit dataChanged(index(topLeft.row(), topLeft.column()),
+                         index(nBottom, qMin(bottomRight.column(), m_nCols - 1)), roles);
+}

@@ -44,6 +44,7 @@ public:
 
     bool IsValid(int nRow, int nCol) const;
     bool IsFixed(int nRow, int nCol) const { return nRow < m_nFixedRows || nCol < m_nFixedCols; }
+    int FixedRowCount() const { return m_nFixedRows; }
     const CGridCell* Cell(int nRow, int nCol) const;
     /// The cell at a position known to be valid, for walking many of them. A row of the row
     /// source that is not loaded reads as blank cells.
@@ -108,4 +109,30 @@ private:
     QColor m_crFixedBk{Qt::lightGray};
     QColor m_crGridLine{192, 192, 192};
     const QList<QPixmap>* m_pImageList = nullptr;
+};
+
+/// The fixed rows of a CGridModel alone, for the grid's views that never show any other row:
+/// a view keeps a size for each of its rows, and a million of them cost every such view
+/// megabytes and a long wait when a query fills the grid.
+class CGridHeadModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit CGridHeadModel(CGridModel& source, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    /// Follows the source's rows, columns and fixed rows after any change of them: rows and
+    /// columns only ever come and go at the end.
+    void Follow();
+    void SourceChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
+
+    CGridModel& m_source;
+    int m_nRows = 0;
+    int m_nCols = 0;
 };
