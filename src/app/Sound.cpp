@@ -12,7 +12,7 @@ Q_LOGGING_CATEGORY(lcSoundModule, "kestrum.sound", QtWarningMsg)
 // The real player lives in the module kestrum_sound (SoundModule.cpp), loaded at the first
 // sound rather than linked: its audio libraries would otherwise be loaded at every start,
 // before the planner's window could show. The module is looked for beside the program (the
-// build folder, a portable copy, Windows), then where it is installed.
+// build folder, a portable copy, Windows), then where it is installed relative to the program.
 class ModuleSoundPlayer final : public ISoundPlayer
 {
 public:
@@ -36,8 +36,8 @@ private:
             return m_pReal.get();
         m_bTried = true;
         using Factory = ISoundPlayer* (*)();
-        const QStringList places = {QCoreApplication::applicationDirPath(),
-                                    QStringLiteral(KESTRUM_SOUND_MODULE_DIR)};
+        const QString program = QCoreApplication::applicationDirPath();
+        const QStringList places = {program, program + QStringLiteral("/" KESTRUM_SOUND_MODULE_DIR)};
         for (const QString& place : places) {
             QLibrary module(place + QStringLiteral("/kestrum_sound"));
             if (auto create = reinterpret_cast<Factory>(module.resolve("kestrum_create_sound_player"))) {
