@@ -1,43 +1,57 @@
 #include "app/Sound.h"
 
-#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QLibrary>
 #include <QLoggingCategory>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
 #include <memory>
 
 namespace {
 
-// QT_LOGGING_RULES="kestrum.sound.info=true" lists every sound the program plays, for a look at
-// what a reminder rang on a machine without speakers.
-Q_LOGGING_CATEGORY(lcSound, "kestrum.sound", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSoundModule, "kestrum.sound", QtWarningMsg)
 
-class QtSoundPlayer final : public ISoundPlayer
+// The real player lives in the module kestrum_sound (SoundModule.cpp), loaded at the first
+// sound rather than linked: its audio libraries would otherwise be loaded at every start,
+// before the planner's window could show. The module is looked for beside the program (the
+// build folder, a portable copy, Windows), then where it is installed relative to the program.
+class ModuleSoundPlayer final : public ISoundPlayer
 {
 public:
     void Play(const QString& path) override
     {
-        qCInfo(lcSound) << "play" << path;
-        if (QMediaDevices::audioOutputs().isEmpty())
-            return;
-        if (!m_effect)
-            m_effect = std::make_unique<QSoundEffect>();
-        m_effect->stop();
-        m_effect->setSource(QUrl::fromLocalFile(path));
-        if (m_effect->status() == QSoundEffect::Error)
-            return;
-        m_effect->play();
+        if (ISoundPlayer* real = Real())
+            real->Play(path);
     }
 
     void Stop() override
     {
-        if (m_effect)
-            m_effect->stop();
+        // Nothing can be playing before the first Play, so there is nothing to load for.
+        if (m_pReal)
+            m_pReal->Stop();
     }
 
 private:
-    std::unique_ptr<QSoundEffect> m_effect;
+    ISoundPlayer* Real()
+    {
+        if (m_bTried)
+            return m_pReal.get();
+        m_bTried = true;
+        using Factory = ISoundPlayer* (*)();
+        const QString program = QCoreApplication::applicationDirPath();
+        const QStringList places = {program, program + QStringLiteral("/" KESTRUM_SOUND_MODULE_DIR)};
+        for (const QString& place : places) {
+            QLibrary module(place + QStringLiteral("/kestrum_sound"));
+            if (auto create = reinterpret_cast<Factory>(module.resolve("kestrum_create_sound_player"))) {
+                m_pReal.reset(create());
+                return m_pReal.get();
+            }
+        }
+        // Without the module the program stays silent, as on a machine without speakers.
+        qCWarning(lcSoundModule) << "no sound module in" << places;
+        return nullptr;
+    }
+
+    bool m_bTried = false;
+    std::unique_ptr<ISoundPlayer> m_pReal;
 };
 
 class SilentPlayer final : public ISoundPlayer
@@ -66,6 +80,6 @@ void setPlayer(ISoundPlayer* p) { g_pInstalled = p; }
 
 void setDefaultPlayer(ISoundPlayer* p) { g_pDefault = p; }
 
-std::unique_ptr<ISoundPlayer> CreateSystemPlayer() { return std::make_unique<QtSoundPlayer>(); }
+std::unique_ptr<ISoundPlayer> CreateSystemPlayer() { return std::make_unique<ModuleSoundPlayer>(); }
 
 } // namespace Sound

@@ -15,7 +15,10 @@ namespace {
 // Text sizes are given in points and turned into pixels with the screen's vertical resolution.
 QFont SongFont(const QWidget* widget, int points, int weight)
 {
-    QFont font(QStringLiteral("宋体"));
+    // The face that stands in for "宋体", by its own name: asked for "宋体", which no machine
+    // here has, Qt would first look for the system's fallbacks of a face it cannot find.
+    static const QString family = Appearance::SongFamily();
+    QFont font(family);
     font.setPixelSize(points * widget->logicalDpiY() / 72);
     font.setWeight(QFont::Weight(weight));
     return font;

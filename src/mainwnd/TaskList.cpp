@@ -46,7 +46,6 @@ CTaskList::CTaskList(CBalloonTip& tip, QWidget* parent) : QWidget(parent), m_tip
 
     m_pMarker = new CGifPicture(this);
     m_pMarker->setObjectName(QStringLiteral("inProgressMarker"));
-    m_pMarker->LoadFromResource(167, QStringLiteral("GIF"));
     m_pMarker->hide();
 }
 
@@ -128,6 +127,10 @@ void CTaskList::PlaceMarker()
         m_pMarker->hide();
         return;
     }
+    // Most days have no task in progress: the animation is decoded when a row first wants it,
+    // not while the planner waits for its first paint.
+    if (!m_pMarker->IsGif())
+        m_pMarker->LoadFromResource(167, QStringLiteral("GIF"));
     const QPoint centre = m_pTable->viewport()->mapTo(this, row.center());
     m_pMarker->setGeometry(0, centre.y() - kMarkerSize / 2, kMarkerSize, kMarkerSize);
     m_pMarker->show();

@@ -58,7 +58,6 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_context(context),
       m_watch(context.DataFile(ReminderWatch::FileName())),
-      m_background(QStringLiteral(":/reminder/222.png")),
       m_notifier(context.GetAppFolder())
 {
     setObjectName(QStringLiteral("ReminderAlertWnd"));
@@ -90,8 +89,18 @@ CReminderAlertWnd::CReminderAlertWnd(CPlannerContext& context, QWidget* parent)
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     m_rcWindow = QRect(screenRect.right() + 1 - kWidth, screenRect.bottom() + 1 - 318, kWidth, kHeight);
-    setMask(AlertShape(QImage(QStringLiteral(":/reminder/221.png"))));
     setGeometry(m_rcWindow);
+}
+
+void CReminderAlertWnd::setVisible(bool visible)
+{
+    // The window is made at start-up but seldom shown: its pictures are decoded the first time
+    // it shows, not while the planner's own window waits for its first paint.
+    if (visible && m_background.isNull()) {
+        m_background.load(QStringLiteral(":/reminder/222.png"));
+        setMask(AlertShape(QImage(QStringLiteral(":/reminder/221.png"))));
+    }
+    QDialog::setVisible(visible);
 }
 
 CReminderAlertWnd::~CReminderAlertWnd()

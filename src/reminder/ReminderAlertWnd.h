@@ -64,6 +64,8 @@ public:
     /// The path rung for a ringing reminder.
     QString RingFile() const;
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -10,6 +10,7 @@
 #include "app/PlannerApp.h"
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
+#include "app/Sound.h"
 #include "RadicaleServer.h"
 #include "sync/SyncSettings.h"
 #include "mainwnd/PlannerDlg.h"
@@ -400,6 +401,28 @@ private slots:
         run = sync(second, QStringLiteral("wrong"));
         QVERIFY2(run.status == 1 && ErrorLines(run.err, 1) && run.out.isEmpty(), qPrintable(run.err));
         QVERIFY(SyncSettings::Load(second + QStringLiteral("/kestrum.ini")).strLastResult.startsWith(QStringLiteral("同步失败：")));
+    }
+
+    // The system's player is a module loaded at the first sound, never linked: found beside
+    // the program, it plays (here it reports the play, there being no speakers to hear).
+    void systemSoundComesFromItsModule()
+    {
+        static QStringList heard;
+        heard.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("kestrum.sound.info=true"));
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& where, const QString& text) {
+                if (qstrcmp(where.category, "kestrum.sound") == 0)
+                    heard << text;
+            });
+        const auto restore = qScopeGuard([previous] {
+            qInstallMessageHandler(previous);
+            QLoggingCategory::setFilterRules(QString());
+        });
+        const std::unique_ptr<ISoundPlayer> player = Sound::CreateSystemPlayer();
+        player->Play(QStringLiteral("/nowhere/ring.wav"));
+        player->Stop();
+        QCOMPARE(heard, QStringList{QStringLiteral("play \"/nowhere/ring.wav\"")});
     }
 
     void defaultTermContainsToday()

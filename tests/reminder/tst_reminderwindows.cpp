@@ -110,12 +110,12 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(wnd.WindowRect(), QRect(screen.right() + 1 - 240, screen.bottom() + 1 - 318, 240, 288));
         QVERIFY(wnd.windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
-        // Which pixels of a picture are holes is the shape's own test's.
-        QCOMPARE(wnd.mask(), AlertShape(QImage(QStringLiteral(":/reminder/221.png"))));
         wnd.OnReloadTimer();
         QVERIFY(wnd.IsPolling());
         wnd.OnPollTimer();
         QVERIFY(wnd.isVisible());
+        // Which pixels of a picture are holes is the shape's own test's.
+        QCOMPARE(wnd.mask(), AlertShape(QImage(QStringLiteral(":/reminder/221.png"))));
         QCOMPARE(wnd.pos(), wnd.WindowRect().topLeft());
         QCOMPARE(wnd.Title(), QStringLiteral("r7"));
         QCOMPARE(wnd.Queue()->Count(), 1);
