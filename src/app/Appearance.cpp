@@ -23,15 +23,23 @@ const QStringList kSansFaces = {QStringLiteral("Noto Sans CJK SC"), QStringLiter
                                 QStringLiteral("Microsoft YaHei"),  QStringLiteral("WenQuanYi Micro Hei"),
                                 QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback")};
 
-QStringList Present(const QStringList& faces)
+// The first of \a faces that is installed; empty when none is.
+QString FirstInstalled(const QStringList& faces)
 {
     const QStringList families = QFontDatabase::families();
-    QStringList out;
     for (const QString& face : faces) {
         if (families.contains(face, Qt::CaseInsensitive))
-            out << face;
+            return face;
     }
-    return out;
+    return {};
+}
+
+// That face alone, or the whole list when none is installed (font matching skips what is
+// missing).
+QStringList OneFace(const QStringList& faces)
+{
+    const QString face = FirstInstalled(faces);
+    return face.isEmpty() ? faces : QStringList{face};
 }
 
 } // namespace
@@ -40,8 +48,8 @@ namespace Appearance {
 
 QString SongFamily()
 {
-    const QStringList present = Present(kSongFaces);
-    return present.isEmpty() ? QStringLiteral("宋体") : present.first();
+    const QString face = FirstInstalled(kSongFaces);
+    return face.isEmpty() ? QStringLiteral("宋体") : face;
 }
 
 void ApplyChineseLook(QApplication& app)
@@ -61,15 +69,11 @@ void ApplyChineseLook(QApplication& app)
     // time), not when a character is missing, and that costs the first paint milliseconds.
     // Looking at what is installed costs next to nothing: the first text fills the font
     // database anyway.
-    const auto firstPresent = [](const QStringList& faces) {
-        const QStringList present = Present(faces);
-        return present.isEmpty() ? faces : present.mid(0, 1);
-    };
-    const QStringList song = firstPresent(kSongFaces);
+    const QStringList song = OneFace(kSongFaces);
     for (const QString& alias : {QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("SimSun")})
         QFont::insertSubstitutions(alias, song);
     QFont font = QApplication::font();
-    font.setFamilies(firstPresent(kSansFaces));
+    font.setFamilies(OneFace(kSansFaces));
     font.setPointSize(9);
     QApplication::setFont(font);
 }

@@ -31,6 +31,7 @@ CAtomicFile::CAtomicFile(const QString& strTarget) : m_strTarget(strTarget) {}
 CAtomicFile::~CAtomicFile()
 {
     Discard();
+    ReleaseOldFile();
 }
 
 bool CAtomicFile::Open()

@@ -49,6 +49,10 @@ public:
     /// into the new file under its name by someone else (the database engine) is committed with
     /// it; a new file that is no longer the one made here (replaced by a link, say) is refused.
     bool Commit();
+    /// Leaves the freeing of the replaced file's disk space to a thread of its own, once this
+    /// object ends, where the system allows it: the blocks of a large file take tens of
+    /// milliseconds to free, otherwise inside Commit's rename.
+    void FreeOldFileAside() { m_bFreeOldAside = true; }
     /// Removes the new file; the target is untouched.
     void Discard();
 
@@ -84,6 +88,7 @@ private:
     int CloseFile();
     int RenameOverTarget();
     void SyncFolder();
+    void ReleaseOldFile();
     static bool IsExistsError(int nSystemError);
     static bool IsDiskFullError(int nSystemError);
     static int DiskFullError();
@@ -92,6 +97,8 @@ private:
     QString m_strNew;
     qintptr m_hFile = -1;
     bool m_bOwnsNewFile = false;
+    bool m_bFreeOldAside = false;
+    qintptr m_hOldFile = -1; ///< the replaced file, held open (see FreeOldFileAside)
     qint64 m_nDevice = -1; ///< identity of the new file, where the system has one
     qint64 m_nInode = -1;
     int m_nLastError = 0;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -97,7 +98,17 @@ int CAtomicFile::CheckStillOurs() const
 
 int CAtomicFile::RenameOverTarget()
 {
+    // While a descriptor of the replaced file is open, its blocks are freed at the close.
+    if (m_bFreeOldAside && m_hOldFile == -1)
+        m_hOldFile = ::open(Native(m_strTarget).constData(), O_RDONLY | O_CLOEXEC);
     return ::rename(Native(m_strNew).constData(), Native(m_strTarget).constData()) == 0 ? 0 : errno;
+}
+
+void CAtomicFile::ReleaseOldFile()
+{
+    if (m_hOldFile >= 0)
+        std::thread([fd = int(m_hOldFile)] { ::close(fd); }).detach();
+    m_hOldFile = -1;
 }
 
 void CAtomicFile::SyncFolder()

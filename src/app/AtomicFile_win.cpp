@@ -66,6 +66,7 @@ int CAtomicFile::CheckStillOurs() const
 
 int CAtomicFile::RenameOverTarget()
 {
+    // A file held open cannot be replaced here: FreeOldFileAside changes nothing.
     return MoveFileExW(Native(m_strNew).c_str(), Native(m_strTarget).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
@@ -73,6 +74,8 @@ int CAtomicFile::RenameOverTarget()
 }
 
 void CAtomicFile::SyncFolder() {} // the rename was written through
+
+void CAtomicFile::ReleaseOldFile() {}
 
 bool CAtomicFile::IsExistsError(int nSystemError)
 {

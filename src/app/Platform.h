@@ -50,6 +50,10 @@ private:
     qintptr m_hLock = -1;
 };
 
+/// Gives memory the program has freed back to the system where the allocator keeps it for
+/// later (glibc's does): for after a window that held a great deal of it has closed.
+void ReturnFreedMemory();
+
 /// The main program's file in \a appFolder ("Kestrum", "Kestrum.exe" on Windows).
 QString MainProgram(const QString& appFolder);
 /// The splash program's file in \a appFolder ("QZSplash", "QZSplash.exe" on Windows).

@@ -12,6 +12,9 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -173,5 +176,12 @@ bool SetAutorun(bool enable, const QString& program, const QStringList& argument
 }
 
 bool IsAutorunSet() { return QFileInfo::exists(AutostartFile()); }
+
+void ReturnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 } // namespace Platform

@@ -115,4 +115,6 @@ bool SetAutorun(bool enable, const QString& program, const QStringList& argument
 
 bool IsAutorunSet() { return QSettings(kRunKey, QSettings::NativeFormat).contains(kRunValue); }
 
+void ReturnFreedMemory() {} // the system's heap gives freed pages back of its own accord
+
 } // namespace Platform

@@ -298,9 +298,14 @@ Qt::ItemFlags CGridHeadModel::flags(const QModelIndex& index) const
     return m_source.flags(m_source.index(index.row(), index.column()));
 }
 
+int CGridHeadModel::SourceHeadRows() const
+{
+    return qMin(m_source.rowCount(), m_source.FixedRowCount());
+}
+
 void CGridHeadModel::Follow()
 {
-    const int nRows = qMin(m_source.rowCount(), m_source.FixedRowCount());
+    const int nRows = SourceHeadRows();
     const int nCols = m_source.columnCount();
     if (nCols > m_nCols) {
         beginInsertColumns({}, m_nCols, nCols - 1);
@@ -329,7 +334,7 @@ void CGridHeadModel::SourceChanged(const QModelIndex& topLeft, const QModelIndex
                                    const QList<int>& roles)
 {
     // Setting the fixed rows tells of every cell: that is when the head gains or loses rows.
-    if (qMin(m_source.rowCount(), m_source.FixedRowCount()) != m_nRows) {
+    if (SourceHeadRows() != m_nRows) {
         Follow();
         return;
     }

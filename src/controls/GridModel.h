@@ -130,6 +130,7 @@ private:
     /// Follows the source's rows, columns and fixed rows after any change of them: rows and
     /// columns only ever come and go at the end.
     void Follow();
+    int SourceHeadRows() const;
     void SourceChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
 
     CGridModel& m_source;

@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/PlannerContext.h"
+#include "app/Platform.h"
 #include "controls/BackgroundBitmap.h"
 #include "controls/GridCtrl.h"
 #include "controls/Messages.h"
@@ -18,10 +19,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 // The background picture (tools/make-query-art.py) draws the card of the three criteria rows
@@ -141,12 +138,10 @@ CTaskQueryDlg::~CTaskQueryDlg()
 {
     // The grid outlives the members: it must not keep reading rows that are gone.
     m_pGrid->SetRowSource(nullptr);
-#ifdef __GLIBC__
     // The ids and rows of a large query go with the dialog, but the allocator would keep their
     // memory for later; the planner runs all day, so it goes back to the system once they are
     // freed.
-    QTimer::singleShot(0, [] { malloc_trim(0); });
-#endif
+    QTimer::singleShot(0, &Platform::ReturnFreedMemory);
 }
 
 QCheckBox* CTaskQueryDlg::MakeCheck(const QString& text, const char* name, const QRect& place)

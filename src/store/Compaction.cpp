@@ -15,12 +15,6 @@
 #include <QUrl>
 #include <functional>
 #include <future>
-#include <thread>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -108,35 +102,6 @@ QString Counts(QSqlDatabase& db, QList<qint64>& counts)
         error = QStringLiteral("cannot count the rows");
     return error;
 }
-
-// Renaming the copy over the database drops the old file's last name, and the system frees its
-// blocks in the rename itself: tens of milliseconds for a large file. While a descriptor of the
-// old file stays open that work waits for its close, which a thread of its own then does. (On
-// Windows an open file cannot be replaced, so it is not held there.)
-class OldFileRelease
-{
-public:
-    explicit OldFileRelease(const QString& path)
-    {
-#ifdef Q_OS_UNIX
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-#else
-        Q_UNUSED(path);
-#endif
-    }
-    ~OldFileRelease()
-    {
-#ifdef Q_OS_UNIX
-        if (m_fd >= 0)
-            std::thread([fd = m_fd] { ::close(fd); }).detach();
-#endif
-    }
-    OldFileRelease(const OldFileRelease&) = delete;
-    OldFileRelease& operator=(const OldFileRelease&) = delete;
-
-private:
-    int m_fd = -1;
-};
 
 std::function<void(const QString&)>& CopyHook()
 {
@@ -248,7 +213,7 @@ Result CompactStore(CDataStore& store)
     }
     // The copy is synced to the disk, keeps the database's permissions (a private file stays
     // private), and takes the database's name in one atomic step.
-    const OldFileRelease oldFile(dbPath);
+    copy.FreeOldFileAside();
     if (!copy.Commit()) {
         return reconnect(Outcome::Failed,
                          FailureText(QStringLiteral("不能用压缩后的数据库替换原数据库"),

@@ -19,6 +19,12 @@ QString WhereClause(const TableRows& rows)
     return rows.strCondition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + rows.strCondition;
 }
 
+// The rows' own order, else table order (see CRecordset::Open).
+QString OrderClause(const TableRows& rows)
+{
+    return QStringLiteral(" ORDER BY ") + (rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder);
+}
+
 void Bind(QSqlQuery& query, const QVariantList& values)
 {
     for (int i = 0; i < values.size(); ++i)
@@ -48,9 +54,8 @@ void CRecordset::Open(const TableRows& rows)
     // Without an order of their own, rows come in table order, the order in which they were
     // added, whatever index the engine picks: a day's tasks list as they were entered.
     const QString table = Schema::Quoted(rows.strTable);
-    if (!query->prepare(QStringLiteral("SELECT rowid, * FROM %1%2 ORDER BY %3")
-                            .arg(table, WhereClause(rows),
-                                 rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder)))
+    if (!query->prepare(QStringLiteral("SELECT rowid, * FROM ") + table + WhereClause(rows) +
+                        OrderClause(rows)))
         throw CDbError::FromSql(query->lastError());
     Bind(*query, rows.values);
 
@@ -200,9 +205,8 @@ void CRecordset::ReadRowIds(const TableRows& rows, std::vector<qint64>& ids)
 {
     QSqlQuery query(Database());
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
-                           .arg(Schema::Quoted(rows.strTable), WhereClause(rows),
-                                rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder)))
+    if (!query.prepare(QStringLiteral("SELECT rowid FROM ") + Schema::Quoted(rows.strTable) +
+                       WhereClause(rows) + OrderClause(rows)))
         throw CDbError::FromSql(query.lastError());
     Bind(query, rows.values);
     if (!query.exec())
@@ -229,13 +233,10 @@ qsizetype CRecordset::ReadTexts(const TableRows& rows, const std::vector<QString
 {
     // The names stand bare: the engine would read a double-quoted name that no column has as a
     // text, and a table without that column must fail here as it does everywhere else.
-    QStringList names;
-    for (const QString& field : fields)
-        names << field;
-    QSqlQuery& query = Statement(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
-                                     .arg(names.join(QStringLiteral(", ")), Schema::Quoted(rows.strTable),
-                                          WhereClause(rows),
-                                          rows.strOrder.isEmpty() ? QStringLiteral("rowid") : rows.strOrder));
+    const QStringList names(fields.begin(), fields.end());
+    QSqlQuery& query =
+        Statement(QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+                  Schema::Quoted(rows.strTable) + WhereClause(rows) + OrderClause(rows));
     Bind(query, rows.values);
     if (!query.exec())
         throw CDbError::FromSql(query.lastError());
