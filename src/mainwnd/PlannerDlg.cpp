@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/PlannerContext.h"
+#include "app/SystemMenu.h"
 #include "calendar/WeekNumber.h"
 #include "controls/BalloonTip.h"
 #include "controls/HeldEnterFilter.h"
@@ -181,7 +182,9 @@ void CPlannerDlg::CreateControls()
     m_pTip->AddTool(accounts, QStringLiteral("Pennova 个人记账本\n------------------------\n"
                                              "感谢您使用Ormel工作室的软件\n------------------------\n"
                                              "注意第一次使用时注册一个\n自己的用户名及密码"));
-    CreateTray();
+    // The about box from the window's own menu too, where the desktop has one.
+    SystemMenu::AddAboutItem(this, QStringLiteral("关于 Kestrum(&A)..."), [this] { OnAbout(); });
+    connect(this, &CPlannerDlg::FirstPainted, this, &CPlannerDlg::CreateTray, Qt::QueuedConnection);
     ConnectDialogButtons();
 }
 

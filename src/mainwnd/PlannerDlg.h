@@ -43,8 +43,8 @@ public:
     void ApplyTopmost(bool bTopmost);
     /// Places the window in the middle of its screen, size unchanged.
     void CentreOnScreen();
-    /// The tray icon and its menu.
-    CPlannerTray* Tray() const { return m_pTray; }
+    /// The tray icon and its menu, made now if the window has not been painted yet.
+    CPlannerTray* Tray();
     /// Works out the lunar line and the holidays of the shown date again and repaints them;
     /// for dialogs that change the holidays.
     void RefreshDayView();
@@ -106,6 +106,9 @@ private:
     void OnTimetable();
 
     // Tray and window commands (WindowCommands.cpp).
+    // Made after the first paint (or when first wanted): the tray's menu and the look for a
+    // tray host cost the first sight of the planner milliseconds, and nobody sees the icon
+    // before the window anyway.
     void CreateTray();
     void OnTrayClick();
     void OnAccountBook();

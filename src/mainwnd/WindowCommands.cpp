@@ -2,7 +2,6 @@
 // and the account book started from the small button.
 #include "app/Launcher.h"
 #include "app/PlannerContext.h"
-#include "app/SystemMenu.h"
 #include "controls/BalloonTip.h"
 #include "mainwnd/PlannerDlg.h"
 #include "mainwnd/PlannerTray.h"
@@ -13,15 +12,21 @@
 #include <QScreen>
 #include <QTimer>
 
+CPlannerTray* CPlannerDlg::Tray()
+{
+    CreateTray();
+    return m_pTray;
+}
+
 void CPlannerDlg::CreateTray()
 {
+    if (m_pTray)
+        return;
     m_pTray = new CPlannerTray(windowIcon(), this);
     connect(m_pTray, &CPlannerTray::Clicked, this, &CPlannerDlg::OnTrayClick);
     connect(m_pTray, &CPlannerTray::ShowRequested, this, &CPlannerDlg::RestoreFromTray);
     connect(m_pTray, &CPlannerTray::AboutRequested, this, &CPlannerDlg::OnAbout);
     connect(m_pTray, &CPlannerTray::ExitRequested, this, &CPlannerDlg::OnExit);
-    // The about box from the window's own menu too, where the desktop has one.
-    SystemMenu::AddAboutItem(this, QStringLiteral("关于 Kestrum(&A)..."), [this] { OnAbout(); });
     connect(m_pTray, &CPlannerTray::AvailabilityChanged, this, [this](bool available) {
         // A window hidden in a tray that went away comes back to the taskbar.
         if (!available && m_bInTray && !isVisible())
@@ -50,7 +55,7 @@ void CPlannerDlg::MinimizeToTray()
 {
     m_bInTray = true;
     m_pTip->hide();
-    if (m_pTray->IsAvailable())
+    if (Tray()->IsAvailable())
         hide();
     else
         showMinimized(); // no tray to come back from: the taskbar keeps the window

@@ -49,6 +49,8 @@ private slots:
         QVERIFY(env.started);
         CPlannerDlg& main = env.main();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // The icon comes by itself once the window has been painted, before anything asks for it.
+        QTRY_VERIFY(main.findChild<CPlannerTray*>());
         main.Tray()->OnLeftClick();
         QCOMPARE(env.where(), QStringLiteral("tray"));
         main.Tray()->OnLeftClick();
