@@ -14,8 +14,9 @@ void ApplyChineseLook(QApplication& app);
 /// The family that stands in for "宋体" on this machine.
 QString SongFamily();
 
-/// The plain look that replaces the skin: Fusion with the program's light palette, plus a
-/// style sheet when \a styleSheetFile exists. A missing or unreadable file changes nothing.
+/// The plain look that replaces the skin: Fusion with the program's light palette and its own
+/// month arrows for the calendars, plus a style sheet when \a styleSheetFile exists. A missing
+/// or unreadable file changes nothing.
 void ApplySkin(QApplication& app, const QString& styleSheetFile);
 
 } // namespace Appearance

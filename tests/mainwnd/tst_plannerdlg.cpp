@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace {
 const QString kOneInProgress = QStringLiteral("一天中只能存在一件事情是【进行中】状态");
@@ -334,6 +335,27 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
         QCOMPARE(m_dlg->DayView().strLunar, SolarToLunar(lastDay).strText);
         QCOMPARE(Rows(), QStringList{QStringLiteral("  1、期末|已完成|期末|已完成")});
+
+        // The month arrows, drawn by the program: each points its way (the arrow's head, the
+        // wider part of its white, on that side), and the one that cannot go on is grey.
+        const auto arrow = [this](const char* name, QIcon::Mode mode) {
+            return Child<QToolButton>(*Calendar(), name)->icon().pixmap(QSize(32, 32), mode).toImage();
+        };
+        const auto whiteOn = [](const QImage& image, int left) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = left; x < left + image.width() / 2; ++x)
+                    count += image.pixelColor(x, y).lightness() > 240 && image.pixelColor(x, y).alpha() > 200;
+            return count;
+        };
+        const QImage prev = arrow("qt_calendar_prevmonth", QIcon::Normal);
+        const QImage next = arrow("qt_calendar_nextmonth", QIcon::Normal);
+        QVERIFY(whiteOn(prev, 0) > whiteOn(prev, 16));
+        QVERIFY(whiteOn(next, 16) > whiteOn(next, 0));
+        QVERIFY(!Child<QToolButton>(*Calendar(), "qt_calendar_nextmonth")->isEnabled());
+        const auto green = [](const QColor& c) { return c.alpha() > 200 && c.hsvSaturation() > 100; };
+        QVERIFY(!InkBox(next, next.rect(), green).isEmpty());
+        QVERIFY(InkBox(arrow("qt_calendar_nextmonth", QIcon::Disabled), next.rect(), green).isEmpty());
     }
 
     // The columns fill the visible width; from fourteen rows on the scroll bar takes its room.
