@@ -30,6 +30,8 @@ function(kestrum_add_test name)
         target_link_libraries(${name} PRIVATE kestrum_test_support Qt6::Test ${ARG_LIBS})
     endif()
     kestrum_set_warnings(${name})
+    # The program's modules are loaded from beside the test, as from beside the program.
+    add_dependencies(${name} kestrum_sound kestrum_network)
     if(ARG_WRAPPER)
         add_test(NAME ${name} COMMAND ${ARG_WRAPPER} $<TARGET_FILE:${name}>)
     else()

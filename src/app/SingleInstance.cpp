@@ -1,15 +1,20 @@
 #include "app/SingleInstance.h"
 
-#include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QThread>
+#include "app/LocalSocket.h"
+#include "app/Modules.h"
+
 #include <QTimer>
 
 namespace {
 const QByteArray kActivate = "activate\n";
 const QByteArray kReload = "reload\n";
+
+template <typename Function>
+Function Resolve(const char* symbol)
+{
+    return reinterpret_cast<Function>(Modules::Resolve(LocalSocket::kModule, symbol));
 }
+} // namespace
 
 CSingleInstance::CSingleInstance(const QString& folder, const QString& key, QObject* parent)
     : QObject(parent), m_strSocketName(folder + u'/' + key + QStringLiteral(".socket")), m_lock(folder, key)
@@ -43,30 +48,24 @@ bool CSingleInstance::Acquire()
     return outcome != Outcome::OtherCopyRuns;
 }
 
-bool CSingleInstance::IsListening() const { return m_pServer && m_pServer->isListening(); }
+bool CSingleInstance::IsListening() const { return m_pServer != nullptr; }
 
 void CSingleInstance::StartListening()
 {
     if (!m_bHeld || m_pServer)
         return;
+    // Without the socket (or its module) the guard still works; only the raising of the first
+    // copy is lost. A missing module is logged where it is looked for.
+    const auto listen = Resolve<LocalSocket::Listen>(LocalSocket::kListen);
+    if (!listen)
+        return;
     // A socket file left by a crashed copy may still be there; we hold the lock, so it is stale.
-    QLocalServer::removeServer(m_strSocketName);
-    m_pServer = std::make_unique<QLocalServer>();
-    m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_pServer.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                const QByteArray message = socket->readAll();
-                if (message.contains("activate"))
-                    emit ActivationRequested();
-                if (message.contains("reload"))
-                    emit ReloadRequested();
-            });
-        }
-    });
-    // Without the socket the guard still works; only the raising of the first copy is lost.
-    m_pServer->listen(m_strSocketName);
+    m_pServer.reset(listen(m_strSocketName, [this](const QByteArray& message) {
+        if (message.contains("activate"))
+            emit ActivationRequested();
+        if (message.contains("reload"))
+            emit ReloadRequested();
+    }));
 }
 
 bool CSingleInstance::SignalRunningInstance(int timeoutMs) const
@@ -81,30 +80,15 @@ bool CSingleInstance::AskRunningInstanceToReload(int timeoutMs) const
 
 bool CSingleInstance::SendToRunningInstance(const QByteArray& message, int timeoutMs) const
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    for (;;) {
-        socket.connectToServer(m_strSocketName);
-        if (socket.waitForConnected(int(deadline.remainingTime())))
-            break;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(20); // the running copy may not be listening yet
-    }
-    socket.write(message);
-    const bool written = socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 100)));
-    socket.disconnectFromServer();
-    return written;
+    const auto send = Resolve<LocalSocket::Send>(LocalSocket::kSend);
+    return send && send(m_strSocketName, message, timeoutMs);
 }
 
 void CSingleInstance::Release()
 {
     if (!m_bHeld)
         return;
-    if (m_pServer) {
-        m_pServer->close();
-        m_pServer.reset();
-    }
+    m_pServer.reset(); // stops listening
     m_lock.Unlock();
     m_bHeld = false;
 }

@@ -6,8 +6,6 @@
 #include <QString>
 #include <memory>
 
-class QLocalServer;
-
 /// Keeps the program to one running copy per user. The first copy holds a system lock and
 /// listens on a local socket; a later copy finds the lock held, asks the first one through
 /// the socket to come to the front, and gives up. Through the same socket a command-line run
@@ -61,6 +59,6 @@ private:
 
     QString m_strSocketName;
     Platform::CInstanceLock m_lock;
-    std::unique_ptr<QLocalServer> m_pServer;
+    std::unique_ptr<QObject> m_pServer; ///< listening on the socket (LocalSocket::Listen)
     bool m_bHeld = false;
 };

@@ -1,18 +1,14 @@
 #include "app/Sound.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
-#include <QLoggingCategory>
+#include "app/Modules.h"
+
 #include <memory>
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcSoundModule, "kestrum.sound", QtWarningMsg)
-
 // The real player lives in the module kestrum_sound (SoundModule.cpp), loaded at the first
 // sound rather than linked: its audio libraries would otherwise be loaded at every start,
-// before the planner's window could show. The module is looked for beside the program (the
-// build folder, a portable copy, Windows), then where it is installed relative to the program.
+// before the planner's window could show.
 class ModuleSoundPlayer final : public ISoundPlayer
 {
 public:
@@ -36,18 +32,11 @@ private:
             return m_pReal.get();
         m_bTried = true;
         using Factory = ISoundPlayer* (*)();
-        const QString program = QCoreApplication::applicationDirPath();
-        const QStringList places = {program, program + QStringLiteral("/" KESTRUM_SOUND_MODULE_DIR)};
-        for (const QString& place : places) {
-            QLibrary module(place + QStringLiteral("/kestrum_sound"));
-            if (auto create = reinterpret_cast<Factory>(module.resolve("kestrum_create_sound_player"))) {
-                m_pReal.reset(create());
-                return m_pReal.get();
-            }
-        }
         // Without the module the program stays silent, as on a machine without speakers.
-        qCWarning(lcSoundModule) << "no sound module in" << places;
-        return nullptr;
+        if (auto create =
+                reinterpret_cast<Factory>(Modules::Resolve("kestrum_sound", "kestrum_create_sound_player")))
+            m_pReal.reset(create());
+        return m_pReal.get();
     }
 
     bool m_bTried = false;

@@ -1,13 +1,9 @@
 #include "CalDavClient.h"
 
 #include "DavXml.h"
+#include "HttpExchange.h"
+#include "app/Modules.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QSslCertificate>
-#include <QSslError>
-#include <QTimer>
 #include <QUuid>
 #include <libical/ical.h>
 
@@ -110,7 +106,7 @@ struct CCalDavClient::Impl
     std::chrono::milliseconds timeout;
     /// Made on the first request, so that it lives on the thread that uses the client (a client
     /// may be made on one thread and handed to the sync's worker).
-    std::unique_ptr<QNetworkAccessManager> nam;
+    std::unique_ptr<IHttpSession> session;
     QUrl base; ///< scheme, host and port every href is resolved against
 
     QUrl Resolve(const QString& href) const { return base.resolved(QUrl::fromEncoded(href.toUtf8())); }
@@ -118,82 +114,61 @@ struct CCalDavClient::Impl
     Answer Send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
                 const QList<std::pair<QByteArray, QByteArray>>& headers = {})
     {
-        QNetworkRequest request(url);
-        // Redirects are followed by hand where they are expected (discovery); a redirected PUT or
-        // REPORT must not silently turn into something else.
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        HttpRequest request;
+        request.verb = verb;
+        request.url = url;
+        request.body = body;
+        request.timeout = timeout;
+        request.trustedFingerprint = account.trustedFingerprint;
         // Sent with every request: waiting for a 401 first would double every round trip.
-        request.setRawHeader("Authorization",
-                             "Basic " + (account.strUser + u':' + account.strPassword).toUtf8().toBase64());
+        request.headers.emplaceBack("Authorization",
+                                    "Basic " + (account.strUser + u':' + account.strPassword).toUtf8().toBase64());
         if (!body.isEmpty() && verb != "PUT")
-            request.setHeader(QNetworkRequest::ContentTypeHeader,
-                              QByteArray("application/xml; charset=utf-8"));
-        for (const auto& [name, value] : headers)
-            request.setRawHeader(name, value);
-
-        if (!nam)
-            nam = std::make_unique<QNetworkAccessManager>();
-        QNetworkReply* reply = nam->sendCustomRequest(request, verb, body);
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        bool bTimedOut = false;
-        QByteArray untrusted;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-            bTimedOut = true;
-            reply->abort();
-        });
-        QObject::connect(reply, &QNetworkReply::sslErrors, &loop, [&](const QList<QSslError>& errors) {
-            QSslCertificate certificate = reply->sslConfiguration().peerCertificate();
-            if (certificate.isNull() && !errors.isEmpty())
-                certificate = errors.first().certificate();
-            const QByteArray fingerprint = certificate.digest(QCryptographicHash::Sha256).toHex();
-            // Only the one certificate the user accepted, and only for the errors it has.
-            if (!fingerprint.isEmpty() && fingerprint == account.trustedFingerprint.toLower())
-                reply->ignoreSslErrors(errors);
-            else
-                untrusted = fingerprint.isEmpty() ? QByteArray("?") : fingerprint;
-        });
-        timer.start(timeout);
-        if (!reply->isFinished())
-            loop.exec();
-        timer.stop();
-
-        Answer answer;
-        answer.nStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        answer.strReason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        answer.body = reply->isOpen() ? reply->readAll() : QByteArray();
-        answer.etag = reply->rawHeader("ETag");
-        answer.location = reply->rawHeader("Location");
-        const QNetworkReply::NetworkError error = reply->error();
-        const QString strError = reply->errorString();
-        // Finished and out of every signal: delete it now, a command-line run may have no event
-        // loop that would ever get to a deleteLater.
-        delete reply;
+            request.headers.emplaceBack("Content-Type", "application/xml; charset=utf-8");
+        request.headers += headers;
 
         const QString host =
             url.host() + (url.port() > 0 ? QStringLiteral(":%1").arg(url.port()) : QString());
-        if (bTimedOut) {
+        if (!session) {
+            const auto create = reinterpret_cast<HttpExchange::CreateSession>(
+                Modules::Resolve(HttpExchange::kModule, HttpExchange::kCreateSession));
+            if (!create) {
+                Answer answer;
+                answer.failure =
+                    Failed(DavError::Network, QStringLiteral("缺少本软件的网络模块 %1，无法连接服务器 %2")
+                                                  .arg(QLatin1String(HttpExchange::kModule), host));
+                return answer;
+            }
+            session.reset(create());
+        }
+        const HttpAnswer reply = session->Exchange(request);
+
+        Answer answer;
+        answer.nStatus = reply.nStatus;
+        answer.strReason = reply.strReason;
+        answer.body = reply.body;
+        answer.etag = reply.etag;
+        answer.location = reply.location;
+        using Transport = HttpAnswer::Transport;
+        if (reply.bTimedOut) {
             answer.failure = Failed(DavError::Timeout, QStringLiteral("服务器 %1 没有及时回答").arg(host));
-        } else if (!untrusted.isEmpty()) {
+        } else if (!reply.untrustedFingerprint.isEmpty()) {
             answer.failure =
                 Failed(DavError::Certificate, QStringLiteral("服务器 %1 的证书不受系统信任").arg(host));
-            answer.failure.certificateFingerprint = untrusted;
-        } else if (answer.nStatus == 0 ||
-                   (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)) {
+            answer.failure.certificateFingerprint = reply.untrustedFingerprint;
+        } else if (answer.nStatus == 0 || reply.transport != Transport::None) {
             // Also an answer cut off in the middle: its status came, its body did not.
             QString message;
-            if (error == QNetworkReply::ConnectionRefusedError)
+            if (reply.transport == Transport::ConnectionRefused)
                 message = QStringLiteral("服务器 %1 拒绝连接").arg(host);
-            else if (error == QNetworkReply::HostNotFoundError)
+            else if (reply.transport == Transport::HostNotFound)
                 message = QStringLiteral("找不到服务器 %1").arg(url.host());
-            else if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
+            else if (reply.transport == Transport::Canceled || reply.transport == Transport::TimedOut)
                 message = QStringLiteral("服务器 %1 没有及时回答").arg(host);
             else
-                message = QStringLiteral("与服务器 %1 的连接中断：%2").arg(host, strError);
-            answer.failure =
-                Failed(error == QNetworkReply::TimeoutError ? DavError::Timeout : DavError::Network, message);
+                message = QStringLiteral("与服务器 %1 的连接中断：%2").arg(host, reply.strError);
+            answer.failure = Failed(
+                reply.transport == Transport::TimedOut ? DavError::Timeout : DavError::Network, message);
         }
         return answer;
     }
