@@ -6,6 +6,7 @@
 #include "app/Platform.h"
 #include "app/SyncCommand.h"
 #include "mainwnd/PlannerArt.h"
+#include "reminder/DesktopNotifier.h"
 #include "store/DataStore.h"
 
 #include <QApplication>
@@ -82,9 +83,9 @@ int main(int argc, char* argv[])
         return Print(stderr, outcome.strErr, outcome.nStatus);
     }
 
-    // Loading the database driver and decoding the main window's pictures go on in parallel
-    // with the rest of start-up. Both wait for the application object: the first thread to
-    // touch Qt becomes its main thread.
+    // Loading the database driver, decoding the main window's pictures and connecting to the
+    // session bus go on in parallel with the rest of start-up. All wait for the application
+    // object: the first thread to touch Qt becomes its main thread.
     QApplication app(argc, argv);
     // Qt has taken its own options (-platform, -style ...) out of the arguments by now: what
     // is left and not ours is a mistake, never to be passed over in silence.
@@ -92,8 +93,9 @@ int main(int argc, char* argv[])
     if (!options.strUnknown.isEmpty())
         return Print(stderr, options.strUnknown + u'\n', kUsageStatus);
 
+    // Declared after the application object, so that they end (and wait for their workers) first.
     const auto driverLoaded = CDataStore::PreloadDriver();
-    // Declared after the application object, so it ends (and waits for its worker) first.
+    const auto busConnected = CDesktopNotifier::ConnectSessionBusAhead();
     const PlannerArtPreload art;
     // No display name: the desktop would add it to every caption ("警告 — Kestrum").
     QApplication::setApplicationName(QStringLiteral("Kestrum"));

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <future>
 #include <map>
 
 /// Posts notifications to the desktop's notification service (org.freedesktop.Notifications on
@@ -42,6 +43,11 @@ public:
     /// Posts to the bus at \a address ("unix:path=..."); empty for the session bus.
     void UseBus(const QString& address) { m_strBus = address; }
 
+    /// Connects to the session bus on a thread of its own and returns at once. Not only the
+    /// posts use the connection: the desktop's accessibility support waits for it when the first
+    /// list view is made, which in the main window is the calendar. Started early, the
+    /// connection (a running bus first, on a desktop without one) is ready by then.
+    static std::future<void> ConnectSessionBusAhead();
     /// The icon the service is given: IconName() where an icon theme in the desktop's data
     /// folders has it, else a file URL of the icon installed beside the program (a prefix the
     /// desktop does not search, or a build folder), else IconName() all the same.

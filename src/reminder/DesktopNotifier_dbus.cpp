@@ -17,6 +17,11 @@ QDBusMessage NotificationsCall(const QString& method)
 }
 } // namespace
 
+std::future<void> CDesktopNotifier::ConnectSessionBusAhead()
+{
+    return std::async(std::launch::async, [] { QDBusConnection::sessionBus(); });
+}
+
 void CDesktopNotifier::Send(quint64 nPost, const QString& summary, const QString& body)
 {
     QDBusConnection bus =

@@ -6,3 +6,10 @@ void CDesktopNotifier::Send(quint64 nPost, const QString&, const QString&)
 {
     Finish(nPost, false);
 }
+
+std::future<void> CDesktopNotifier::ConnectSessionBusAhead()
+{
+    std::promise<void> nothingToDo;
+    nothingToDo.set_value();
+    return nothingToDo.get_future();
+}
