@@ -14,4 +14,10 @@ namespace Modules {
 /// Safe from any thread: a sync's worker thread may be the first to need the network.
 QFunctionPointer Resolve(const char* module, const char* symbol);
 
+/// The same, as the function type \a Function the caller knows it by.
+template <typename Function> Function Resolve(const char* module, const char* symbol)
+{
+    return reinterpret_cast<Function>(Resolve(module, symbol));
+}
+
 } // namespace Modules

@@ -8,12 +8,6 @@
 namespace {
 const QByteArray kActivate = "activate\n";
 const QByteArray kReload = "reload\n";
-
-template <typename Function>
-Function Resolve(const char* symbol)
-{
-    return reinterpret_cast<Function>(Modules::Resolve(LocalSocket::kModule, symbol));
-}
 } // namespace
 
 CSingleInstance::CSingleInstance(const QString& folder, const QString& key, QObject* parent)
@@ -56,7 +50,7 @@ void CSingleInstance::StartListening()
         return;
     // Without the socket (or its module) the guard still works; only the raising of the first
     // copy is lost. A missing module is logged where it is looked for.
-    const auto listen = Resolve<LocalSocket::Listen>(LocalSocket::kListen);
+    const auto listen = Modules::Resolve<LocalSocket::Listen>(LocalSocket::kModule, LocalSocket::kListen);
     if (!listen)
         return;
     // A socket file left by a crashed copy may still be there; we hold the lock, so it is stale.
@@ -80,7 +74,7 @@ bool CSingleInstance::AskRunningInstanceToReload(int timeoutMs) const
 
 bool CSingleInstance::SendToRunningInstance(const QByteArray& message, int timeoutMs) const
 {
-    const auto send = Resolve<LocalSocket::Send>(LocalSocket::kSend);
+    const auto send = Modules::Resolve<LocalSocket::Send>(LocalSocket::kModule, LocalSocket::kSend);
     return send && send(m_strSocketName, message, timeoutMs);
 }
 

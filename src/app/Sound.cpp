@@ -28,18 +28,16 @@ public:
 private:
     ISoundPlayer* Real()
     {
-        if (m_bTried)
-            return m_pReal.get();
-        m_bTried = true;
+        // Without the module the program stays silent, as on a machine without speakers; the
+        // loader remembers a missing module, so asking again costs nothing.
         using Factory = ISoundPlayer* (*)();
-        // Without the module the program stays silent, as on a machine without speakers.
-        if (auto create =
-                reinterpret_cast<Factory>(Modules::Resolve("kestrum_sound", "kestrum_create_sound_player")))
-            m_pReal.reset(create());
+        if (!m_pReal) {
+            if (auto create = Modules::Resolve<Factory>("kestrum_sound", "kestrum_create_sound_player"))
+                m_pReal.reset(create());
+        }
         return m_pReal.get();
     }
 
-    bool m_bTried = false;
     std::unique_ptr<ISoundPlayer> m_pReal;
 };
 

@@ -130,8 +130,8 @@ struct CCalDavClient::Impl
         const QString host =
             url.host() + (url.port() > 0 ? QStringLiteral(":%1").arg(url.port()) : QString());
         if (!session) {
-            const auto create = reinterpret_cast<HttpExchange::CreateSession>(
-                Modules::Resolve(HttpExchange::kModule, HttpExchange::kCreateSession));
+            const auto create = Modules::Resolve<HttpExchange::CreateSession>(HttpExchange::kModule,
+                                                                              HttpExchange::kCreateSession);
             if (!create) {
                 Answer answer;
                 answer.failure =
